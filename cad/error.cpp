@@ -1,0 +1,14 @@
+#include "cad/error.h"
+
+#include "dxf/unicode.h"
+
+namespace cad {
+
+Error::Error(std::int32_t number, std::u16string description)
+    : number_(number), description_(std::move(description)), utf8_(dxf::utf16ToUtf8(description_)) {}
+
+Error objectNotSet() {
+    return {errc::kObjectNotSet, u"对象变量未设置：没有连接到 CAD 应用程序，或它没有打开的图形。"};
+}
+
+}  // namespace cad

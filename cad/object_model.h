@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The CAD application's automation object model. Every call may throw cad::Error.
+// Objects are shared, reference-counted handles; a handle is released when its holder lets go.
+namespace cad {
+
+inline constexpr std::u16string_view kProgId = u"AutoCAD.Application";
+inline constexpr std::u16string_view kBlockReferenceName = u"AcDbBlockReference";
+
+class Attribute {
+public:
+    virtual ~Attribute() = default;
+    virtual std::u16string tagString() = 0;
+    virtual std::u16string textString() = 0;
+    virtual void putTextString(const std::u16string& value) = 0;
+};
+
+// An array with its own bounds, as the automation interface hands it over: empty when
+// upperBound < lowerBound.
+class AttributeArray {
+public:
+    AttributeArray() = default;
+    AttributeArray(std::int32_t lowerBound, std::vector<std::shared_ptr<Attribute>> items)
+        : lowerBound_(lowerBound), items_(std::move(items)) {}
+
+    std::int32_t lowerBound() const { return lowerBound_; }
+    std::int32_t upperBound() const {
+        return lowerBound_ + static_cast<std::int32_t>(items_.size()) - 1;
+    }
+    // Throws cad::Error (bad index) outside lowerBound()..upperBound().
+    const std::shared_ptr<Attribute>& at(std::int32_t index) const;
+
+private:
+    std::int32_t lowerBound_ = 0;
+    std::vector<std::shared_ptr<Attribute>> items_;
+};
+
+class BlockReference {
+public:
+    virtual ~BlockReference() = default;
+    virtual AttributeArray getAttributes() = 0;
+};
+
+class Entity {
+public:
+    virtual ~Entity() = default;
+    virtual std::u16string entityName() = 0;
+    // The same object seen through the block-reference interface; throws when it has none.
+    virtual std::shared_ptr<BlockReference> asBlockReference() = 0;
+};
+
+class ModelSpace {
+public:
+    virtual ~ModelSpace() = default;
+    virtual std::int32_t count() = 0;
+    virtual std::shared_ptr<Entity> item(std::int32_t index) = 0;
+};
+
+class Document {
+public:
+    virtual ~Document() = default;
+    // Opens the drawing at `fullPath`; afterwards it is the application's active document.
+    virtual std::shared_ptr<Document> open(const std::u16string& fullPath) = 0;
+    virtual void save() = 0;
+    virtual std::shared_ptr<ModelSpace> modelSpace() = 0;
+};
+
+class Application {
+public:
+    virtual ~Application() = default;
+    virtual void putVisible(bool visible) = 0;
+    virtual std::shared_ptr<Document> activeDocument() = 0;
+};
+
+// Reaches a CAD application by its ProgID: the running instance, or a new one.
+class Connector {
+public:
+    virtual ~Connector() = default;
+    virtual std::shared_ptr<Application> attach(std::u16string_view progId) = 0;
+    virtual std::shared_ptr<Application> launch(std::u16string_view progId) = 0;
+};
+
+}  // namespace cad

@@ -1,0 +1,89 @@
+#include "dxf/unicode.h"
+
+namespace dxf {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void appendUtf16(std::u16string& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out.push_back(static_cast<char16_t>(cp));
+    } else {
+        cp -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+    }
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// Decodes one UTF-8 sequence starting at `i`, advancing `i`; rejects overlong forms and surrogates.
+char32_t decodeUtf8(std::string_view s, std::size_t& i) {
+    const auto lead = static_cast<unsigned char>(s[i++]);
+    if (lead < 0x80) return lead;
+    int extra = 0;
+    char32_t cp = 0;
+    char32_t min = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        extra = 1, cp = lead & 0x1F, min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        extra = 2, cp = lead & 0x0F, min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        extra = 3, cp = lead & 0x07, min = 0x10000;
+    } else {
+        return kReplacement;
+    }
+    for (int k = 0; k < extra; ++k) {
+        if (i >= s.size()) return kReplacement;
+        const auto c = static_cast<unsigned char>(s[i]);
+        if ((c & 0xC0) != 0x80) return kReplacement;
+        cp = (cp << 6) | (c & 0x3F);
+        ++i;
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return kReplacement;
+    return cp;
+}
+
+}  // namespace
+
+std::u16string utf8ToUtf16(std::string_view utf8) {
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) appendUtf16(out, decodeUtf8(utf8, i));
+    return out;
+}
+
+std::string utf16ToUtf8(std::u16string_view utf16) {
+    std::string out;
+    out.reserve(utf16.size() * 3);
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t cp = utf16[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (utf16[++i] - 0xDC00);
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = kReplacement;
+        }
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
+}  // namespace dxf
