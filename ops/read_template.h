@@ -1,0 +1,16 @@
+#pragma once
+
+#include "cad/startup.h"
+#include "ops/file_dialog.h"
+#include "ops/progress.h"
+#include "titleblock/fields.h"
+
+namespace ops {
+
+// Lets the user choose one drawing and copies the value of every title-block attribute of every
+// block reference in its model space into the matching field. Throws cad::Error on the first
+// failure; a dialog result of "" ends it with no CAD call.
+void readTemplate(const cad::Connection& connection, FileDialog& dialog, Progress& progress,
+                  titleblock::Fields& fields);
+
+}  // namespace ops
