@@ -1,0 +1,32 @@
+#include "ops/model_space_walk.h"
+
+#include "ops/object_ref.h"
+#include "titleblock/field_map.h"
+
+namespace ops {
+
+std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connection,
+                                                const std::u16string& path) {
+    deref(connection.acadDoc).open(path);
+    const auto active = deref(connection.AcadApp).activeDocument();
+    return checked(deref(active).modelSpace());
+}
+
+void forEachTitleBlockAttribute(
+    cad::ModelSpace& modelSpace, std::int32_t count,
+    const std::function<void(cad::Attribute& attribute, int field)>& onAttribute) {
+    // 32-bit entity and 64-bit attribute counters: no drawing the engine can hold overflows them.
+    for (std::int32_t i = 0; i < count; ++i) {
+        const auto entity = modelSpace.item(i);
+        if (deref(entity).entityName() != cad::kBlockReferenceName) continue;
+        const cad::AttributeArray attributes = deref(entity->asBlockReference()).getAttributes();
+        for (std::int64_t j = attributes.lowerBound(); j <= attributes.upperBound(); ++j) {
+            cad::Attribute& attribute = deref(attributes.at(static_cast<std::int32_t>(j)));
+            if (const auto field = titleblock::fieldForTag(attribute.tagString())) {
+                onAttribute(attribute, *field);
+            }
+        }
+    }
+}
+
+}  // namespace ops

@@ -1,0 +1,169 @@
+#include "fake_cad.h"
+
+#include "cad/error.h"
+#include "dxf/unicode.h"
+
+namespace ops::fake {
+
+std::string utf8(const std::u16string& s) { return dxf::utf16ToUtf8(s); }
+
+EntityData line() { return {u"AcDbLine", {}}; }
+
+EntityData insert(std::vector<AttributeData> attributes) {
+    return {std::u16string(cad::kBlockReferenceName), std::move(attributes)};
+}
+
+namespace {
+
+class FakeAttribute : public cad::Attribute {
+public:
+    FakeAttribute(Log& log, AttributeData& data) : log_(log), data_(data) {}
+    std::u16string tagString() override {
+        log_.push_back("TagString");
+        return data_.tag;
+    }
+    std::u16string textString() override {
+        log_.push_back("TextString");
+        return data_.value;
+    }
+    void putTextString(const std::u16string& value) override {
+        log_.push_back("TextString=" + utf8(value));
+        data_.value = value;
+    }
+
+private:
+    Log& log_;
+    AttributeData& data_;
+};
+
+class FakeEntity : public cad::Entity,
+                   public cad::BlockReference,
+                   public std::enable_shared_from_this<FakeEntity> {
+public:
+    FakeEntity(Log& log, EntityData& data) : log_(log), data_(data) {}
+    std::u16string entityName() override {
+        log_.push_back("EntityName");
+        return data_.name;
+    }
+    std::shared_ptr<cad::BlockReference> asBlockReference() override {
+        if (data_.name != cad::kBlockReferenceName) {
+            throw cad::Error(cad::errc::kNoInterface, u"not a block reference");
+        }
+        return shared_from_this();
+    }
+    cad::AttributeArray getAttributes() override {
+        log_.push_back("GetAttributes");
+        std::vector<std::shared_ptr<cad::Attribute>> items;
+        for (auto& a : data_.attributes) items.push_back(std::make_shared<FakeAttribute>(log_, a));
+        return {0, std::move(items)};
+    }
+
+private:
+    Log& log_;
+    EntityData& data_;
+};
+
+class FakeModelSpace : public cad::ModelSpace {
+public:
+    FakeModelSpace(Log& log, std::vector<EntityData>& entities) : log_(log), entities_(entities) {}
+    std::int32_t count() override {
+        log_.push_back("Count");
+        return static_cast<std::int32_t>(entities_.size());
+    }
+    std::shared_ptr<cad::Entity> item(std::int32_t index) override {
+        // Logged only for the first few, so a 40,000-entity log stays small.
+        if (index < 8) log_.push_back("Item " + std::to_string(index));
+        return std::make_shared<FakeEntity>(log_, entities_.at(static_cast<std::size_t>(index)));
+    }
+
+private:
+    Log& log_;
+    std::vector<EntityData>& entities_;
+};
+
+// Every document object speaks for the drawing that is active in the application, as acadDoc
+// does after an open.
+class FakeDocument : public cad::Document {
+public:
+    explicit FakeDocument(Cad& cad) : cad_(cad) {}
+    std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
+        cad_.log().push_back("Open " + utf8(fullPath));
+        if (!cad_.drawings.contains(fullPath)) {
+            throw cad::Error(-2147024894, u"无法打开图形文件 " + fullPath);
+        }
+        cad_.activePath = fullPath;
+        return std::make_shared<FakeDocument>(cad_);
+    }
+    void save() override {
+        cad_.log().push_back("Save");
+        Drawing& d = cad_.drawing(cad_.activePath);
+        if (d.readOnly) throw cad::Error(-2147024891, u"无法保存图形文件 " + cad_.activePath);
+        d.savedModelSpace = d.modelSpace;
+        ++d.saves;
+    }
+    std::shared_ptr<cad::ModelSpace> modelSpace() override {
+        cad_.log().push_back("ModelSpace");
+        return std::make_shared<FakeModelSpace>(cad_.log(),
+                                                cad_.drawing(cad_.activePath).modelSpace);
+    }
+
+private:
+    Cad& cad_;
+};
+
+class FakeApplication : public cad::Application {
+public:
+    explicit FakeApplication(Cad& cad) : cad_(cad) {}
+    void putVisible(bool) override {}
+    std::shared_ptr<cad::Document> activeDocument() override {
+        cad_.log().push_back("ActiveDocument");
+        return std::make_shared<FakeDocument>(cad_);
+    }
+
+private:
+    Cad& cad_;
+};
+
+}  // namespace
+
+void Cad::addDrawing(const std::u16string& path, std::vector<EntityData> modelSpace) {
+    drawings[path] = Drawing{modelSpace, modelSpace, 0, false};
+}
+
+cad::Connection Cad::connect() {
+    addDrawing(u"Drawing1.dwg", {});
+    activePath = u"Drawing1.dwg";
+    return {std::make_shared<FakeApplication>(*this), std::make_shared<FakeDocument>(*this)};
+}
+
+void Dialog::showOpen() {
+    log_.push_back("ShowOpen");
+    seenAtShow = settings();
+    settings().fileName = result_;
+}
+
+void Bar::setMax(float m) {
+    log_.push_back("Max " + std::to_string(static_cast<long>(m)));
+    max = m;
+}
+
+void Bar::setValue(float v) {
+    log_.push_back("Value " + std::to_string(static_cast<long>(v)));
+    value = v;
+}
+
+Form::Form(Log& log, const std::u16string& initial) : log_(log) {
+    for (int field = 1; field <= 29; ++field) texts[field] = initial;
+}
+
+std::u16string Form::text(int field) const {
+    log_.push_back("Text" + std::to_string(field));
+    return texts.at(field);
+}
+
+void Form::setText(int field, const std::u16string& text) {
+    log_.push_back("Text" + std::to_string(field) + "=" + utf8(text));
+    texts[field] = text;
+}
+
+}  // namespace ops::fake

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cad/object_model.h"
+#include "cad/startup.h"
+#include "ops/file_dialog.h"
+#include "ops/progress.h"
+#include "titleblock/fields.h"
+
+// In-memory stand-ins for the CAD application, the dialog, the progress bar and the fields. They
+// all write to one call log, so a test can check the order of everything an operation does.
+namespace ops::fake {
+
+using Log = std::vector<std::string>;
+
+std::string utf8(const std::u16string& s);
+
+struct AttributeData {
+    std::u16string tag;
+    std::u16string value;
+};
+
+struct EntityData {
+    std::u16string name;
+    std::vector<AttributeData> attributes;  // only for block references
+};
+
+EntityData line();
+EntityData insert(std::vector<AttributeData> attributes);
+
+struct Drawing {
+    std::vector<EntityData> modelSpace;
+    std::vector<EntityData> savedModelSpace;  // what the file holds: updated by each save
+    int saves = 0;
+    bool readOnly = false;  // save fails
+};
+
+// The drawings the fake application can open, by full path, and the one that is active.
+class Cad {
+public:
+    explicit Cad(Log& log) : log_(log) {}
+
+    void addDrawing(const std::u16string& path, std::vector<EntityData> modelSpace);
+    Drawing& drawing(const std::u16string& path) { return drawings.at(path); }
+
+    // A connection as after a successful start-up; either reference may be dropped by the test.
+    cad::Connection connect();
+
+    Log& log() { return log_; }
+    std::map<std::u16string, Drawing> drawings;
+    std::u16string activePath;
+
+private:
+    Log& log_;
+};
+
+class Dialog : public FileDialog {
+public:
+    Dialog(Log& log, std::u16string result) : log_(log), result_(std::move(result)) {}
+    void showOpen() override;
+    DialogSettings seenAtShow;  // the settings in force when the dialog was shown
+
+private:
+    Log& log_;
+    std::u16string result_;
+};
+
+class Bar : public Progress {
+public:
+    explicit Bar(Log& log) : log_(log) {}
+    void setMax(float max) override;
+    void setValue(float value) override;
+    float max = 100;
+    float value = 0;
+
+private:
+    Log& log_;
+};
+
+class Form : public titleblock::Fields {
+public:
+    explicit Form(Log& log, const std::u16string& initial = u" ");
+    std::u16string text(int field) const override;
+    void setText(int field, const std::u16string& text) override;
+    std::map<int, std::u16string> texts;
+
+private:
+    Log& log_;
+};
+
+}  // namespace ops::fake
