@@ -12,21 +12,31 @@ std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connectio
     return checked(deref(active).modelSpace());
 }
 
-void forEachTitleBlockAttribute(
+void walkModelSpace(
     cad::ModelSpace& modelSpace, std::int32_t count,
-    const std::function<void(cad::Attribute& attribute, int field)>& onAttribute) {
+    const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity,
+    const std::function<void(cad::Attribute& attribute)>& onAttribute) {
     // 32-bit entity and 64-bit attribute counters: no drawing the engine can hold overflows them.
     for (std::int32_t i = 0; i < count; ++i) {
         const auto entity = modelSpace.item(i);
-        if (deref(entity).entityName() != cad::kBlockReferenceName) continue;
+        const std::u16string name = deref(entity).entityName();
+        if (onEntity) onEntity(i, name);
+        if (name != cad::kBlockReferenceName) continue;
         const cad::AttributeArray attributes = deref(entity->asBlockReference()).getAttributes();
         for (std::int64_t j = attributes.lowerBound(); j <= attributes.upperBound(); ++j) {
-            cad::Attribute& attribute = deref(attributes.at(static_cast<std::int32_t>(j)));
-            if (const auto field = titleblock::fieldForTag(attribute.tagString())) {
-                onAttribute(attribute, *field);
-            }
+            onAttribute(deref(attributes.at(static_cast<std::int32_t>(j))));
         }
     }
+}
+
+void forEachTitleBlockAttribute(
+    cad::ModelSpace& modelSpace, std::int32_t count,
+    const std::function<void(cad::Attribute& attribute, int field)>& onAttribute) {
+    walkModelSpace(modelSpace, count, nullptr, [&onAttribute](cad::Attribute& attribute) {
+        if (const auto field = titleblock::fieldForTag(attribute.tagString())) {
+            onAttribute(attribute, *field);
+        }
+    });
 }
 
 }  // namespace ops

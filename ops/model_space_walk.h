@@ -15,8 +15,15 @@ namespace ops {
 std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connection,
                                                 const std::u16string& path);
 
-// Walks the first `count` entities of `modelSpace` in order and, for every attribute of every
-// block reference whose tag is in the field map, calls `onAttribute` with it and its field.
+// Walks the first `count` entities of `modelSpace` in order: `onEntity` (may be empty) gets each
+// entity's index and EntityName, then `onAttribute` each attribute of it if it is a block
+// reference.
+void walkModelSpace(
+    cad::ModelSpace& modelSpace, std::int32_t count,
+    const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity,
+    const std::function<void(cad::Attribute& attribute)>& onAttribute);
+
+// The same walk, reporting only the attributes whose tag is in the field map, with their field.
 void forEachTitleBlockAttribute(
     cad::ModelSpace& modelSpace, std::int32_t count,
     const std::function<void(cad::Attribute& attribute, int field)>& onAttribute);

@@ -1,0 +1,97 @@
+#include "cli/commands.h"
+
+#include <algorithm>
+
+#include "cad/error.h"
+#include "cad/startup.h"
+#include "cli/escape.h"
+#include "cli/given_path_dialog.h"
+#include "cli/stderr_progress.h"
+#include "cli/text_fields.h"
+#include "dxf/unicode.h"
+#include "ops/batch_update.h"
+#include "ops/model_space_walk.h"
+#include "ops/read_template.h"
+#include "titleblock/field_map.h"
+
+namespace cli {
+
+namespace {
+
+cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, Console& console) {
+    return cad::startUp(connector, fields, [&console](const std::u16string& text) {
+        console.err << dxf::utf16ToUtf8(text) << '\n' << std::flush;
+    });
+}
+
+std::u16string_view tagOfField(int field) {
+    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
+                                  [field](const auto& r) { return r.field == field; });
+    return row->tag;
+}
+
+// A read's bar would only interleave with its result, which is the values themselves.
+class HiddenProgress : public ops::Progress {
+public:
+    void setMax(float) override {}
+    void setValue(float) override {}
+};
+
+}  // namespace
+
+void readCommand(cad::Connector& connector, const std::u16string& drawing, Console& console) {
+    TextFields fields;
+    const cad::Connection connection = startUp(connector, fields, console);
+    GivenPathDialog dialog(drawing);
+    HiddenProgress progress;
+    ops::readTemplate(connection, dialog, progress, fields);
+
+    for (const int field : titleblock::fieldsInOrder()) {
+        console.out << dxf::utf16ToUtf8(tagOfField(field)) << '\t'
+                    << dxf::utf16ToUtf8(escapeValue(fields.text(field))) << '\n';
+    }
+}
+
+void applyCommand(cad::Connector& connector, const FieldValues& values,
+                  const std::vector<std::u16string>& drawings, Console& console) {
+    TextFields fields;
+    const cad::Connection connection = startUp(connector, fields, console);
+    // Start-up left one space in every field; only the listed ones are to be written.
+    for (const int field : titleblock::fieldsInOrder()) {
+        const auto listed = values.find(field);
+        fields.setText(field, listed == values.end() ? u"" : listed->second);
+    }
+
+    // Index 0 is the dialog's folder token in the window; here each path stands whole.
+    std::vector<std::u16string> FileList{u""};
+    FileList.insert(FileList.end(), drawings.begin(), drawings.end());
+    const auto FileCount = static_cast<std::int32_t>(drawings.size());
+    StderrProgress progress(console.err, console.errIsTerminal, FileList);
+    try {
+        ops::batchUpdate(connection, FileList, FileCount, progress, fields);
+    } catch (const cad::Error&) {
+        progress.finish();
+        throw;
+    }
+    progress.finish();
+    console.out << "已更新并保存 " << FileCount << " 个图形，写入 " << values.size()
+                << " 个字段。 Updated and saved " << FileCount << " drawing(s), " << values.size()
+                << " field(s) written.\n";
+}
+
+void inspectCommand(cad::Connector& connector, const std::u16string& drawing, Console& console) {
+    TextFields fields;
+    const cad::Connection connection = startUp(connector, fields, console);
+    const auto modelSpace = ops::openModelSpace(connection, drawing);
+    ops::walkModelSpace(
+        *modelSpace, modelSpace->count(),
+        [&console](std::int32_t index, const std::u16string& name) {
+            console.out << index << '\t' << dxf::utf16ToUtf8(escapeValue(name)) << '\n';
+        },
+        [&console](cad::Attribute& attribute) {
+            console.out << "  " << dxf::utf16ToUtf8(escapeValue(attribute.tagString())) << '\t'
+                        << dxf::utf16ToUtf8(escapeValue(attribute.textString())) << '\n';
+        });
+}
+
+}  // namespace cli

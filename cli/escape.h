@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace cli {
+
+// Keeps one value on one line of a tag-TAB-value file: backslash, tab, newline and carriage
+// return become \\, \t, \n and \r.
+std::u16string escapeValue(std::u16string_view value);
+
+// The inverse; nothing for a backslash followed by anything else or by nothing.
+std::optional<std::u16string> unescapeValue(std::u16string_view escaped);
+
+}  // namespace cli

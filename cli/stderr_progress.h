@@ -1,0 +1,34 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ops/progress.h"
+
+namespace cli {
+
+// Shows a batch's progress on standard error: on a terminal one bar redrawn in place, otherwise
+// one line per saved drawing, so that logs of long batches say how far they got.
+class StderrProgress : public ops::Progress {
+public:
+    // `FileList` is the batch's list: its entry `value` names the drawing just saved.
+    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& FileList)
+        : err_(err), terminal_(terminal), FileList_(FileList) {}
+
+    void setMax(float max) override;
+    void setValue(float value) override;
+    // Ends the bar's line, so that what follows starts on a line of its own.
+    void finish();
+
+private:
+    void drawBar(long done, const std::u16string& path);
+
+    std::ostream& err_;
+    bool terminal_;
+    const std::vector<std::u16string>& FileList_;
+    long max_ = 0;
+    bool barDrawn_ = false;
+};
+
+}  // namespace cli
