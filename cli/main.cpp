@@ -1,10 +1,11 @@
 // zandrel-cli: the title-block read and batch update of the window, for scripts and large batches.
 
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
+
+constexpr std::int32_t kWriteFault = static_cast<std::int32_t>(0x8007001D);
+constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);
 
 constexpr const char* kHelp =
     "用法 Usage:\n"
@@ -57,20 +61,15 @@ constexpr const char* kHelp =
     throw cli::UsageError(cli::kInvalidArgument, std::move(description));
 }
 
-std::u16string fromArgument(const char* argument) { return dxf::utf8ToUtf16(argument); }
-
 std::string readAll(std::istream& in) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-cli::FieldValues loadValues(const std::string& source) {
-    if (source == "-") return cli::parseValues(readAll(std::cin), u"-（标准输入）");
-    std::ifstream file(source, std::ios::binary);
-    if (!file) {
-        throw cli::UsageError(cli::kFileNotFound,
-                              u"无法读取值文件 " + fromArgument(source.c_str()) + u"。");
-    }
-    return cli::parseValues(readAll(file), fromArgument(source.c_str()));
+cli::FieldValues loadValues(const std::u16string& source) {
+    if (source == u"-") return cli::parseValues(readAll(std::cin), u"-（标准输入）");
+    std::ifstream file(std::filesystem::path(source), std::ios::binary);
+    if (!file) throw cli::UsageError(cli::kFileNotFound, u"无法读取值文件 " + source + u"。");
+    return cli::parseValues(readAll(file), source);
 }
 
 void printFailure(const cad::Error& e) {
@@ -78,53 +77,52 @@ void printFailure(const cad::Error& e) {
 }
 
 // Carries out the command line; throws UsageError before any drawing is opened when it cannot.
-void run(const std::vector<std::string>& args) {
+void run(const std::vector<std::u16string>& args) {
     if (args.empty()) usage(u"缺少命令。");
-    const std::string& command = args[0];
+    const std::u16string& command = args[0];
     const std::size_t operands = args.size() - 1;
-    if (command == "--help" || command == "-h") {
+    if (command == u"--help" || command == u"-h") {
         if (operands != 0) usage(u"--help 不带参数。");
         std::cout << kHelp;
         return;
     }
-    if (command == "--version") {
+    if (command == u"--version") {
         if (operands != 0) usage(u"--version 不带参数。");
         std::cout << "zandrel-cli " << ZANDREL_VERSION << '\n';
         return;
     }
 
     cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr)};
-    if (command == "read" || command == "inspect") {
-        if (operands != 1) usage(fromArgument(command.c_str()) + u" 需要正好一个图形文件。");
+    if (command == u"read" || command == u"inspect") {
+        if (operands != 1) usage(command + u" 需要正好一个图形文件。");
         const auto connector = cad::makePlatformConnector();
-        if (command == "read") {
-            cli::readCommand(*connector, fromArgument(args[1].c_str()), console);
+        if (command == u"read") {
+            cli::readCommand(*connector, args[1], console);
         } else {
-            cli::inspectCommand(*connector, fromArgument(args[1].c_str()), console);
+            cli::inspectCommand(*connector, args[1], console);
         }
         return;
     }
-    if (command == "apply") {
+    if (command == u"apply") {
         if (operands < 2) usage(u"apply 需要一个值文件和至少一个图形文件。");
         const cli::FieldValues values = loadValues(args[1]);
-        std::vector<std::u16string> drawings;
-        for (std::size_t i = 2; i < args.size(); ++i)
-            drawings.push_back(fromArgument(args[i].c_str()));
+        const std::vector<std::u16string> drawings(args.begin() + 2, args.end());
         const auto connector = cad::makePlatformConnector();
         cli::applyCommand(*connector, values, drawings, console);
         return;
     }
-    usage(u"未知的命令“" + fromArgument(command.c_str()) + u"”。");
+    usage(u"未知的命令“" + command + u"”。");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    cli::useUtf8Streams();
     try {
-        run(std::vector<std::string>(argv + 1, argv + argc));
+        run(cli::programArguments(argc, argv));
         std::cout.flush();
         if (!std::cout) {
-            std::cerr << "错误: 无法写入标准输出。\n";
+            printFailure({kWriteFault, u"无法写入标准输出。"});
             return kFailure;
         }
         return kSuccess;
@@ -136,7 +134,7 @@ int main(int argc, char** argv) {
         printFailure(e);
         return kFailure;
     } catch (const std::exception& e) {
-        std::cerr << "错误: " << e.what() << '\n';
+        printFailure({kUnexpected, dxf::utf8ToUtf16(e.what())});
         return kFailure;
     }
 }

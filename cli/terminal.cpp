@@ -1,19 +1,53 @@
 #include "cli/terminal.h"
 
+#include "dxf/unicode.h"
+
 #ifdef _WIN32
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
+// windows.h before shellapi.h
+#include <shellapi.h>
 #else
 #include <unistd.h>
 #endif
 
 namespace cli {
 
-bool isTerminal(std::FILE* stream) {
 #ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
+
+std::vector<std::u16string> programArguments(int, char**) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::u16string> arguments;
+    for (int i = 1; wide != nullptr && i < count; ++i) {
+        arguments.emplace_back(reinterpret_cast<const char16_t*>(wide[i]));
+    }
+    LocalFree(wide);
+    return arguments;
 }
+
+void useUtf8Streams() {
+    SetConsoleOutputCP(CP_UTF8);
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
+
+bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
+#else
+
+std::vector<std::u16string> programArguments(int argc, char** argv) {
+    std::vector<std::u16string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.push_back(dxf::utf8ToUtf16(argv[i]));
+    return arguments;
+}
+
+void useUtf8Streams() {}
+
+bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
+
+#endif
 
 }  // namespace cli
