@@ -1,6 +1,9 @@
 #include "cad/platform_connector.h"
 
 #include "cad/error.h"
+#ifdef _WIN32
+#include "cad/win/automation_connector.h"
+#endif
 
 namespace cad {
 
@@ -20,6 +23,12 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Connector> makePlatformConnector() { return std::make_unique<UnavailableConnector>(); }
+std::unique_ptr<Connector> makePlatformConnector() {
+#ifdef _WIN32
+    return automation::automationFirst(std::make_unique<UnavailableConnector>());
+#else
+    return std::make_unique<UnavailableConnector>();
+#endif
+}
 
 }  // namespace cad

@@ -1,0 +1,224 @@
+#include "cad/win/automation_objects.h"
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "cad/error.h"
+#include "cad/win/bstr.h"
+#include "cad/win/com_error.h"
+
+namespace cad::automation {
+
+namespace {
+
+// A string argument: a real BSTR, which marshalling across processes needs.
+class BstrArgument {
+  public:
+    explicit BstrArgument(std::u16string_view text) : bstr_(text) {
+        value_.vt = VT_BSTR;
+        value_.bstrVal = bstr_.get();
+    }
+    VARIANT* get() { return &value_; }
+
+  private:
+    Bstr bstr_;
+    VARIANT value_{};  // borrows bstr_, so it is never cleared itself
+};
+
+// Users quote the file with the failure, so a failure about a drawing names it.
+Error namingFile(const Error& e, std::u16string_view path) {
+    if (path.empty() || e.description().find(path) != std::u16string::npos) return e;
+    return {e.number(), e.description() + u"（文件：" + std::u16string(path) + u"）"};
+}
+
+class AutomationAttribute : public Attribute {
+  public:
+    explicit AutomationAttribute(Dispatch object) : object_(std::move(object)) {}
+
+    std::u16string tagString() override { return stringOf(L"TagString"); }
+    std::u16string textString() override { return stringOf(L"TextString"); }
+    void putTextString(const std::u16string& value) override {
+        BstrArgument text(value);
+        object_.put(L"TextString", *text.get());
+    }
+
+  private:
+    std::u16string stringOf(std::wstring_view member) {
+        Variant result;
+        object_.call(member, result);
+        return toString(result);
+    }
+
+    Dispatch object_;
+};
+
+// The array's element at `index` as a VARIANT, whether the array holds VARIANTs or IDispatch.
+void elementAt(SAFEARRAY* array, VARTYPE elementType, LONG index, Variant& element) {
+    HRESULT hr = DISP_E_TYPEMISMATCH;
+    if (elementType == VT_VARIANT) {
+        hr = SafeArrayGetElement(array, &index, element.get());
+    } else if (elementType == VT_DISPATCH) {
+        IDispatch* object = nullptr;
+        hr = SafeArrayGetElement(array, &index, &object);  // comes AddRef'd: the Variant owns it
+        if (SUCCEEDED(hr)) {
+            element.get()->vt = VT_DISPATCH;
+            element.get()->pdispVal = object;
+        }
+    }
+    if (FAILED(hr)) throw errorFromHresult(hr);
+}
+
+AttributeArray toAttributes(const Variant& result, const Dispatch& owner) {
+    const VARTYPE type = result.type();
+    if ((type & VT_ARRAY) == 0) throw errorFromHresult(DISP_E_TYPEMISMATCH);
+    SAFEARRAY* array = (type & VT_BYREF) ? *result.get()->pparray : result.get()->parray;
+    if (array == nullptr) return {};
+    if (SafeArrayGetDim(array) != 1) throw errorFromHresult(DISP_E_TYPEMISMATCH);
+    LONG lower = 0;
+    LONG upper = 0;
+    VARTYPE elementType = VT_EMPTY;
+    for (const HRESULT hr :
+         {SafeArrayGetLBound(array, 1, &lower), SafeArrayGetUBound(array, 1, &upper),
+          SafeArrayGetVartype(array, &elementType)}) {
+        if (FAILED(hr)) throw errorFromHresult(hr);
+    }
+    std::vector<std::shared_ptr<Attribute>> items;
+    // Empty when upper < lower, as the interface promises for a block without attributes.
+    for (std::int64_t i = lower; i <= upper; ++i) {
+        Variant element;
+        elementAt(array, elementType, static_cast<LONG>(i), element);
+        items.push_back(std::make_shared<AutomationAttribute>(owner.wrap(element)));
+    }
+    return {lower, std::move(items)};
+}
+
+class AutomationBlockReference : public BlockReference {
+  public:
+    explicit AutomationBlockReference(Dispatch object) : object_(std::move(object)) {}
+
+    AttributeArray getAttributes() override {
+        Variant result;
+        object_.call(L"GetAttributes", result);
+        return toAttributes(result, object_);
+    }
+
+  private:
+    Dispatch object_;
+};
+
+class AutomationEntity : public Entity {
+  public:
+    explicit AutomationEntity(Dispatch object) : object_(std::move(object)) {}
+
+    std::u16string entityName() override {
+        Variant result;
+        object_.call(L"EntityName", result);
+        return toString(result);
+    }
+    std::shared_ptr<BlockReference> asBlockReference() override {
+        // Late binding has no typed interface to ask for: an object that cannot answer
+        // GetAttributes is not a block reference, and that shows here rather than later.
+        object_.idOf(L"GetAttributes");
+        return std::make_shared<AutomationBlockReference>(object_);
+    }
+
+  private:
+    Dispatch object_;
+};
+
+class AutomationModelSpace : public ModelSpace {
+  public:
+    explicit AutomationModelSpace(Dispatch object) : object_(std::move(object)) {}
+
+    std::int32_t count() override {
+        Variant result;
+        object_.call(L"Count", result);
+        return toInt32(result);
+    }
+    std::shared_ptr<Entity> item(std::int32_t index) override {
+        // By reference, as Visual Basic passes a variable; the CAD application accepts that form.
+        LONG byReference = index;
+        VARIANT argument{};
+        argument.vt = VT_I4 | VT_BYREF;
+        argument.plVal = &byReference;
+        Variant result;
+        object_.call(L"Item", result, {&argument});
+        return std::make_shared<AutomationEntity>(object_.wrap(result));
+    }
+
+  private:
+    Dispatch object_;
+};
+
+class AutomationDocument : public Document {
+  public:
+    explicit AutomationDocument(Dispatch object) : object_(std::move(object)) {}
+
+    std::shared_ptr<Document> open(const std::u16string& fullPath) override {
+        BstrArgument path(fullPath);
+        Variant result;
+        try {
+            object_.call(L"Open", result, {path.get()});
+        } catch (const Error& e) {
+            throw namingFile(e, fullPath);
+        }
+        if (result.type() != VT_DISPATCH || result.get()->pdispVal == nullptr) return nullptr;
+        return std::make_shared<AutomationDocument>(object_.wrap(result));
+    }
+    void save() override {
+        Variant result;
+        try {
+            object_.call(L"Save", result);
+        } catch (const Error& e) {
+            throw namingFile(e, fullNameOrNothing());
+        }
+    }
+    std::shared_ptr<ModelSpace> modelSpace() override {
+        Variant result;
+        object_.call(L"ModelSpace", result);
+        return std::make_shared<AutomationModelSpace>(object_.wrap(result));
+    }
+
+  private:
+    // Only to name the file in a failure: when even this fails, the failure goes unnamed.
+    std::u16string fullNameOrNothing() const {
+        try {
+            Variant result;
+            object_.call(L"FullName", result);
+            return toString(result);
+        } catch (const Error&) {
+            return {};
+        }
+    }
+
+    Dispatch object_;
+};
+
+class AutomationApplication : public Application {
+  public:
+    explicit AutomationApplication(Dispatch object) : object_(std::move(object)) {}
+
+    void putVisible(bool visible) override {
+        VARIANT value{};
+        value.vt = VT_BOOL;
+        value.boolVal = visible ? VARIANT_TRUE : VARIANT_FALSE;
+        object_.put(L"Visible", value);
+    }
+    std::shared_ptr<Document> activeDocument() override {
+        Variant result;
+        object_.call(L"ActiveDocument", result);
+        return std::make_shared<AutomationDocument>(object_.wrap(result));
+    }
+
+  private:
+    Dispatch object_;
+};
+
+}  // namespace
+
+std::shared_ptr<Application> makeApplication(Dispatch application) {
+    return std::make_shared<AutomationApplication>(std::move(application));
+}
+
+}  // namespace cad::automation

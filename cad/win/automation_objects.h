@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+#include "cad/object_model.h"
+#include "cad/win/dispatch.h"
+
+namespace cad::automation {
+
+// The CAD application object reached through automation; every other object of the model is
+// reached from it.
+std::shared_ptr<Application> makeApplication(Dispatch application);
+
+}  // namespace cad::automation

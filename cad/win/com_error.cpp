@@ -1,0 +1,66 @@
+#include "cad/win/com_error.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "cad/win/bstr.h"
+
+namespace cad::automation {
+
+namespace {
+
+// Visual Basic reports a wCode n as run-time error n, which reads as this HRESULT.
+constexpr HRESULT kRunTimeErrorBase = static_cast<HRESULT>(0x800A0000);
+
+std::u16string systemMessage(HRESULT hr) {
+    wchar_t* buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owner(buffer, &LocalFree);
+    std::u16string text(reinterpret_cast<const char16_t*>(buffer), length);
+    while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::u16string fallbackMessage(HRESULT hr) {
+    char hex[11];
+    std::snprintf(hex, sizeof hex, "0x%08lX", static_cast<unsigned long>(hr));
+    return u"CAD 应用程序的自动化调用失败（错误 " + std::u16string(hex, hex + 10) + u"）。";
+}
+
+Error numbered(HRESULT hr, std::u16string description) {
+    if (description.empty()) description = systemMessage(hr);
+    if (description.empty()) description = fallbackMessage(hr);
+    return {static_cast<std::int32_t>(hr), std::move(description)};
+}
+
+}  // namespace
+
+ExceptionInfo::~ExceptionInfo() {
+    SysFreeString(info_.bstrSource);
+    SysFreeString(info_.bstrDescription);
+    SysFreeString(info_.bstrHelpFile);
+}
+
+Error errorFromHresult(HRESULT hr) { return numbered(hr, {}); }
+
+Error errorFromInvoke(HRESULT hr, ExceptionInfo& details) {
+    if (hr != DISP_E_EXCEPTION) return numbered(hr, {});
+    EXCEPINFO& info = *details.get();
+    if (info.pfnDeferredFillIn != nullptr) info.pfnDeferredFillIn(&info);
+    HRESULT number = hr;
+    if (info.scode != 0) {
+        number = info.scode;
+    } else if (info.wCode != 0) {
+        number = kRunTimeErrorBase | info.wCode;
+    }
+    return numbered(number, toU16(info.bstrDescription));
+}
+
+}  // namespace cad::automation

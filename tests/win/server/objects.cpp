@@ -1,0 +1,176 @@
+#include "server/objects.h"
+
+#include <oleauto.h>
+
+#include "server/scripted_dispatch.h"
+
+namespace server {
+
+namespace {
+
+using Drawing = std::shared_ptr<OpenDrawing>;
+
+// The objects below keep the session and the drawing they belong to, and address their entity
+// or attribute by position, which never changes while a drawing is open.
+
+class AttributeObject : public ScriptedDispatch {
+  public:
+    AttributeObject(const std::shared_ptr<Session>& session, const Drawing& drawing,
+                    std::size_t entity, std::size_t index)
+        : ScriptedDispatch(members(session, drawing, entity, index)) {}
+
+  private:
+    static std::vector<Member> members(const std::shared_ptr<Session>& session,
+                                       const Drawing& drawing, std::size_t entity,
+                                       std::size_t index) {
+        const auto data = [drawing, entity, index]() -> AttributeData& {
+            return drawing->entities[entity].attributes[index];
+        };
+        return {
+            {L"TagString",
+             [data](const DISPPARAMS& p, VARIANT* r) {
+                 expectArguments(p, 0);
+                 setString(r, data().tag);
+             }},
+            {L"TextString",
+             [data](const DISPPARAMS& p, VARIANT* r) {
+                 expectArguments(p, 0);
+                 setString(r, data().text);
+             },
+             [session, drawing, data](const DISPPARAMS& p, VARIANT*) {
+                 expectArguments(p, 1);
+                 data().text = bstrArgument(p, 0);
+                 session->journal().write(L"put " + drawing->path + L" " + data().tag + L"=\"" +
+                                          data().text + L"\"");
+             }},
+        };
+    }
+};
+
+// The attributes as the CAD application hands them over: VARIANTs holding IDispatch, in a
+// SAFEARRAY that starts at the entity's lower bound (and is empty when there are none).
+SAFEARRAY* attributeArray(const std::shared_ptr<Session>& session, const Drawing& drawing,
+                          std::size_t entity) {
+    const EntityData& data = drawing->entities[entity];
+    SAFEARRAYBOUND bound{static_cast<ULONG>(data.attributes.size()), data.lowerBound};
+    SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 1, &bound);
+    if (array == nullptr) throw Fault{E_OUTOFMEMORY, {}};
+    for (std::size_t i = 0; i < data.attributes.size(); ++i) {
+        VARIANT element;
+        element.vt = VT_DISPATCH;
+        element.pdispVal = new AttributeObject(session, drawing, entity, i);
+        LONG index = data.lowerBound + static_cast<LONG>(i);
+        SafeArrayPutElement(array, &index, &element);  // the array keeps its own reference
+        VariantClear(&element);
+    }
+    return array;
+}
+
+class EntityObject : public ScriptedDispatch {
+  public:
+    EntityObject(std::shared_ptr<Session> session, Drawing drawing, std::size_t index)
+        : ScriptedDispatch(members(session, drawing, index)) {}
+
+  private:
+    // Only block references answer GetAttributes, as only they have the typed interface.
+    static std::vector<Member> members(const std::shared_ptr<Session>& session,
+                                       const Drawing& drawing, std::size_t index) {
+        std::vector<Member> table = {
+            {L"EntityName", [drawing, index](const DISPPARAMS& p, VARIANT* r) {
+                 expectArguments(p, 0);
+                 setString(r, drawing->entities[index].name);
+             }}};
+        if (drawing->entities[index].name == L"AcDbBlockReference") {
+            table.push_back(
+                {L"GetAttributes", [session, drawing, index](const DISPPARAMS& p, VARIANT* r) {
+                     expectArguments(p, 0);
+                     if (r == nullptr) return;
+                     r->parray = attributeArray(session, drawing, index);
+                     r->vt = VT_ARRAY | VT_VARIANT;
+                 }});
+        }
+        return table;
+    }
+};
+
+class ModelSpaceObject : public ScriptedDispatch {
+  public:
+    ModelSpaceObject(std::shared_ptr<Session> session, Drawing drawing)
+        : ScriptedDispatch({
+              {L"Count",
+               [drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setInt32(r, static_cast<std::int32_t>(drawing->entities.size()));
+               }},
+              {L"Item",
+               [session, drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 1);
+                   const std::int32_t index = int32Argument(p, 0);
+                   if (index < 0 || static_cast<std::size_t>(index) >= drawing->entities.size()) {
+                       throw Fault{DISP_E_BADINDEX, {}};
+                   }
+                   setObject(r,
+                             new EntityObject(session, drawing, static_cast<std::size_t>(index)));
+               }},
+          }) {}
+};
+
+class DocumentObject : public ScriptedDispatch {
+  public:
+    DocumentObject(std::shared_ptr<Session> session, Drawing drawing)
+        : ScriptedDispatch({
+              {L"Open",
+               [session](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 1);
+                   const std::wstring path = bstrArgument(p, 0);
+                   session->journal().write(L"open " + path);
+                   setObject(r, new DocumentObject(session, session->open(path)));
+               }},
+              {L"Save",
+               [session, drawing](const DISPPARAMS& p, VARIANT*) {
+                   expectArguments(p, 0);
+                   session->save(*drawing);
+                   session->journal().write(L"save " + drawing->path);
+               }},
+              {L"ModelSpace",
+               [session, drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setObject(r, new ModelSpaceObject(session, drawing));
+               }},
+              {L"FullName",
+               [drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setString(r, drawing->path);
+               }},
+          }) {}
+};
+
+class ApplicationObject : public ScriptedDispatch {
+  public:
+    explicit ApplicationObject(std::shared_ptr<Session> session)
+        : ScriptedDispatch({
+              {L"Visible",
+               [session](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setBool(r, session->visible);
+               },
+               [session](const DISPPARAMS& p, VARIANT*) {
+                   expectArguments(p, 1);
+                   session->visible = boolArgument(p, 0);
+                   session->journal().write(session->visible ? L"visible true" : L"visible false");
+               }},
+              {L"ActiveDocument",
+               [session](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setObject(r, new DocumentObject(session, session->active()));
+               }},
+          }) {}
+};
+
+}  // namespace
+
+IDispatch* newApplication(std::shared_ptr<Session> session) {
+    return new ApplicationObject(std::move(session));
+}
+
+}  // namespace server

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <windows.h>
+
+#include <oaidl.h>
+
+#include <memory>
+
+#include "server/session.h"
+
+namespace server {
+
+// A new application object over `session`, with one reference for the caller.
+IDispatch* newApplication(std::shared_ptr<Session> session);
+
+}  // namespace server

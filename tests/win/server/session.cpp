@@ -1,0 +1,66 @@
+#include "server/session.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "server/scripted_dispatch.h"
+
+namespace server {
+
+void Journal::write(const std::wstring& line) const {
+    const std::wstring text = line + L"\n";
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size,
+                        nullptr, nullptr);
+    if (FILE* file = _wfopen(path_.c_str(), L"ab")) {
+        std::fwrite(utf8.data(), 1, utf8.size(), file);
+        std::fclose(file);
+    }
+}
+
+namespace {
+
+EntityData blockReference(long lowerBound, std::vector<AttributeData> attributes) {
+    return {L"AcDbBlockReference", lowerBound, std::move(attributes)};
+}
+
+}  // namespace
+
+Session::Session(Journal journal) : journal_(std::move(journal)) {
+    // a.dwg: a title block among other entities, a block without attributes, and a second title
+    // block whose attribute array starts at 1. b.dwg: read-only.
+    files_[L"C:\\drawings\\a.dwg"] = {
+        {
+            {L"AcDbLine", 0, {}},
+            blockReference(0, {{L"产品代号", L"ZD-100"},
+                               {L"零件名称", L"支架"},
+                               {L"签名1", L" "},
+                               {L"备注", L"草图"}}),
+            {L"AcDbCircle", 0, {}},
+            blockReference(0, {}),
+            blockReference(1, {{L"产品代号", L"ZD-100-2"}, {L"审核时间", L""}}),
+        },
+        false};
+    files_[L"C:\\drawings\\b.dwg"] = {
+        {blockReference(0, {{L"零件名称", L"轴"}, {L"版本号1", L"A"}})}, true};
+    open(L"C:\\drawings\\a.dwg");
+}
+
+const std::shared_ptr<OpenDrawing>& Session::open(const std::wstring& path) {
+    const auto file = files_.find(path);
+    if (file == files_.end())
+        throw Fault{HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), L"无法打开图形文件。"};
+    active_ = std::make_shared<OpenDrawing>(OpenDrawing{path, file->second.entities});
+    return active_;
+}
+
+void Session::save(const OpenDrawing& drawing) {
+    File& file = files_.at(drawing.path);
+    if (file.readOnly) throw Fault{E_ACCESSDENIED, {}};
+    file.entities = drawing.entities;
+}
+
+}  // namespace server
