@@ -1,0 +1,102 @@
+#include <iconv.h>
+
+#include <cerrno>
+#include <vector>
+
+#include "dxf/code_page.h"
+
+namespace dxf {
+
+namespace {
+
+const iconv_t kInvalid = reinterpret_cast<iconv_t>(-1);
+
+// iconv speaks bytes; UTF-16 goes through it as little-endian pairs.
+std::string toLittleEndian(std::u16string_view text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (const char16_t unit : text) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+void appendLittleEndian(std::u16string& out, const char* bytes, std::size_t size) {
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                            (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+    }
+}
+
+class IconvCodePage : public CodePage {
+  public:
+    IconvCodePage(iconv_t toUtf16, iconv_t fromUtf16) : toUtf16_(toUtf16), fromUtf16_(fromUtf16) {}
+    ~IconvCodePage() override {
+        iconv_close(toUtf16_);
+        iconv_close(fromUtf16_);
+    }
+    IconvCodePage(const IconvCodePage&) = delete;
+    IconvCodePage& operator=(const IconvCodePage&) = delete;
+
+    std::u16string decode(std::string_view bytes) const override {
+        std::u16string out;
+        out.reserve(bytes.size());
+        iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
+        std::vector<char> buffer(bytes.size() * 4 + 16);
+        auto* in = const_cast<char*>(bytes.data());  // iconv's signature; it does not write
+        std::size_t inLeft = bytes.size();
+        while (inLeft > 0) {
+            char* outPtr = buffer.data();
+            std::size_t outLeft = buffer.size();
+            const std::size_t result = iconv(toUtf16_, &in, &inLeft, &outPtr, &outLeft);
+            const int err = errno;
+            appendLittleEndian(out, buffer.data(), buffer.size() - outLeft);
+            if (result != static_cast<std::size_t>(-1)) break;
+            if (err == E2BIG) continue;
+            // An undefined byte (EILSEQ) or a sequence cut off at the end (EINVAL).
+            out.push_back(u'\uFFFD');
+            ++in;
+            --inLeft;
+            iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
+        }
+        return out;
+    }
+
+    bool encode(std::u16string_view character, std::string& out) const override {
+        std::string units = toLittleEndian(character);
+        char buffer[16];
+        char* in = units.data();
+        std::size_t inLeft = units.size();
+        char* outPtr = buffer;
+        std::size_t outLeft = sizeof buffer;
+        iconv(fromUtf16_, nullptr, nullptr, nullptr, nullptr);
+        // A non-zero result counts conversions that were not exact: the character is missing.
+        if (iconv(fromUtf16_, &in, &inLeft, &outPtr, &outLeft) != 0) return false;
+        if (iconv(fromUtf16_, nullptr, nullptr, &outPtr, &outLeft) ==
+            static_cast<std::size_t>(-1)) {
+            return false;
+        }
+        out.append(buffer, sizeof buffer - outLeft);
+        return true;
+    }
+
+  private:
+    iconv_t toUtf16_;
+    iconv_t fromUtf16_;
+};
+
+}  // namespace
+
+std::unique_ptr<CodePage> CodePage::open(const CodePageInfo& info) {
+    const iconv_t toUtf16 = iconv_open("UTF-16LE", info.iconvName);
+    if (toUtf16 == kInvalid) return nullptr;
+    const iconv_t fromUtf16 = iconv_open(info.iconvName, "UTF-16LE");
+    if (fromUtf16 == kInvalid) {
+        iconv_close(toUtf16);
+        return nullptr;
+    }
+    return std::make_unique<IconvCodePage>(toUtf16, fromUtf16);
+}
+
+}  // namespace dxf

@@ -1,0 +1,99 @@
+#include "dxf/drawing.h"
+
+#include <utility>
+
+#include "dxf/error.h"
+#include "dxf/platform_file.h"
+
+namespace dxf {
+
+namespace {
+
+// The longest value line the versions take: 255 bytes before R2007, 2049 from R2007 on.
+constexpr std::size_t kLegacyValueLimit = 255;
+constexpr std::size_t kUtf8ValueLimit = 2049;
+
+TextCodec untitledCodec() {
+    std::string unused;
+    return *TextCodec::forDrawing("AC1032", {}, unused);
+}
+
+bool nameCanExist(const std::filesystem::path& path) {
+    return !path.empty() && path.native().find(std::filesystem::path::value_type{}) ==
+                                std::filesystem::path::string_type::npos;
+}
+
+}  // namespace
+
+Drawing::Drawing() : codec_(untitledCodec()) {}
+
+Drawing::Drawing(std::string bytes, std::filesystem::path path, FileIndex index, TextCodec codec)
+    : data_(std::move(bytes)),
+      path_(std::move(path)),
+      index_(std::move(index)),
+      codec_(std::move(codec)) {}
+
+Drawing Drawing::open(const std::filesystem::path& path) {
+    if (!nameCanExist(path)) throw invalidNameError(path);
+    return fromBytes(platform::readWholeFile(path), path);
+}
+
+Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
+    FileIndex index = indexFile(bytes, name);
+    std::string unsupported;
+    auto codec = TextCodec::forDrawing(index.acadVersion, index.codePage, unsupported);
+    if (!codec) throw unsupportedCodePageError(name, unsupported);
+    return Drawing(std::move(bytes), std::move(name), std::move(index), std::move(*codec));
+}
+
+EntityDetails Drawing::entity(std::size_t index) const {
+    return readEntity(data_, index_.layout, index_.modelSpace.at(index), path_);
+}
+
+std::u16string Drawing::attributeTag(const AttributeSlot& slot) const {
+    return slot.hasTag ? codec_.decode(bytesOf(slot.tagBegin, slot.tagEnd)) : std::u16string();
+}
+
+std::u16string Drawing::attributeValue(const AttributeSlot& slot) const {
+    if (!slot.hasValue) return {};
+    const auto patch = patches_.find(slot.valueBegin);
+    return codec_.decode(patch != patches_.end() ? std::string_view(patch->second.bytes)
+                                                 : bytesOf(slot.valueBegin, slot.valueEnd));
+}
+
+void Drawing::putAttributeValue(const AttributeSlot& slot, std::u16string_view value) {
+    if (slot.multiline) {
+        throw attributeNotWritableError(
+            path_, attributeTag(slot),
+            u"它是带有嵌入多行文字（MTEXT）的多行属性，内置绘图引擎不能完整写入它的文字");
+    }
+    if (!slot.hasValue) {
+        throw attributeNotWritableError(path_, attributeTag(slot),
+                                        u"文件中没有它的值（组码 1），内置绘图引擎不能添加");
+    }
+    std::string bytes = codec_.encode(value);
+    if (bytes.size() > valueLimit()) {
+        throw valueTooLongError(path_, attributeTag(slot), bytes.size(), valueLimit());
+    }
+    // A value equal to the file's keeps the file's own bytes.
+    if (codec_.decode(bytesOf(slot.valueBegin, slot.valueEnd)) == value) {
+        patches_.erase(slot.valueBegin);
+    } else {
+        patches_[slot.valueBegin] = Patch{slot.valueEnd, std::move(bytes)};
+    }
+}
+
+std::size_t Drawing::valueLimit() const {
+    return storesUtf8(index_.acadVersion) ? kUtf8ValueLimit : kLegacyValueLimit;
+}
+
+void Drawing::forEachPieceOfContent(const std::function<void(std::string_view)>& sink) const {
+    forEachPiece(data_, patches_, sink);
+}
+
+void Drawing::save() const {
+    if (!nameCanExist(path_)) throw invalidNameError(path_);
+    saveWithBackup(path_, data_, patches_);
+}
+
+}  // namespace dxf

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "dxf/entity_reader.h"
+#include "dxf/file_index.h"
+#include "dxf/text_codec.h"
+#include "dxf/writer.h"
+
+namespace dxf {
+
+// One DXF drawing held as the bytes of its file, an index over them and the values put since it
+// was opened. Saving writes the original bytes with only those values replaced. Every failure
+// throws dxf::Error.
+class Drawing {
+  public:
+    // The untitled, empty drawing a CAD application starts with. It has no file to save to.
+    Drawing();
+
+    // Reads and indexes the DXF file at `path`.
+    static Drawing open(const std::filesystem::path& path);
+    // The same from bytes already in memory; `name` is the file the descriptions name.
+    static Drawing fromBytes(std::string bytes, std::filesystem::path name);
+
+    bool untitled() const { return path_.empty(); }
+    const std::filesystem::path& path() const { return path_; }
+
+    std::size_t modelSpaceCount() const { return index_.modelSpace.size(); }
+    // The model-space entity at `index` (< modelSpaceCount()).
+    EntityDetails entity(std::size_t index) const;
+
+    std::u16string attributeTag(const AttributeSlot& slot) const;
+    // The value, as put since opening or as in the file.
+    std::u16string attributeValue(const AttributeSlot& slot) const;
+    // Replaces the value; when the attribute cannot be written completely it throws and nothing
+    // changes.
+    void putAttributeValue(const AttributeSlot& slot, std::u16string_view value);
+
+    // The new content as save() writes it, piece by piece.
+    void forEachPieceOfContent(const std::function<void(std::string_view)>& sink) const;
+    // Writes the drawing back to its file, keeping the previous version as NAME.bak.
+    void save() const;
+
+  private:
+    Drawing(std::string bytes, std::filesystem::path path, FileIndex index, TextCodec codec);
+
+    std::string_view bytesOf(std::size_t begin, std::size_t end) const {
+        return std::string_view(data_).substr(begin, end - begin);
+    }
+    std::size_t valueLimit() const;
+
+    std::string data_;
+    std::filesystem::path path_;
+    FileIndex index_;
+    TextCodec codec_;
+    Patches patches_;
+};
+
+}  // namespace dxf

@@ -1,0 +1,105 @@
+#include "dxf/entity_reader.h"
+
+#include <optional>
+
+#include "dxf/class_names.h"
+
+namespace dxf {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// Tells an entity's own tags from the extended data, embedded objects and application groups
+// that follow or interrupt them.
+class OwnTags {
+  public:
+    void restart() { own_ = true, inAppGroup_ = false, embedded_ = false; }
+
+    // True when `tag` is one of the entity's own tags.
+    bool accept(const Tag& tag, std::string_view value) {
+        if (!own_) return false;
+        if (tag.code == 102) {
+            inAppGroup_ = value.substr(0, 1) == "{";
+            return false;
+        }
+        if (inAppGroup_) return false;
+        if (tag.code == 101) embedded_ = true;
+        if (tag.code == 1001 || tag.code == 101) own_ = false;
+        return own_;
+    }
+    bool sawEmbeddedObject() const { return embedded_; }
+
+  private:
+    bool own_ = true;
+    bool inAppGroup_ = false;
+    bool embedded_ = false;
+};
+
+}  // namespace
+
+EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan& span,
+                         const std::filesystem::path& source) {
+    TagScanner scanner(data.substr(0, span.end), layout, span.begin, source);
+    EntityDetails details;
+    Tag tag;
+    scanner.next(tag);
+    const std::string type(trimmed(scanner.value(tag)));
+    details.blockReference = type == "INSERT";
+
+    std::string_view lastMarker;
+    long long flags = 0;
+    long long rows = 1;
+    OwnTags own;
+    std::optional<AttributeSlot> attribute;
+    bool inEntity = true;
+    const auto finishAttribute = [&] {
+        if (!attribute) return;
+        attribute->multiline = own.sawEmbeddedObject();
+        details.attributes.push_back(*attribute);
+        attribute.reset();
+    };
+
+    while (scanner.next(tag)) {
+        const std::string_view value = scanner.value(tag);
+        if (tag.code == 0) {
+            finishAttribute();
+            inEntity = false;
+            own.restart();
+            if (details.blockReference && trimmed(value) == "ATTRIB") attribute.emplace();
+            continue;
+        }
+        if (!own.accept(tag, value)) continue;
+        if (inEntity) {
+            if (tag.code == 100) lastMarker = trimmed(value);
+            if (tag.code == 70) flags = scanner.intValue(tag).value_or(0);
+            if (tag.code == 71) rows = scanner.intValue(tag).value_or(1);
+        } else if (attribute && tag.code == 2 && !attribute->hasTag) {
+            attribute->hasTag = true;
+            attribute->tagBegin = tag.valueBegin;
+            attribute->tagEnd = tag.valueEnd;
+        } else if (attribute && tag.code == 1 && !attribute->hasValue) {
+            attribute->hasValue = true;
+            attribute->valueBegin = tag.valueBegin;
+            attribute->valueEnd = tag.valueEnd;
+        }
+    }
+    finishAttribute();
+
+    if (details.blockReference) {
+        // Group 70 of an INSERT is its column count: rows or columns above 1 make a multi-insert.
+        const bool multi = flags > 1 || rows > 1;
+        details.className = multi ? "AcDbMInsertBlock" : "AcDbBlockReference";
+    } else if (!lastMarker.empty()) {
+        details.className = std::string(lastMarker);
+    } else {
+        details.className = std::string(classNameOfType(type, flags));
+    }
+    return details;
+}
+
+}  // namespace dxf

@@ -1,0 +1,154 @@
+#include "dxf/error.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "dxf/unicode.h"
+
+namespace dxf {
+
+namespace {
+
+constexpr std::int32_t win32Number(std::uint32_t code) {
+    return static_cast<std::int32_t>(0x80070000U | (code & 0xFFFFU));
+}
+
+constexpr std::int32_t ownNumber(std::uint32_t code) {
+    return static_cast<std::int32_t>(0x80040000U | code);
+}
+
+// The one table of numbers. System failures carry their Windows error code and the cause
+// in words; the library's own failures build their descriptions below.
+struct Row {
+    Errc code;
+    std::int32_t number;
+    std::uint32_t win32Code;  // 0 for the library's own failures
+    std::u16string_view cause;
+};
+
+constexpr std::array<Row, 22> kTable{{
+    {Errc::kFileNotFound, win32Number(2), 2, u"文件不存在"},
+    {Errc::kPathNotFound, win32Number(3), 3, u"路径中的文件夹不存在"},
+    {Errc::kAccessDenied, win32Number(5), 5, u"没有访问权限"},
+    {Errc::kFolder, win32Number(336), 336, u"这是一个文件夹，不是图形文件"},
+    {Errc::kInvalidName, win32Number(123), 123, u"文件名无效"},
+    {Errc::kNameTooLong, win32Number(206), 206, u"文件名太长"},
+    {Errc::kTooManyOpenFiles, win32Number(4), 4, u"打开的文件太多"},
+    {Errc::kOutOfMemory, win32Number(14), 14, u"内存不足"},
+    {Errc::kWriteProtected, win32Number(19), 19, u"磁盘是只读的"},
+    {Errc::kWriteFault, win32Number(29), 29, u"写入设备失败"},
+    {Errc::kReadFault, win32Number(30), 30, u"读取设备失败"},
+    {Errc::kSharingViolation, win32Number(32), 32, u"文件正被另一个程序使用"},
+    {Errc::kDiskFull, win32Number(112), 112, u"磁盘空间不足"},
+    {Errc::kFileTooLarge, win32Number(223), 223, u"文件太大"},
+    {Errc::kSystem, win32Number(31), 31, u"系统错误"},
+    {Errc::kNotDxf, ownNumber(0x210), 0, {}},
+    {Errc::kDwg, ownNumber(0x211), 0, {}},
+    {Errc::kMalformed, ownNumber(0x212), 0, {}},
+    {Errc::kTruncated, ownNumber(0x213), 0, {}},
+    {Errc::kUnsupportedCodePage, ownNumber(0x214), 0, {}},
+    {Errc::kAttributeNotWritable, ownNumber(0x215), 0, {}},
+    {Errc::kValueTooLong, ownNumber(0x216), 0, {}},
+}};
+
+const Row& rowOf(Errc code) {
+    return *std::find_if(kTable.begin(), kTable.end(),
+                         [code](const Row& r) { return r.code == code; });
+}
+
+Error make(Errc code, std::u16string description) {
+    return {code, numberOf(code), std::move(description)};
+}
+
+std::u16string quoted(const std::filesystem::path& path) { return u"“" + displayName(path) + u"”"; }
+
+std::u16string decimal(std::uint64_t n) { return utf8ToUtf16(std::to_string(n)); }
+
+std::u16string at(Position kind, std::uint64_t position) {
+    return kind == Position::kLine ? u"第 " + decimal(position) + u" 行"
+                                   : u"字节偏移 " + decimal(position) + u" 处";
+}
+
+}  // namespace
+
+Error::Error(Errc code, std::int32_t number, std::u16string description)
+    : code_(code),
+      number_(number),
+      description_(std::move(description)),
+      utf8_(utf16ToUtf8(description_)) {}
+
+std::int32_t numberOf(Errc code) { return rowOf(code).number; }
+
+std::u16string displayName(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return path.u16string();
+#else
+    // A name that is not valid UTF-8 still shows, with U+FFFD where it is broken.
+    std::u16string name = utf8ToUtf16(path.native());
+    std::replace(name.begin(), name.end(), u'\0', u'␀');
+    return name;
+#endif
+}
+
+Error systemError(std::uint32_t win32Code, FileAction action, const std::filesystem::path& path) {
+    const auto row = std::find_if(kTable.begin(), kTable.end(), [win32Code](const Row& r) {
+        return r.win32Code != 0 && r.win32Code == win32Code;
+    });
+    const std::u16string verb = action == FileAction::kOpen ? u"无法打开图形" : u"无法保存图形";
+    if (row == kTable.end()) {
+        const Row& system = rowOf(Errc::kSystem);
+        return {Errc::kSystem, win32Number(win32Code),
+                verb + quoted(path) + u"：" + std::u16string(system.cause) + u"（代码 " +
+                    decimal(win32Code) + u"）。"};
+    }
+    return make(row->code, verb + quoted(path) + u"：" + std::u16string(row->cause) + u"。");
+}
+
+Error invalidNameError(const std::filesystem::path& path) {
+    if (path.empty()) return make(Errc::kInvalidName, u"文件名无效：路径为空。");
+    return make(Errc::kInvalidName, u"文件名" + quoted(path) + u"无效：其中含有空字符（U+0000）。");
+}
+
+Error notDxfError(const std::filesystem::path& path, bool dwg, bool empty) {
+    if (dwg) {
+        return make(Errc::kDwg, u"文件" + quoted(path) +
+                                    u"是 DWG 图形：DWG 图形需要提供自动化接口的 CAD "
+                                    u"应用程序才能打开，内置绘图引擎只能打开 DXF 图形。");
+    }
+    if (empty) return make(Errc::kNotDxf, u"文件" + quoted(path) + u"是空的，不是 DXF 图形。");
+    return make(Errc::kNotDxf, u"文件" + quoted(path) + u"不是 DXF 图形。");
+}
+
+Error malformedError(const std::filesystem::path& path, Position kind, std::uint64_t position,
+                     std::u16string_view detail) {
+    return make(Errc::kMalformed, u"图形" + quoted(path) + u"格式错误：" + at(kind, position) +
+                                      u"，" + std::u16string(detail) + u"。");
+}
+
+Error truncatedError(const std::filesystem::path& path, Position kind, std::uint64_t position) {
+    return make(Errc::kTruncated, u"图形" + quoted(path) + u"不完整：文件在" + at(kind, position) +
+                                      u"意外结束，缺少其余内容和结束标记 EOF。");
+}
+
+Error unsupportedCodePageError(const std::filesystem::path& path, std::string_view codePage) {
+    return make(Errc::kUnsupportedCodePage, u"图形" + quoted(path) + u"使用的代码页“" +
+                                                utf8ToUtf16(codePage) + u"”在本系统上不受支持。");
+}
+
+Error attributeNotWritableError(const std::filesystem::path& path, std::u16string_view tag,
+                                std::u16string_view reason) {
+    return make(Errc::kAttributeNotWritable, u"无法写入图形" + quoted(path) + u"中标记为“" +
+                                                 std::u16string(tag) + u"”的属性：" +
+                                                 std::u16string(reason) + u"，图形没有改变。");
+}
+
+Error valueTooLongError(const std::filesystem::path& path, std::u16string_view tag,
+                        std::size_t bytes, std::size_t limit) {
+    return make(Errc::kValueTooLong, u"无法写入图形" + quoted(path) + u"中标记为“" +
+                                         std::u16string(tag) + u"”的属性：新值在文件中占 " +
+                                         decimal(bytes) + u" 字节，超过此图形版本允许的 " +
+                                         decimal(limit) + u" 字节，图形没有改变。");
+}
+
+}  // namespace dxf

@@ -1,0 +1,152 @@
+#include "dxf/file_index.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "dxf/error.h"
+#include "dxf/unicode.h"
+
+namespace dxf {
+
+namespace {
+
+std::string_view trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// A DWG file starts with its version: "AC1015", "AC1.50" …
+bool looksLikeDwg(std::string_view data) {
+    return data.size() >= 6 && data.substr(0, 2) == "AC" &&
+           std::all_of(data.begin() + 2, data.begin() + 6,
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+// Entities that belong to the entity before them.
+bool isSubEntity(std::string_view type) {
+    return type == "ATTRIB" || type == "SEQEND" || type == "VERTEX";
+}
+
+// Collects the model-space entities of an ENTITIES section from its tags.
+class EntityCollector {
+  public:
+    EntityCollector(const TagScanner& scanner, std::vector<EntitySpan>& out)
+        : scanner_(scanner), out_(out) {}
+
+    void add(const Tag& tag) {
+        if (tag.code == 0) {
+            const std::string_view type = trimmed(scanner_.value(tag));
+            if (isSubEntity(type)) {
+                inSubEntity_ = true;
+                return;
+            }
+            finish(tag.begin);
+            current_ = tag.begin;
+            paperSpace_ = false;
+            ownTags_ = true;
+            inSubEntity_ = false;
+            inAppGroup_ = false;
+            return;
+        }
+        if (!current_ || inSubEntity_ || !ownTags_) return;
+        if (tag.code == 102) {
+            inAppGroup_ = scanner_.value(tag).substr(0, 1) == "{";
+        } else if (inAppGroup_) {
+            return;
+        } else if (tag.code == 1001 || tag.code == 101) {
+            ownTags_ = false;  // extended data or an embedded object: not the entity's own tags
+        } else if (tag.code == 67) {
+            paperSpace_ = scanner_.intValue(tag) == 1;
+        }
+    }
+
+    void finish(std::size_t end) {
+        if (current_ && !paperSpace_) out_.push_back({*current_, end});
+        current_.reset();
+    }
+
+  private:
+    const TagScanner& scanner_;
+    std::vector<EntitySpan>& out_;
+    std::optional<std::size_t> current_;
+    bool paperSpace_ = false;
+    bool ownTags_ = true;
+    bool inSubEntity_ = false;
+    bool inAppGroup_ = false;
+};
+
+}  // namespace
+
+FileIndex indexFile(std::string_view data, const std::filesystem::path& source) {
+    FileIndex index;
+    const auto layout = TagScanner::detect(data, index.firstTag);
+    if (!layout) throw notDxfError(source, looksLikeDwg(data), data.empty());
+    index.layout = *layout;
+
+    TagScanner scanner(data, index.layout, index.firstTag, source);
+    EntityCollector entities(scanner, index.modelSpace);
+    const Position kind = scanner.binary() ? Position::kByteOffset : Position::kLine;
+    const auto where = [&](const Tag& tag) -> std::uint64_t {
+        // The tag just read started two lines before the scanner's next line.
+        return scanner.binary() ? tag.begin : scanner.endPosition() - 1;
+    };
+
+    enum class State { kBetweenSections, kSectionName, kInSection } state = State::kBetweenSections;
+    std::string_view section;
+    std::string_view headerVariable;
+    bool first = true;
+    Tag tag;
+    while (scanner.next(tag)) {
+        if (tag.code == 999) continue;
+        const std::string_view value = scanner.value(tag);
+        const bool structural = tag.code == 0;
+        if (first && !(structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF"))) {
+            throw notDxfError(source, false, false);
+        }
+        first = false;
+        switch (state) {
+            case State::kBetweenSections:
+                if (structural && trimmed(value) == "EOF") return index;
+                if (!structural || trimmed(value) != "SECTION") {
+                    throw malformedError(source, kind, where(tag),
+                                         u"段外出现了组码 " +
+                                             utf8ToUtf16(std::to_string(tag.code)) +
+                                             u"，应为 SECTION 或 EOF");
+                }
+                state = State::kSectionName;
+                break;
+            case State::kSectionName:
+                if (tag.code != 2) {
+                    throw malformedError(source, kind, where(tag),
+                                         u"SECTION 之后缺少段名（组码 2）");
+                }
+                section = trimmed(value);
+                headerVariable = {};
+                state = State::kInSection;
+                break;
+            case State::kInSection:
+                if (structural && trimmed(value) == "ENDSEC") {
+                    if (section == "ENTITIES") entities.finish(tag.begin);
+                    state = State::kBetweenSections;
+                } else if (structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF")) {
+                    throw malformedError(source, kind, where(tag),
+                                         u"段“" + utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");
+                } else if (section == "ENTITIES") {
+                    entities.add(tag);
+                } else if (section == "HEADER") {
+                    if (tag.code == 9) {
+                        headerVariable = trimmed(value);
+                    } else if (headerVariable == "$ACADVER" && tag.code == 1) {
+                        index.acadVersion = std::string(trimmed(value));
+                    } else if (headerVariable == "$DWGCODEPAGE" && tag.code == 3) {
+                        index.codePage = std::string(trimmed(value));
+                    }
+                }
+                break;
+        }
+    }
+    throw truncatedError(source, kind, scanner.endPosition());
+}
+
+}  // namespace dxf

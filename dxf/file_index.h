@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "dxf/tag_scanner.h"
+
+namespace dxf {
+
+// The bytes of one top-level entity of the ENTITIES section, with the ATTRIB, VERTEX and SEQEND
+// entities that belong to it: [begin, end).
+struct EntitySpan {
+    std::size_t begin;
+    std::size_t end;
+};
+
+// What one pass over a file finds: its layout, the two header variables that decide how text is
+// stored, and the model-space entities in file order.
+struct FileIndex {
+    Layout layout = Layout::kAscii;
+    std::size_t firstTag = 0;
+    std::string acadVersion = "AC1009";  // a file without $ACADVER is R12
+    std::string codePage;                // empty when the file names none
+    std::vector<EntitySpan> modelSpace;
+};
+
+// Checks the structure of a whole file (sections closed, EOF present) while indexing it. Throws
+// dxf::Error naming `source`: not DXF, DWG, malformed, truncated.
+FileIndex indexFile(std::string_view data, const std::filesystem::path& source);
+
+}  // namespace dxf

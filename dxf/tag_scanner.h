@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string_view>
+
+namespace dxf {
+
+// How a file's tags are laid out.
+enum class Layout {
+    kAscii,              // two lines per tag: group code, value
+    kBinaryOneByteCode,  // R12 binary: one-byte group codes, 255 escapes a two-byte code
+    kBinaryTwoByteCode,  // binary from R13 on
+};
+
+// One (group code, value) pair, as offsets into the file's bytes.
+struct Tag {
+    int code = 0;
+    std::size_t begin = 0;       // the tag's first byte (its group code)
+    std::size_t valueBegin = 0;  // the value: a line without its line end (ASCII), or the
+    std::size_t valueEnd = 0;    // value's bytes without the terminating NUL (binary)
+};
+
+// Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
+// and cut-off input throws dxf::Error naming `source` and the line or byte offset.
+class TagScanner {
+  public:
+    TagScanner(std::string_view data, Layout layout, std::size_t begin,
+               const std::filesystem::path& source, std::uint64_t firstLine = 1);
+
+    // The layout of a whole file and the offset of its first tag (after a byte-order mark or
+    // the binary sentinel); nothing when it is neither ASCII nor binary DXF.
+    static std::optional<Layout> detect(std::string_view data, std::size_t& firstTag);
+
+    // The next tag; false at the end of the data.
+    bool next(Tag& tag);
+
+    std::string_view value(const Tag& tag) const {
+        return data_.substr(tag.valueBegin, tag.valueEnd - tag.valueBegin);
+    }
+    // The value as an integer (ASCII: decimal text; binary: its stored integer), or nothing.
+    std::optional<long long> intValue(const Tag& tag) const;
+
+    // Where the data read so far ends: its last line (ASCII) or its size in bytes (binary).
+    std::uint64_t endPosition() const;
+    bool binary() const { return layout_ != Layout::kAscii; }
+
+  private:
+    bool nextAscii(Tag& tag);
+    bool nextBinary(Tag& tag);
+    [[noreturn]] void truncated(std::uint64_t position) const;
+
+    std::string_view data_;
+    Layout layout_;
+    std::size_t pos_;
+    std::uint64_t line_;  // the line of the next group code (ASCII)
+    const std::filesystem::path& source_;
+};
+
+}  // namespace dxf

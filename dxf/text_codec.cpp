@@ -1,0 +1,161 @@
+#include "dxf/text_codec.h"
+
+#include <algorithm>
+
+#include "dxf/unicode.h"
+
+namespace dxf {
+
+namespace {
+
+int hexValue(char16_t c) {
+    if (c >= u'0' && c <= u'9') return c - u'0';
+    if (c >= u'A' && c <= u'F') return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f') return c - u'a' + 10;
+    return -1;
+}
+
+// The value of exactly four hex digits at `at`, or nothing.
+std::optional<unsigned> hex4(std::u16string_view text, std::size_t at) {
+    if (at + 4 > text.size()) return std::nullopt;
+    unsigned value = 0;
+    for (std::size_t i = at; i < at + 4; ++i) {
+        const int digit = hexValue(text[i]);
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    return value;
+}
+
+bool isUnicodeEscape(std::u16string_view text, std::size_t at) {
+    return text.substr(at, 3) == u"\\U+" && hex4(text, at + 3);
+}
+
+bool isMultibyteEscape(std::u16string_view text, std::size_t at) {
+    return text.substr(at, 3) == u"\\M+" && at + 3 < text.size() && text[at + 3] >= u'1' &&
+           text[at + 3] <= u'5' && hex4(text, at + 4);
+}
+
+void appendUnicodeEscape(std::string& out, char16_t unit) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out += "\\U+";
+    for (int shift = 12; shift >= 0; shift -= 4) out.push_back(kDigits[(unit >> shift) & 0xF]);
+}
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+}  // namespace
+
+bool storesUtf8(std::string_view acadVersion) { return acadVersion >= "AC1021"; }
+
+TextCodec::TextCodec(std::shared_ptr<const CodePage> codePage) : codePage_(std::move(codePage)) {}
+
+std::optional<TextCodec> TextCodec::forDrawing(std::string_view acadVersion,
+                                               std::string_view codePage,
+                                               std::string& unsupported) {
+    if (storesUtf8(acadVersion)) return TextCodec(nullptr);
+    const CodePageInfo info = findCodePage(codePage).value_or(defaultCodePage());
+    std::shared_ptr<const CodePage> converter = CodePage::open(info);
+    if (!converter) {
+        unsupported = std::string(info.dxfName);
+        return std::nullopt;
+    }
+    return TextCodec(std::move(converter));
+}
+
+std::u16string TextCodec::toUtf16(std::string_view raw) const {
+    const bool ascii = std::all_of(raw.begin(), raw.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii) return std::u16string(raw.begin(), raw.end());
+    return codePage_ ? codePage_->decode(raw) : utf8ToUtf16(raw);
+}
+
+std::u16string TextCodec::decode(std::string_view raw) const {
+    std::u16string text = toUtf16(raw);
+    if (text.find_first_of(u"\\^") == std::u16string::npos) return text;
+    return unescape(text);
+}
+
+// One pass, so that a character an escape produced is never read as the start of another.
+std::u16string TextCodec::unescape(std::u16string_view text) const {
+    std::u16string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char16_t c = text[i];
+        if (c == u'\\' && isUnicodeEscape(text, i)) {
+            out.push_back(static_cast<char16_t>(*hex4(text, i + 3)));
+            i += 7;
+        } else if (c == u'\\' && isMultibyteEscape(text, i)) {
+            const auto decoded = multibyteEscape(text[i + 3], *hex4(text, i + 4));
+            if (decoded) {
+                out.push_back(*decoded);
+                i += 8;
+            } else {
+                out.push_back(c);
+                ++i;
+            }
+        } else if (c == u'^' && i + 1 < text.size() && text[i + 1] == u' ') {
+            out.push_back(u'^');
+            i += 2;
+        } else if (c == u'^' && i + 1 < text.size() && text[i + 1] >= 0x40 && text[i + 1] <= 0x5F) {
+            out.push_back(static_cast<char16_t>(text[i + 1] - 0x40));
+            i += 2;
+        } else {
+            out.push_back(c);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::optional<char16_t> TextCodec::multibyteEscape(char16_t digit, unsigned code) const {
+    const auto info = multibyteEscapeCodePage(static_cast<char>(digit));
+    if (!info) return std::nullopt;
+    auto& page = escapePages_[static_cast<std::size_t>(digit - u'1')];
+    if (!page) page = CodePage::open(*info);
+    if (!page) return std::nullopt;
+    std::string bytes;
+    if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));
+    bytes.push_back(static_cast<char>(code & 0xFF));
+    const std::u16string decoded = page->decode(bytes);
+    if (decoded.size() != 1 || decoded[0] == u'\uFFFD') return std::nullopt;
+    return decoded[0];
+}
+
+std::string TextCodec::encode(std::u16string_view text) const {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c < 0x20) {
+            out.push_back('^');
+            out.push_back(static_cast<char>(c + 0x40));
+        } else if (c == u'^') {
+            out += "^ ";
+        } else if (c == u'\\' && (isUnicodeEscape(text, i) || isMultibyteEscape(text, i))) {
+            // A backslash that would start an escape stands for itself only as an escape.
+            appendUnicodeEscape(out, c);
+        } else if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else {
+            const bool pair =
+                isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
+            const bool lone = !pair && (isHighSurrogate(c) || isLowSurrogate(c));
+            const std::u16string_view character = text.substr(i, pair ? 2 : 1);
+            if (lone || !appendCharacter(character, out)) {
+                for (const char16_t unit : character) appendUnicodeEscape(out, unit);
+            }
+            if (pair) ++i;
+        }
+    }
+    return out;
+}
+
+bool TextCodec::appendCharacter(std::u16string_view character, std::string& out) const {
+    if (codePage_) return codePage_->encode(character, out);
+    out += utf16ToUtf8(character);
+    return true;
+}
+
+}  // namespace dxf

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace dxf {
+
+// New bytes for the stretch [begin, end) of the original file; keyed by `begin`. Patches never
+// overlap: each replaces one value.
+struct Patch {
+    std::size_t end;
+    std::string bytes;
+};
+using Patches = std::map<std::size_t, Patch>;
+
+// The new content, in order: untouched stretches of `original` and the patches' bytes.
+void forEachPiece(std::string_view original, const Patches& patches,
+                  const std::function<void(std::string_view)>& sink);
+
+// Where the previous version of `drawing` is kept: the same name with the extension .bak.
+std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
+
+// Writes the new content beside `target`, keeps the current file as its backup and moves the new
+// content into place. On failure (dxf::Error) the target is untouched and no temporary file
+// remains.
+void saveWithBackup(const std::filesystem::path& target, std::string_view original,
+                    const Patches& patches);
+
+}  // namespace dxf
