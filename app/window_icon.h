@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QIcon>
+
+namespace app {
+
+// The main window's icon: a hand pointing at a stack of written pages, 16 and 32 pixels.
+QIcon windowIcon();
+
+}  // namespace app

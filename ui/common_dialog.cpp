@@ -1,0 +1,56 @@
+#include "ui/common_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/failure_text.h"
+#include "ui/file_dialog_text.h"
+#include "ui/product.h"
+
+namespace ui {
+
+namespace {
+
+// The common-dialog number for a result that does not fit the longest-result setting.
+constexpr std::int32_t kResultTooLong = static_cast<std::int32_t>(0x800A4FFC);
+
+}  // namespace
+
+CommonDialog::CommonDialog(QWidget& owner, bool listDxfForDwg)
+    : owner_(owner), listDxfForDwg_(listDxfForDwg) {}
+
+void CommonDialog::showOpen() {
+    ops::DialogSettings& s = settings();
+    QFileDialog dialog(&owner_, QStringLiteral("打开"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const bool multiple = (s.flags & ops::kAllowMultiSelect) != 0;
+    dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
+    dialog.setNameFilters(qtNameFilters(QString::fromStdU16String(s.filter), listDxfForDwg_));
+    // Open where the last choice was made: its first token is a path or, after a multiple
+    // selection, the folder.
+    const QString previous = QString::fromStdU16String(s.fileName).section(QChar(u'\0'), 0, 0);
+    if (!previous.isEmpty()) dialog.selectFile(previous);
+
+    if (dialog.exec() != QDialog::Accepted) {
+        s.fileName.clear();
+        return;
+    }
+    const QString result = selectionResult(dialog.selectedFiles());
+    if (result.size() > s.maxFileSize) {
+        QMessageBox::warning(
+            &owner_, QString::fromUtf8(kProductName),
+            failureText(kResultTooLong,
+                        QStringLiteral("所选文件的名称共 %1 个字符，超过了上限 %2 个字符。"
+                                       "本次选择已作废，请少选一些文件后重试。")
+                            .arg(result.size())
+                            .arg(s.maxFileSize)));
+        s.fileName.clear();
+        return;
+    }
+    s.fileName = result.toStdU16String();
+}
+
+}  // namespace ui
