@@ -74,8 +74,10 @@ void applyCommand(cad::Connector& connector, const FieldValues& values,
         throw;
     }
     progress.finish();
-    console.out << "已更新并保存 " << FileCount << " 个图形，写入 " << values.size()
-                << " 个字段。 Updated and saved " << FileCount << " drawing(s), " << values.size()
+    const auto written = std::count_if(values.begin(), values.end(),
+                                       [](const auto& listed) { return !listed.second.empty(); });
+    console.out << "已更新并保存 " << FileCount << " 个图形，写入 " << written
+                << " 个字段。 Updated and saved " << FileCount << " drawing(s), " << written
                 << " field(s) written.\n";
 }
 

@@ -1,0 +1,298 @@
+// zandrel-cli run as a user runs it: a subprocess on copies of the fixtures, checked by reading
+// the files back with the program itself, byte for byte, and with ezdxf.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli_process.h"
+#include "dxf/unicode.h"
+#include "titleblock/field_map.h"
+
+namespace cli::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kCli = ZANDREL_CLI;
+const fs::path kFixtures = ZANDREL_FIXTURES;
+const fs::path kEzdxfAttributes = ZANDREL_EZDXF_ATTRIBUTES;
+const fs::path kMakeFixtures = kFixtures / "make_fixtures.py";
+const fs::path kPython = "/usr/bin/python3";
+
+struct Fixture {
+    const char* file;
+    const char* version;  // the first part of every value in it
+};
+
+const Fixture kFixtureFiles[] = {
+    {"titleblock_r12.dxf", "R12"},
+    {"titleblock_r2000_gbk.dxf", "R2000"},
+    {"titleblock_r2000_gbk_binary.dxf", "R2000"},
+    {"titleblock_r2004.dxf", "R2004"},
+    {"titleblock_r2010.dxf", "R2010"},
+    {"titleblock_r2018.dxf", "R2018"},
+};
+
+Outcome cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return runProgram(kCli, args, input);
+}
+
+std::string u8(std::u16string_view s) { return dxf::utf16ToUtf8(s); }
+
+// The tags in field-number order, as `read` prints them.
+std::vector<std::string> tagsInFieldOrder() {
+    std::vector<std::string> tags;
+    for (const int field : titleblock::fieldsInOrder()) {
+        for (const auto& row : titleblock::kFieldMap) {
+            if (row.field == field) tags.push_back(u8(row.tag));
+        }
+    }
+    return tags;
+}
+
+// What `read` prints for a fixture: the title block's values, but the two tags that the later
+// part-info insert repeats come from it.
+std::string fixtureValues(const std::string& version) {
+    std::string lines;
+    for (const auto& tag : tagsInFieldOrder()) {
+        const bool repeated = tag == "零件名称" || tag == "零件代号";
+        lines += tag + '\t' + version + '/' + tag + '/' + (repeated ? "乙" : "甲") + '\n';
+    }
+    return lines;
+}
+
+// Replaces the value of `tag` in a tag-TAB-value text.
+std::string withValue(const std::string& values, const std::string& tag, const std::string& value) {
+    std::istringstream in(values);
+    std::string line;
+    std::string out;
+    while (std::getline(in, line)) {
+        out += line.starts_with(tag + '\t') ? tag + '\t' + value : line;
+        out += '\n';
+    }
+    return out;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> result;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) result.push_back(line);
+    return result;
+}
+
+// What ezdxf reads from `drawing`: "space TAB index TAB type TAB tag TAB value" lines.
+std::vector<std::string> ezdxfAttributes(const fs::path& drawing) {
+    const Outcome seen = runProgram(kPython, {kEzdxfAttributes.string(), drawing.string()});
+    EXPECT_EQ(seen.status, 0) << seen.err;
+    return lines(seen.out);
+}
+
+fs::path backupOf(const fs::path& drawing) {
+    fs::path backup = drawing;
+    return backup.replace_extension(".bak");
+}
+
+// Copies every fixture into `folder` under a name with a space and Chinese in it.
+std::vector<fs::path> copyFixtures(const fs::path& folder) {
+    fs::create_directories(folder);
+    std::vector<fs::path> copies;
+    for (const auto& f : kFixtureFiles) {
+        copies.push_back(folder / (std::string("零件 ") + f.file));
+        fs::copy_file(kFixtures / f.file, copies.back());
+    }
+    return copies;
+}
+
+TEST(CliRead, PrintsTheTitleBlockOfEveryFixture) {
+    for (const auto& f : kFixtureFiles) {
+        SCOPED_TRACE(f.file);
+        const Outcome read = cli({"read", (kFixtures / f.file).string()});
+        EXPECT_EQ(read.status, 0) << read.err;
+        EXPECT_EQ(read.out, fixtureValues(f.version));
+        EXPECT_EQ(read.err, "");
+    }
+}
+
+TEST(CliRead, ReadsAModelSpaceOf40000EntitiesToItsEnd) {
+    const ScratchFolder folder;
+    const fs::path large = folder.path() / "large.dxf";
+    const Outcome made = runProgram(kPython, {kMakeFixtures.string(), "--large", large.string()});
+    ASSERT_EQ(made.status, 0) << made.err;
+
+    const Outcome read = cli({"read", large.string()});
+
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_EQ(read.out, fixtureValues("R2018"));
+}
+
+TEST(CliRoundTrip, ReadEditApplyWritesTheEditedValuesIntoEveryFixture) {
+    // Tab, newline, backslash and carriage return in one value, escaped.
+    const std::string edited = "齿轮\\t轴\\n2 \\\\A\\r";
+    const ScratchFolder folder;
+    const std::vector<fs::path> drawings = copyFixtures(folder.path() / "图纸 目录");
+    const Outcome template_ = cli({"read", (kFixtures / "titleblock_r2018.dxf").string()});
+    ASSERT_EQ(template_.status, 0) << template_.err;
+    // 签名3 emptied, so its attributes keep their values.
+    std::string values = withValue(template_.out, "零件名称", edited);
+    values = withValue(values, "签名3", "");
+    const fs::path valuesFile = folder.path() / "值 values.tsv";
+    writeBytes(valuesFile, values);
+
+    std::vector<std::string> args{"apply", valuesFile.string()};
+    for (const auto& d : drawings) args.push_back(d.string());
+    const Outcome applied = cli(args);
+
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(lines(applied.out).size(), 1u) << applied.out;
+    std::string progress;
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        progress +=
+            "[" + std::to_string(i + 1) + "/6] 已保存 saved: " + drawings[i].string() + "\n";
+    }
+    EXPECT_EQ(applied.err, progress);
+
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        const std::string version = kFixtureFiles[i].version;
+        SCOPED_TRACE(kFixtureFiles[i].file);
+        const Outcome reread = cli({"read", drawings[i].string()});
+        EXPECT_EQ(reread.out, withValue(values, "签名3", version + "/签名3/甲"));
+
+        // ezdxf sees the same, and nothing outside model-space block references changed.
+        std::map<std::string, int> seen;
+        for (const auto& line : ezdxfAttributes(drawings[i])) {
+            for (const std::string& wanted :
+                 {"model\t3\tINSERT\t零件名称\t" + edited, "model\t5\tINSERT\t零件名称\t" + edited,
+                  "model\t3\tINSERT\t签名3\t" + version + "/签名3/甲"}) {
+                if (line == wanted) ++seen[wanted];
+            }
+            for (const char* untouched : {"/图纸", "/阵列", "/材料/乙"}) {
+                if (line.find(untouched) != std::string::npos) ++seen[untouched];
+            }
+        }
+        EXPECT_EQ(seen, (std::map<std::string, int>{
+                            {"model\t3\tINSERT\t零件名称\t" + edited, 1},
+                            {"model\t5\tINSERT\t零件名称\t" + edited, 1},
+                            {"model\t3\tINSERT\t签名3\t" + version + "/签名3/甲", 1},
+                            {"/图纸", 29},
+                            {"/阵列", 3},
+                            {"/材料/乙", 1},
+                        }));
+    }
+}
+
+TEST(CliApply, AnEmptyValuesFileSavesEveryDrawingUnchanged) {
+    const ScratchFolder folder;
+    const std::vector<fs::path> drawings = copyFixtures(folder.path());
+    const fs::path valuesFile = folder.path() / "empty.tsv";
+    writeBytes(valuesFile, "");
+
+    std::vector<std::string> args{"apply", valuesFile.string()};
+    for (const auto& d : drawings) args.push_back(d.string());
+    const Outcome applied = cli(args);
+
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        SCOPED_TRACE(kFixtureFiles[i].file);
+        const std::string original = readBytes(kFixtures / kFixtureFiles[i].file);
+        EXPECT_EQ(readBytes(drawings[i]), original);
+        ASSERT_TRUE(fs::exists(backupOf(drawings[i])));
+        EXPECT_EQ(readBytes(backupOf(drawings[i])), original);
+    }
+}
+
+TEST(CliApply, StopsAtTheFirstDrawingThatCannotBeOpened) {
+    const ScratchFolder folder;
+    const fs::path first = folder.path() / "1 第一.dxf";
+    const fs::path missing = folder.path() / "2 缺少.dxf";
+    const fs::path third = folder.path() / "3 第三.dxf";
+    fs::copy_file(kFixtures / "titleblock_r2010.dxf", first);
+    fs::copy_file(kFixtures / "titleblock_r2010.dxf", third);
+
+    const Outcome applied =
+        cli({"apply", "-", first.string(), missing.string(), third.string()}, "零件名称\t新\n");
+
+    EXPECT_EQ(applied.status, 1);
+    EXPECT_EQ(applied.out, "");
+    const std::vector<std::string> err = lines(applied.err);
+    ASSERT_EQ(err.size(), 2u) << applied.err;
+    EXPECT_EQ(err[0], "[1/3] 已保存 saved: " + first.string());
+    EXPECT_TRUE(err[1].starts_with("错误 -")) << err[1];
+    EXPECT_NE(err[1].find(": "), std::string::npos) << err[1];
+    EXPECT_NE(err[1].find("2 缺少.dxf"), std::string::npos) << err[1];
+    EXPECT_NE(cli({"read", first.string()}).out.find("\n零件名称\t新\n"), std::string::npos);
+    EXPECT_EQ(readBytes(third), readBytes(kFixtures / "titleblock_r2010.dxf"));
+    EXPECT_FALSE(fs::exists(backupOf(third)));
+}
+
+TEST(CliExitCodes, AreZeroOneOrTwo) {
+    const ScratchFolder folder;
+    const fs::path drawing = folder.path() / "图 1.dxf";
+    fs::copy_file(kFixtures / "titleblock_r2018.dxf", drawing);
+    const std::string original = readBytes(drawing);
+    const std::string d = drawing.string();
+    const std::string missing = (folder.path() / "无 此.dxf").string();
+    const std::string good = "零件名称\t新\n";
+
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+    } cases[] = {
+        {"help", {"--help"}, "", 0},
+        {"version", {"--version"}, "", 0},
+        {"no command", {}, "", 2},
+        {"unknown command", {"write", d}, "", 2},
+        {"unknown option", {"--frob"}, "", 2},
+        {"help with an operand", {"--help", d}, "", 2},
+        {"read without a drawing", {"read"}, "", 2},
+        {"read with two drawings", {"read", d, d}, "", 2},
+        {"inspect without a drawing", {"inspect"}, "", 2},
+        {"apply without drawings", {"apply", "-"}, good, 2},
+        {"apply with a missing values file", {"apply", missing, d}, "", 2},
+        {"apply with an unknown tag", {"apply", "-", d}, good + "材料\t钢\n", 2},
+        {"apply with a malformed line", {"apply", "-", d}, good + "零件代号 X\n", 2},
+        {"read a missing drawing", {"read", missing}, "", 1},
+        {"inspect a missing drawing", {"inspect", missing}, "", 1},
+        {"apply to a missing drawing", {"apply", "-", missing}, good, 1},
+        {"read a folder", {"read", folder.path().string()}, "", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Outcome run = cli(c.args, c.input);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        if (c.status == 0) {
+            EXPECT_FALSE(run.out.empty());
+            EXPECT_EQ(run.err, "");
+        } else {
+            EXPECT_TRUE(run.err.starts_with("错误 -")) << run.err;
+        }
+        EXPECT_EQ(readBytes(drawing), original);
+        EXPECT_FALSE(fs::exists(backupOf(drawing)));
+    }
+}
+
+TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
+    const Outcome inspected = cli({"inspect", (kFixtures / "titleblock_r2018.dxf").string()});
+    ASSERT_EQ(inspected.status, 0) << inspected.err;
+
+    std::vector<std::string> expected{"0\tAcDbLine", "1\tAcDbCircle", "2\tAcDbBlockReference",
+                                      "3\tAcDbBlockReference"};
+    for (const auto& row : titleblock::kFieldMap) {
+        expected.push_back("  " + u8(row.tag) + "\tR2018/" + u8(row.tag) + "/甲");
+    }
+    expected.insert(expected.end(),
+                    {"4\tAcDbText", "5\tAcDbBlockReference", "  零件名称\tR2018/零件名称/乙",
+                     "  零件代号\tR2018/零件代号/乙", "  材料\tR2018/材料/乙",
+                     "6\tAcDbMInsertBlock", "7\tAcDbBlockReference", "  空格\t ", "  空\t",
+                     "  脱字符\t50^50\\tx", "  度\t90°", "  多行\t第一行", "8\tAcDbPolyline"});
+    EXPECT_EQ(lines(inspected.out), expected);
+}
+
+}  // namespace
+}  // namespace cli::testing

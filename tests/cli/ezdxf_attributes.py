@@ -1,0 +1,30 @@
+#!/usr/bin/python3
+"""Prints what ezdxf sees of the attributes in a drawing, one line each: space, entity index in
+that space, DXF type, tag, decoded value (escaped as the command line does).
+The tests compare it with what they wrote, so a reader they did not write checks the files."""
+import re
+import sys
+
+import ezdxf
+from ezdxf.tools.text import caret_decode
+
+# ezdxf 0.18 leaves \U+xxxx escapes in attribute text (and its own decoder wants upper-case hex).
+UNICODE_ESCAPE = re.compile(r"\\U\+([0-9A-Fa-f]{4})")
+
+
+def decoded(text):
+    return caret_decode(UNICODE_ESCAPE.sub(lambda m: chr(int(m.group(1), 16)), text))
+
+
+def escaped(text):
+    for raw, escape in (("\\", "\\\\"), ("\t", "\\t"), ("\n", "\\n"), ("\r", "\\r")):
+        text = text.replace(raw, escape)
+    return text
+
+
+doc = ezdxf.readfile(sys.argv[1])
+for space, layout in (("model", doc.modelspace()), ("paper", doc.layouts.get("Layout1"))):
+    for index, entity in enumerate(layout):
+        for attrib in getattr(entity, "attribs", []):
+            tag, value = decoded(attrib.dxf.tag), escaped(decoded(attrib.dxf.text))
+            print(f"{space}\t{index}\t{entity.dxftype()}\t{tag}\t{value}")
