@@ -1,0 +1,52 @@
+#include "cad/engine/engine_document.h"
+
+#include <filesystem>
+
+#include "cad/engine/engine_errors.h"
+#include "cad/engine/engine_model_space.h"
+#include "dxf/unicode.h"
+
+namespace cad::engine {
+
+namespace {
+
+std::filesystem::path pathOf(const std::u16string& fullPath) {
+#ifdef _WIN32
+    return std::filesystem::path(std::wstring(fullPath.begin(), fullPath.end()));
+#else
+    return std::filesystem::path(dxf::utf16ToUtf8(fullPath));
+#endif
+}
+
+class EngineDocument : public Document {
+  public:
+    explicit EngineDocument(std::shared_ptr<Session> session) : session_(std::move(session)) {}
+
+    std::shared_ptr<Document> open(const std::u16string& fullPath) override {
+        // The new drawing is read completely before it replaces the open one, so a drawing that
+        // fails to open leaves the open one as it was.
+        session_->replace(translated([&] { return dxf::Drawing::open(pathOf(fullPath)); }));
+        return std::make_shared<EngineDocument>(session_);
+    }
+
+    void save() override {
+        const dxf::Drawing& drawing = session_->drawing();
+        if (drawing.untitled()) throw untitledSave();
+        translated([&] { drawing.save(); });
+    }
+
+    std::shared_ptr<ModelSpace> modelSpace() override {
+        return makeModelSpace(DrawingRef(session_));
+    }
+
+  private:
+    std::shared_ptr<Session> session_;
+};
+
+}  // namespace
+
+std::shared_ptr<Document> makeDocument(std::shared_ptr<Session> session) {
+    return std::make_shared<EngineDocument>(std::move(session));
+}
+
+}  // namespace cad::engine

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <utility>
+
+#include "cad/error.h"
+#include "dxf/error.h"
+
+namespace cad::engine {
+
+// RPC_E_DISCONNECTED: what a client sees when the object it calls is gone.
+inline constexpr std::int32_t kDrawingClosed = static_cast<std::int32_t>(0x80010108);
+
+// A handle whose drawing another one has replaced.
+Error drawingClosed();
+// Saving the drawing that was never given a file.
+Error untitledSave();
+// The same failure, number and description, as the object model reports it.
+Error fromDrawingError(const dxf::Error& error);
+
+// Runs `call`, reporting a drawing-library failure as a cad::Error.
+template <typename Call>
+decltype(auto) translated(Call&& call) {
+    try {
+        return std::forward<Call>(call)();
+    } catch (const dxf::Error& error) {
+        throw fromDrawingError(error);
+    }
+}
+
+}  // namespace cad::engine

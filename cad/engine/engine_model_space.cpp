@@ -1,0 +1,39 @@
+#include "cad/engine/engine_model_space.h"
+
+#include "cad/engine/engine_entity.h"
+#include "cad/error.h"
+#include "dxf/unicode.h"
+
+namespace cad::engine {
+
+namespace {
+
+class EngineModelSpace : public ModelSpace {
+  public:
+    explicit EngineModelSpace(DrawingRef drawing) : drawing_(std::move(drawing)) {}
+
+    std::int32_t count() override {
+        return static_cast<std::int32_t>(drawing_.drawing().modelSpaceCount());
+    }
+
+    std::shared_ptr<Entity> item(std::int32_t index) override {
+        const dxf::Drawing& drawing = drawing_.drawing();
+        if (index < 0 || static_cast<std::size_t>(index) >= drawing.modelSpaceCount()) {
+            throw Error(errc::kBadIndex, u"模型空间中没有下标为 " +
+                                             dxf::utf8ToUtf16(std::to_string(index)) +
+                                             u" 的实体：下标越界。");
+        }
+        return makeEntity(drawing_, drawing.entity(static_cast<std::size_t>(index)));
+    }
+
+  private:
+    DrawingRef drawing_;
+};
+
+}  // namespace
+
+std::shared_ptr<ModelSpace> makeModelSpace(DrawingRef drawing) {
+    return std::make_shared<EngineModelSpace>(std::move(drawing));
+}
+
+}  // namespace cad::engine

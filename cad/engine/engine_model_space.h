@@ -1,0 +1,13 @@
+#pragma once
+
+#include <memory>
+
+#include "cad/engine/session.h"
+#include "cad/object_model.h"
+
+namespace cad::engine {
+
+// The model-space collection of the drawing `drawing` refers to.
+std::shared_ptr<ModelSpace> makeModelSpace(DrawingRef drawing);
+
+}  // namespace cad::engine
