@@ -11,7 +11,7 @@
 
 #include "app/failure_report.h"
 #include "app/main_window_layout.h"
-#include "app/window_icon.h"
+#include "app/pointing_hand_icon.h"
 #include "ops/batch_update.h"
 #include "ops/file_list.h"
 #include "ops/read_template.h"
@@ -75,7 +75,7 @@ frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector)
     : connector_(std::move(connector)), CommonDialog1(*this, kEngineDrawsDxf) {
     setObjectName(QStringLiteral("frmTolm"));
     setWindowTitle(QStringLiteral("工艺相关栏目填写"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(pointingHandIcon());
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
     buildControls();
     connection_ = cad::startUp(*connector_, *this, showStartUpMessage);

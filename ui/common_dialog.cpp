@@ -24,10 +24,8 @@ void CommonDialog::showOpen() {
     ops::DialogSettings& s = settings();
     QFileDialog dialog(&owner_, QStringLiteral("打开"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const bool multiple = (s.flags & ops::kAllowMultiSelect) != 0;
     dialog.setFileMode(multiple ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setNameFilters(qtNameFilters(QString::fromStdU16String(s.filter), listDxfForDwg_));
     // Open where the last choice was made: its first token is a path or, after a multiple
     // selection, the folder.

@@ -25,8 +25,13 @@ void ModalDriver::run(const std::function<void()>& action) {
 
 void ModalDriver::poll() {
     QWidget* modal = QApplication::activeModalWidget();
-    if (!modal || modal == answered_ || answers_.empty() || !modal->isVisible()) return;
+    if (!modal || modal == answered_ || !modal->isVisible()) return;
     answered_ = modal;
+    if (answers_.empty()) {
+        ADD_FAILURE() << "an unexpected " << modal->metaObject()->className() << " opened";
+        modal->close();
+        return;
+    }
     const Answer answer = std::move(answers_.front());
     answers_.pop_front();
     answer(*modal);

@@ -14,7 +14,8 @@ class QMessageBox;
 namespace testing_support {
 
 // Answers the modal windows that an action opens, one after another, as a user would: each
-// queued answer is given the next modal window that appears while the action runs.
+// queued answer is given the next modal window that appears while the action runs. A modal window
+// that no answer is left for fails the test and is closed, so that the test does not hang.
 class ModalDriver {
   public:
     using Answer = std::function<void(QWidget& modal)>;

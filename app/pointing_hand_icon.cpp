@@ -1,4 +1,4 @@
-#include "app/window_icon.h"
+#include "app/pointing_hand_icon.h"
 
 #include <QPixmap>
 
@@ -7,7 +7,7 @@
 
 namespace app {
 
-QIcon windowIcon() {
+QIcon pointingHandIcon() {
     QIcon icon;
     icon.addPixmap(QPixmap(kHandPointingAtPages16));
     icon.addPixmap(QPixmap(kHandPointingAtPages32));

@@ -5,6 +5,6 @@
 namespace app {
 
 // The main window's icon: a hand pointing at a stack of written pages, 16 and 32 pixels.
-QIcon windowIcon();
+QIcon pointingHandIcon();
 
 }  // namespace app
