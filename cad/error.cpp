@@ -5,7 +5,9 @@
 namespace cad {
 
 Error::Error(std::int32_t number, std::u16string description)
-    : number_(number), description_(std::move(description)), utf8_(dxf::utf16ToUtf8(description_)) {}
+    : number_(number),
+      description_(std::move(description)),
+      utf8_(dxf::utf16ToUtf8(description_)) {}
 
 Error objectNotSet() {
     return {errc::kObjectNotSet, u"对象变量未设置：没有连接到 CAD 应用程序，或它没有打开的图形。"};

@@ -24,11 +24,15 @@ private:
 
 // Numbers shared by every backend, so one cause reads the same everywhere.
 namespace errc {
-inline constexpr std::int32_t kNoInterface = static_cast<std::int32_t>(0x80004002);     // E_NOINTERFACE
-inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0x8002000B);        // DISP_E_BADINDEX
-inline constexpr std::int32_t kUnavailable = static_cast<std::int32_t>(0x800401E3);     // MK_E_UNAVAILABLE
-inline constexpr std::int32_t kInvalidProgId = static_cast<std::int32_t>(0x800401F3);   // CO_E_CLASSSTRING
-inline constexpr std::int32_t kObjectNotSet = static_cast<std::int32_t>(0x800A005B);    // run-time error 91
+inline constexpr std::int32_t kNoInterface =
+    static_cast<std::int32_t>(0x80004002);                                        // E_NOINTERFACE
+inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0x8002000B);  // DISP_E_BADINDEX
+inline constexpr std::int32_t kUnavailable =
+    static_cast<std::int32_t>(0x800401E3);  // MK_E_UNAVAILABLE
+inline constexpr std::int32_t kInvalidProgId =
+    static_cast<std::int32_t>(0x800401F3);  // CO_E_CLASSSTRING
+inline constexpr std::int32_t kObjectNotSet =
+    static_cast<std::int32_t>(0x800A005B);  // run-time error 91
 inline constexpr std::int32_t kUntitledSave = static_cast<std::int32_t>(0x80040201);
 }  // namespace errc
 

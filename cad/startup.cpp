@@ -25,7 +25,8 @@ std::optional<Error> attempt(Step&& step) {
 Connection startUp(Connector& connector, titleblock::Fields& fields, const MessageSink& message) {
     Connection c;
     if (attempt([&] { c.AcadApp = connector.attach(kProgId); })) {
-        // A failed launch is reported as itself: putting Visible on nothing would only hide the cause.
+        // A failed launch is reported as itself: putting Visible on nothing would only hide the
+        // cause.
         auto failure = attempt([&] { c.AcadApp = connector.launch(kProgId); });
         if (!failure) failure = attempt([&] { c.AcadApp->putVisible(true); });
         if (failure) {

@@ -8,7 +8,8 @@ namespace titleblock {
 
 inline constexpr int kFieldCount = 29;
 
-// One title-block attribute: its tag in the drawing and the number of the field (1..29) that shows it.
+// One title-block attribute: its tag in the drawing and the number of the field (1..29) that shows
+// it.
 struct FieldMapRow {
     std::u16string_view tag;
     int field;

@@ -17,8 +17,8 @@ TEST(FieldMap, RevisionDigitsRunAgainstFieldNumbers) {
 }
 
 TEST(FieldMap, NearMissesMatchNothing) {
-    for (const std::u16string_view tag : {u"版本号 5", u"版本号５", u"编制日期", u" 签名3", u"签名3 ",
-                                          u"", u"版本号", u"产品代号产品代号"}) {
+    for (const std::u16string_view tag : {u"版本号 5", u"版本号５", u"编制日期", u" 签名3",
+                                          u"签名3 ", u"", u"版本号", u"产品代号产品代号"}) {
         EXPECT_FALSE(fieldForTag(tag).has_value()) << std::u16string(tag).size();
     }
 }
