@@ -24,7 +24,7 @@ QRect pxRect(int left, int top, int width, int height) {
 }
 
 class MainWindowLayout : public ::testing::Test {
-  protected:
+protected:
     frmTolm window{
         testing_support::scriptedConnector(std::make_shared<testing_support::CadScript>())};
     QWidget* control(const char* name) const {

@@ -54,7 +54,7 @@ int runEventLoop(int guardMs = 10000) {
 }
 
 class MainWindowTest : public ::testing::Test {
-  protected:
+protected:
     void start() {
         user.run([this] {
             window = std::make_unique<frmTolm>(testing_support::scriptedConnector(cad));

@@ -7,7 +7,7 @@ namespace testing_support {
 namespace {
 
 class ScriptedDocument : public cad::Document {
-  public:
+public:
     explicit ScriptedDocument(std::shared_ptr<CadScript> script) : script_(std::move(script)) {}
     std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
         script_->opened.push_back(fullPath);
@@ -17,29 +17,29 @@ class ScriptedDocument : public cad::Document {
     void save() override { throw cad::Error(static_cast<std::int32_t>(0x80004005), u"不能保存"); }
     std::shared_ptr<cad::ModelSpace> modelSpace() override { throw cad::objectNotSet(); }
 
-  private:
+private:
     std::shared_ptr<CadScript> script_;
 };
 
 class ScriptedApplication : public cad::Application {
-  public:
+public:
     explicit ScriptedApplication(std::shared_ptr<CadScript> script) : script_(std::move(script)) {}
     void putVisible(bool) override {}
     std::shared_ptr<cad::Document> activeDocument() override {
         return std::make_shared<ScriptedDocument>(script_);
     }
 
-  private:
+private:
     std::shared_ptr<CadScript> script_;
 };
 
 class ScriptedConnector : public cad::Connector {
-  public:
+public:
     explicit ScriptedConnector(std::shared_ptr<CadScript> script) : script_(std::move(script)) {}
     std::shared_ptr<cad::Application> attach(std::u16string_view) override { return reach(); }
     std::shared_ptr<cad::Application> launch(std::u16string_view) override { return reach(); }
 
-  private:
+private:
     std::shared_ptr<cad::Application> reach() {
         if (!script_->reachable) {
             throw cad::Error(cad::errc::kUnavailable, u"没有可用的 CAD 应用程序（测试）");
