@@ -28,7 +28,7 @@ CLSID classOf(std::u16string_view progId) {
 // Tries the automation client; the fallback only takes over a launch, because it has no
 // running instance to attach to.
 class AutomationFirstConnector : public Connector {
-  public:
+public:
     explicit AutomationFirstConnector(std::unique_ptr<Connector> fallback)
         : fallback_(std::move(fallback)) {}
 
@@ -43,7 +43,7 @@ class AutomationFirstConnector : public Connector {
         }
     }
 
-  private:
+private:
     AutomationConnector automation_;
     std::unique_ptr<Connector> fallback_;
 };

@@ -11,11 +11,11 @@ namespace cad::automation {
 // running object table, launch starts a new one as a local server. COM is initialised on the
 // calling thread at the first call, and stays so while any object from here lives.
 class AutomationConnector : public Connector {
-  public:
+public:
     std::shared_ptr<Application> attach(std::u16string_view progId) override;
     std::shared_ptr<Application> launch(std::u16string_view progId) override;
 
-  private:
+private:
     const SharedApartment& apartment();
 
     SharedApartment apartment_;

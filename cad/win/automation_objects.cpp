@@ -14,14 +14,14 @@ namespace {
 
 // A string argument: a real BSTR, which marshalling across processes needs.
 class BstrArgument {
-  public:
+public:
     explicit BstrArgument(std::u16string_view text) : bstr_(text) {
         value_.vt = VT_BSTR;
         value_.bstrVal = bstr_.get();
     }
     VARIANT* get() { return &value_; }
 
-  private:
+private:
     Bstr bstr_;
     VARIANT value_{};  // borrows bstr_, so it is never cleared itself
 };
@@ -33,7 +33,7 @@ Error namingFile(const Error& e, std::u16string_view path) {
 }
 
 class AutomationAttribute : public Attribute {
-  public:
+public:
     explicit AutomationAttribute(Dispatch object) : object_(std::move(object)) {}
 
     std::u16string tagString() override { return stringOf(L"TagString"); }
@@ -43,7 +43,7 @@ class AutomationAttribute : public Attribute {
         object_.put(L"TextString", *text.get());
     }
 
-  private:
+private:
     std::u16string stringOf(std::wstring_view member) {
         Variant result;
         object_.call(member, result);
@@ -94,7 +94,7 @@ AttributeArray toAttributes(const Variant& result, const Dispatch& owner) {
 }
 
 class AutomationBlockReference : public BlockReference {
-  public:
+public:
     explicit AutomationBlockReference(Dispatch object) : object_(std::move(object)) {}
 
     AttributeArray getAttributes() override {
@@ -103,12 +103,12 @@ class AutomationBlockReference : public BlockReference {
         return toAttributes(result, object_);
     }
 
-  private:
+private:
     Dispatch object_;
 };
 
 class AutomationEntity : public Entity {
-  public:
+public:
     explicit AutomationEntity(Dispatch object) : object_(std::move(object)) {}
 
     std::u16string entityName() override {
@@ -123,12 +123,12 @@ class AutomationEntity : public Entity {
         return std::make_shared<AutomationBlockReference>(object_);
     }
 
-  private:
+private:
     Dispatch object_;
 };
 
 class AutomationModelSpace : public ModelSpace {
-  public:
+public:
     explicit AutomationModelSpace(Dispatch object) : object_(std::move(object)) {}
 
     std::int32_t count() override {
@@ -147,12 +147,12 @@ class AutomationModelSpace : public ModelSpace {
         return std::make_shared<AutomationEntity>(object_.wrap(result));
     }
 
-  private:
+private:
     Dispatch object_;
 };
 
 class AutomationDocument : public Document {
-  public:
+public:
     explicit AutomationDocument(Dispatch object) : object_(std::move(object)) {}
 
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
@@ -180,7 +180,7 @@ class AutomationDocument : public Document {
         return std::make_shared<AutomationModelSpace>(object_.wrap(result));
     }
 
-  private:
+private:
     // Only to name the file in a failure: when even this fails, the failure goes unnamed.
     std::u16string fullNameOrNothing() const {
         try {
@@ -196,7 +196,7 @@ class AutomationDocument : public Document {
 };
 
 class AutomationApplication : public Application {
-  public:
+public:
     explicit AutomationApplication(Dispatch object) : object_(std::move(object)) {}
 
     void putVisible(bool visible) override {
@@ -211,7 +211,7 @@ class AutomationApplication : public Application {
         return std::make_shared<AutomationDocument>(object_.wrap(result));
     }
 
-  private:
+private:
     Dispatch object_;
 };
 

@@ -12,7 +12,7 @@ namespace cad::automation {
 // An owned BSTR, made with SysAllocStringLen so that it carries its length prefix (marshalling
 // across processes needs a real BSTR, not a wide-string literal) and freed on destruction.
 class Bstr {
-  public:
+public:
     explicit Bstr(std::u16string_view text);
     ~Bstr() { SysFreeString(bstr_); }
     Bstr(const Bstr&) = delete;
@@ -20,7 +20,7 @@ class Bstr {
 
     BSTR get() const noexcept { return bstr_; }
 
-  private:
+private:
     BSTR bstr_;
 };
 

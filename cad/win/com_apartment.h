@@ -8,7 +8,7 @@ namespace cad::automation {
 // Construct it on the user-interface thread and destroy it on the same thread, after every
 // automation object is released. Nesting is fine: COM counts the initialisations per thread.
 class ComApartment {
-  public:
+public:
     ComApartment();  // throws cad::Error when the thread cannot join a single-threaded apartment
     ~ComApartment();
     ComApartment(const ComApartment&) = delete;

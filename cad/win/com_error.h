@@ -14,7 +14,7 @@ Error errorFromHresult(HRESULT hr);
 
 // The exception details an IDispatch::Invoke may fill in; its strings are freed on destruction.
 class ExceptionInfo {
-  public:
+public:
     ExceptionInfo() noexcept : info_{} {}
     ~ExceptionInfo();
     ExceptionInfo(const ExceptionInfo&) = delete;
@@ -22,7 +22,7 @@ class ExceptionInfo {
 
     EXCEPINFO* get() noexcept { return &info_; }
 
-  private:
+private:
     EXCEPINFO info_;
 };
 

@@ -18,7 +18,7 @@ namespace cad::automation {
 // GetIDsOfNames and called with Invoke, so no type library or vendor header is needed.
 // Every call throws cad::Error on failure.
 class Dispatch {
-  public:
+public:
     Dispatch(Microsoft::WRL::ComPtr<IDispatch> object, SharedApartment apartment);
 
     // A property get or a method call (Visual Basic's late binding sends both flags, and servers
@@ -34,7 +34,7 @@ class Dispatch {
     Dispatch wrap(const Variant& object) const;
     const SharedApartment& apartment() const { return apartment_; }
 
-  private:
+private:
     void invoke(DISPID id, WORD flags, DISPPARAMS& parameters, VARIANT* result) const;
 
     // Declared first so that it is destroyed last, after the interface is released.

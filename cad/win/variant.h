@@ -12,7 +12,7 @@ namespace cad::automation {
 
 // An owned VARIANT: initialised empty and cleared (releasing what it holds) on destruction.
 class Variant {
-  public:
+public:
     Variant() noexcept { VariantInit(&value_); }
     ~Variant() { VariantClear(&value_); }
     Variant(const Variant&) = delete;
@@ -22,7 +22,7 @@ class Variant {
     const VARIANT* get() const noexcept { return &value_; }
     VARTYPE type() const noexcept { return value_.vt; }
 
-  private:
+private:
     VARIANT value_;
 };
 

@@ -49,7 +49,7 @@ std::vector<std::u16string> arguments() {
 }
 
 class MapFields : public titleblock::Fields {
-  public:
+public:
     std::u16string text(int field) const override { return texts.at(field); }
     void setText(int field, const std::u16string& text) override { texts[field] = text; }
     std::map<int, std::u16string> texts;
@@ -76,7 +76,7 @@ std::vector<std::pair<std::u16string, std::u16string>> valuesFromInput() {
 }
 
 class Driver {
-  public:
+public:
     // Runs the steps in order; false when a step's arguments are missing or unknown.
     bool run(const std::vector<std::u16string>& steps) {
         for (std::size_t i = 0; i < steps.size(); ++i) {
@@ -114,7 +114,7 @@ class Driver {
         return true;
     }
 
-  private:
+private:
     std::shared_ptr<cad::Document> document() {
         if (!app_) throw cad::objectNotSet();
         return app_->activeDocument();

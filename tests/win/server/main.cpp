@@ -33,7 +33,7 @@ std::wstring journalPath() {
 // Hands out one application per process: REGCLS_SINGLEUSE makes COM start a new process for
 // the next client, as launching a CAD application does.
 class Factory : public IClassFactory {
-  public:
+public:
     explicit Factory(std::shared_ptr<server::Session> session) : session_(std::move(session)) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -65,7 +65,7 @@ class Factory : public IClassFactory {
         return S_OK;
     }
 
-  private:
+private:
     std::shared_ptr<server::Session> session_;
 };
 

@@ -14,12 +14,12 @@ using Drawing = std::shared_ptr<OpenDrawing>;
 // or attribute by position, which never changes while a drawing is open.
 
 class AttributeObject : public ScriptedDispatch {
-  public:
+public:
     AttributeObject(const std::shared_ptr<Session>& session, const Drawing& drawing,
                     std::size_t entity, std::size_t index)
         : ScriptedDispatch(members(session, drawing, entity, index)) {}
 
-  private:
+private:
     static std::vector<Member> members(const std::shared_ptr<Session>& session,
                                        const Drawing& drawing, std::size_t entity,
                                        std::size_t index) {
@@ -67,11 +67,11 @@ SAFEARRAY* attributeArray(const std::shared_ptr<Session>& session, const Drawing
 }
 
 class EntityObject : public ScriptedDispatch {
-  public:
-    EntityObject(std::shared_ptr<Session> session, Drawing drawing, std::size_t index)
+public:
+    EntityObject(const std::shared_ptr<Session>& session, const Drawing& drawing, std::size_t index)
         : ScriptedDispatch(members(session, drawing, index)) {}
 
-  private:
+private:
     // Only block references answer GetAttributes, as only they have the typed interface.
     static std::vector<Member> members(const std::shared_ptr<Session>& session,
                                        const Drawing& drawing, std::size_t index) {
@@ -94,8 +94,8 @@ class EntityObject : public ScriptedDispatch {
 };
 
 class ModelSpaceObject : public ScriptedDispatch {
-  public:
-    ModelSpaceObject(std::shared_ptr<Session> session, Drawing drawing)
+public:
+    ModelSpaceObject(const std::shared_ptr<Session>& session, const Drawing& drawing)
         : ScriptedDispatch({
               {L"Count",
                [drawing](const DISPPARAMS& p, VARIANT* r) {
@@ -116,8 +116,8 @@ class ModelSpaceObject : public ScriptedDispatch {
 };
 
 class DocumentObject : public ScriptedDispatch {
-  public:
-    DocumentObject(std::shared_ptr<Session> session, Drawing drawing)
+public:
+    DocumentObject(const std::shared_ptr<Session>& session, const Drawing& drawing)
         : ScriptedDispatch({
               {L"Open",
                [session](const DISPPARAMS& p, VARIANT* r) {
@@ -146,8 +146,8 @@ class DocumentObject : public ScriptedDispatch {
 };
 
 class ApplicationObject : public ScriptedDispatch {
-  public:
-    explicit ApplicationObject(std::shared_ptr<Session> session)
+public:
+    explicit ApplicationObject(const std::shared_ptr<Session>& session)
         : ScriptedDispatch({
               {L"Visible",
                [session](const DISPPARAMS& p, VARIANT* r) {
@@ -169,8 +169,8 @@ class ApplicationObject : public ScriptedDispatch {
 
 }  // namespace
 
-IDispatch* newApplication(std::shared_ptr<Session> session) {
-    return new ApplicationObject(std::move(session));
+IDispatch* newApplication(const std::shared_ptr<Session>& session) {
+    return new ApplicationObject(session);
 }
 
 }  // namespace server

@@ -11,6 +11,6 @@
 namespace server {
 
 // A new application object over `session`, with one reference for the caller.
-IDispatch* newApplication(std::shared_ptr<Session> session);
+IDispatch* newApplication(const std::shared_ptr<Session>& session);
 
 }  // namespace server

@@ -22,7 +22,7 @@ struct Fault {
 // An IDispatch that answers to a fixed table of member names, without a type library, the way
 // the CAD application's objects answer late-bound calls. DISPIDs are table positions from 1.
 class ScriptedDispatch : public IDispatch {
-  public:
+public:
     using Handler = std::function<void(const DISPPARAMS& parameters, VARIANT* result)>;
     // A method or property: `get` answers a method call or property get (late binding sends
     // both flags at once), `put` a property put; a member without `put` is read-only.
@@ -43,11 +43,11 @@ class ScriptedDispatch : public IDispatch {
                                      VARIANT* result, EXCEPINFO* exception,
                                      UINT* badArgument) override;
 
-  protected:
+protected:
     explicit ScriptedDispatch(std::vector<Member> members);
     virtual ~ScriptedDispatch();
 
-  private:
+private:
     std::atomic<ULONG> references_{1};
     std::vector<Member> members_;
 };

@@ -29,17 +29,17 @@ struct OpenDrawing {
 // Appends what the application is asked to do, one UTF-8 line at a time, so that a script can
 // check it after the server is gone.
 class Journal {
-  public:
+public:
     explicit Journal(std::wstring path) : path_(std::move(path)) {}
     void write(const std::wstring& line) const;
 
-  private:
+private:
     std::wstring path_;
 };
 
 // The application's state: the drawings on its pretend disk and the one open drawing.
 class Session {
-  public:
+public:
     // Starts with the sample drawings on disk and the first of them open.
     explicit Session(Journal journal);
 
@@ -53,7 +53,7 @@ class Session {
     const Journal& journal() const { return journal_; }
     bool visible = false;
 
-  private:
+private:
     struct File {
         Entities entities;
         bool readOnly;
