@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dxf/drawing.h"
+#include "test_files.h"
+
+namespace dxf {
+namespace {
+
+// What the corpus README says each drawing holds.
+struct CorpusFile {
+    const char* name;
+    std::size_t modelSpace;
+    std::size_t inserts;
+    std::size_t attributes;
+};
+
+const CorpusFile kCorpus[] = {
+    {"multi_insert_with_attribs.dxf", 1, 1, 3},
+    {"uncommon.dxf", 82, 1, 1},
+    {"text.dxf", 222, 1, 4},
+    {"insert_bricscad_level_1.dxf", 24, 6, 0},
+    {"caret_encoding.dxf", 61, 0, 0},
+    {"dxf_unicode.dxf", 0, 0, 0},
+    {"4_world.dxf", 2875, 0, 0},
+    {"small_r14.dxf", 0, 0, 0},
+    {"ASCII_R12.dxf", 3, 1, 0},
+    {"cc_dxflib.dxf", 1, 0, 0},
+    {"R12_with_trash_beyond_EOF.dxf", 1, 0, 0},
+    {"Minimal_DXF_AC1009.dxf", 0, 0, 0},
+    {"bin_dxf_r12.dxf", 3, 0, 0},
+    {"bin_dxf_r2000.dxf", 1, 0, 0},
+};
+
+TEST(Corpus, EveryDrawingOpensWithWhatItHoldsAndSavesUnchanged) {
+    const auto corpus = test::corpusFolder();
+    if (corpus.empty()) GTEST_SKIP() << "no corpus folder in this checkout";
+    for (const auto& file : kCorpus) {
+        SCOPED_TRACE(file.name);
+        test::TempFolder folder;
+        const std::string original = test::readBytes(corpus / file.name);
+        const auto path = folder / file.name;
+        test::writeBytes(path, original);
+
+        const Drawing drawing = Drawing::open(path);
+        std::size_t inserts = 0, attributes = 0;
+        for (std::size_t i = 0; i < drawing.modelSpaceCount(); ++i) {
+            const EntityDetails entity = drawing.entity(i);
+            if (entity.className != "AcDbBlockReference" &&
+                entity.className != "AcDbMInsertBlock") {
+                continue;
+            }
+            ++inserts;
+            attributes += entity.attributes.size();
+        }
+        EXPECT_EQ(drawing.modelSpaceCount(), file.modelSpace);
+        EXPECT_EQ(inserts, file.inserts);
+        EXPECT_EQ(attributes, file.attributes);
+
+        drawing.save();
+        EXPECT_EQ(test::readBytes(path), original);
+        EXPECT_EQ(test::readBytes(folder / (path.stem().string() + ".bak")), original);
+        EXPECT_EQ(folder.names().size(), 2U) << "only the drawing and its backup";
+    }
+}
+
+}  // namespace
+}  // namespace dxf

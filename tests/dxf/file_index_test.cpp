@@ -1,0 +1,139 @@
+#include "dxf/file_index.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dxf/error.h"
+#include "dxf_builder.h"
+
+namespace dxf {
+namespace {
+
+const std::filesystem::path kSource = "index.dxf";
+
+using test::Tags;
+
+// The entity types (first value) of the model-space spans.
+std::vector<std::string> modelSpaceTypes(const std::string& data, const FileIndex& index) {
+    std::vector<std::string> types;
+    for (const auto& span : index.modelSpace) {
+        const std::string text = data.substr(span.begin, span.end - span.begin);
+        const auto first = text.find('\n') + 1;
+        types.push_back(text.substr(first, text.find('\n', first) - first));
+    }
+    return types;
+}
+
+TEST(FileIndex, ModelSpaceIsTheTopLevelEntitiesOutsidePaperSpace) {
+    const Tags entities{
+        {0, "LINE"},
+        {8, "0"},
+        {0, "INSERT"},
+        {66, "1"},
+        {2, "TITLE"},
+        {0, "ATTRIB"},
+        {67, "1"},
+        {2, "TAG"},
+        {1, "value"},
+        {0, "SEQEND"},
+        {0, "CIRCLE"},
+        {67, "1"},
+        {0, "POLYLINE"},
+        {0, "VERTEX"},
+        {0, "SEQEND"},
+        {999, "a note"},
+        {0, "TEXT"},
+        {67, "0"},
+        {0, "LINE"},
+        {1001, "APP"},
+        {1000, "x"},
+        {0, "LINE"},
+        {102, "{ACAD_REACTORS"},
+        {330, "1F"},
+        {102, "}"},
+        {67, "1"},
+    };
+    const std::string data = test::asciiDxf(test::drawingTags("AC1015", "ANSI_936", entities));
+    const FileIndex index = indexFile(data, kSource);
+    // The INSERT's ATTRIB is in paper space, the INSERT is not; the CIRCLE and the last LINE are.
+    EXPECT_EQ(modelSpaceTypes(data, index),
+              (std::vector<std::string>{"LINE", "INSERT", "POLYLINE", "TEXT", "LINE"}));
+    const auto& insert = index.modelSpace[1];
+    EXPECT_NE(data.substr(insert.begin, insert.end - insert.begin).find("SEQEND"),
+              std::string::npos);
+    EXPECT_EQ(index.acadVersion, "AC1015");
+    EXPECT_EQ(index.codePage, "ANSI_936");
+}
+
+TEST(FileIndex, StopsAtEofAndTakesR12WhenTheHeaderIsMissing) {
+    const std::string data = test::asciiDxf({{999, "written by hand"},
+                                             {0, "SECTION"},
+                                             {2, "ENTITIES"},
+                                             {0, "LINE"},
+                                             {0, "ENDSEC"},
+                                             {0, "EOF"}}) +
+                             "garbage after the end\n\x01\x02";
+    const FileIndex index = indexFile(data, kSource);
+    EXPECT_EQ(index.modelSpace.size(), 1U);
+    EXPECT_EQ(index.acadVersion, "AC1009");
+    EXPECT_EQ(index.codePage, "");
+}
+
+TEST(FileIndex, ReadsBinaryDrawings) {
+    const Tags entities{{0, "LINE"}, {67, "1"}, {0, "CIRCLE"}, {67, "0"}};
+    for (const bool oneByte : {true, false}) {
+        const FileIndex index =
+            indexFile(test::binaryDxf(test::drawingTags("AC1015", "", entities), oneByte), kSource);
+        EXPECT_EQ(index.modelSpace.size(), 1U);
+        EXPECT_EQ(index.acadVersion, "AC1015");
+    }
+}
+
+TEST(FileIndex, RejectsWhatIsNotAWholeDxfFile) {
+    const std::string whole = test::asciiDxf(test::drawingTags("AC1015", "", {{0, "LINE"}}));
+    const struct {
+        const char* what;
+        std::string data;
+        Errc code;
+    } cases[] = {
+        {"empty", "", Errc::kNotDxf},
+        {"text", "Dear reader,\nthis is a letter.\n", Errc::kNotDxf},
+        {"DWG", std::string("AC1015\0\0\0\0\0\x01", 12) + "binary", Errc::kDwg},
+        {"old DWG", "AC1.50 and more", Errc::kDwg},
+        {"first tag is no section", test::asciiDxf({{0, "LINE"}, {0, "EOF"}}), Errc::kNotDxf},
+        {"cut before EOF", whole.substr(0, whole.size() - 6), Errc::kTruncated},
+        {"cut inside ENTITIES", whole.substr(0, whole.find("ENDSEC", whole.find("ENTITIES"))),
+         Errc::kTruncated},
+        {"section not closed",
+         test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "SECTION"}, {2, "BLOCKS"}}),
+         Errc::kMalformed},
+        {"tag between sections",
+         test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {8, "0"}, {0, "EOF"}}),
+         Errc::kMalformed},
+        {"section without a name", test::asciiDxf({{0, "SECTION"}, {0, "ENDSEC"}, {0, "EOF"}}),
+         Errc::kMalformed},
+    };
+    for (const auto& c : cases) {
+        try {
+            indexFile(c.data, kSource);
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.code(), c.code) << c.what << ": " << error.what();
+            EXPECT_NE(error.description().find(u"index.dxf"), std::u16string::npos) << c.what;
+        }
+    }
+}
+
+TEST(FileIndex, NamesTheLineOfAMalformedTag) {
+    try {
+        indexFile(test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {8, "0"}}),
+                  kSource);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_NE(error.description().find(u"第 7 行"), std::u16string::npos) << error.what();
+    }
+}
+
+}  // namespace
+}  // namespace dxf

@@ -1,0 +1,81 @@
+#include "dxf/writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+#include <vector>
+
+#include "dxf/drawing.h"
+#include "test_files.h"
+
+namespace dxf {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempFolder;
+
+std::string compose(std::string_view original, const Patches& patches) {
+    std::string out;
+    forEachPiece(original, patches, [&](std::string_view piece) { out += piece; });
+    return out;
+}
+
+TEST(Writer, ComposesTheOriginalWithItsPatches) {
+    EXPECT_EQ(compose("abcdef", {}), "abcdef");
+    EXPECT_EQ(compose("abcdef", {{0, {1, "X"}}}), "Xbcdef");
+    EXPECT_EQ(compose("abcdef", {{2, {4, ""}}}), "abef");
+    EXPECT_EQ(compose("abcdef", {{5, {6, "YZ"}}}), "abcdeYZ");
+    EXPECT_EQ(compose("abcdef", {{1, {2, "1"}}, {2, {3, "2"}}, {3, {3, "+"}}}), "a12+def");
+}
+
+TEST(Writer, KeepsThePreviousVersionAsNameDotBak) {
+    EXPECT_EQ(backupPathOf("/d/part.dxf"), fs::path("/d/part.bak"));
+    EXPECT_EQ(backupPathOf("/d.x/part"), fs::path("/d.x/part.bak"));
+    EXPECT_EQ(backupPathOf("/d/part.bak"), fs::path("/d/part.bak.bak"));
+}
+
+TEST(Writer, SavesBesideTheDrawingAndReplacesAnOlderBackup) {
+    TempFolder folder;
+    const auto path = folder / "part.dxf";
+    test::writeBytes(path, "old version");
+    test::writeBytes(folder / "part.bak", "older version");
+    saveWithBackup(path, "new version", {});
+    EXPECT_EQ(test::readBytes(path), "new version");
+    EXPECT_EQ(test::readBytes(folder / "part.bak"), "old version");
+    saveWithBackup(path, "newest version", {});
+    EXPECT_EQ(test::readBytes(folder / "part.bak"), "new version");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"part.bak", "part.dxf"}));
+}
+
+TEST(Writer, KeepsTheDrawingsPermissions) {
+    TempFolder folder;
+    const auto path = folder / "part.dxf";
+    test::writeBytes(path, "old");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    saveWithBackup(path, "new", {});
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(Writer, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
+    TempFolder folder;
+    fs::create_directory(folder / "real");
+    test::writeBytes(folder / "real" / "part.dxf", "old");
+    fs::create_symlink(folder / "real" / "part.dxf", folder / "link.dxf");
+    saveWithBackup(folder / "link.dxf", "new", {});
+    EXPECT_TRUE(fs::is_symlink(folder / "link.dxf"));
+    EXPECT_EQ(test::readBytes(folder / "real" / "part.dxf"), "new");
+    EXPECT_EQ(test::readBytes(folder / "real" / "part.bak"), "old");
+}
+
+TEST(Writer, SavesADrawingWhoseFileWasRemovedMeanwhile) {
+    TempFolder folder;
+    const auto path = folder / "part.dxf";
+    saveWithBackup(path, "new", {});
+    EXPECT_EQ(test::readBytes(path), "new");
+    EXPECT_EQ(folder.names(), (std::vector<std::string>{"part.dxf"}));
+}
+
+}  // namespace
+}  // namespace dxf
