@@ -1,0 +1,129 @@
+#include "cad/engine/engine_connector.h"
+
+#include <gtest/gtest.h>
+
+#include "cad/engine/engine_errors.h"
+#include "cad/error.h"
+#include "dxf/drawing.h"
+#include "dxf/error.h"
+#include "dxf/unicode.h"
+#include "test_files.h"
+
+namespace cad::engine {
+namespace {
+
+using dxf::test::TempFolder;
+
+std::u16string pathText(const std::filesystem::path& path) {
+    return dxf::utf8ToUtf16(path.string());
+}
+
+// The value of the first attribute of the title block (model-space entity 3).
+std::shared_ptr<Attribute> titleAttribute(const std::shared_ptr<Application>& application) {
+    auto entity = application->activeDocument()->modelSpace()->item(3);
+    return entity->asBlockReference()->getAttributes().at(0);
+}
+
+class EngineDocument : public ::testing::Test {
+protected:
+    std::shared_ptr<Application> application_ = makeEngineConnector()->launch(kProgId);
+    TempFolder folder_;
+};
+
+TEST_F(EngineDocument, OpenMakesTheDrawingTheActiveDocument) {
+    const auto path = dxf::test::copyFixture("titleblock_r2010.dxf", folder_);
+    const auto returned = application_->activeDocument()->open(pathText(path));
+    ASSERT_NE(returned, nullptr);
+    EXPECT_EQ(application_->activeDocument()->modelSpace()->count(), 9);
+    EXPECT_EQ(returned->modelSpace()->count(), 9);
+    EXPECT_EQ(titleAttribute(application_)->textString(), u"R2010/产品代号/甲");
+}
+
+TEST_F(EngineDocument, SaveWritesBackToTheDrawingsFile) {
+    const auto path = dxf::test::copyFixture("titleblock_r2000_gbk.dxf", folder_);
+    application_->activeDocument()->open(pathText(path));
+    titleAttribute(application_)->putTextString(u"新值");
+    application_->activeDocument()->save();
+    EXPECT_EQ(titleAttribute(application_)->textString(), u"新值");
+
+    const auto again = makeEngineConnector()->launch(kProgId);
+    again->activeDocument()->open(pathText(path));
+    EXPECT_EQ(titleAttribute(again)->textString(), u"新值");
+}
+
+TEST_F(EngineDocument, OpeningAnotherDrawingDropsUnsavedChanges) {
+    const auto first = dxf::test::copyFixture("titleblock_r2004.dxf", folder_);
+    const auto second = dxf::test::copyFixture("titleblock_r2018.dxf", folder_);
+    const std::string original = dxf::test::readBytes(first);
+    const auto document = application_->activeDocument();
+    document->open(pathText(first));
+    titleAttribute(application_)->putTextString(u"never saved");
+    document->open(pathText(second));
+    EXPECT_EQ(titleAttribute(application_)->textString(), u"R2018/产品代号/甲");
+    document->open(pathText(first));
+    EXPECT_EQ(titleAttribute(application_)->textString(), u"R2004/产品代号/甲");
+    EXPECT_EQ(dxf::test::readBytes(first), original);
+}
+
+TEST_F(EngineDocument, ADrawingThatFailsToOpenLeavesTheOpenOneAndReportsTheSameFailure) {
+    const auto good = dxf::test::copyFixture("titleblock_r12.dxf", folder_);
+    const auto missing = folder_ / "missing.dxf";
+    application_->activeDocument()->open(pathText(good));
+    titleAttribute(application_)->putTextString(u"kept");
+    try {
+        application_->activeDocument()->open(pathText(missing));
+        FAIL() << "opened a missing file";
+    } catch (const Error& error) {
+        try {
+            dxf::Drawing::open(missing);
+        } catch (const dxf::Error& expected) {
+            EXPECT_EQ(error.number(), expected.number());
+            EXPECT_EQ(error.description(), expected.description());
+        }
+        EXPECT_EQ(error.number(), static_cast<std::int32_t>(0x80070002));
+    }
+    EXPECT_EQ(titleAttribute(application_)->textString(), u"kept");
+}
+
+TEST_F(EngineDocument, ObjectsOfAReplacedDrawingFailInsteadOfTouchingTheNewOne) {
+    const auto first = dxf::test::copyFixture("titleblock_r2004.dxf", folder_);
+    const auto second = dxf::test::copyFixture("titleblock_r2010.dxf", folder_);
+    application_->activeDocument()->open(pathText(first));
+    const auto modelSpace = application_->activeDocument()->modelSpace();
+    const auto entity = modelSpace->item(3);
+    const auto attribute = titleAttribute(application_);
+    application_->activeDocument()->open(pathText(second));
+    for (const auto& call : std::vector<std::function<void()>>{
+             [&] { modelSpace->count(); },
+             [&] { entity->entityName(); },
+             [&] { attribute->textString(); },
+             [&] { attribute->putTextString(u"x"); },
+         }) {
+        try {
+            call();
+            ADD_FAILURE() << "a stale object worked";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.number(), kDrawingClosed);
+        }
+    }
+    EXPECT_EQ(titleAttribute(application_)->textString(), u"R2010/产品代号/甲");
+}
+
+TEST_F(EngineDocument, AFailedSaveReportsTheDrawingsFailureAndKeepsTheFile) {
+    const auto path = dxf::test::copyFixture("titleblock_r2018.dxf", folder_);
+    const std::string original = dxf::test::readBytes(path);
+    std::filesystem::create_directory(folder_ / "titleblock_r2018.bak");
+    dxf::test::writeBytes(folder_ / "titleblock_r2018.bak" / "x", "x");
+    application_->activeDocument()->open(pathText(path));
+    titleAttribute(application_)->putTextString(u"changed");
+    try {
+        application_->activeDocument()->save();
+        FAIL() << "saved";
+    } catch (const Error& error) {
+        EXPECT_NE(error.description().find(u"titleblock_r2018.bak"), std::u16string::npos);
+    }
+    EXPECT_EQ(dxf::test::readBytes(path), original);
+}
+
+}  // namespace
+}  // namespace cad::engine
