@@ -2,11 +2,10 @@
 
 #include <cstdint>
 #include <utility>
-#include <vector>
 
 #include "cad/error.h"
+#include "cad/win/attribute_array.h"
 #include "cad/win/bstr.h"
-#include "cad/win/com_error.h"
 
 namespace cad::automation {
 
@@ -53,46 +52,6 @@ private:
     Dispatch object_;
 };
 
-// The array's element at `index` as a VARIANT, whether the array holds VARIANTs or IDispatch.
-void elementAt(SAFEARRAY* array, VARTYPE elementType, LONG index, Variant& element) {
-    HRESULT hr = DISP_E_TYPEMISMATCH;
-    if (elementType == VT_VARIANT) {
-        hr = SafeArrayGetElement(array, &index, element.get());
-    } else if (elementType == VT_DISPATCH) {
-        IDispatch* object = nullptr;
-        hr = SafeArrayGetElement(array, &index, &object);  // comes AddRef'd: the Variant owns it
-        if (SUCCEEDED(hr)) {
-            element.get()->vt = VT_DISPATCH;
-            element.get()->pdispVal = object;
-        }
-    }
-    if (FAILED(hr)) throw errorFromHresult(hr);
-}
-
-AttributeArray toAttributes(const Variant& result, const Dispatch& owner) {
-    const VARTYPE type = result.type();
-    if ((type & VT_ARRAY) == 0) throw errorFromHresult(DISP_E_TYPEMISMATCH);
-    SAFEARRAY* array = (type & VT_BYREF) ? *result.get()->pparray : result.get()->parray;
-    if (array == nullptr) return {};
-    if (SafeArrayGetDim(array) != 1) throw errorFromHresult(DISP_E_TYPEMISMATCH);
-    LONG lower = 0;
-    LONG upper = 0;
-    VARTYPE elementType = VT_EMPTY;
-    for (const HRESULT hr :
-         {SafeArrayGetLBound(array, 1, &lower), SafeArrayGetUBound(array, 1, &upper),
-          SafeArrayGetVartype(array, &elementType)}) {
-        if (FAILED(hr)) throw errorFromHresult(hr);
-    }
-    std::vector<std::shared_ptr<Attribute>> items;
-    // Empty when upper < lower, as the interface promises for a block without attributes.
-    for (std::int64_t i = lower; i <= upper; ++i) {
-        Variant element;
-        elementAt(array, elementType, static_cast<LONG>(i), element);
-        items.push_back(std::make_shared<AutomationAttribute>(owner.wrap(element)));
-    }
-    return {lower, std::move(items)};
-}
-
 class AutomationBlockReference : public BlockReference {
 public:
     explicit AutomationBlockReference(Dispatch object) : object_(std::move(object)) {}
@@ -100,7 +59,9 @@ public:
     AttributeArray getAttributes() override {
         Variant result;
         object_.call(L"GetAttributes", result);
-        return toAttributes(result, object_);
+        return toAttributeArray(result, [this](const Variant& element) {
+            return std::make_shared<AutomationAttribute>(object_.wrap(element));
+        });
     }
 
 private:

@@ -32,7 +32,6 @@ public:
 
     // Another object from the same server, sharing this one's apartment.
     Dispatch wrap(const Variant& object) const;
-    const SharedApartment& apartment() const { return apartment_; }
 
 private:
     void invoke(DISPID id, WORD flags, DISPPARAMS& parameters, VARIANT* result) const;

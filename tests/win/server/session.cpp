@@ -9,6 +9,7 @@
 namespace server {
 
 void Journal::write(const std::wstring& line) const {
+    if (path_.empty()) return;
     const std::wstring text = line + L"\n";
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);

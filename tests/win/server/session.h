@@ -27,10 +27,10 @@ struct OpenDrawing {
 };
 
 // Appends what the application is asked to do, one UTF-8 line at a time, so that a script can
-// check it after the server is gone.
+// check it after the server is gone. With an empty path it keeps nothing.
 class Journal {
 public:
-    explicit Journal(std::wstring path) : path_(std::move(path)) {}
+    explicit Journal(std::wstring path = {}) : path_(std::move(path)) {}
     void write(const std::wstring& line) const;
 
 private:
