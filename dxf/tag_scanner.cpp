@@ -1,5 +1,6 @@
 #include "dxf/tag_scanner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -30,6 +31,22 @@ std::optional<long long> parseInteger(std::string_view text) {
     return value;
 }
 
+// A group code: digits, perhaps padded with spaces. The usual short form is read directly;
+// anything else goes through the general parser.
+std::optional<long long> parseGroupCode(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    const std::size_t digits = text.size() - i;
+    if (digits == 0 || digits > 4) return parseInteger(text);
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c < '0' || c > '9') return parseInteger(text);
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 std::uint16_t littleEndian16(const char* p) {
     return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) |
                                       (static_cast<unsigned char>(p[1]) << 8));
@@ -42,12 +59,20 @@ long long littleEndianSigned(const char* p, int size) {
     return static_cast<long long>(value);
 }
 
-// A line without its line end, which may be LF or CRLF.
+// A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
+// long, so the first bytes are looked at directly before memchr takes over.
 std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) {
-    const void* nl = std::memchr(data.data() + from, '\n', data.size() - from);
-    std::size_t end =
-        nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - data.data()) : data.size();
-    next = nl ? end + 1 : end;
+    constexpr std::size_t kShortLine = 16;
+    const char* const begin = data.data();
+    const char* p = begin + from;
+    const char* const limit = begin + std::min(data.size(), from + kShortLine);
+    while (p < limit && *p != '\n') ++p;
+    if (p == limit && p < begin + data.size()) {
+        const void* nl = std::memchr(p, '\n', data.size() - static_cast<std::size_t>(p - begin));
+        p = nl ? static_cast<const char*>(nl) : begin + data.size();
+    }
+    std::size_t end = static_cast<std::size_t>(p - begin);
+    next = end < data.size() ? end + 1 : end;
     if (end > from && data[end - 1] == '\r') --end;
     return end;
 }
@@ -83,7 +108,7 @@ bool TagScanner::nextAscii(Tag& tag) {
     std::size_t valueLine = 0;
     const std::size_t codeEnd = lineEnd(data_, pos_, valueLine);
     const std::string_view codeText = data_.substr(pos_, codeEnd - pos_);
-    const auto code = parseInteger(codeText);
+    const auto code = parseGroupCode(codeText);
     if (!code || *code < -32768 || *code > 32767) {
         throw malformedError(source_, Position::kLine, line_,
                              u"组码“" + utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
