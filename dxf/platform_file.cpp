@@ -253,13 +253,21 @@ void keepBackup(const fs::path& target, const fs::path& backup, const fs::path& 
 }  // namespace
 
 std::string readWholeFile(const fs::path& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO that no one writes to would wait forever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) fail(errno, FileAction::kOpen, path);
     std::string content;
     try {
         struct stat st {};
         if (::fstat(fd, &st) != 0) fail(errno, FileAction::kOpen, path);
         if (S_ISDIR(st.st_mode)) fail(EISDIR, FileAction::kOpen, path);
+        // A device such as /dev/zero never ends; reading it would only exhaust memory.
+        if (!S_ISREG(st.st_mode) && !S_ISFIFO(st.st_mode)) throw notDxfError(path, false, false);
+        // A FIFO is read blocking again: it ends when its writers are done (at once when it
+        // has none).
+        if (S_ISFIFO(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+            fail(errno, FileAction::kOpen, path);
+        }
         // A regular file is read in one go; anything else (a pipe) grows as it comes.
         content.resize(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 1U << 16);
         std::size_t done = readInto(fd, content, 0, path);
@@ -280,6 +288,11 @@ std::string readWholeFile(const fs::path& path) {
 }
 
 ReplacementFile::ReplacementFile(fs::path target) : target_(std::move(target)) {
+    // A drawing the user may not write (read-only, immutable, on a read-only disk) stays as it
+    // is, as on Windows, even where the folder would let a new version take its name.
+    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
+        fail(errno, FileAction::kSave, target_);
+    }
     fd_ = createUnique(target_.native() + ".zandrel", temp_);
     if (fd_ < 0) fail(errno, FileAction::kSave, target_);
     struct stat st {};
