@@ -7,7 +7,7 @@
 namespace cad::automation {
 namespace {
 
-constexpr HRESULT kFileNotFound = HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+constexpr auto kFileNotFound = static_cast<HRESULT>(0x80070002);  // from ERROR_FILE_NOT_FOUND
 // A number no system message table knows: the description falls back to the number.
 constexpr HRESULT kPrivate = static_cast<HRESULT>(0x80040201);
 

@@ -105,6 +105,9 @@ public:
               {L"Item",
                [session, drawing](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 1);
+                   // The client passes the index by reference, as Visual Basic passes a
+                   // variable; holding it to that here keeps that promise tested.
+                   if (!byReference(p, 0)) throw Fault{DISP_E_TYPEMISMATCH, {}};
                    const std::int32_t index = int32Argument(p, 0);
                    if (index < 0 || static_cast<std::size_t>(index) >= drawing->entities.size()) {
                        throw Fault{DISP_E_BADINDEX, {}};

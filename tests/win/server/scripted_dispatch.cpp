@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include <exception>
+
 #include "server/lifetime.h"
 
 namespace server {
@@ -77,6 +79,8 @@ HRESULT ScriptedDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS
         exception->bstrSource = SysAllocString(L"Zandrel scripted test server");
         exception->bstrDescription = SysAllocString(fault.description.c_str());
         return DISP_E_EXCEPTION;
+    } catch (const std::exception&) {  // nothing may leave a COM method
+        return E_FAIL;
     }
 }
 
@@ -103,6 +107,10 @@ void coerced(const DISPPARAMS& parameters, UINT position, VARTYPE type, VARIANT&
 }
 
 }  // namespace
+
+bool byReference(const DISPPARAMS& parameters, UINT position) {
+    return (argument(parameters, position).vt & VT_BYREF) != 0;
+}
 
 std::int32_t int32Argument(const DISPPARAMS& parameters, UINT position) {
     VARIANT value;

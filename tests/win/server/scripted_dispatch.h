@@ -55,6 +55,7 @@ private:
 // Arguments, checked as strictly as a typed member would be. `position` counts from the first
 // declared argument; a wrong count or type raises DISP_E_BADPARAMCOUNT or DISP_E_TYPEMISMATCH.
 void expectArguments(const DISPPARAMS& parameters, UINT count);
+bool byReference(const DISPPARAMS& parameters, UINT position);
 std::int32_t int32Argument(const DISPPARAMS& parameters, UINT position);
 bool boolArgument(const DISPPARAMS& parameters, UINT position);
 // Only a real BSTR is accepted, as a typed BSTR parameter would be.
