@@ -53,7 +53,8 @@ std::string_view dimensionClass(long long flags) {
         "AcDbDiametricDimension", "AcDbRadialDimension",  "AcDb3PointAngularDimension",
         "AcDbOrdinateDimension"};
     const auto kind = static_cast<std::size_t>(flags & 7);  // the higher bits are flags
-    return kind < kByKind.size() ? kByKind[kind] : "AcDbDimension";
+    if (kind >= kByKind.size()) return "AcDbDimension";
+    return kByKind[kind];
 }
 
 }  // namespace

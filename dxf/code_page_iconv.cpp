@@ -30,7 +30,7 @@ void appendLittleEndian(std::u16string& out, const char* bytes, std::size_t size
 }
 
 class IconvCodePage : public CodePage {
-  public:
+public:
     IconvCodePage(iconv_t toUtf16, iconv_t fromUtf16) : toUtf16_(toUtf16), fromUtf16_(fromUtf16) {}
     ~IconvCodePage() override {
         iconv_close(toUtf16_);
@@ -81,7 +81,7 @@ class IconvCodePage : public CodePage {
         return true;
     }
 
-  private:
+private:
     iconv_t toUtf16_;
     iconv_t fromUtf16_;
 };

@@ -7,7 +7,7 @@ namespace dxf {
 namespace {
 
 class Win32CodePage : public CodePage {
-  public:
+public:
     explicit Win32CodePage(UINT id) : id_(id) {}
 
     std::u16string decode(std::string_view bytes) const override {
@@ -34,7 +34,7 @@ class Win32CodePage : public CodePage {
         return true;
     }
 
-  private:
+private:
     UINT id_;
 };
 

@@ -17,7 +17,7 @@ std::string_view trimmed(std::string_view s) {
 // Tells an entity's own tags from the extended data, embedded objects and application groups
 // that follow or interrupt them.
 class OwnTags {
-  public:
+public:
     void restart() { own_ = true, inAppGroup_ = false, embedded_ = false; }
 
     // True when `tag` is one of the entity's own tags.
@@ -34,7 +34,7 @@ class OwnTags {
     }
     bool sawEmbeddedObject() const { return embedded_; }
 
-  private:
+private:
     bool own_ = true;
     bool inAppGroup_ = false;
     bool embedded_ = false;

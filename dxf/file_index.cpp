@@ -30,7 +30,7 @@ bool isSubEntity(std::string_view type) {
 
 // Collects the model-space entities of an ENTITIES section from its tags.
 class EntityCollector {
-  public:
+public:
     EntityCollector(const TagScanner& scanner, std::vector<EntitySpan>& out)
         : scanner_(scanner), out_(out) {}
 
@@ -66,7 +66,7 @@ class EntityCollector {
         current_.reset();
     }
 
-  private:
+private:
     const TagScanner& scanner_;
     std::vector<EntitySpan>& out_;
     std::optional<std::size_t> current_;

@@ -1,6 +1,5 @@
 #include "dxf/group_codes.h"
 
-#include <algorithm>
 #include <array>
 
 namespace dxf {
@@ -32,13 +31,27 @@ constexpr std::array<Range, 30> kRanges{{
     {1060, 1070, ValueKind::kInt16},  {1071, 1071, ValueKind::kInt32},
 }};
 
+constexpr int kHighestCode = 1071;
+
+// Every group code's kind, looked up once per tag of a binary file.
+constexpr std::array<ValueKind, kHighestCode + 1> kindsByCode() {
+    std::array<ValueKind, kHighestCode + 1> kinds{};
+    kinds.fill(ValueKind::kUnknown);
+    for (const Range& range : kRanges) {
+        for (int code = range.first; code <= range.last; ++code) {
+            kinds[static_cast<std::size_t>(code)] = range.kind;
+        }
+    }
+    return kinds;
+}
+
+constexpr auto kKinds = kindsByCode();
+
 }  // namespace
 
 ValueKind valueKind(int groupCode) {
-    const auto range = std::find_if(kRanges.begin(), kRanges.end(), [groupCode](const Range& r) {
-        return groupCode >= r.first && groupCode <= r.last;
-    });
-    return range == kRanges.end() ? ValueKind::kUnknown : range->kind;
+    if (groupCode < 0 || groupCode > kHighestCode) return ValueKind::kUnknown;
+    return kKinds[static_cast<std::size_t>(groupCode)];
 }
 
 int fixedSize(ValueKind kind) {

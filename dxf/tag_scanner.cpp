@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
@@ -34,29 +35,24 @@ std::optional<long long> parseInteger(std::string_view text) {
 // A group code: digits, perhaps padded with spaces. The usual short form is read directly;
 // anything else goes through the general parser.
 std::optional<long long> parseGroupCode(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
-    const std::size_t digits = text.size() - i;
-    if (digits == 0 || digits > 4) return parseInteger(text);
-    long long value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos || text.size() - first > 4) return parseInteger(text);
+    long long code = 0;
+    for (const char c : text.substr(first)) {
         if (c < '0' || c > '9') return parseInteger(text);
-        value = value * 10 + (c - '0');
+        code = code * 10 + (c - '0');
     }
-    return value;
+    return code;
 }
 
-std::uint16_t littleEndian16(const char* p) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(p[0]) |
-                                      (static_cast<unsigned char>(p[1]) << 8));
-}
-
-long long littleEndianSigned(const char* p, int size) {
-    std::uint64_t value = 0;
-    for (int i = size - 1; i >= 0; --i) value = (value << 8) | static_cast<unsigned char>(p[i]);
-    if (size < 8 && (value >> (size * 8 - 1)) != 0) value |= ~std::uint64_t{0} << (size * 8);
-    return static_cast<long long>(value);
+template <typename Integer>
+Integer littleEndian(const char* p) {
+    std::make_unsigned_t<Integer> value = 0;
+    for (std::size_t i = sizeof(Integer); i-- > 0;) {
+        value = static_cast<std::make_unsigned_t<Integer>>((value << 8) |
+                                                           static_cast<unsigned char>(p[i]));
+    }
+    return static_cast<Integer>(value);
 }
 
 // A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
@@ -92,8 +88,8 @@ std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& fir
         return twoByte ? Layout::kBinaryTwoByteCode : Layout::kBinaryOneByteCode;
     }
     firstTag = data.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
-    std::size_t next = 0;
-    const std::size_t end = lineEnd(data, firstTag, next);
+    std::size_t secondLine = 0;
+    const std::size_t end = lineEnd(data, firstTag, secondLine);
     if (!parseInteger(data.substr(firstTag, end - firstTag))) return std::nullopt;
     return Layout::kAscii;
 }
@@ -131,7 +127,7 @@ bool TagScanner::nextBinary(Tag& tag) {
     } else {
         const std::size_t skip = layout_ == Layout::kBinaryOneByteCode ? 1 : 0;
         if (left < skip + 2) truncated(tag.begin);
-        tag.code = littleEndian16(p + skip);
+        tag.code = littleEndian<std::uint16_t>(p + skip);
         pos_ += skip + 2;
     }
     const ValueKind kind = valueKind(tag.code);
@@ -163,13 +159,16 @@ bool TagScanner::nextBinary(Tag& tag) {
 
 std::optional<long long> TagScanner::intValue(const Tag& tag) const {
     if (layout_ == Layout::kAscii) return parseInteger(value(tag));
+    const char* bytes = data_.data() + tag.valueBegin;
     switch (valueKind(tag.code)) {
-        case ValueKind::kInt16:
-        case ValueKind::kInt32:
-        case ValueKind::kInt64:
         case ValueKind::kBool:
-            return littleEndianSigned(data_.data() + tag.valueBegin,
-                                      static_cast<int>(tag.valueEnd - tag.valueBegin));
+            return littleEndian<std::uint8_t>(bytes);
+        case ValueKind::kInt16:
+            return littleEndian<std::int16_t>(bytes);
+        case ValueKind::kInt32:
+            return littleEndian<std::int32_t>(bytes);
+        case ValueKind::kInt64:
+            return littleEndian<std::int64_t>(bytes);
         default:
             return std::nullopt;
     }

@@ -7,7 +7,7 @@ namespace cad::engine {
 namespace {
 
 class EngineAttribute : public Attribute {
-  public:
+public:
     EngineAttribute(DrawingRef drawing, const dxf::AttributeSlot& slot)
         : drawing_(std::move(drawing)), slot_(slot) {}
 
@@ -20,7 +20,7 @@ class EngineAttribute : public Attribute {
         translated([&] { drawing.putAttributeValue(slot_, value); });
     }
 
-  private:
+private:
     DrawingRef drawing_;
     dxf::AttributeSlot slot_;
 };

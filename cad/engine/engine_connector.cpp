@@ -25,16 +25,16 @@ void requireCadProgId(std::u16string_view progId) {
 }
 
 class EngineApplication : public Application {
-  public:
+public:
     void putVisible(bool) override {}  // the engine has no window to show
     std::shared_ptr<Document> activeDocument() override { return makeDocument(session_); }
 
-  private:
+private:
     std::shared_ptr<Session> session_ = std::make_shared<Session>();
 };
 
 class EngineConnector : public Connector {
-  public:
+public:
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
         requireCadProgId(progId);
         throw Error(errc::kUnavailable,

@@ -19,7 +19,7 @@ std::filesystem::path pathOf(const std::u16string& fullPath) {
 }
 
 class EngineDocument : public Document {
-  public:
+public:
     explicit EngineDocument(std::shared_ptr<Session> session) : session_(std::move(session)) {}
 
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
@@ -39,7 +39,7 @@ class EngineDocument : public Document {
         return makeModelSpace(DrawingRef(session_));
     }
 
-  private:
+private:
     std::shared_ptr<Session> session_;
 };
 

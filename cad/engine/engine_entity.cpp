@@ -1,5 +1,7 @@
 #include "cad/engine/engine_entity.h"
 
+#include <algorithm>
+
 #include "cad/engine/engine_attribute.h"
 #include "cad/error.h"
 
@@ -8,25 +10,26 @@ namespace cad::engine {
 namespace {
 
 class EngineBlockReference : public BlockReference {
-  public:
+public:
     EngineBlockReference(DrawingRef drawing, std::vector<dxf::AttributeSlot> slots)
         : drawing_(std::move(drawing)), slots_(std::move(slots)) {}
 
     AttributeArray getAttributes() override {
         drawing_.drawing();  // fails once the drawing is replaced, as every other call does
-        std::vector<std::shared_ptr<Attribute>> attributes;
-        attributes.reserve(slots_.size());
-        for (const auto& slot : slots_) attributes.push_back(makeAttribute(drawing_, slot));
+        std::vector<std::shared_ptr<Attribute>> attributes(slots_.size());
+        std::transform(
+            slots_.begin(), slots_.end(), attributes.begin(),
+            [this](const dxf::AttributeSlot& slot) { return makeAttribute(drawing_, slot); });
         return AttributeArray(0, std::move(attributes));
     }
 
-  private:
+private:
     DrawingRef drawing_;
     std::vector<dxf::AttributeSlot> slots_;
 };
 
 class EngineEntity : public Entity {
-  public:
+public:
     EngineEntity(DrawingRef drawing, dxf::EntityDetails details)
         : drawing_(std::move(drawing)), details_(std::move(details)) {}
 
@@ -44,7 +47,7 @@ class EngineEntity : public Entity {
         return std::make_shared<EngineBlockReference>(drawing_, details_.attributes);
     }
 
-  private:
+private:
     DrawingRef drawing_;
     dxf::EntityDetails details_;
 };

@@ -9,7 +9,7 @@ namespace cad::engine {
 namespace {
 
 class EngineModelSpace : public ModelSpace {
-  public:
+public:
     explicit EngineModelSpace(DrawingRef drawing) : drawing_(std::move(drawing)) {}
 
     std::int32_t count() override {
@@ -26,7 +26,7 @@ class EngineModelSpace : public ModelSpace {
         return makeEntity(drawing_, drawing.entity(static_cast<std::size_t>(index)));
     }
 
-  private:
+private:
     DrawingRef drawing_;
 };
 

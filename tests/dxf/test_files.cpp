@@ -27,9 +27,9 @@ TempFolder::~TempFolder() {
 
 std::vector<std::string> TempFolder::names() const {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path_)) {
-        names.push_back(entry.path().filename().string());
-    }
+    std::transform(
+        fs::directory_iterator(path_), fs::directory_iterator(), std::back_inserter(names),
+        [](const fs::directory_entry& entry) { return entry.path().filename().string(); });
     std::sort(names.begin(), names.end());
     return names;
 }
