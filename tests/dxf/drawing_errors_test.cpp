@@ -10,6 +10,7 @@
 #include "dxf/drawing.h"
 #include "dxf/error.h"
 #include "dxf/unicode.h"
+#include "dxf_builder.h"
 #include "test_files.h"
 
 namespace dxf {
@@ -114,6 +115,25 @@ TEST(DrawingErrors, OpeningWithoutPermissionIsAccessDenied) {
     EXPECT_EQ(result, 0);
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(test::readBytes(path), original);
+}
+
+TEST(DrawingErrors, ACodePageThisSystemCannotConvertIsRefused) {
+    const std::string drawing = test::asciiDxf(test::drawingTags("AC1015", "ANSI_1258", {}));
+    // Without a free file descriptor the converter's module cannot be loaded.
+    const int result = test::runInChildProcess([&] {
+        const rlimit limit{3, 3};
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) return 3;
+        try {
+            Drawing::fromBytes(drawing, "vietnamese.dxf");
+            return 1;
+        } catch (const Error& error) {
+            return error.code() == Errc::kUnsupportedCodePage && mentions(error, u"ANSI_1258") &&
+                           mentions(error, u"vietnamese.dxf")
+                       ? 0
+                       : 2;
+        }
+    });
+    EXPECT_EQ(result, 0);
 }
 
 // A drawing with a changed value, ready to save into `folder`.
