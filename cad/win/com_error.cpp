@@ -21,6 +21,7 @@ std::u16string systemMessage(HRESULT hr) {
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     const std::unique_ptr<wchar_t, decltype(&LocalFree)> owner(buffer, &LocalFree);
+    if (length == 0) return {};
     std::u16string text(reinterpret_cast<const char16_t*>(buffer), length);
     while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) {
         text.pop_back();
