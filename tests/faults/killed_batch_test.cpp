@@ -1,0 +1,171 @@
+// zandrel-cli apply killed with SIGKILL at random moments of a batch of 40 drawings, as a power
+// cut or a killed session would stop it. After every kill each drawing (and each backup) must be
+// byte-identical to its original or to its finished result, the finished ones a prefix of the
+// batch; whatever a kill left behind must not trip the next run, which must finish the batch.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "test_files.h"
+
+namespace system_test {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kDrawings = 40;
+constexpr int kRounds = 10;
+constexpr int kKillsPerRound = 6;
+
+const char* const kFixtures[] = {
+    "titleblock_r12.dxf",   "titleblock_r2000_gbk.dxf", "titleblock_r2000_gbk_binary.dxf",
+    "titleblock_r2004.dxf", "titleblock_r2010.dxf",     "titleblock_r2018.dxf",
+};
+
+const char* const kValues =
+    "零件名称\t齿轮轴\n"
+    "产品代号\tZD-2024-007\n"
+    "编制签字\t张工\n"
+    "审核时间\t2024-05-06\n";
+
+// About 200 KB of comments before the end of an ASCII drawing, so that a kill can land while a
+// drawing is being written and not only while it is flushed.
+std::string padded(std::string drawing) {
+    const std::size_t end = drawing.rfind("  0\nEOF");
+    if (end == std::string::npos) return drawing;  // binary
+    std::string comments;
+    for (int i = 0; i < 3000; ++i) {
+        comments +=
+            "999\nzandrel fault test padding line " + std::to_string(i) + " ....................\n";
+    }
+    return drawing.insert(end, comments);
+}
+
+// The names a shell gives for drawings/*.dxf: what a user's next run would pick up.
+std::vector<std::string> dxfNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > 4 && name.ends_with(".dxf")) names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class Batch {
+public:
+    Batch() {
+        dxf::test::writeBytes(values_ / "values.tsv", kValues);
+        for (int i = 0; i < kDrawings; ++i) {
+            names_.push_back("drawing" + std::to_string(100 + i) + ".dxf");  // sorts in order
+            originals_.push_back(padded(
+                dxf::test::readBytes(dxf::test::fixturePath(kFixtures[i % std::size(kFixtures)]))));
+        }
+    }
+
+    // Fresh copies of the original drawings in `folder`.
+    void lay(const fs::path& folder) const {
+        for (int i = 0; i < kDrawings; ++i) {
+            dxf::test::writeBytes(folder / names_[i], originals_[i]);
+        }
+    }
+
+    std::vector<std::string> arguments(const fs::path& folder) const {
+        std::vector<std::string> args{"apply", (values_ / "values.tsv").string()};
+        for (const auto& name : names_) args.push_back((folder / name).string());
+        return args;
+    }
+
+    // Runs the whole batch on fresh copies: the results every drawing must end with.
+    Clock::duration finish() {
+        expected_.clear();
+        const dxf::test::TempFolder folder;
+        lay(folder.path());
+        const auto start = Clock::now();
+        ChildProcess cli(ZANDREL_CLI, arguments(folder.path()));
+        const Ending ending = cli.wait();
+        const auto took = Clock::now() - start;
+        EXPECT_EQ(ending.status, 0) << ending.err;
+        for (const auto& name : names_) expected_.push_back(dxf::test::readBytes(folder / name));
+        for (int i = 0; i < kDrawings; ++i) EXPECT_NE(expected_[i], originals_[i]) << names_[i];
+        return took;
+    }
+
+    // Checks every drawing and backup in `folder`; returns how many drawings are finished.
+    int check(const fs::path& folder) const {
+        int finished = 0;
+        bool originalSeen = false;
+        for (int i = 0; i < kDrawings; ++i) {
+            SCOPED_TRACE(names_[i]);
+            const std::string now = dxf::test::readBytes(folder / names_[i]);
+            const bool done = now == expected_[i];
+            EXPECT_TRUE(done || now == originals_[i]) << "neither original nor finished";
+            EXPECT_FALSE(done && originalSeen) << "finished after an unfinished one";
+            originalSeen = originalSeen || !done;
+            finished += done ? 1 : 0;
+            const fs::path backup = fs::path(folder / names_[i]).replace_extension(".bak");
+            if (fs::exists(backup)) {
+                const std::string kept = dxf::test::readBytes(backup);
+                EXPECT_TRUE(kept == originals_[i] || kept == expected_[i]) << "backup broken";
+            }
+        }
+        return finished;
+    }
+
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    dxf::test::TempFolder values_;
+    std::vector<std::string> names_;
+    std::vector<std::string> originals_;
+    std::vector<std::string> expected_;
+};
+
+TEST(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
+    Batch batch;
+    const auto whole = std::min(batch.finish(), batch.finish());
+    ASSERT_FALSE(HasFailure());
+
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 random(seed);
+    // Moments from the start of a run to its end.
+    std::uniform_int_distribution<long long> moment(
+        0, std::chrono::duration_cast<std::chrono::microseconds>(whole).count());
+
+    int killedRunning = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const dxf::test::TempFolder folder;
+        batch.lay(folder.path());
+        // The same folder is run and killed again and again, as a user would retry.
+        for (int kill = 0; kill < kKillsPerRound; ++kill) {
+            ChildProcess cli(ZANDREL_CLI, batch.arguments(folder.path()));
+            std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+            cli.kill();
+            const Ending ending = cli.wait();
+            batch.check(folder.path());
+            killedRunning += ending.exited ? 0 : 1;
+            ASSERT_FALSE(HasFailure()) << "round " << round << ", kill " << kill;
+        }
+        // Whatever the kills left must not be taken for a drawing, nor stop the next run.
+        ASSERT_EQ(dxfNames(folder.path()), batch.names());
+        ChildProcess rerun(ZANDREL_CLI, batch.arguments(folder.path()));
+        const Ending ending = rerun.wait();
+        EXPECT_EQ(ending.status, 0) << ending.err;
+        EXPECT_EQ(batch.check(folder.path()), kDrawings);
+    }
+    // Most kills must land inside a run, or the test proves little.
+    EXPECT_GE(killedRunning, kRounds * kKillsPerRound / 2);
+    RecordProperty("killed_running", killedRunning);
+}
+
+}  // namespace
+}  // namespace system_test
