@@ -125,7 +125,10 @@ std::u16string frmTolm::text(int field) const {
 }
 
 void frmTolm::setText(int field, const std::u16string& text) {
-    fields_.at(field - 1)->setText(QString::fromStdU16String(text));
+    QLineEdit* box = fields_.at(field - 1);
+    box->setText(QString::fromStdU16String(text));
+    // A value longer than its box shows from its start, not scrolled to its end.
+    box->setCursorPosition(0);
 }
 
 template <typename Operation>

@@ -95,6 +95,13 @@ TEST_F(MainWindowTest, ConnectedStartBlanksEveryFieldAndLeavesTheBarEmpty) {
     EXPECT_EQ(window->progressBar().value(), 0.0f);
 }
 
+TEST_F(MainWindowTest, AValueLongerThanItsBoxShowsFromItsStart) {
+    start();
+    window->setText(1, u"R2018/版本号5/甲");
+    EXPECT_EQ(field(*window, 1)->text(), "R2018/版本号5/甲");
+    EXPECT_EQ(field(*window, 1)->cursorPosition(), 0);
+}
+
 TEST_F(MainWindowTest, FailedStartShowsWhyAndKeepsTheDesignTimeTexts) {
     cad->reachable = false;
     user.then(testing_support::dismissMessage(messages));
