@@ -18,7 +18,7 @@ constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);   //
 
 }  // namespace
 
-Failure describeFailure(std::exception_ptr escaped) {
+Failure describeFailure(const std::exception_ptr& escaped) {
     try {
         std::rethrow_exception(escaped);
     } catch (const cad::Error& e) {

@@ -16,7 +16,7 @@ struct Failure {
 
 // The number and description of whatever escaped an operation: a CAD failure as itself, any
 // other exception under a general number.
-Failure describeFailure(std::exception_ptr escaped);
+Failure describeFailure(const std::exception_ptr& escaped);
 
 // The program's top-level error report: shows the failure over `window` and, once the box is
 // dismissed, ends the program with a non-zero status.

@@ -23,7 +23,7 @@ namespace app {
 // Each button's handler holds its whole operation; a failure inside one is reported and ends the
 // program.
 class frmTolm final : public QWidget, public titleblock::Fields {
-  public:
+public:
     // Builds the controls, then runs start-up through `connector` before the window is shown.
     explicit frmTolm(std::unique_ptr<cad::Connector> connector);
     ~frmTolm() override;
@@ -34,7 +34,7 @@ class frmTolm final : public QWidget, public titleblock::Fields {
     const ops::DialogSettings& dialogSettings() const { return CommonDialog1.settings(); }
     const ui::ProgressBar& progressBar() const { return *ProgressBar1; }
 
-  private:
+private:
     void buildControls();
     void readTemplate();
     void batchModify();

@@ -11,13 +11,13 @@ namespace ui {
 // platform: its patterns match regardless of case everywhere, and it is driven the same way in
 // tests as by a user.
 class CommonDialog final : public ops::FileDialog {
-  public:
+public:
     // `listDxfForDwg`: the built-in engine is the CAD application, whose drawings are DXF.
     CommonDialog(QWidget& owner, bool listDxfForDwg);
 
     void showOpen() override;
 
-  private:
+private:
     QWidget& owner_;
     bool listDxfForDwg_;
 };

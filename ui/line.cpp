@@ -10,7 +10,7 @@ Line::Line(QWidget& parent, QPoint from, QPoint to) : QWidget(&parent), from_(fr
     setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
-void Line::paintEvent(QPaintEvent*) {
+void Line::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.setPen(QPen(palette().color(foregroundRole()), 1));
     painter.drawLine(from_ - pos(), to_ - pos());

@@ -10,7 +10,7 @@ namespace ui {
 // numbers, starting at 100 and 0. The bar shows their ratio on a fixed integer scale, since
 // QProgressBar counts in int and would animate a "busy" bar for a maximum of 0.
 class ProgressBar final : public ops::Progress {
-  public:
+public:
     explicit ProgressBar(QProgressBar& bar);
 
     void setMax(float max) override;
@@ -19,7 +19,7 @@ class ProgressBar final : public ops::Progress {
     float max() const { return max_; }
     float value() const { return value_; }
 
-  private:
+private:
     void show();
 
     QProgressBar& bar_;

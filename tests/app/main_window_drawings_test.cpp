@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 
 #include "app/failure_report.h"
@@ -29,10 +30,9 @@ const QString kFixtures = QStringLiteral(ZANDREL_FIXTURES);
 const QString kPython = QStringLiteral("/usr/bin/python3");
 
 QString tagOf(int field) {
-    for (const auto& row : titleblock::kFieldMap) {
-        if (row.field == field) return QString::fromStdU16String(std::u16string(row.tag));
-    }
-    return {};
+    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
+                                  [field](const auto& r) { return r.field == field; });
+    return QString::fromStdU16String(std::u16string(row->tag));
 }
 
 // Runs a helper script; its standard output, or a test failure.

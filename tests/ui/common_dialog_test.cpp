@@ -16,7 +16,7 @@ using testing_support::ModalDriver;
 using testing_support::Shown;
 
 class CommonDialogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
         for (const char* name :

@@ -8,12 +8,12 @@
 namespace {
 
 class WidgetApplication : public ::testing::Environment {
-  public:
+public:
     WidgetApplication(int& argc, char** argv) : argc_(argc), argv_(argv) {}
     void SetUp() override { application_ = std::make_unique<QApplication>(argc_, argv_); }
     void TearDown() override { application_.reset(); }
 
-  private:
+private:
     int& argc_;
     char** argv_;
     std::unique_ptr<QApplication> application_;
