@@ -8,12 +8,6 @@ namespace dxf {
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 // Tells an entity's own tags from the extended data, embedded objects and application groups
 // that follow or interrupt them.
 class OwnTags {

@@ -10,12 +10,6 @@ namespace dxf {
 
 namespace {
 
-std::string_view trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 // A DWG file starts with its version: "AC1015", "AC1.50" …
 bool looksLikeDwg(std::string_view data) {
     return data.size() >= 6 && data.substr(0, 2) == "AC" &&

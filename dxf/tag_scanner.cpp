@@ -1,6 +1,7 @@
 #include "dxf/tag_scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <string>
@@ -17,12 +18,6 @@ namespace {
 constexpr std::string_view kBinarySentinel{"AutoCAD Binary DXF\r\n\x1a\0", 22};
 constexpr std::string_view kUtf8Bom{"\xEF\xBB\xBF"};
 
-std::string_view trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 std::optional<long long> parseInteger(std::string_view text) {
     text = trimmed(text);
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
@@ -32,17 +27,28 @@ std::optional<long long> parseInteger(std::string_view text) {
     return value;
 }
 
-// A group code: digits, perhaps padded with spaces. The usual short form is read directly;
-// anything else goes through the general parser.
-std::optional<long long> parseGroupCode(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos || text.size() - first > 4) return parseInteger(text);
-    long long code = 0;
-    for (const char c : text.substr(first)) {
-        if (c < '0' || c > '9') return parseInteger(text);
-        code = code * 10 + (c - '0');
-    }
-    return code;
+// A group-code line in its usual form, read in one pass: spaces, one to four digits, LF or CRLF.
+// Sets `code` and `valueLine` (where the next line starts); false for anything else, which the
+// general parser then reads.
+bool shortGroupCode(std::string_view data, std::size_t at, int& code, std::size_t& valueLine) {
+    const char* p = data.data() + at;
+    const char* const stop = data.data() + data.size();
+    while (p < stop && *p == ' ') ++p;
+    const char* const digits = p;
+    int value = 0;
+    while (p < stop && p - digits < 5 && *p >= '0' && *p <= '9') value = value * 10 + (*p++ - '0');
+    if (p == digits || p - digits > 4) return false;
+    if (p < stop && *p == '\r') ++p;
+    if (p == stop || *p != '\n') return false;
+    code = value;
+    valueLine = static_cast<std::size_t>(p + 1 - data.data());
+    return true;
+}
+
+constexpr std::uint64_t byteSwapped(std::uint64_t v) {
+    std::uint64_t out = 0;
+    for (int i = 0; i < 8; ++i, v >>= 8) out = (out << 8) | (v & 0xFF);
+    return out;
 }
 
 template <typename Integer>
@@ -55,25 +61,50 @@ Integer littleEndian(const char* p) {
     return static_cast<Integer>(value);
 }
 
+// Where the first '\n' of the eight bytes at `p` is, or 8: the bytes are read as one word and
+// each byte equal to '\n' is marked in its top bit.
+unsigned newlineInWord(const char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kTops = 0x8080808080808080U;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = byteSwapped(word);
+    const std::uint64_t x = word ^ (kOnes * '\n');
+    const std::uint64_t marks = (x - kOnes) & ~x & kTops;
+    return marks == 0 ? 8 : static_cast<unsigned>(std::countr_zero(marks)) / 8;
+}
+
 // A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
-// long, so the first bytes are looked at directly before memchr takes over.
+// long: they end within the first words, looked at eight bytes at a time; memchr takes over for
+// long ones.
 std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) {
-    constexpr std::size_t kShortLine = 16;
+    constexpr std::size_t kWords = 2;
     const char* const begin = data.data();
+    const char* const stop = begin + data.size();
     const char* p = begin + from;
-    const char* const limit = begin + std::min(data.size(), from + kShortLine);
-    while (p < limit && *p != '\n') ++p;
-    if (p == limit && p < begin + data.size()) {
-        const void* nl = std::memchr(p, '\n', data.size() - static_cast<std::size_t>(p - begin));
-        p = nl ? static_cast<const char*>(nl) : begin + data.size();
+    const char* newline = nullptr;
+    for (std::size_t w = 0; w < kWords && stop - p >= 8 && !newline; ++w, p += 8) {
+        const unsigned at = newlineInWord(p);
+        if (at < 8) newline = p + at;
     }
-    std::size_t end = static_cast<std::size_t>(p - begin);
-    next = end < data.size() ? end + 1 : end;
+    if (!newline) {
+        newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
+    }
+    const char* const lineStop = newline ? newline : stop;
+    std::size_t end = static_cast<std::size_t>(lineStop - begin);
+    next = newline ? end + 1 : end;
     if (end > from && data[end - 1] == '\r') --end;
     return end;
 }
 
 }  // namespace
+
+std::string_view trimmed(std::string_view value) {
+    const auto padding = [](char c) { return c == ' ' || c == '\t'; };
+    while (!value.empty() && padding(value.front())) value.remove_prefix(1);
+    while (!value.empty() && padding(value.back())) value.remove_suffix(1);
+    return value;
+}
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
                        const std::filesystem::path& source, std::uint64_t firstLine)
@@ -102,15 +133,17 @@ bool TagScanner::next(Tag& tag) {
 bool TagScanner::nextAscii(Tag& tag) {
     tag.begin = pos_;
     std::size_t valueLine = 0;
-    const std::size_t codeEnd = lineEnd(data_, pos_, valueLine);
-    const std::string_view codeText = data_.substr(pos_, codeEnd - pos_);
-    const auto code = parseGroupCode(codeText);
-    if (!code || *code < -32768 || *code > 32767) {
-        throw malformedError(source_, Position::kLine, line_,
-                             u"组码“" + utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
+    if (!shortGroupCode(data_, pos_, tag.code, valueLine)) {
+        const std::size_t codeEnd = lineEnd(data_, pos_, valueLine);
+        const std::string_view codeText = data_.substr(pos_, codeEnd - pos_);
+        const auto code = parseInteger(codeText);
+        if (!code || *code < -32768 || *code > 32767) {
+            throw malformedError(source_, Position::kLine, line_,
+                                 u"组码“" + utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
+        }
+        tag.code = static_cast<int>(*code);
     }
     if (valueLine >= data_.size()) truncated(line_);
-    tag.code = static_cast<int>(*code);
     tag.valueBegin = valueLine;
     tag.valueEnd = lineEnd(data_, valueLine, pos_);
     line_ += 2;

@@ -23,6 +23,10 @@ struct Tag {
     std::size_t valueEnd = 0;    // value's bytes without the terminating NUL (binary)
 };
 
+// A value without the spaces and tabs that pad it, as the structure tags (0, 2, 9, 100) are
+// compared.
+std::string_view trimmed(std::string_view value);
+
 // Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
 // and cut-off input throws dxf::Error naming `source` and the line or byte offset.
 class TagScanner {
