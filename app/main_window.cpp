@@ -77,6 +77,10 @@ frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector)
     setWindowTitle(QStringLiteral("工艺相关栏目填写"));
     setWindowIcon(pointingHandIcon());
     setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    // A fixed form: a title bar with the caption, minimise and close, but nothing to maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     buildControls();
     connection_ = cad::startUp(*connector_, *this, showStartUpMessage);
 }

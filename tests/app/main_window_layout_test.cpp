@@ -36,6 +36,8 @@ TEST_F(MainWindowLayout, WindowIsAFixedTitledFormWithAnIcon) {
     EXPECT_EQ(window.windowTitle(), "工艺相关栏目填写");
     EXPECT_EQ(window.minimumSize(), QSize(499, 266));
     EXPECT_EQ(window.maximumSize(), QSize(499, 266));
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::WindowCloseButtonHint);
     const QList<QSize> sizes = window.windowIcon().availableSizes();
     EXPECT_TRUE(sizes.contains(QSize(16, 16)));
     EXPECT_TRUE(sizes.contains(QSize(32, 32)));

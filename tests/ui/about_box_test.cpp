@@ -91,16 +91,5 @@ TEST(AboutBox, AClickAnywhereOnItClosesIt) {
     }
 }
 
-TEST(AboutBox, ShowsTheSameTextsAgainAfterClosing) {
-    frmAbout box;
-    for (int round = 0; round < 3; ++round) {
-        box.show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
-        EXPECT_EQ(label(box, "lblTitle")->text(), "Zandrel1.0");
-        QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, QPoint(5, 5));
-        EXPECT_FALSE(box.isVisible());
-    }
-}
-
 }  // namespace
 }  // namespace ui

@@ -14,15 +14,6 @@ double shownShare(const QProgressBar& bar) {
     return static_cast<double>(bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum());
 }
 
-TEST(ProgressBar, StartsEmptyAtZeroOfHundred) {
-    QProgressBar bar;
-    const ProgressBar progress(bar);
-    EXPECT_EQ(progress.max(), 100.0f);
-    EXPECT_EQ(progress.value(), 0.0f);
-    EXPECT_EQ(shownShare(bar), 0.0);
-    EXPECT_EQ(bar.orientation(), Qt::Horizontal);
-}
-
 TEST(ProgressBar, ShowsTheShareOfTheMaximumThatIsDone) {
     const struct {
         float max;
