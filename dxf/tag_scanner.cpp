@@ -88,7 +88,8 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
         if (at < 8) newline = p + at;
     }
     if (!newline) {
-        newline = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
+        newline =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
     }
     const char* const lineStop = newline ? newline : stop;
     std::size_t end = static_cast<std::size_t>(lineStop - begin);
