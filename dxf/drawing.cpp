@@ -71,16 +71,16 @@ void Drawing::putAttributeValue(const AttributeSlot& slot, std::u16string_view v
         throw attributeNotWritableError(path_, attributeTag(slot),
                                         u"文件中没有它的值（组码 1），内置绘图引擎不能添加");
     }
+    // A value equal to the file's keeps the file's own bytes, however they spell it.
+    if (codec_.decode(bytesOf(slot.valueBegin, slot.valueEnd)) == value) {
+        patches_.erase(slot.valueBegin);
+        return;
+    }
     std::string bytes = codec_.encode(value);
     if (bytes.size() > valueLimit()) {
         throw valueTooLongError(path_, attributeTag(slot), bytes.size(), valueLimit());
     }
-    // A value equal to the file's keeps the file's own bytes.
-    if (codec_.decode(bytesOf(slot.valueBegin, slot.valueEnd)) == value) {
-        patches_.erase(slot.valueBegin);
-    } else {
-        patches_[slot.valueBegin] = Patch{slot.valueEnd, std::move(bytes)};
-    }
+    patches_[slot.valueBegin] = Patch{slot.valueEnd, std::move(bytes)};
 }
 
 std::size_t Drawing::valueLimit() const {

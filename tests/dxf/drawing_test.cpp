@@ -155,6 +155,23 @@ TEST(Drawing, PuttingTheValueAlreadyThereKeepsTheFilesBytes) {
     EXPECT_EQ(test::readBytes(path), original);
 }
 
+// Another program may have stored a value longer than we would write; writing it back must not
+// fail, or a template read from such a drawing could never be applied to it.
+TEST(Drawing, PuttingBackAValueLongerThanTheLimitKeepsTheFilesBytes) {
+    TempFolder folder;
+    const auto path = test::copyFixture("titleblock_r2004.dxf", folder);
+    std::string bytes = test::readBytes(path);
+    const AttributeSlot slot = slotTagged(Drawing::open(path), kTitle, u"签名1");
+    const std::string longValue(300, 'y');
+    bytes.replace(slot.valueBegin, slot.valueEnd - slot.valueBegin, longValue);
+    test::writeBytes(path, bytes);
+
+    Drawing drawing = Drawing::open(path);
+    drawing.putAttributeValue(slotTagged(drawing, kTitle, u"签名1"), utf8ToUtf16(longValue));
+    drawing.save();
+    EXPECT_EQ(test::readBytes(path), bytes);
+}
+
 // A put the drawing cannot carry out completely fails, and the file saved afterwards is the same.
 TEST(Drawing, RefusesPutsItCannotWriteCompletely) {
     const struct {
