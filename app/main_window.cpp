@@ -6,7 +6,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <algorithm>
 #include <map>
 
 #include "app/failure_report.h"
@@ -50,11 +49,8 @@ QWidget* makeControl(QWidget& window, const ControlRow& row) {
         }
         case ControlKind::Button:
             return new QPushButton(caption, &window);
-        case ControlKind::ProgressBar: {
-            auto* bar = new QProgressBar(&window);
-            bar->setFocusPolicy(Qt::NoFocus);
-            return bar;
-        }
+        case ControlKind::ProgressBar:
+            return new QProgressBar(&window);
         case ControlKind::Line:
             return new ui::Line(window, {pixels(row.twips[0]), pixels(row.twips[1])},
                                 {pixels(row.twips[2]), pixels(row.twips[3])});
