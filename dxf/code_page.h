@@ -24,7 +24,7 @@ std::optional<CodePageInfo> multibyteEscapeCodePage(char digit);
 // A converter between one code page and UTF-16. The one seam to the platform's converters:
 // iconv where it exists, the Win32 conversion calls on Windows.
 class CodePage {
-  public:
+public:
     virtual ~CodePage() = default;
 
     // The converter for `info`, or nullptr when this system has none.

@@ -16,7 +16,7 @@ namespace dxf {
 // was opened. Saving writes the original bytes with only those values replaced. Every failure
 // throws dxf::Error.
 class Drawing {
-  public:
+public:
     // The untitled, empty drawing a CAD application starts with. It has no file to save to.
     Drawing();
 
@@ -44,7 +44,7 @@ class Drawing {
     // Writes the drawing back to its file, keeping the previous version as NAME.bak.
     void save() const;
 
-  private:
+private:
     Drawing(std::string bytes, std::filesystem::path path, FileIndex index, TextCodec codec);
 
     std::string_view bytesOf(std::size_t begin, std::size_t end) const {

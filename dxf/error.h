@@ -43,7 +43,7 @@ enum class FileAction { kOpen, kSave };
 // A failure with a signed 32-bit number in the HRESULT style and a Chinese description that
 // names the file and the cause.
 class Error : public std::exception {
-  public:
+public:
     Error(Errc code, std::int32_t number, std::u16string description);
 
     Errc code() const noexcept { return code_; }
@@ -51,7 +51,7 @@ class Error : public std::exception {
     const std::u16string& description() const noexcept { return description_; }
     const char* what() const noexcept override { return utf8_.c_str(); }
 
-  private:
+private:
     Errc code_;
     std::int32_t number_;
     std::u16string description_;

@@ -15,7 +15,7 @@ std::string readWholeFile(const std::filesystem::path& path);
 // only when complete. Until commit() succeeds the target is untouched; a replacement that is
 // destroyed without a successful commit removes its temporary file.
 class ReplacementFile {
-  public:
+public:
     explicit ReplacementFile(std::filesystem::path target);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
@@ -27,7 +27,7 @@ class ReplacementFile {
     // backup), then moves the new version into place with the target's permissions.
     void commit(const std::filesystem::path& backup);
 
-  private:
+private:
     std::filesystem::path target_;
     std::filesystem::path temp_;
 #ifdef _WIN32

@@ -30,7 +30,7 @@ std::string_view trimmed(std::string_view value);
 // Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
 // and cut-off input throws dxf::Error naming `source` and the line or byte offset.
 class TagScanner {
-  public:
+public:
     TagScanner(std::string_view data, Layout layout, std::size_t begin,
                const std::filesystem::path& source, std::uint64_t firstLine = 1);
 
@@ -51,7 +51,7 @@ class TagScanner {
     std::uint64_t endPosition() const;
     bool binary() const { return layout_ != Layout::kAscii; }
 
-  private:
+private:
     bool nextAscii(Tag& tag);
     bool nextBinary(Tag& tag);
     [[noreturn]] void truncated(std::uint64_t position) const;

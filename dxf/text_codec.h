@@ -16,7 +16,7 @@ bool storesUtf8(std::string_view acadVersion);
 // How one drawing stores text: UTF-8 from R2007 on, the code page of $DWGCODEPAGE before, in both
 // cases with \U+XXXX and \M+nXXXX escapes and caret-encoded control characters.
 class TextCodec {
-  public:
+public:
     // The codec for a drawing of `acadVersion` whose $DWGCODEPAGE is `codePage` (empty: none).
     // A missing or unknown code page means ANSI_1252. Nothing when this system cannot convert
     // the code page; `unsupported` then names it.
@@ -28,7 +28,7 @@ class TextCodec {
     // The bytes that stand for `text` in the file, so that decode() gives `text` back.
     std::string encode(std::u16string_view text) const;
 
-  private:
+private:
     explicit TextCodec(std::shared_ptr<const CodePage> codePage);
 
     std::u16string toUtf16(std::string_view raw) const;

@@ -10,7 +10,7 @@ namespace cad::engine {
 // The engine's one open drawing, shared by every object it hands out. Opening another drawing
 // replaces it, as in a single-document CAD application.
 class Session {
-  public:
+public:
     const dxf::Drawing& drawing() const { return drawing_; }
     dxf::Drawing& drawing() { return drawing_; }
     std::uint64_t generation() const { return generation_; }
@@ -18,7 +18,7 @@ class Session {
     // Drops the open drawing, unsaved changes included, for `next`.
     void replace(dxf::Drawing next);
 
-  private:
+private:
     dxf::Drawing drawing_;  // untitled and empty until the first open
     std::uint64_t generation_ = 0;
 };
@@ -26,14 +26,14 @@ class Session {
 // A handle's link to the drawing it was made from. Once another drawing has replaced that one
 // the handle fails, rather than read or change a drawing it does not belong to.
 class DrawingRef {
-  public:
+public:
     explicit DrawingRef(std::shared_ptr<Session> session)
         : session_(std::move(session)), generation_(session_->generation()) {}
 
     // Throws cad::Error when the drawing has been replaced.
     dxf::Drawing& drawing() const;
 
-  private:
+private:
     std::shared_ptr<Session> session_;
     std::uint64_t generation_;
 };

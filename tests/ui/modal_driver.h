@@ -17,7 +17,7 @@ namespace testing_support {
 // queued answer is given the next modal window that appears while the action runs. A modal window
 // that no answer is left for fails the test and is closed, so that the test does not hang.
 class ModalDriver {
-  public:
+public:
     using Answer = std::function<void(QWidget& modal)>;
 
     void then(Answer answer) { answers_.push_back(std::move(answer)); }
@@ -26,7 +26,7 @@ class ModalDriver {
     // How many queued answers were never used because no modal window came for them.
     int unused() const { return static_cast<int>(answers_.size()); }
 
-  private:
+private:
     void poll();
 
     std::deque<Answer> answers_;
