@@ -44,6 +44,14 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
     scanner.next(tag);
     const std::string type(trimmed(scanner.value(tag)));
     details.blockReference = type == "INSERT";
+    // Only a block reference needs its tags read again: its class depends on its counts, and its
+    // attributes follow it. Any other entity's marker was found by the index.
+    const std::string_view marker =
+        trimmed(data.substr(span.markerBegin, span.markerEnd - span.markerBegin));
+    if (!details.blockReference && !marker.empty()) {
+        details.className = std::string(marker);
+        return details;
+    }
 
     std::string_view lastMarker;
     long long flags = 0;

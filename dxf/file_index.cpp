@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "dxf/error.h"
 #include "dxf/unicode.h"
@@ -37,6 +38,7 @@ public:
             }
             finish(tag.begin);
             current_ = tag.begin;
+            marker_ = {};
             paperSpace_ = false;
             ownTags_ = true;
             inSubEntity_ = false;
@@ -52,11 +54,14 @@ public:
             ownTags_ = false;  // extended data or an embedded object: not the entity's own tags
         } else if (tag.code == 67) {
             paperSpace_ = scanner_.intValue(tag) == 1;
+        } else if (tag.code == 100) {
+            marker_ = {tag.valueBegin, tag.valueEnd};
         }
     }
 
     void finish(std::size_t end) {
-        if (current_ && !paperSpace_) out_.push_back({*current_, end});
+        if (current_ && !paperSpace_)
+            out_.push_back({*current_, end, marker_.first, marker_.second});
         current_.reset();
     }
 
@@ -64,6 +69,7 @@ private:
     const TagScanner& scanner_;
     std::vector<EntitySpan>& out_;
     std::optional<std::size_t> current_;
+    std::pair<std::size_t, std::size_t> marker_;
     bool paperSpace_ = false;
     bool ownTags_ = true;
     bool inSubEntity_ = false;

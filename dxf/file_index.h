@@ -11,10 +11,14 @@
 namespace dxf {
 
 // The bytes of one top-level entity of the ENTITIES section, with the ATTRIB, VERTEX and SEQEND
-// entities that belong to it: [begin, end).
+// entities that belong to it: [begin, end). The index also keeps where the value of the entity's
+// last own subclass marker (group 100) is, since that names its class and finding it again would
+// mean reading the entity once more; the range is empty when the entity has no marker.
 struct EntitySpan {
     std::size_t begin;
     std::size_t end;
+    std::size_t markerBegin = 0;
+    std::size_t markerEnd = 0;
 };
 
 // What one pass over a file finds: its layout, the two header variables that decide how text is
