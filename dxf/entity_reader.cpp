@@ -44,8 +44,9 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
     scanner.next(tag);
     const std::string type(trimmed(scanner.value(tag)));
     details.blockReference = type == "INSERT";
-    // Only a block reference needs its tags read again: its class depends on its counts, and its
-    // attributes follow it. Any other entity's marker was found by the index.
+    // The index found each entity's last subclass marker, which names its class. Read again are
+    // only block references (their class depends on their counts, their attributes follow them)
+    // and entities without markers (R12: the class follows from the type and flags).
     const std::string_view marker =
         trimmed(data.substr(span.markerBegin, span.markerEnd - span.markerBegin));
     if (!details.blockReference && !marker.empty()) {
@@ -53,7 +54,6 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
         return details;
     }
 
-    std::string_view lastMarker;
     long long flags = 0;
     long long rows = 1;
     OwnTags own;
@@ -77,7 +77,6 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
         }
         if (!own.accept(tag, value)) continue;
         if (inEntity) {
-            if (tag.code == 100) lastMarker = trimmed(value);
             if (tag.code == 70) flags = scanner.intValue(tag).value_or(0);
             if (tag.code == 71) rows = scanner.intValue(tag).value_or(1);
         } else if (attribute && tag.code == 2 && !attribute->hasTag) {
@@ -96,8 +95,6 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
         // Group 70 of an INSERT is its column count: rows or columns above 1 make a multi-insert.
         const bool multi = flags > 1 || rows > 1;
         details.className = multi ? "AcDbMInsertBlock" : "AcDbBlockReference";
-    } else if (!lastMarker.empty()) {
-        details.className = std::string(lastMarker);
     } else {
         details.className = std::string(classNameOfType(type, flags));
     }
