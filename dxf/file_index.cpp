@@ -94,6 +94,8 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
 
     enum class State { kBetweenSections, kSectionName, kInSection } state = State::kBetweenSections;
     std::string_view section;
+    bool inEntities = false;  // compared once per section, not once per tag
+    bool inHeader = false;
     std::string_view headerVariable;
     bool first = true;
     Tag tag;
@@ -122,19 +124,21 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
                                          u"SECTION 之后缺少段名（组码 2）");
                 }
                 section = trimmed(value);
+                inEntities = section == "ENTITIES";
+                inHeader = section == "HEADER";
                 headerVariable = {};
                 state = State::kInSection;
                 break;
             case State::kInSection:
                 if (structural && trimmed(value) == "ENDSEC") {
-                    if (section == "ENTITIES") entities.finish(tag.begin);
+                    if (inEntities) entities.finish(tag.begin);
                     state = State::kBetweenSections;
                 } else if (structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF")) {
                     throw malformedError(source, kind, where(tag),
                                          u"段“" + utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");
-                } else if (section == "ENTITIES") {
+                } else if (inEntities) {
                     entities.add(tag);
-                } else if (section == "HEADER") {
+                } else if (inHeader) {
                     if (tag.code == 9) {
                         headerVariable = trimmed(value);
                     } else if (headerVariable == "$ACADVER" && tag.code == 1) {
