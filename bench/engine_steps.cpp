@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
-#include "dxf/unicode.h"
 #include "titleblock/field_map.h"
 
 namespace {
@@ -53,7 +53,7 @@ int run(const std::filesystem::path& drawing, const std::u16string& mark) {
     const auto application = connector->launch(cad::kProgId);
 
     Stopwatch clock;
-    application->activeDocument()->open(dxf::utf8ToUtf16(drawing.string()));
+    application->activeDocument()->open(base::utf8ToUtf16(drawing.string()));
     const double open = clock.lap();
 
     // The walk of the read and the batch: every entity's name, every block reference's
@@ -81,7 +81,7 @@ int run(const std::filesystem::path& drawing, const std::u16string& mark) {
     const double walk = clock.lap();
 
     for (const auto& [attribute, field] : titleBlock) {
-        attribute->putTextString(mark + u"/" + dxf::utf8ToUtf16(std::to_string(field)));
+        attribute->putTextString(mark + u"/" + base::utf8ToUtf16(std::to_string(field)));
     }
     const double write = clock.lap();
 
@@ -107,9 +107,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        return run(argv[1], dxf::utf8ToUtf16(argc == 3 ? argv[2] : "BENCH"));
+        return run(argv[1], base::utf8ToUtf16(argc == 3 ? argv[2] : "BENCH"));
     } catch (const cad::Error& e) {
-        std::cerr << "错误 " << e.number() << ": " << dxf::utf16ToUtf8(e.description()) << '\n';
+        std::cerr << "错误 " << e.number() << ": " << base::utf16ToUtf8(e.description()) << '\n';
         return 1;
     }
 }

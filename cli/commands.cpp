@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
+#include "base/unicode.h"
 #include "cad/error.h"
 #include "cad/startup.h"
 #include "cli/escape.h"
 #include "cli/given_path_dialog.h"
 #include "cli/stderr_progress.h"
 #include "cli/text_fields.h"
-#include "dxf/unicode.h"
 #include "ops/batch_update.h"
 #include "ops/model_space_walk.h"
 #include "ops/read_template.h"
@@ -20,7 +20,7 @@ namespace {
 
 cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, Console& console) {
     return cad::startUp(connector, fields, [&console](const std::u16string& text) {
-        console.err << dxf::utf16ToUtf8(text) << '\n' << std::flush;
+        console.err << base::utf16ToUtf8(text) << '\n' << std::flush;
     });
 }
 
@@ -47,8 +47,8 @@ void readCommand(cad::Connector& connector, const std::u16string& drawing, Conso
     ops::readTemplate(connection, dialog, progress, fields);
 
     for (const int field : titleblock::fieldsInOrder()) {
-        console.out << dxf::utf16ToUtf8(tagOfField(field)) << '\t'
-                    << dxf::utf16ToUtf8(escapeValue(fields.text(field))) << '\n';
+        console.out << base::utf16ToUtf8(tagOfField(field)) << '\t'
+                    << base::utf16ToUtf8(escapeValue(fields.text(field))) << '\n';
     }
 }
 
@@ -88,11 +88,11 @@ void inspectCommand(cad::Connector& connector, const std::u16string& drawing, Co
     ops::walkModelSpace(
         *modelSpace, modelSpace->count(),
         [&console](std::int32_t index, const std::u16string& name) {
-            console.out << index << '\t' << dxf::utf16ToUtf8(escapeValue(name)) << '\n';
+            console.out << index << '\t' << base::utf16ToUtf8(escapeValue(name)) << '\n';
         },
         [&console](cad::Attribute& attribute) {
-            console.out << "  " << dxf::utf16ToUtf8(escapeValue(attribute.tagString())) << '\t'
-                        << dxf::utf16ToUtf8(escapeValue(attribute.textString())) << '\n';
+            console.out << "  " << base::utf16ToUtf8(escapeValue(attribute.tagString())) << '\t'
+                        << base::utf16ToUtf8(escapeValue(attribute.textString())) << '\n';
         });
 }
 

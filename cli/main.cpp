@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
 #include "cli/commands.h"
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 #include "cli/values_file.h"
-#include "dxf/unicode.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ cli::FieldValues loadValues(const std::u16string& source) {
 }
 
 void printFailure(const cad::Error& e) {
-    std::cerr << "错误 " << e.number() << ": " << dxf::utf16ToUtf8(e.description()) << '\n';
+    std::cerr << "错误 " << e.number() << ": " << base::utf16ToUtf8(e.description()) << '\n';
 }
 
 // Carries out the command line; throws UsageError before any drawing is opened when it cannot.
@@ -134,7 +134,7 @@ int main(int argc, char** argv) {
         printFailure(e);
         return kFailure;
     } catch (const std::exception& e) {
-        printFailure({kUnexpected, dxf::utf8ToUtf16(e.what())});
+        printFailure({kUnexpected, base::utf8ToUtf16(e.what())});
         return kFailure;
     }
 }

@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <optional>
 
+#include "base/unicode.h"
 #include "cli/escape.h"
 #include "cli/usage_error.h"
-#include "dxf/unicode.h"
 #include "titleblock/field_map.h"
 
 namespace cli {
@@ -17,15 +17,15 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 [[noreturn]] void fail(const std::u16string& source, std::size_t lineNumber,
                        std::u16string_view problem) {
     throw UsageError(kInvalidArgument, u"值文件 " + source + u" 第 " +
-                                           dxf::utf8ToUtf16(std::to_string(lineNumber)) + u" 行：" +
-                                           std::u16string(problem));
+                                           base::utf8ToUtf16(std::to_string(lineNumber)) +
+                                           u" 行：" + std::u16string(problem));
 }
 
 // The UTF-16 form of `bytes`, or nothing when they are not valid UTF-8 (the conversion would
 // have put U+FFFD in place of the bad bytes, so the text would not come back the same).
 std::optional<std::u16string> decodeStrict(std::string_view bytes) {
-    std::u16string decoded = dxf::utf8ToUtf16(bytes);
-    if (dxf::utf16ToUtf8(decoded) != bytes) return std::nullopt;
+    std::u16string decoded = base::utf8ToUtf16(bytes);
+    if (base::utf16ToUtf8(decoded) != bytes) return std::nullopt;
     return decoded;
 }
 

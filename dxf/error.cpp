@@ -4,7 +4,7 @@
 #include <array>
 #include <string>
 
-#include "dxf/unicode.h"
+#include "base/unicode.h"
 
 namespace dxf {
 
@@ -63,7 +63,7 @@ Error make(Errc code, std::u16string description) {
 
 std::u16string quoted(const std::filesystem::path& path) { return u"“" + displayName(path) + u"”"; }
 
-std::u16string decimal(std::uint64_t n) { return utf8ToUtf16(std::to_string(n)); }
+std::u16string decimal(std::uint64_t n) { return base::utf8ToUtf16(std::to_string(n)); }
 
 std::u16string at(Position kind, std::uint64_t position) {
     return kind == Position::kLine ? u"第 " + decimal(position) + u" 行"
@@ -76,7 +76,7 @@ Error::Error(Errc code, std::int32_t number, std::u16string description)
     : code_(code),
       number_(number),
       description_(std::move(description)),
-      utf8_(utf16ToUtf8(description_)) {}
+      utf8_(base::utf16ToUtf8(description_)) {}
 
 std::int32_t numberOf(Errc code) { return rowOf(code).number; }
 
@@ -85,7 +85,7 @@ std::u16string displayName(const std::filesystem::path& path) {
     return path.u16string();
 #else
     // A name that is not valid UTF-8 still shows, with U+FFFD where it is broken.
-    std::u16string name = utf8ToUtf16(path.native());
+    std::u16string name = base::utf8ToUtf16(path.native());
     std::replace(name.begin(), name.end(), u'\0', u'␀');
     return name;
 #endif
@@ -133,7 +133,8 @@ Error truncatedError(const std::filesystem::path& path, Position kind, std::uint
 
 Error unsupportedCodePageError(const std::filesystem::path& path, std::string_view codePage) {
     return make(Errc::kUnsupportedCodePage, u"图形" + quoted(path) + u"使用的代码页“" +
-                                                utf8ToUtf16(codePage) + u"”在本系统上不受支持。");
+                                                base::utf8ToUtf16(codePage) +
+                                                u"”在本系统上不受支持。");
 }
 
 Error attributeNotWritableError(const std::filesystem::path& path, std::u16string_view tag,

@@ -4,8 +4,8 @@
 #include <optional>
 #include <utility>
 
+#include "base/unicode.h"
 #include "dxf/error.h"
-#include "dxf/unicode.h"
 
 namespace dxf {
 
@@ -116,7 +116,7 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
                 if (!structural || trimmed(value) != "SECTION") {
                     throw malformedError(source, kind, where(tag),
                                          u"段外出现了组码 " +
-                                             utf8ToUtf16(std::to_string(tag.code)) +
+                                             base::utf8ToUtf16(std::to_string(tag.code)) +
                                              u"，应为 SECTION 或 EOF");
                 }
                 state = State::kSectionName;
@@ -137,8 +137,9 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
                     if (inEntities) entities.finish(tag.begin);
                     state = State::kBetweenSections;
                 } else if (structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF")) {
-                    throw malformedError(source, kind, where(tag),
-                                         u"段“" + utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");
+                    throw malformedError(
+                        source, kind, where(tag),
+                        u"段“" + base::utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");
                 } else if (inEntities) {
                     entities.add(tag);
                 } else if (inHeader) {

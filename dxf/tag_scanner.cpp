@@ -7,9 +7,9 @@
 #include <string>
 #include <type_traits>
 
+#include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
-#include "dxf/unicode.h"
 
 namespace dxf {
 
@@ -139,8 +139,9 @@ bool TagScanner::nextAscii(Tag& tag) {
         const std::string_view codeText = data_.substr(pos_, codeEnd - pos_);
         const auto code = parseInteger(codeText);
         if (!code || *code < -32768 || *code > 32767) {
-            throw malformedError(source_, Position::kLine, line_,
-                                 u"组码“" + utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
+            throw malformedError(
+                source_, Position::kLine, line_,
+                u"组码“" + base::utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
         }
         tag.code = static_cast<int>(*code);
     }
@@ -167,7 +168,7 @@ bool TagScanner::nextBinary(Tag& tag) {
     const ValueKind kind = valueKind(tag.code);
     if (kind == ValueKind::kUnknown) {
         throw malformedError(source_, Position::kByteOffset, tag.begin,
-                             u"未知的组码 " + utf8ToUtf16(std::to_string(tag.code)));
+                             u"未知的组码 " + base::utf8ToUtf16(std::to_string(tag.code)));
     }
     if (kind == ValueKind::kString) {
         const void* nul = std::memchr(data_.data() + pos_, '\0', data_.size() - pos_);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "dxf/unicode.h"
+#include "base/unicode.h"
 
 namespace dxf {
 
@@ -68,7 +68,7 @@ std::u16string TextCodec::toUtf16(std::string_view raw) const {
     const bool ascii = std::all_of(raw.begin(), raw.end(),
                                    [](char c) { return static_cast<unsigned char>(c) < 0x80; });
     if (ascii) return std::u16string(raw.begin(), raw.end());
-    return codePage_ ? codePage_->decode(raw) : utf8ToUtf16(raw);
+    return codePage_ ? codePage_->decode(raw) : base::utf8ToUtf16(raw);
 }
 
 std::u16string TextCodec::decode(std::string_view raw) const {
@@ -154,7 +154,7 @@ std::string TextCodec::encode(std::u16string_view text) const {
 
 bool TextCodec::appendCharacter(std::u16string_view character, std::string& out) const {
     if (codePage_) return codePage_->encode(character, out);
-    out += utf16ToUtf8(character);
+    out += base::utf16ToUtf8(character);
     return true;
 }
 

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
+#include "base/unicode.h"
 #include "cad/engine/engine_errors.h"
 #include "cad/engine/engine_model_space.h"
-#include "dxf/unicode.h"
 
 namespace cad::engine {
 
@@ -14,7 +14,7 @@ std::filesystem::path pathOf(const std::u16string& fullPath) {
 #ifdef _WIN32
     return std::filesystem::path(std::wstring(fullPath.begin(), fullPath.end()));
 #else
-    return std::filesystem::path(dxf::utf16ToUtf8(fullPath));
+    return std::filesystem::path(base::utf16ToUtf8(fullPath));
 #endif
 }
 

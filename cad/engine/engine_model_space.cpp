@@ -1,8 +1,8 @@
 #include "cad/engine/engine_model_space.h"
 
+#include "base/unicode.h"
 #include "cad/engine/engine_entity.h"
 #include "cad/error.h"
-#include "dxf/unicode.h"
 
 namespace cad::engine {
 
@@ -20,7 +20,7 @@ public:
         const dxf::Drawing& drawing = drawing_.drawing();
         if (index < 0 || static_cast<std::size_t>(index) >= drawing.modelSpaceCount()) {
             throw Error(errc::kBadIndex, u"模型空间中没有下标为 " +
-                                             dxf::utf8ToUtf16(std::to_string(index)) +
+                                             base::utf8ToUtf16(std::to_string(index)) +
                                              u" 的实体：下标越界。");
         }
         return makeEntity(drawing_, drawing.entity(static_cast<std::size_t>(index)));

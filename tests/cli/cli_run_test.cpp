@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cli_process.h"
-#include "dxf/unicode.h"
 #include "titleblock/field_map.h"
 
 namespace cli::testing {
@@ -42,7 +42,7 @@ Outcome cli(const std::vector<std::string>& args, const std::string& input = "")
     return runProgram(kCli, args, input);
 }
 
-std::string u8(std::u16string_view s) { return dxf::utf16ToUtf8(s); }
+std::string u8(std::u16string_view s) { return base::utf16ToUtf8(s); }
 
 // The tags in field-number order, as `read` prints them.
 std::vector<std::string> tagsInFieldOrder() {

@@ -7,9 +7,9 @@
 #include <csignal>
 #include <string>
 
+#include "base/unicode.h"
 #include "dxf/drawing.h"
 #include "dxf/error.h"
-#include "dxf/unicode.h"
 #include "dxf_builder.h"
 #include "test_files.h"
 
@@ -69,7 +69,7 @@ TEST(DrawingErrors, OpeningFailsWithANumberAndTheFilesNameAndLeavesItUntouched) 
         {"half_binary.dxf", binary.substr(0, binary.size() / 2), Errc::kTruncated,
          numberOf(Errc::kTruncated), u"字节偏移"},
         {"malformed.dxf", malformed, Errc::kMalformed, numberOf(Errc::kMalformed),
-         u"第 " + utf8ToUtf16(std::to_string(malformedLine)) + u" 行"},
+         u"第 " + base::utf8ToUtf16(std::to_string(malformedLine)) + u" 行"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -80,7 +80,7 @@ TEST(DrawingErrors, OpeningFailsWithANumberAndTheFilesNameAndLeavesItUntouched) 
         const Error error = openError(path);
         EXPECT_EQ(error.code(), c.code) << error.what();
         EXPECT_EQ(error.number(), c.number);
-        EXPECT_TRUE(mentions(error, utf8ToUtf16(path.string()))) << error.what();
+        EXPECT_TRUE(mentions(error, base::utf8ToUtf16(path.string()))) << error.what();
         EXPECT_TRUE(mentions(error, c.detail)) << error.what();
         if (exists) {
             EXPECT_EQ(test::readBytes(path), c.content);

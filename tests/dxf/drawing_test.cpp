@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf/tag_scanner.h"
-#include "dxf/unicode.h"
 #include "test_files.h"
 #include "titleblock/field_map.h"
 
@@ -34,7 +34,8 @@ const Fixture kFixtures[] = {
 constexpr std::size_t kTitle = 3, kPartInfo = 5, kRevision = 6, kNotes = 7;
 
 std::u16string value(const Fixture& f, std::u16string_view tag, std::u16string_view carrier) {
-    return utf8ToUtf16(f.version) + u"/" + std::u16string(tag) + u"/" + std::u16string(carrier);
+    return base::utf8ToUtf16(f.version) + u"/" + std::u16string(tag) + u"/" +
+           std::u16string(carrier);
 }
 
 // (tag, value) of every attribute of one entity.
@@ -51,7 +52,7 @@ AttributeSlot slotTagged(const Drawing& drawing, std::size_t index, std::u16stri
     for (const auto& slot : drawing.entity(index).attributes) {
         if (drawing.attributeTag(slot) == tag) return slot;
     }
-    ADD_FAILURE() << "no attribute " << utf16ToUtf8(tag);
+    ADD_FAILURE() << "no attribute " << base::utf16ToUtf8(tag);
     return {};
 }
 
@@ -167,7 +168,7 @@ TEST(Drawing, PuttingBackAValueLongerThanTheLimitKeepsTheFilesBytes) {
     test::writeBytes(path, bytes);
 
     Drawing drawing = Drawing::open(path);
-    drawing.putAttributeValue(slotTagged(drawing, kTitle, u"签名1"), utf8ToUtf16(longValue));
+    drawing.putAttributeValue(slotTagged(drawing, kTitle, u"签名1"), base::utf8ToUtf16(longValue));
     drawing.save();
     EXPECT_EQ(test::readBytes(path), bytes);
 }
@@ -205,7 +206,7 @@ TEST(Drawing, RefusesPutsItCannotWriteCompletely) {
         } catch (const Error& error) {
             EXPECT_EQ(error.code(), c.code);
             EXPECT_NE(error.description().find(c.tag), std::u16string::npos) << error.what();
-            EXPECT_NE(error.description().find(utf8ToUtf16(c.file)), std::u16string::npos);
+            EXPECT_NE(error.description().find(base::utf8ToUtf16(c.file)), std::u16string::npos);
         }
         EXPECT_EQ(drawing.attributeValue(slot), before);
         drawing.save();

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "dxf/error.h"
-#include "dxf/unicode.h"
 #include "dxf_builder.h"
 
 namespace dxf {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dxf/unicode.h"
+#include "base/unicode.h"
 
 namespace dxf {
 namespace {
@@ -125,7 +125,7 @@ TEST(TextCodec, EveryValueSurvivesARoundTripInEveryEncoding) {
         const TextCodec codec = codecFor(version, codePage);
         for (const auto& value : values) {
             EXPECT_EQ(codec.decode(codec.encode(value)), value)
-                << version << " " << codePage << " " << utf16ToUtf8(value);
+                << version << " " << codePage << " " << base::utf16ToUtf8(value);
         }
     }
 }

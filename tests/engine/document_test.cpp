@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
 #include "cad/engine/engine_errors.h"
 #include "cad/error.h"
 #include "dxf/drawing.h"
 #include "dxf/error.h"
-#include "dxf/unicode.h"
 #include "test_files.h"
 
 namespace cad::engine {
@@ -15,7 +15,7 @@ namespace {
 using dxf::test::TempFolder;
 
 std::u16string pathText(const std::filesystem::path& path) {
-    return dxf::utf8ToUtf16(path.string());
+    return base::utf8ToUtf16(path.string());
 }
 
 // The value of the first attribute of the title block (model-space entity 3).

@@ -7,9 +7,9 @@
 #include <iostream>
 #include <map>
 
+#include "base/unicode.h"
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
-#include "dxf/unicode.h"
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc % 2 != 0) {
@@ -18,10 +18,10 @@ int main(int argc, char** argv) {
     }
     std::map<std::u16string, std::u16string> values;
     for (int i = 2; i + 1 < argc; i += 2)
-        values[dxf::utf8ToUtf16(argv[i])] = dxf::utf8ToUtf16(argv[i + 1]);
+        values[base::utf8ToUtf16(argv[i])] = base::utf8ToUtf16(argv[i + 1]);
     try {
         auto application = cad::engine::makeEngineConnector()->launch(cad::kProgId);
-        application->activeDocument()->open(dxf::utf8ToUtf16(argv[1]));
+        application->activeDocument()->open(base::utf8ToUtf16(argv[1]));
         auto document = application->activeDocument();
         auto modelSpace = document->modelSpace();
         for (std::int32_t i = 0; i < modelSpace->count(); ++i) {

@@ -17,12 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
 #include "child_process.h"
 #include "cli/text_fields.h"
 #include "dxf/error.h"
-#include "dxf/unicode.h"
 #include "folder_snapshot.h"
 #include "ops/batch_update.h"
 #include "test_files.h"
@@ -33,8 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using dxf::Errc;
-using dxf::utf16ToUtf8;
-using dxf::utf8ToUtf16;
 
 constexpr std::u16string_view kPartNameTag = u"零件名称";
 const std::u16string kPartName = u"新零件名";
@@ -80,10 +78,10 @@ std::string withoutLines(std::string text, std::size_t line, std::size_t count) 
     return text.erase(begin, lineStart(text, line + count) - begin);
 }
 std::u16string atLine(std::size_t line) {
-    return u"第 " + utf8ToUtf16(std::to_string(line)) + u" 行";
+    return u"第 " + base::utf8ToUtf16(std::to_string(line)) + u" 行";
 }
 std::u16string atByte(std::size_t offset) {
-    return u"字节偏移 " + utf8ToUtf16(std::to_string(offset)) + u" 处";
+    return u"字节偏移 " + base::utf8ToUtf16(std::to_string(offset)) + u" 处";
 }
 
 // The R2018 fixture cut halfway through section `name`: after a whole tag, or, with `midTag`,
@@ -413,7 +411,7 @@ Failure unprivilegedBatchFailure(const std::u16string& drawing, const std::u16st
         const Failure failure = batchFailure(drawing, partName);
         const std::string report = std::to_string(failure.failed) + "\n" +
                                    std::to_string(failure.number) + "\n" +
-                                   utf16ToUtf8(failure.description);
+                                   base::utf16ToUtf8(failure.description);
         return ::write(channel[1], report.data(), report.size()) ==
                        static_cast<ssize_t>(report.size())
                    ? 0
@@ -431,7 +429,7 @@ Failure unprivilegedBatchFailure(const std::u16string& drawing, const std::u16st
     const std::size_t second = report.find('\n', first + 1);
     return {report.substr(0, first) == "1",
             static_cast<std::int32_t>(std::stol(report.substr(first + 1, second - first - 1))),
-            utf8ToUtf16(report.substr(second + 1))};
+            base::utf8ToUtf16(report.substr(second + 1))};
 }
 
 class HostileInput : public ::testing::TestWithParam<Hostile> {};
@@ -454,11 +452,11 @@ TEST_P(HostileInput, IsRefusedWithANumberedErrorAndNothingChanges) {
     } tidy{c, *drawing};
     const FolderSnapshot before = snapshotOf(folder.path());
 
-    const std::u16string given = utf8ToUtf16(*drawing);
+    const std::u16string given = base::utf8ToUtf16(*drawing);
     const Failure failure = c.unprivileged ? unprivilegedBatchFailure(given, c.partName)
                                            : batchFailure(given, c.partName);
     ASSERT_TRUE(failure.failed) << "the batch update succeeded";
-    const std::string description = utf16ToUtf8(failure.description);
+    const std::string description = base::utf16ToUtf8(failure.description);
     EXPECT_EQ(failure.number, dxf::numberOf(c.expected)) << description;
     EXPECT_NE(failure.description.find(c.detail), std::u16string::npos) << description;
     if (c.namesPath) {
@@ -468,7 +466,7 @@ TEST_P(HostileInput, IsRefusedWithANumberedErrorAndNothingChanges) {
 
     if (drawing->find('\0') != std::string::npos) return;  // no argument can carry it
     const fs::path values = valuesFolder / "values.tsv";
-    dxf::test::writeBytes(values, "零件名称\t" + utf16ToUtf8(c.partName) + "\n");
+    dxf::test::writeBytes(values, "零件名称\t" + base::utf16ToUtf8(c.partName) + "\n");
     fs::permissions(values, fs::perms::owner_all | fs::perms::others_read);
     ChildProcess cli(ZANDREL_CLI, {"apply", values.string(), *drawing}, c.unprivileged);
     const Ending ending = cli.wait(std::chrono::seconds(60));

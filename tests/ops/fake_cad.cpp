@@ -1,11 +1,11 @@
 #include "fake_cad.h"
 
+#include "base/unicode.h"
 #include "cad/error.h"
-#include "dxf/unicode.h"
 
 namespace ops::fake {
 
-std::string utf8(const std::u16string& s) { return dxf::utf16ToUtf8(s); }
+std::string utf8(const std::u16string& s) { return base::utf16ToUtf8(s); }
 
 EntityData line() { return {u"AcDbLine", {}}; }
 

@@ -28,16 +28,16 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
 #include "cad/startup.h"
 #include "cad/win/automation_connector.h"
-#include "dxf/unicode.h"
 #include "titleblock/fields.h"
 
 namespace {
 
-std::string utf8(std::u16string_view text) { return dxf::utf16ToUtf8(text); }
+std::string utf8(std::u16string_view text) { return base::utf16ToUtf8(text); }
 
 std::vector<std::u16string> arguments() {
     int count = 0;
@@ -67,8 +67,8 @@ std::vector<std::pair<std::u16string, std::u16string>> valuesFromInput() {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const std::size_t tab = line.find('\t');
         if (tab != std::string::npos) {
-            values.emplace_back(dxf::utf8ToUtf16(line.substr(0, tab)),
-                                dxf::utf8ToUtf16(line.substr(tab + 1)));
+            values.emplace_back(base::utf8ToUtf16(line.substr(0, tab)),
+                                base::utf8ToUtf16(line.substr(tab + 1)));
         }
         start = end + 1;
     }

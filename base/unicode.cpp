@@ -1,6 +1,6 @@
-#include "dxf/unicode.h"
+#include "base/unicode.h"
 
-namespace dxf {
+namespace base {
 
 namespace {
 
@@ -86,4 +86,4 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
     return out;
 }
 
-}  // namespace dxf
+}  // namespace base
