@@ -35,6 +35,7 @@ enum class Errc {
     kUnsupportedCodePage,
     kAttributeNotWritable,
     kValueTooLong,
+    kLocked,
 };
 
 // What was being done when a file operation failed; it opens the description.
@@ -87,5 +88,8 @@ Error attributeNotWritableError(const std::filesystem::path& path, std::u16strin
                                 std::u16string_view reason);
 Error valueTooLongError(const std::filesystem::path& path, std::u16string_view tag,
                         std::size_t bytes, std::size_t limit);
+
+// Another program holds the drawing open for editing.
+Error lockedError(const std::filesystem::path& path);
 
 }  // namespace dxf
