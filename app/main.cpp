@@ -6,6 +6,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    cad::deferTerminationDuringSaves();
     QApplication::setApplicationName(QString::fromUtf8(ui::kProductName));
     app::frmTolm window(cad::makePlatformConnector());
     window.show();

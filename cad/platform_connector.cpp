@@ -15,4 +15,6 @@ std::unique_ptr<Connector> makePlatformConnector() {
 #endif
 }
 
+void deferTerminationDuringSaves() { engine::deferTerminationDuringSaves(); }
+
 }  // namespace cad

@@ -10,4 +10,8 @@ namespace cad {
 // built-in drawing engine behind it.
 std::unique_ptr<Connector> makePlatformConnector();
 
+// Lets SIGINT, SIGTERM and SIGHUP end the process (as their default does) only between saves of
+// the built-in engine, so none leaves a temporary file or a half-written drawing behind.
+void deferTerminationDuringSaves();
+
 }  // namespace cad

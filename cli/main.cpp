@@ -118,6 +118,7 @@ void run(const std::vector<std::u16string>& args) {
 
 int main(int argc, char** argv) {
     cli::useUtf8Streams();
+    cad::deferTerminationDuringSaves();
     try {
         run(cli::programArguments(argc, argv));
         std::cout.flush();

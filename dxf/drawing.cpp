@@ -95,9 +95,11 @@ void Drawing::forEachPieceOfContent(const std::function<void(std::string_view)>&
     forEachPiece(data_, patches_, sink);
 }
 
-void Drawing::save() const {
+void Drawing::save() {
     if (!nameCanExist(path_)) throw invalidNameError(path_);
-    saveWithBackup(path_, data_, patches_);
+    if (patches_ == savedPatches_) return;
+    saveWithBackup(path_, data_, patches_, lock_);
+    savedPatches_ = patches_;
 }
 
 }  // namespace dxf

@@ -44,8 +44,9 @@ public:
 
     // The new content as save() writes it, piece by piece.
     void forEachPieceOfContent(const std::function<void(std::string_view)>& sink) const;
-    // Writes the drawing back to its file, keeping the previous version as NAME.bak.
-    void save() const;
+    // Writes the drawing back to its file, keeping the previous version as NAME.bak. A save that
+    // would write the bytes the file already has writes nothing: no new backup, no new time.
+    void save();
 
 private:
     Drawing(std::string bytes, std::filesystem::path path, FileIndex index, TextCodec codec);
@@ -60,6 +61,7 @@ private:
     FileIndex index_;
     TextCodec codec_;
     Patches patches_;
+    Patches savedPatches_;  // the values as in the file: none until a save writes some
     platform::FileLock lock_;
 };
 

@@ -27,7 +27,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 23> kTable{{
+constexpr std::array<Row, 24> kTable{{
     {Errc::kFileNotFound, win32Number(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, win32Number(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, win32Number(5), 5, u"没有访问权限"},
@@ -51,6 +51,8 @@ constexpr std::array<Row, 23> kTable{{
     {Errc::kAttributeNotWritable, ownNumber(0x215), 0, {}},
     {Errc::kValueTooLong, ownNumber(0x216), 0, {}},
     {Errc::kLocked, ownNumber(0x217), 0, {}},
+    // Numbered as Windows numbers a read-only file it is asked to replace.
+    {Errc::kReadOnly, win32Number(5), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -156,6 +158,11 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
 Error lockedError(const std::filesystem::path& path) {
     return make(Errc::kLocked, u"无法打开图形" + quoted(path) +
                                    u"：图形正由另一程序编辑。请等它保存后再试，图形没有改变。");
+}
+
+Error readOnlyError(const std::filesystem::path& path) {
+    return make(Errc::kReadOnly,
+                u"无法保存图形" + quoted(path) + u"：图形是只读的，没有保存，图形没有改变。");
 }
 
 }  // namespace dxf

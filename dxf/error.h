@@ -36,6 +36,7 @@ enum class Errc {
     kAttributeNotWritable,
     kValueTooLong,
     kLocked,
+    kReadOnly,
 };
 
 // What was being done when a file operation failed; it opens the description.
@@ -91,5 +92,8 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
 
 // Another program holds the drawing open for editing.
 Error lockedError(const std::filesystem::path& path);
+
+// No one may write the drawing (no write permission bit, or the read-only attribute).
+Error readOnlyError(const std::filesystem::path& path);
 
 }  // namespace dxf

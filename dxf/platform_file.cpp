@@ -12,9 +12,12 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <vector>
 #endif
 
 namespace dxf::platform {
@@ -68,7 +71,13 @@ std::string readWholeFile(const fs::path& path) {
     return content;
 }
 
-ReplacementFile::ReplacementFile(fs::path target) : target_(std::move(target)) {
+ReplacementFile::ReplacementFile(fs::path target, FileLock& lock)
+    : target_(std::move(target)), lock_(lock) {
+    // A drawing with the read-only attribute stays as it is, as CAD applications open it.
+    const DWORD attributes = GetFileAttributesW(target_.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        throw readOnlyError(target_);
+    }
     wchar_t name[MAX_PATH];
     const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(L".");
     if (GetTempFileNameW(folder.c_str(), L"zdr", 0, name) == 0) fail(FileAction::kSave, target_);
@@ -122,6 +131,13 @@ void ReplacementFile::commit(const fs::path& backup) {
         if (hadBackup) DeleteFileW(oldBackup.c_str());
     }
     committed_ = true;
+    // The claim stayed with the old version, now the backup: claim the new one, unless another
+    // program was quicker.
+    try {
+        lock_ = FileLock(target_);
+    } catch (const Error&) {
+        lock_ = FileLock();
+    }
 }
 
 #else
@@ -216,54 +232,108 @@ void writeAll(int fd, std::string_view bytes, const fs::path& target) {
     }
 }
 
-// A new file in `folder` named after `stem`, open for writing and readable only by its owner
-// until its permissions are set.
-int createUnique(const fs::path& stem, fs::path& created) {
-    std::string name = stem.native() + ".XXXXXX";
-    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
-    if (fd >= 0) created = name;
-    return fd;
-}
-
-void syncFolder(const fs::path& file) {
-    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);  // best effort: some file systems cannot sync a folder
-    ::close(fd);
-}
-
-// Keeps the current `target` as `backup`: a second name for the same file where the file system
-// allows it, a copy otherwise. The backup appears at once, complete.
-void keepBackup(const fs::path& target, const fs::path& backup, const fs::path& temp) {
-    const fs::path linkName = temp.native() + ".bak";
-    if (::link(target.c_str(), linkName.c_str()) == 0) {
-        if (::rename(linkName.c_str(), backup.c_str()) != 0) {
-            const int err = errno;
-            ::unlink(linkName.c_str());
-            fail(err, FileAction::kSave, backup);
+// Copies the whole content of `from` to `to`, both at their start; the kernel copies without a
+// detour through memory where it can.
+void copyContent(int from, int to, const fs::path& target) {
+    loff_t in = 0;
+    loff_t out = 0;
+    for (;;) {
+        const ssize_t copied = ::copy_file_range(from, &in, to, &out, 1U << 30, 0);
+        if (copied == 0) return;
+        if (copied > 0) continue;
+        if (errno == EINTR) continue;
+        if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+            fail(errno, FileAction::kSave, target);
         }
-        return;
+        break;
     }
-    if (errno == ENOENT) return;  // the drawing's file is gone: there is no previous version
-    std::string previous = readWholeFile(target);
-    fs::path copy;
-    int fd = createUnique(temp.native() + ".bak", copy);
-    if (fd < 0) fail(errno, FileAction::kSave, backup);
-    try {
-        struct stat st {};
-        if (::stat(target.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-        writeAll(fd, previous, backup);
-        if (::fsync(fd) != 0) fail(errno, FileAction::kSave, backup);
-        const int closed = ::close(fd);
-        fd = -1;
-        if (closed != 0) fail(errno, FileAction::kSave, backup);
-        if (::rename(copy.c_str(), backup.c_str()) != 0) fail(errno, FileAction::kSave, backup);
-    } catch (...) {
-        closeQuietly(fd);
-        ::unlink(copy.c_str());
-        throw;
+    std::string buffer(1U << 20, '\0');
+    for (;;) {
+        const ssize_t got = ::pread(from, buffer.data(), buffer.size(), in);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) fail(errno, FileAction::kSave, target);
+        if (got == 0) return;
+        in += got;
+        for (std::string_view rest(buffer.data(), static_cast<std::size_t>(got)); !rest.empty();) {
+            const ssize_t put = ::pwrite(to, rest.data(), rest.size(), out);
+            if (put < 0 && errno == EINTR) continue;
+            if (put < 0) fail(errno, FileAction::kSave, target);
+            rest.remove_prefix(static_cast<std::size_t>(put));
+            out += put;
+        }
     }
+}
+
+// The names of the extended attributes of `path` (access lists included), or of `fd` when
+// `fd` >= 0. None where the file system has none.
+std::vector<std::string> attributeNames(const fs::path& path, int fd) {
+    for (;;) {
+        const ssize_t size =
+            fd >= 0 ? ::flistxattr(fd, nullptr, 0) : ::listxattr(path.c_str(), nullptr, 0);
+        if (size <= 0) return {};
+        std::string list(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = fd >= 0 ? ::flistxattr(fd, list.data(), list.size())
+                                    : ::listxattr(path.c_str(), list.data(), list.size());
+        if (got < 0 && errno == ERANGE) continue;  // an attribute was added meanwhile
+        if (got < 0) return {};
+        std::vector<std::string> names;
+        for (std::size_t at = 0; at < static_cast<std::size_t>(got);) {
+            const std::size_t end = list.find('\0', at);
+            names.push_back(list.substr(at, end - at));
+            at = end + 1;
+        }
+        return names;
+    }
+}
+
+// Gives `fd` exactly the extended attributes of `path`; false where any cannot be read or set.
+bool copyAttributes(const fs::path& path, int fd) {
+    const std::vector<std::string> wanted = attributeNames(path, -1);
+    for (const std::string& name : attributeNames({}, fd)) {
+        // A new file may inherit attributes the drawing does not have (a folder's default
+        // access list).
+        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() &&
+            ::fremovexattr(fd, name.c_str()) != 0) {
+            return false;
+        }
+    }
+    for (const std::string& name : wanted) {
+        const ssize_t size = ::getxattr(path.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0) return false;
+        std::string value(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        if (got < 0 ||
+            ::fsetxattr(fd, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The names of our temporary files for the drawing named `name`: short whatever its length,
+// the same in every run. They start with a dot, as hidden files do.
+std::string temporaryName(const std::string& name, const char* role) {
+    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
+    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    char text[48];
+    std::snprintf(text, sizeof text, ".~zandrel-%016llx.%s", static_cast<unsigned long long>(hash),
+                  role);
+    return text;
+}
+
+// Removes a temporary file of ours that a killed run left behind.
+void removeStale(int folder, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+        ::unlinkat(folder, name.c_str(), 0);
+    }
+}
+
+// Whether the files of /proc/self/fd can be linked to a name, as a file made with O_TMPFILE
+// has to be.
+bool canNameUnnamedFiles() {
+    static const bool can = ::access("/proc/self/fd", X_OK) == 0;
+    return can;
 }
 
 }  // namespace
@@ -308,45 +378,204 @@ std::string readWholeFile(const fs::path& path) {
     return content;
 }
 
-ReplacementFile::ReplacementFile(fs::path target) : target_(std::move(target)) {
-    // A drawing the user may not write (read-only, immutable, on a read-only disk) stays as it
-    // is, as on Windows, even where the folder would let a new version take its name.
-    if (::faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0 && errno != ENOENT) {
-        fail(errno, FileAction::kSave, target_);
-    }
-    fd_ = createUnique(target_.native() + ".zandrel", temp_);
-    if (fd_ < 0) fail(errno, FileAction::kSave, target_);
-    struct stat st {};
-    if (::stat(target_.c_str(), &st) == 0) {
-        // Owner first (only a privileged process can give it away), then the mode bits, which a
-        // change of owner may clear.
-        if (::fchown(fd_, st.st_uid, st.st_gid) != 0) {
-            // Not permitted for an ordinary user: the new version then belongs to them.
+ReplacementFile::ReplacementFile(fs::path target, FileLock& lock)
+    : target_(std::move(target)), lock_(lock) {
+    name_ = target_.filename().native();
+    tempNew_ = temporaryName(name_, "new");
+    tempOld_ = temporaryName(name_, "old");
+    const fs::path folder = target_.has_parent_path() ? target_.parent_path() : fs::path(".");
+    folder_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder_ < 0) fail(errno, FileAction::kSave, target_);
+    try {
+        exists_ = ::fstatat(folder_, name_.c_str(), &current_, 0) == 0;
+        if (!exists_ && errno != ENOENT) fail(errno, FileAction::kSave, target_);
+        // A drawing no one may write stays as it is, for root too, as CAD applications open such
+        // files read-only; one this user may not write (or immutable, on a read-only disk) too,
+        // even where the folder would let a new version take its name.
+        if (exists_ && (current_.st_mode & 0222) == 0) throw readOnlyError(target_);
+        if (exists_ && ::faccessat(folder_, name_.c_str(), W_OK, AT_EACCESS) != 0) {
+            fail(errno, FileAction::kSave, target_);
         }
-        ::fchmod(fd_, st.st_mode & 07777);
-    } else {
+        removeStale(folder_, tempNew_);
+        removeStale(folder_, tempOld_);
+        byCopying_ = exists_ && current_.st_nlink > 1;
+        if (!byCopying_) {
+            createNewVersion();
+            byCopying_ = exists_ && !takeIdentity();
+        }
+        if (byCopying_) startCopying();
+    } catch (...) {
+        discard();
+        throw;
+    }
+}
+
+ReplacementFile::~ReplacementFile() { discard(); }
+
+void ReplacementFile::discard() {
+    if (!committed_ && overwriting_) restoreInPlace();
+    closeQuietly(fd_);
+    closeQuietly(oldCopy_);
+    if (!committed_ && newNamed_) ::unlinkat(folder_, tempNew_.c_str(), 0);
+    if (oldNamed_) ::unlinkat(folder_, tempOld_.c_str(), 0);
+    newNamed_ = oldNamed_ = false;
+    closeQuietly(folder_);
+}
+
+// An empty file in the drawing's folder, without a name where the system allows and named `name`
+// otherwise, readable only by its owner until it has the drawing's identity.
+int ReplacementFile::createTemporary(const std::string& name, bool& named) {
+    if (canNameUnnamedFiles()) {
+        const int fd = ::openat(folder_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+        if (fd >= 0) return fd;
+    }
+    const int fd = ::openat(folder_, name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) fail(errno, FileAction::kSave, target_);
+    named = true;
+    return fd;
+}
+
+void ReplacementFile::createNewVersion() {
+    closeQuietly(fd_);
+    if (newNamed_) ::unlinkat(folder_, tempNew_.c_str(), 0);
+    newNamed_ = false;
+    fd_ = createTemporary(tempNew_, newNamed_);
+    if (!exists_) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         ::fchmod(fd_, 0666 & ~mask);
     }
 }
 
-ReplacementFile::~ReplacementFile() {
+// Gives the new version the drawing's owner, group, extended attributes and mode; false when it
+// cannot carry all of them.
+bool ReplacementFile::takeIdentity() {
+    struct stat now {};
+    if (::fstat(fd_, &now) != 0) return false;
+    // Owner first (only a privileged process can give a file away), then the attributes and the
+    // mode bits, which a change of owner may clear.
+    if ((now.st_uid != current_.st_uid || now.st_gid != current_.st_gid) &&
+        ::fchown(fd_, current_.st_uid, current_.st_gid) != 0) {
+        return false;
+    }
+    if (!copyAttributes(target_, fd_) || ::fchmod(fd_, current_.st_mode & 07777) != 0) return false;
+    // The system may clear bits silently (set-group-ID for a group the user is not in).
+    return ::fstat(fd_, &now) == 0 && now.st_uid == current_.st_uid &&
+           now.st_gid == current_.st_gid && (now.st_mode & 07777) == (current_.st_mode & 07777);
+}
+
+// Saving by copying: the current version goes to a copy of ours first, then the drawing's own
+// bytes are overwritten as write() is called.
+void ReplacementFile::startCopying() {
     closeQuietly(fd_);
-    if (!committed_) ::unlink(temp_.c_str());
+    if (newNamed_) ::unlinkat(folder_, tempNew_.c_str(), 0);
+    newNamed_ = false;
+    oldCopy_ = createTemporary(tempOld_, oldNamed_);
+    fd_ = ::openat(folder_, name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
+    if (fd_ < 0) fail(errno, FileAction::kSave, target_);
+    copyContent(fd_, oldCopy_, target_);
+    ::fchmod(oldCopy_, current_.st_mode & 0777);
+    // The copy is on disk under a name before the first byte of the drawing changes.
+    if (::fsync(oldCopy_) != 0) fail(errno, FileAction::kSave, target_);
+    if (!oldNamed_) nameTemporary(oldCopy_, tempOld_);
+    oldNamed_ = true;
+    overwriting_ = true;
+}
+
+// Gives the unnamed file `fd` the name `name` in the drawing's folder.
+void ReplacementFile::nameTemporary(int fd, const std::string& name) {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (::linkat(AT_FDCWD, self.c_str(), folder_, name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        fail(errno, FileAction::kSave, target_);
+    }
+}
+
+// The current version gets a second name of ours: the same file where the file system allows,
+// a copy otherwise.
+void ReplacementFile::nameOldVersion() {
+    if (::linkat(folder_, name_.c_str(), folder_, tempOld_.c_str(), 0) == 0) {
+        oldNamed_ = true;
+        return;
+    }
+    const int source = ::openat(folder_, name_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (source < 0) fail(errno, FileAction::kSave, target_);
+    int copy = -1;
+    try {
+        copy = createTemporary(tempOld_, oldNamed_);
+        copyContent(source, copy, target_);
+        ::fchmod(copy, current_.st_mode & 0777);
+        if (::fsync(copy) != 0) fail(errno, FileAction::kSave, target_);
+        if (!oldNamed_) nameTemporary(copy, tempOld_);
+        oldNamed_ = true;
+    } catch (...) {
+        ::close(source);
+        closeQuietly(copy);
+        throw;
+    }
+    ::close(source);
+    ::close(copy);
 }
 
 void ReplacementFile::write(std::string_view bytes) { writeAll(fd_, bytes, target_); }
 
 void ReplacementFile::commit(const fs::path& backup) {
-    if (::fsync(fd_) != 0) fail(errno, FileAction::kSave, target_);
-    const int closed = ::close(fd_);
-    fd_ = -1;
-    if (closed != 0) fail(errno, FileAction::kSave, target_);
-    keepBackup(target_, backup, temp_);
-    if (::rename(temp_.c_str(), target_.c_str()) != 0) fail(errno, FileAction::kSave, target_);
+    const std::string backupName = backup.filename().native();
+    if (byCopying_) {
+        commitInPlace(backupName);
+    } else {
+        commitNewFile(backupName);
+    }
     committed_ = true;
-    syncFolder(target_);
+    // Best effort: some file systems cannot sync a folder.
+    ::fsync(folder_);
+}
+
+void ReplacementFile::commitNewFile(const std::string& backupName) {
+    // The new version is on disk before any name leads to it.
+    if (::fsync(fd_) != 0) fail(errno, FileAction::kSave, target_);
+    // Claimed before it has a name, so that no other run can claim it first.
+    FileLock::tryLock(fd_, target_);
+    if (exists_) nameOldVersion();
+    if (!newNamed_) nameTemporary(fd_, tempNew_);
+    newNamed_ = true;
+    if (::renameat(folder_, tempNew_.c_str(), folder_, name_.c_str()) != 0) {
+        fail(errno, FileAction::kSave, target_);
+    }
+    newNamed_ = false;
+    if (oldNamed_ && ::renameat(folder_, tempOld_.c_str(), folder_, backupName.c_str()) != 0) {
+        const int err = errno;
+        // The older backup cannot be replaced: the drawing goes back to the version it was.
+        ::renameat(folder_, tempOld_.c_str(), folder_, name_.c_str());
+        oldNamed_ = false;
+        fail(err, FileAction::kSave, target_.parent_path() / backupName);
+    }
+    oldNamed_ = false;
+    lock_.adopt(std::exchange(fd_, -1));
+}
+
+void ReplacementFile::commitInPlace(const std::string& backupName) {
+    const off_t size = ::lseek(fd_, 0, SEEK_CUR);
+    if (size < 0 || ::ftruncate(fd_, size) != 0 || ::fsync(fd_) != 0) {
+        fail(errno, FileAction::kSave, target_);
+    }
+    if (::renameat(folder_, tempOld_.c_str(), folder_, backupName.c_str()) != 0) {
+        fail(errno, FileAction::kSave, target_.parent_path() / backupName);
+    }
+    oldNamed_ = false;
+    overwriting_ = false;
+}
+
+// Puts the drawing's bytes back from the copy after a failed overwrite.
+void ReplacementFile::restoreInPlace() {
+    try {
+        copyContent(oldCopy_, fd_, target_);
+        ::ftruncate(fd_, current_.st_size);
+        ::fsync(fd_);
+    } catch (const Error&) {
+        // The copy stays under its name then: it is the only whole version left.
+        oldNamed_ = false;
+    }
+    overwriting_ = false;
 }
 
 #endif

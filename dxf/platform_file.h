@@ -5,6 +5,12 @@
 #include <string_view>
 
 #include "dxf/error.h"
+#include "dxf/file_lock.h"
+#include "dxf/save_in_progress.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 // The only place that calls the operating system's file API; everything above it is portable.
 // Failures throw dxf::Error carrying the Windows error code of the cause on every platform.
@@ -18,31 +24,71 @@ Error errnoError(int err, FileAction action, const std::filesystem::path& path);
 // The whole content of a regular file, read at once.
 std::string readWholeFile(const std::filesystem::path& path);
 
-// A new version of `target`, written to a temporary file in the same folder and moved into place
-// only when complete. Until commit() succeeds the target is untouched; a replacement that is
-// destroyed without a successful commit removes its temporary file.
+// A new version of the file `target`, saved so that nothing the file carries is lost and nothing is
+// left half done. Until commit() succeeds the drawing and its older backup stay exactly as they
+// were, and a replacement destroyed without a successful commit leaves no file behind.
+//
+// The new version normally goes to a new file that takes the drawing's mode, owner, group and
+// extended attributes (access lists included) and then the drawing's name. Where a new file
+// cannot carry all of that (another user's file, attributes that cannot be set) or the drawing
+// has more than one name (hard links), the save goes by copying: the backup is written as a copy
+// first, then the drawing's own bytes are overwritten, so every name keeps the same file.
 class ReplacementFile {
 public:
-    explicit ReplacementFile(std::filesystem::path target);
+    // Fails with the read-only error when no one may write the drawing (root included), with the
+    // system's error when this user may not. `lock` is the drawing's claim; after the commit it
+    // holds the file that then carries the drawing's name.
+    ReplacementFile(std::filesystem::path target, FileLock& lock);
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     void write(std::string_view bytes);
 
-    // Flushes the new version to disk, keeps the current target as `backup` (replacing an older
-    // backup), then moves the new version into place with the target's permissions.
+    // Flushes the new version to disk, keeps the current target as `backup` (a file in the same
+    // folder, replacing an older backup) and puts the new version in place.
     void commit(const std::filesystem::path& backup);
 
+    // Whether this save overwrites the drawing in place (decided on construction).
+    bool byCopying() const { return byCopying_; }
+
 private:
-    std::filesystem::path target_;
-    std::filesystem::path temp_;
 #ifdef _WIN32
+    std::filesystem::path target_;
+    FileLock& lock_;
+    std::filesystem::path temp_;
     void* handle_ = nullptr;
-#else
-    int fd_ = -1;
-#endif
     bool committed_ = false;
+    bool byCopying_ = false;
+#else
+    void discard();
+    int createTemporary(const std::string& name, bool& named);
+    void createNewVersion();
+    bool takeIdentity();
+    void startCopying();
+    void nameTemporary(int fd, const std::string& name);
+    void nameOldVersion();
+    void commitNewFile(const std::string& backupName);
+    void commitInPlace(const std::string& backupName);
+    void restoreInPlace();
+
+    SaveInProgress saving_;  // first: the guard outlives every file below
+    std::filesystem::path target_;
+    std::string name_;     // the target's name in its folder
+    std::string tempNew_;  // short names of ours in that folder, the same for every save of the
+    std::string tempOld_;  // drawing, so that a run killed mid-save is tidied by the next one
+    int folder_ = -1;
+    int fd_ = -1;       // the new version, or the drawing itself when saving by copying
+    int oldCopy_ = -1;  // the copy of the current version when saving by copying
+    bool exists_ = false;
+    bool byCopying_ = false;
+    bool newNamed_ = false;
+    bool oldNamed_ = false;
+    bool overwriting_ = false;
+    bool committed_ = false;
+    struct stat current_ {};
+    FileLock& lock_;
+#endif
 };
 
 }  // namespace dxf::platform

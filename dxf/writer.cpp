@@ -8,6 +8,24 @@ namespace dxf {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+// The longest name of a file in a folder, in the units of a native path: bytes on POSIX (NAME_MAX),
+// UTF-16 code units on Windows.
+constexpr std::size_t kLongestName = 255;
+
+// Whether `unit` continues a character begun before it (a UTF-8 continuation byte, a low
+// surrogate).
+bool continuesCharacter(fs::path::value_type unit) {
+#ifdef _WIN32
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+#else
+    return (static_cast<unsigned char>(unit) & 0xC0) == 0x80;
+#endif
+}
+
+}  // namespace
+
 void forEachPiece(std::string_view original, const Patches& patches,
                   const std::function<void(std::string_view)>& sink) {
     std::size_t at = 0;
@@ -24,16 +42,27 @@ fs::path backupPathOf(const fs::path& drawing) {
     backup.replace_extension(".bak");
     // A drawing that is itself called NAME.bak must not be its own backup.
     if (backup == drawing) backup += ".bak";
+    // A drawing whose name fits stays savable: the backup's name is shortened to fit too, by
+    // whole characters.
+    auto name = backup.filename().native();
+    const auto stemEnd = name.size() - 4;
+    std::size_t cut = stemEnd;
+    while (name.size() - (stemEnd - cut) > kLongestName && cut > 0) {
+        --cut;
+        while (cut > 0 && continuesCharacter(name[cut])) --cut;
+    }
+    if (cut != stemEnd) backup.replace_filename(name.erase(cut, stemEnd - cut));
     return backup;
 }
 
-void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches) {
+void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches,
+                    platform::FileLock& lock) {
     // Through a symbolic link the file it points to is replaced, and the link stays.
     std::error_code ignored;
     const fs::path resolved =
         fs::is_symlink(target, ignored) ? fs::canonical(target, ignored) : target;
     const fs::path& file = resolved.empty() ? target : resolved;
-    platform::ReplacementFile replacement(file);
+    platform::ReplacementFile replacement(file, lock);
     forEachPiece(original, patches, [&](std::string_view piece) {
         if (!piece.empty()) replacement.write(piece);
     });

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/file_lock.h"
+
 namespace dxf {
 
 // New bytes for the stretch [begin, end) of the original file; keyed by `begin`. Patches never
@@ -14,6 +16,8 @@ namespace dxf {
 struct Patch {
     std::size_t end;
     std::string bytes;
+
+    bool operator==(const Patch&) const = default;
 };
 using Patches = std::map<std::size_t, Patch>;
 
@@ -21,13 +25,15 @@ using Patches = std::map<std::size_t, Patch>;
 void forEachPiece(std::string_view original, const Patches& patches,
                   const std::function<void(std::string_view)>& sink);
 
-// Where the previous version of `drawing` is kept: the same name with the extension .bak.
+// Where the previous version of `drawing` is kept: the same name with the extension .bak, its
+// stem shortened where that name would be longer than a file name can be.
 std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
 
-// Writes the new content beside `target`, keeps the current file as its backup and moves the new
-// content into place. On failure (dxf::Error) the target is untouched and no temporary file
-// remains.
+// Saves the new content as `target`, keeping the current file as its backup (see
+// platform::ReplacementFile for how). On failure (dxf::Error) the target and its older backup are
+// as they were and no temporary file remains. `lock` is the drawing's claim, kept on the file
+// that carries its name afterwards.
 void saveWithBackup(const std::filesystem::path& target, std::string_view original,
-                    const Patches& patches);
+                    const Patches& patches, platform::FileLock& lock);
 
 }  // namespace dxf

@@ -5,6 +5,7 @@
 #include "cad/engine/engine_document.h"
 #include "cad/engine/session.h"
 #include "cad/error.h"
+#include "dxf/save_in_progress.h"
 
 namespace cad::engine {
 
@@ -50,5 +51,7 @@ public:
 }  // namespace
 
 std::unique_ptr<Connector> makeEngineConnector() { return std::make_unique<EngineConnector>(); }
+
+void deferTerminationDuringSaves() { dxf::deferTerminationDuringSaves(); }
 
 }  // namespace cad::engine

@@ -10,4 +10,7 @@ namespace cad::engine {
 // own, so attach always fails; launch starts one with an untitled, empty drawing.
 std::unique_ptr<Connector> makeEngineConnector();
 
+// Lets SIGINT, SIGTERM and SIGHUP end the process only between saves, never halfway through one.
+void deferTerminationDuringSaves();
+
 }  // namespace cad::engine

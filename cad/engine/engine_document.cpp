@@ -31,7 +31,7 @@ public:
     }
 
     void save() override {
-        const dxf::Drawing& drawing = session_->drawing();
+        dxf::Drawing& drawing = session_->drawing();
         if (drawing.untitled()) throw untitledSave();
         translated([&] { drawing.save(); });
     }

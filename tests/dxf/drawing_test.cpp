@@ -217,15 +217,16 @@ TEST(Drawing, RefusesPutsItCannotWriteCompletely) {
 TEST(Drawing, TakesTheLongestValueTheVersionAllows) {
     TempFolder folder;
     const auto path = test::copyFixture("titleblock_r2004.dxf", folder);
-    Drawing drawing = Drawing::open(path);
-    const AttributeSlot slot = slotTagged(drawing, kTitle, u"签名1");
-    drawing.putAttributeValue(slot, std::u16string(255, u'x'));
-    drawing.save();
+    {
+        Drawing drawing = Drawing::open(path);
+        drawing.putAttributeValue(slotTagged(drawing, kTitle, u"签名1"), std::u16string(255, u'x'));
+        drawing.save();
+    }
     EXPECT_EQ(attributesOf(Drawing::open(path), kTitle)[17].second, std::u16string(255, u'x'));
 }
 
 TEST(Drawing, StartsUntitledAndEmpty) {
-    const Drawing drawing;
+    Drawing drawing;
     EXPECT_TRUE(drawing.untitled());
     EXPECT_EQ(drawing.modelSpaceCount(), 0U);
     try {

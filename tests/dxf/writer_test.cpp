@@ -21,6 +21,12 @@ std::string compose(std::string_view original, const Patches& patches) {
     return out;
 }
 
+// Saves `content` as the whole new version of `path`, unlocked.
+void save(const fs::path& path, std::string_view content) {
+    platform::FileLock unlocked;
+    saveWithBackup(path, content, {}, unlocked);
+}
+
 TEST(Writer, ComposesTheOriginalWithItsPatches) {
     EXPECT_EQ(compose("abcdef", {}), "abcdef");
     EXPECT_EQ(compose("abcdef", {{0, {1, "X"}}}), "Xbcdef");
@@ -40,10 +46,10 @@ TEST(Writer, SavesBesideTheDrawingAndReplacesAnOlderBackup) {
     const auto path = folder / "part.dxf";
     test::writeBytes(path, "old version");
     test::writeBytes(folder / "part.bak", "older version");
-    saveWithBackup(path, "new version", {});
+    save(path, "new version");
     EXPECT_EQ(test::readBytes(path), "new version");
     EXPECT_EQ(test::readBytes(folder / "part.bak"), "old version");
-    saveWithBackup(path, "newest version", {});
+    save(path, "newest version");
     EXPECT_EQ(test::readBytes(folder / "part.bak"), "new version");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"part.bak", "part.dxf"}));
 }
@@ -53,7 +59,7 @@ TEST(Writer, KeepsTheDrawingsPermissions) {
     const auto path = folder / "part.dxf";
     test::writeBytes(path, "old");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    saveWithBackup(path, "new", {});
+    save(path, "new");
     EXPECT_EQ(fs::status(path).permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -63,7 +69,7 @@ TEST(Writer, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
     fs::create_directory(folder / "real");
     test::writeBytes(folder / "real" / "part.dxf", "old");
     fs::create_symlink(folder / "real" / "part.dxf", folder / "link.dxf");
-    saveWithBackup(folder / "link.dxf", "new", {});
+    save(folder / "link.dxf", "new");
     EXPECT_TRUE(fs::is_symlink(folder / "link.dxf"));
     EXPECT_EQ(test::readBytes(folder / "real" / "part.dxf"), "new");
     EXPECT_EQ(test::readBytes(folder / "real" / "part.bak"), "old");
@@ -72,7 +78,7 @@ TEST(Writer, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
 TEST(Writer, SavesADrawingWhoseFileWasRemovedMeanwhile) {
     TempFolder folder;
     const auto path = folder / "part.dxf";
-    saveWithBackup(path, "new", {});
+    save(path, "new");
     EXPECT_EQ(test::readBytes(path), "new");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"part.dxf"}));
 }
