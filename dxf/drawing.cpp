@@ -97,7 +97,10 @@ void Drawing::forEachPieceOfContent(const std::function<void(std::string_view)>&
 
 void Drawing::save() {
     if (!nameCanExist(path_)) throw invalidNameError(path_);
-    if (patches_ == savedPatches_) return;
+    if (patches_ == savedPatches_) {
+        tidyAfterKilledSaves(path_);
+        return;
+    }
     saveWithBackup(path_, data_, patches_, lock_);
     savedPatches_ = patches_;
 }

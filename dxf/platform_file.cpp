@@ -71,6 +71,9 @@ std::string readWholeFile(const fs::path& path) {
     return content;
 }
 
+// Temporary files here have random names (GetTempFileName) and are removed as the save ends.
+void removeLeftoversOf(const fs::path&) {}
+
 ReplacementFile::ReplacementFile(fs::path target, FileLock& lock)
     : target_(std::move(target)), lock_(lock) {
     // A drawing with the read-only attribute stays as it is, as CAD applications open it.
@@ -376,6 +379,15 @@ std::string readWholeFile(const fs::path& path) {
     }
     closeQuietly(fd);
     return content;
+}
+
+void removeLeftoversOf(const fs::path& target) {
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    removeStale(fd, temporaryName(target.filename().native(), "new"));
+    removeStale(fd, temporaryName(target.filename().native(), "old"));
+    ::close(fd);
 }
 
 ReplacementFile::ReplacementFile(fs::path target, FileLock& lock)

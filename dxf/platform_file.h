@@ -24,6 +24,10 @@ Error errnoError(int err, FileAction action, const std::filesystem::path& path);
 // The whole content of a regular file, read at once.
 std::string readWholeFile(const std::filesystem::path& path);
 
+// Removes the temporary files that a run killed while saving `target` left behind, where this
+// system names them.
+void removeLeftoversOf(const std::filesystem::path& target);
+
 // A new version of the file `target`, saved so that nothing the file carries is lost and nothing is
 // left half done. Until commit() succeeds the drawing and its older backup stay exactly as they
 // were, and a replacement destroyed without a successful commit leaves no file behind.

@@ -55,13 +55,25 @@ fs::path backupPathOf(const fs::path& drawing) {
     return backup;
 }
 
-void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches,
-                    platform::FileLock& lock) {
-    // Through a symbolic link the file it points to is replaced, and the link stays.
+namespace {
+
+// Through a symbolic link the file it points to is saved, and the link stays.
+fs::path fileSavedAs(const fs::path& target) {
     std::error_code ignored;
     const fs::path resolved =
         fs::is_symlink(target, ignored) ? fs::canonical(target, ignored) : target;
-    const fs::path& file = resolved.empty() ? target : resolved;
+    return resolved.empty() ? target : resolved;
+}
+
+}  // namespace
+
+void tidyAfterKilledSaves(const fs::path& target) {
+    platform::removeLeftoversOf(fileSavedAs(target));
+}
+
+void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches,
+                    platform::FileLock& lock) {
+    const fs::path file = fileSavedAs(target);
     platform::ReplacementFile replacement(file, lock);
     forEachPiece(original, patches, [&](std::string_view piece) {
         if (!piece.empty()) replacement.write(piece);

@@ -29,6 +29,9 @@ void forEachPiece(std::string_view original, const Patches& patches,
 // stem shortened where that name would be longer than a file name can be.
 std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
 
+// Removes what a run killed while saving `target` left behind, for a save that writes nothing.
+void tidyAfterKilledSaves(const std::filesystem::path& target);
+
 // Saves the new content as `target`, keeping the current file as its backup (see
 // platform::ReplacementFile for how). On failure (dxf::Error) the target and its older backup are
 // as they were and no temporary file remains. `lock` is the drawing's claim, kept on the file

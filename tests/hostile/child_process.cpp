@@ -37,6 +37,12 @@ std::string readFromStart(int fd) {
         (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
         ::_exit(125);
     }
+    // The signals a user's terminal sends end the program by default, as in an interactive shell,
+    // even where the tests run in the background with them ignored.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    for (const int signal : {SIGINT, SIGQUIT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &byDefault, nullptr);
     ::execv(program, argv);
     ::_exit(127);
 }
@@ -66,8 +72,8 @@ ChildProcess::~ChildProcess() {
     ::close(errFile_);
 }
 
-void ChildProcess::kill() {
-    if (pid_ > 0) ::kill(pid_, SIGKILL);
+void ChildProcess::kill(int signal) {
+    if (pid_ > 0) ::kill(pid_, signal);
 }
 
 Ending ChildProcess::wait(std::chrono::milliseconds limit) {

@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <csignal>
+
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -30,7 +32,7 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    void kill();  // SIGKILL, at once
+    void kill(int signal = SIGKILL);  // at once
     // Waits for the child to end; after `limit` it is killed and reported as timed out.
     Ending wait(std::chrono::milliseconds limit = std::chrono::seconds(60));
 
