@@ -1,0 +1,99 @@
+// The built-in engine's file handling under Windows (run under Wine by scripts/test-windows): the
+// lock between opening and saving, and ReplaceFile keeping the previous version as NAME.bak.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "dxf/drawing.h"
+#include "dxf/error.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class EngineFile : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() / ("zandrel-" + std::to_string(GetCurrentProcessId()));
+        fs::create_directories(folder_);
+        original_ = readBytes(ZANDREL_FIXTURES_DIR "/titleblock_r2004.dxf");
+        ASSERT_FALSE(original_.empty());
+        writeBytes(drawing(), original_);
+    }
+    void TearDown() override {
+        SetFileAttributesW(drawing().c_str(), FILE_ATTRIBUTE_NORMAL);
+        fs::remove_all(folder_);
+    }
+    fs::path drawing() const { return folder_ / L"零件.dxf"; }
+    fs::path backup() const { return folder_ / L"零件.bak"; }
+
+    static void putAndSave(dxf::Drawing& drawing, std::u16string_view value) {
+        drawing.putAttributeValue(drawing.entity(3).attributes.at(0), value);
+        drawing.save();
+    }
+
+    fs::path folder_;
+    std::string original_;
+};
+
+TEST_F(EngineFile, ASecondOpenOfADrawingBeingEditedFailsWithTheLockError) {
+    dxf::Drawing first = dxf::Drawing::open(drawing());
+    try {
+        dxf::Drawing::open(drawing());
+        FAIL() << "opened twice";
+    } catch (const dxf::Error& error) {
+        EXPECT_EQ(error.code(), dxf::Errc::kLocked);
+        EXPECT_NE(error.description().find(u"零件.dxf"), std::u16string::npos);
+    }
+    // The lock excludes editors, not readers, and the first run completes.
+    EXPECT_EQ(readBytes(drawing()), original_);
+    putAndSave(first, u"齿轮轴");
+    try {
+        dxf::Drawing::open(drawing());
+        FAIL() << "the saved drawing is still held by the first";
+    } catch (const dxf::Error& error) {
+        EXPECT_EQ(error.code(), dxf::Errc::kLocked);
+    }
+}
+
+TEST_F(EngineFile, ReplaceFileKeepsThePreviousVersionAndReplacesAnOlderBackupOnlyOnSuccess) {
+    writeBytes(backup(), "older backup");
+    std::string saved;
+    {
+        dxf::Drawing open = dxf::Drawing::open(drawing());
+        putAndSave(open, u"齿轮轴");
+        saved = readBytes(drawing());
+        EXPECT_NE(saved, original_);
+        EXPECT_EQ(readBytes(backup()), original_);
+        // An unchanged save writes nothing.
+        open.save();
+        EXPECT_EQ(readBytes(backup()), original_);
+    }
+    // A read-only drawing is not saved, and its backup stays.
+    SetFileAttributesW(drawing().c_str(), FILE_ATTRIBUTE_READONLY);
+    dxf::Drawing open = dxf::Drawing::open(drawing());
+    try {
+        putAndSave(open, u"别的");
+        FAIL() << "saved a read-only drawing";
+    } catch (const dxf::Error& error) {
+        EXPECT_EQ(error.code(), dxf::Errc::kReadOnly);
+    }
+    EXPECT_EQ(readBytes(drawing()), saved);
+    EXPECT_EQ(readBytes(backup()), original_);
+}
+
+}  // namespace
