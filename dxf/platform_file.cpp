@@ -289,6 +289,26 @@ std::vector<std::string> attributeNames(const fs::path& path, int fd) {
     }
 }
 
+// The value of the extended attribute `name` of `path`, or of `fd` when `fd` >= 0. On failure it
+// is empty and errno is set; on success errno is 0.
+std::string attributeValue(const fs::path& path, int fd, const std::string& name) {
+    for (;;) {
+        const auto get = [&](void* buffer, std::size_t size) {
+            return fd >= 0 ? ::fgetxattr(fd, name.c_str(), buffer, size)
+                           : ::getxattr(path.c_str(), name.c_str(), buffer, size);
+        };
+        const ssize_t size = get(nullptr, 0);
+        if (size < 0) return {};
+        std::string value(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = get(value.data(), value.size());
+        if (got < 0 && errno == ERANGE) continue;  // it grew meanwhile
+        if (got < 0) return {};
+        value.resize(static_cast<std::size_t>(got));
+        errno = 0;
+        return value;
+    }
+}
+
 // Gives `fd` exactly the extended attributes of `path`; false where any cannot be read or set.
 bool copyAttributes(const fs::path& path, int fd) {
     const std::vector<std::string> wanted = attributeNames(path, -1);
@@ -301,14 +321,12 @@ bool copyAttributes(const fs::path& path, int fd) {
         }
     }
     for (const std::string& name : wanted) {
-        const ssize_t size = ::getxattr(path.c_str(), name.c_str(), nullptr, 0);
-        if (size < 0) return false;
-        std::string value(static_cast<std::size_t>(size), '\0');
-        const ssize_t got = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
-        if (got < 0 ||
-            ::fsetxattr(fd, name.c_str(), value.data(), static_cast<std::size_t>(got), 0) != 0) {
-            return false;
-        }
+        const std::string value = attributeValue(path, -1, name);
+        if (value.empty() && errno != 0) return false;
+        // One the new file already has (a security label given on creation) is left alone:
+        // setting even the same label may need a privilege.
+        if (attributeValue({}, fd, name) == value && errno == 0) continue;
+        if (::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0) return false;
     }
     return true;
 }
