@@ -128,9 +128,7 @@ int openForLock(const fs::path& path) {
 
 bool FileLock::tryLock(Handle handle, const fs::path& path) {
     const int mode = ::fcntl(handle, F_GETFL);
-    struct stat st {};
-    if (mode < 0 || ::fstat(handle, &st) != 0) throw errnoError(errno, FileAction::kOpen, path);
-    if (!S_ISREG(st.st_mode)) return true;  // only a regular file is ever saved
+    if (mode < 0) throw errnoError(errno, FileAction::kOpen, path);
     // An open-file-description lock belongs to this descriptor, not to the process: it conflicts
     // with every other open of the file, in this process too, and ends when the descriptor closes.
     struct flock claim {};
@@ -144,9 +142,21 @@ bool FileLock::tryLock(Handle handle, const fs::path& path) {
 }
 
 FileLock::FileLock(const fs::path& path) {
+    // Only a regular file is ever saved. Anything else is not even opened here: a FIFO held open
+    // for writing would never let its reader see the end.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
+        if (S_ISDIR(named.st_mode)) throw errnoError(EISDIR, FileAction::kOpen, path);
+        return;
+    }
     for (;;) {
         const int fd = openForLock(path);
         if (fd < 0) throw errnoError(errno, FileAction::kOpen, path);
+        struct stat held {};
+        if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode)) {
+            ::close(fd);  // it changed into something else meanwhile
+            return;
+        }
         if (!tryLock(fd, path)) {
             ::close(fd);
             throw lockedError(path);

@@ -185,7 +185,7 @@ TEST(CliRoundTrip, ReadEditApplyWritesTheEditedValuesIntoEveryFixture) {
     }
 }
 
-TEST(CliApply, AnEmptyValuesFileSavesEveryDrawingUnchanged) {
+TEST(CliApply, AnEmptyValuesFileLeavesEveryDrawingAndItsBackupUntouched) {
     const ScratchFolder folder;
     const std::vector<fs::path> drawings = copyFixtures(folder.path());
     const fs::path valuesFile = folder.path() / "empty.tsv";
@@ -200,8 +200,8 @@ TEST(CliApply, AnEmptyValuesFileSavesEveryDrawingUnchanged) {
         SCOPED_TRACE(kFixtureFiles[i].file);
         const std::string original = readBytes(kFixtures / kFixtureFiles[i].file);
         EXPECT_EQ(readBytes(drawings[i]), original);
-        ASSERT_TRUE(fs::exists(backupOf(drawings[i])));
-        EXPECT_EQ(readBytes(backupOf(drawings[i])), original);
+        // A save that would write the same bytes writes nothing, so an older backup survives.
+        EXPECT_FALSE(fs::exists(backupOf(drawings[i])));
     }
 }
 

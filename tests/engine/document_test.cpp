@@ -46,7 +46,15 @@ TEST_F(EngineDocument, SaveWritesBackToTheDrawingsFile) {
     application_->activeDocument()->save();
     EXPECT_EQ(titleAttribute(application_)->textString(), u"新值");
 
+    // While this engine holds the drawing, another one cannot open it for editing.
     const auto again = makeEngineConnector()->launch(kProgId);
+    try {
+        again->activeDocument()->open(pathText(path));
+        ADD_FAILURE() << "opened a drawing another engine holds";
+    } catch (const Error& error) {
+        EXPECT_EQ(static_cast<std::uint32_t>(error.number()), 0x80040217U);
+    }
+    application_.reset();
     again->activeDocument()->open(pathText(path));
     EXPECT_EQ(titleAttribute(again)->textString(), u"新值");
 }
