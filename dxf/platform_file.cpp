@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <utility>
 
 #include "dxf/error.h"
@@ -334,8 +335,11 @@ bool copyAttributes(const fs::path& path, int fd) {
 // The names of our temporary files for the drawing named `name`: short whatever its length,
 // the same in every run. They start with a dot, as hidden files do.
 std::string temporaryName(const std::string& name, const char* role) {
-    std::uint64_t hash = 14695981039346656037ULL;  // FNV-1a
-    for (const char c : name) hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    const std::uint64_t hash =  // FNV-1a
+        std::accumulate(name.begin(), name.end(), 14695981039346656037ULL,
+                        [](std::uint64_t h, char c) {
+                            return (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+                        });
     char text[48];
     std::snprintf(text, sizeof text, ".~zandrel-%016llx.%s", static_cast<unsigned long long>(hash),
                   role);

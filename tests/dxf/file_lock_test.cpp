@@ -79,22 +79,5 @@ TEST(FileLock, AFileTheUserCannotWriteIsClaimedForReadingAndStillExcludesAnEdito
               0);
 }
 
-TEST(FileLock, OpenFailuresKeepTheirOwnErrors) {
-    TempFolder folder;
-    fs::create_directory(folder / "folder.dxf");
-    const struct {
-        const char* name;
-        Errc code;
-    } cases[] = {{"missing.dxf", Errc::kFileNotFound}, {"folder.dxf", Errc::kFolder}};
-    for (const auto& c : cases) {
-        try {
-            FileLock lock(folder / c.name);
-            ADD_FAILURE() << c.name;
-        } catch (const Error& error) {
-            EXPECT_EQ(error.code(), c.code) << c.name;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace dxf
