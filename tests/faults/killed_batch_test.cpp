@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
-#include <cstring>
 #include <random>
 #include <string>
 #include <thread>
@@ -142,15 +141,17 @@ private:
     std::vector<std::string> expected_;
 };
 
+// The signals a run is killed with, one after another, and how many folders are retried.
 struct Kill {
-    int signal;
+    const char* name;
+    std::vector<int> signals;
     int rounds;
 };
 
 class KilledBatch : public testing::TestWithParam<Kill> {};
 
 TEST_P(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
-    const int signal = GetParam().signal;
+    const std::vector<int>& signals = GetParam().signals;
     const int rounds = GetParam().rounds;
     Batch batch;
     const auto whole = std::min(batch.finish(), batch.finish());
@@ -178,6 +179,7 @@ TEST_P(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
         for (int kill = 0; kill < kKillsPerRound; ++kill) {
             ChildProcess cli(ZANDREL_CLI, batch.arguments(folder.path()));
             std::this_thread::sleep_for(std::chrono::microseconds(moment(finished)));
+            const int signal = signals[kill % signals.size()];
             cli.kill(signal);
             const Ending ending = cli.wait();
             finished = batch.check(folder.path());
@@ -201,11 +203,9 @@ TEST_P(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, KilledBatch,
-                         testing::Values(Kill{SIGKILL, 8}, Kill{SIGINT, 3}, Kill{SIGTERM, 3},
-                                         Kill{SIGHUP, 3}),
-                         [](const testing::TestParamInfo<Kill>& info) {
-                             return std::string(sigabbrev_np(info.param.signal));
-                         });
+                         testing::Values(Kill{"KILL", {SIGKILL}, 8},
+                                         Kill{"INT_TERM_HUP", {SIGINT, SIGTERM, SIGHUP}, 3}),
+                         [](const testing::TestParamInfo<Kill>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace system_test
