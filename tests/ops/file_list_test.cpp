@@ -63,8 +63,8 @@ TEST(ParseFileList, ShrinksTheListLeftByAnEarlierRun) {
 }
 
 TEST(SelectFiles, SetsUpTheDialogAndStoresTheSplitNameBack) {
-    fake::Log log;
-    fake::Dialog dialog(log, u"/d e/\0a.dxf\0b.dxf"s);
+    testing_support::Log log;
+    testing_support::Dialog dialog(log, u"/d e/\0a.dxf\0b.dxf"s);
     dialog.settings().flags = 0x4 | kAllowMultiSelect;
     std::vector<std::u16string> FileList;
     std::int32_t FileCount = 0;
@@ -77,12 +77,12 @@ TEST(SelectFiles, SetsUpTheDialogAndStoresTheSplitNameBack) {
     EXPECT_EQ(dialog.settings().fileName, u"/d e/\0a.dxf\0b.dxf\0"s);
     EXPECT_EQ(FileList, (std::vector<std::u16string>{u"/d e/", u"/d e/a.dxf", u"/d e/b.dxf"}));
     EXPECT_EQ(FileCount, 2);
-    EXPECT_EQ(log, fake::Log{"ShowOpen"});
+    EXPECT_EQ(log, testing_support::Log{"ShowOpen"});
 }
 
 TEST(SelectFiles, NothingChosenLeavesTheListAndTheNameAlone) {
-    fake::Log log;
-    fake::Dialog dialog(log, u"");
+    testing_support::Log log;
+    testing_support::Dialog dialog(log, u"");
     std::vector<std::u16string> FileList{u"/d/", u"/d/a"};
     std::int32_t FileCount = 1;
 
