@@ -10,6 +10,7 @@
 #include "cli/stderr_progress.h"
 #include "cli/text_fields.h"
 #include "ops/batch_update.h"
+#include "ops/file_list.h"
 #include "ops/model_space_walk.h"
 #include "ops/read_template.h"
 #include "titleblock/field_map.h"
@@ -62,9 +63,7 @@ void applyCommand(cad::Connector& connector, const FieldValues& values,
         fields.setText(field, listed == values.end() ? u"" : listed->second);
     }
 
-    // Index 0 is the dialog's folder token in the window; here each path stands whole.
-    std::vector<std::u16string> FileList{u""};
-    FileList.insert(FileList.end(), drawings.begin(), drawings.end());
+    const std::vector<std::u16string> FileList = ops::fileListOf(drawings);
     const auto FileCount = static_cast<std::int32_t>(drawings.size());
     StderrProgress progress(console.err, console.errIsTerminal, FileList);
     try {

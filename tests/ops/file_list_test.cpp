@@ -50,6 +50,46 @@ TEST(ParseFileList, BuildsPathsFromTheFolderToken) {
     }
 }
 
+TEST(JoinSelection, WritesWhatParseFileListReadsBack) {
+    const struct {
+        const char* name;
+        std::vector<std::u16string> names;
+        std::u16string joined;
+        std::u16string first;
+    } cases[] = {
+        {"none", {}, u"", u""},
+        {"one: the path", {u"part 1.dxf"}, u"/图纸 目录/part 1.dxf", u"/图纸 目录/part 1.dxf"},
+        {"several: the folder, then each name",
+         {u"a.dxf", u"sub/零件 2.dxf"},
+         u"/图纸 目录/\0a.dxf\0sub/零件 2.dxf"s,
+         u"/图纸 目录/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::u16string joined = joinSelection(u"/图纸 目录/", c.names);
+        EXPECT_EQ(joined, c.joined);
+        EXPECT_EQ(firstToken(joined), c.first);
+        if (c.names.empty()) continue;
+
+        std::vector<std::u16string> FileList;
+        std::int32_t FileCount = 0;
+        parseFileList(joined + kFileSeparator, FileList, FileCount);
+        ASSERT_EQ(FileCount, static_cast<std::int32_t>(c.names.size()));
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            EXPECT_EQ(drawingAt(FileList, static_cast<long>(i) + 1), u"/图纸 目录/" + c.names[i]);
+        }
+    }
+}
+
+TEST(FileListOf, GivesEachCommandLinePathWholeAndNothingOutsideTheList) {
+    const std::vector<std::u16string> paths{u"a b.dxf", u"/d/零件.dxf"};
+    const std::vector<std::u16string> FileList = fileListOf(paths);
+    EXPECT_EQ(drawingAt(FileList, 1), u"a b.dxf");
+    EXPECT_EQ(drawingAt(FileList, 2), u"/d/零件.dxf");
+    for (const long outside : {-1L, 0L, 3L})
+        EXPECT_EQ(drawingAt(FileList, outside), u"") << outside;
+}
+
 TEST(ParseFileList, ShrinksTheListLeftByAnEarlierRun) {
     std::vector<std::u16string> FileList(6, u"old");
     std::int32_t FileCount = 5;
