@@ -7,6 +7,7 @@
 #include <csignal>
 #include <string>
 
+#include "base/hresult.h"
 #include "base/unicode.h"
 #include "child_process.h"
 #include "dxf/drawing.h"
@@ -20,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::TempFolder;
 
-constexpr std::int32_t hresult(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+using base::hresult;
 
 // The error opening `path` throws.
 Error openError(const fs::path& path) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/hresult.h"
 #include "base/unicode.h"
 #include "cad/engine/engine_errors.h"
 #include "cad/error.h"
@@ -80,7 +81,7 @@ TEST_F(EngineDocument, ADrawingThatFailsToOpenLeavesTheOpenOneAndReportsTheSameF
             EXPECT_EQ(error.number(), expected.number());
             EXPECT_EQ(error.description(), expected.description());
         }
-        EXPECT_EQ(error.number(), static_cast<std::int32_t>(0x80070002));
+        EXPECT_EQ(error.number(), base::hresult(0x80070002));
     }
     EXPECT_EQ(titleAttribute(application_)->textString(), u"kept");
 }
@@ -103,7 +104,7 @@ TEST_F(EngineDocument, ObjectsOfAReplacedDrawingFailInsteadOfTouchingTheNewOne) 
             call();
             ADD_FAILURE() << "a stale object worked";
         } catch (const Error& error) {
-            EXPECT_EQ(error.number(), kDrawingClosed);
+            EXPECT_EQ(error.number(), base::hresult(0x80010108));
         }
     }
     EXPECT_EQ(titleAttribute(application_)->textString(), u"R2010/产品代号/甲");
