@@ -25,12 +25,6 @@ cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, C
     });
 }
 
-std::u16string_view tagOfField(int field) {
-    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
-                                  [field](const auto& r) { return r.field == field; });
-    return row->tag;
-}
-
 // A read's bar would only interleave with its result, which is the values themselves.
 class HiddenProgress : public ops::Progress {
 public:
@@ -48,7 +42,7 @@ void readCommand(cad::Connector& connector, const std::u16string& drawing, Conso
     ops::readTemplate(connection, dialog, progress, fields);
 
     for (const int field : titleblock::fieldsInOrder()) {
-        console.out << base::utf16ToUtf8(tagOfField(field)) << '\t'
+        console.out << base::utf16ToUtf8(titleblock::tagForField(field)) << '\t'
                     << base::utf16ToUtf8(escapeValue(fields.text(field))) << '\n';
     }
 }

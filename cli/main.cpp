@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/unicode.h"
+#include "base/version.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
 #include "cli/commands.h"
@@ -85,7 +86,7 @@ void run(const std::vector<std::u16string>& args) {
     }
     if (command == u"--version") {
         if (operands != 0) usage(u"--version 不带参数。");
-        std::cout << "zandrel-cli " << ZANDREL_VERSION << '\n';
+        std::cout << "zandrel-cli " << base::kVersion << '\n';
         return;
     }
 

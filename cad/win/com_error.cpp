@@ -49,6 +49,10 @@ ExceptionInfo::~ExceptionInfo() {
 
 Error errorFromHresult(HRESULT hr) { return numbered(hr, {}); }
 
+void check(HRESULT hr) {
+    if (FAILED(hr)) throw errorFromHresult(hr);
+}
+
 Error errorFromInvoke(HRESULT hr, ExceptionInfo& details) {
     if (hr != DISP_E_EXCEPTION) return numbered(hr, {});
     EXCEPINFO& info = *details.get();

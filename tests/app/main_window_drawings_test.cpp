@@ -10,7 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -32,9 +31,7 @@ const QString kFixtures = QStringLiteral(ZANDREL_FIXTURES);
 const std::filesystem::path kPython = "/usr/bin/python3";
 
 QString tagOf(int field) {
-    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
-                                  [field](const auto& r) { return r.field == field; });
-    return QString::fromStdU16String(std::u16string(row->tag));
+    return QString::fromStdU16String(std::u16string(titleblock::tagForField(field)));
 }
 
 // Runs a helper script; a test failure when it fails.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/unicode.h"
+#include "base/version.h"
 #include "child_process.h"
 #include "files.h"
 #include "titleblock/field_map.h"
@@ -54,9 +55,7 @@ std::string u8(std::u16string_view s) { return base::utf16ToUtf8(s); }
 std::vector<std::string> tagsInFieldOrder() {
     std::vector<std::string> tags;
     for (const int field : titleblock::fieldsInOrder()) {
-        for (const auto& row : titleblock::kFieldMap) {
-            if (row.field == field) tags.push_back(u8(row.tag));
-        }
+        tags.push_back(u8(titleblock::tagForField(field)));
     }
     return tags;
 }
@@ -267,6 +266,14 @@ TEST(CliExitCodes, AreZeroOneOrTwo) {
         EXPECT_EQ(readBytes(drawing), original);
         EXPECT_FALSE(fs::exists(backupOf(drawing)));
     }
+}
+
+TEST(CliVersion, IsTheProjectsVersionWhoseMajorAndMinorTheAboutBoxShows) {
+    const Ending run = cli({"--version"});
+    EXPECT_EQ(run.out, std::string("zandrel-cli ") + base::kVersion + "\n");
+    EXPECT_TRUE(
+        std::string(base::kVersion).starts_with(std::string(base::kMajorMinorVersion) + "."))
+        << base::kVersion;
 }
 
 TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {

@@ -92,11 +92,14 @@ TEST_F(EngineDocument, ObjectsOfAReplacedDrawingFailInsteadOfTouchingTheNewOne) 
     application_->activeDocument()->open(pathText(first));
     const auto modelSpace = application_->activeDocument()->modelSpace();
     const auto entity = modelSpace->item(3);
+    const auto blockReference = entity->asBlockReference();
     const auto attribute = titleAttribute(application_);
     application_->activeDocument()->open(pathText(second));
     for (const auto& call : std::vector<std::function<void()>>{
              [&] { modelSpace->count(); },
              [&] { entity->entityName(); },
+             [&] { entity->asBlockReference(); },
+             [&] { blockReference->getAttributes(); },
              [&] { attribute->textString(); },
              [&] { attribute->putTextString(u"x"); },
          }) {
