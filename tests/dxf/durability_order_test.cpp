@@ -13,8 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "dxf/drawing.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ namespace dxf {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempFolder;
+using testing_support::TempFolder;
 
 std::ptrdiff_t firstIndex(const std::vector<Event>& log, const std::string& call, ino_t inode,
                           const std::string& name = {}) {
@@ -127,7 +128,7 @@ ino_t inodeOf(const fs::path& path) {
 
 TEST(DurabilityOrder, TheNewVersionIsOnDiskBeforeItHasTheDrawingsNameAndTheFolderAfter) {
     TempFolder folder;
-    const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
+    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
     const std::vector<Event> log = saveRecorded(drawing);
     const ino_t saved = inodeOf(drawing);
     const ino_t backup = inodeOf(folder / "titleblock_r2004.bak");
@@ -145,7 +146,7 @@ TEST(DurabilityOrder, TheNewVersionIsOnDiskBeforeItHasTheDrawingsNameAndTheFolde
 
 TEST(DurabilityOrder, SavingByCopyingFlushesTheBackupBeforeOverwritingTheDrawing) {
     TempFolder folder;
-    const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
+    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
     fs::create_hard_link(drawing, folder / "second name.dxf");
     const ino_t file = inodeOf(drawing);
     const std::vector<Event> log = saveRecorded(drawing);

@@ -16,15 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "child_process.h"
 #include "dxf/drawing.h"
 #include "dxf/error.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace dxf {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempFolder;
+using testing_support::TempFolder;
 
 constexpr std::size_t kTitle = 3;  // the title block's place in the fixtures' model space
 constexpr uid_t kNobody = 65534;
@@ -46,7 +47,7 @@ std::u16string firstValue(const fs::path& path) {
 
 // Runs `body` in a child process as `uid` with `gid` and the supplementary `groups` only.
 int runAs(uid_t uid, gid_t gid, std::vector<gid_t> groups, const std::function<int()>& body) {
-    return test::runInChildProcess([&] {
+    return testing_support::runInChildProcess([&] {
         if (::setgroups(groups.size(), groups.data()) != 0 || ::setgid(gid) != 0 ||
             ::setuid(uid) != 0) {
             return 125;
@@ -165,8 +166,8 @@ TEST(Save, KeepsEveryPropertyOfTheFileAndEveryNameShowsTheNewValues) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
-        const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
-        const std::string original = test::readBytes(drawing);
+        const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
+        const std::string original = testing_support::readBytes(drawing);
         const std::vector<fs::path> others = c.setUp(folder.path(), drawing);
         const Identity before = identityOf(drawing);
         const std::vector<std::string> names = folder.names();
@@ -182,7 +183,7 @@ TEST(Save, KeepsEveryPropertyOfTheFileAndEveryNameShowsTheNewValues) {
         EXPECT_EQ(firstValue(drawing), u"齿轮轴");
         for (const fs::path& other : others) EXPECT_EQ(firstValue(other), u"齿轮轴") << other;
         if (c.saver == 0) {
-            EXPECT_EQ(test::readBytes(folder / "titleblock_r2004.bak"), original);
+            EXPECT_EQ(testing_support::readBytes(folder / "titleblock_r2004.bak"), original);
             std::vector<std::string> withBackup = names;
             withBackup.push_back("titleblock_r2004.bak");
             std::sort(withBackup.begin(), withBackup.end());
@@ -202,8 +203,8 @@ struct FolderState {
 };
 
 FolderState stateOf(const TempFolder& folder, const fs::path& drawing, const fs::path& backup) {
-    return {test::readBytes(drawing), fs::is_regular_file(backup) ? test::readBytes(backup) : "",
-            folder.names()};
+    return {testing_support::readBytes(drawing),
+            fs::is_regular_file(backup) ? testing_support::readBytes(backup) : "", folder.names()};
 }
 
 bool chattrWorks(const fs::path& probe) {
@@ -236,8 +237,10 @@ TEST(Save, AFailingSaveKeepsTheDrawingAndItsOlderBackup) {
         TempFolder folder;
         const fs::path drawing = folder / "d.dxf";
         const fs::path backup = folder / "d.bak";
-        test::writeBytes(drawing, test::readBytes(test::fixturePath("titleblock_r2004.dxf")));
-        test::writeBytes(backup, "older backup");
+        testing_support::writeBytes(
+            drawing,
+            testing_support::readBytes(testing_support::fixturePath("titleblock_r2004.dxf")));
+        testing_support::writeBytes(backup, "older backup");
         if (std::string(c.setUp).starts_with("chattr") && !chattrWorks(drawing)) {
             std::cout << "skipped: this file system has no chattr attributes\n";
             continue;
@@ -265,9 +268,10 @@ TEST(Save, AFullDiskKeepsTheDrawingAndItsOlderBackup) {
     if (::mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=96k") != 0) {
         GTEST_SKIP() << "mounting a small disk needs root";
     }
-    const std::string content = test::readBytes(test::fixturePath("titleblock_r2004.dxf"));
-    test::writeBytes(disk / "d.dxf", content);
-    test::writeBytes(disk / "d.bak", "older backup");
+    const std::string content =
+        testing_support::readBytes(testing_support::fixturePath("titleblock_r2004.dxf"));
+    testing_support::writeBytes(disk / "d.dxf", content);
+    testing_support::writeBytes(disk / "d.bak", "older backup");
     // Fill what is left.
     std::string filler(4096, 'x');
     for (int i = 0;; ++i) {
@@ -284,8 +288,8 @@ TEST(Save, AFullDiskKeepsTheDrawingAndItsOlderBackup) {
     } catch (const Error& error) {
         EXPECT_EQ(error.code(), Errc::kDiskFull);
     }
-    EXPECT_EQ(test::readBytes(disk / "d.dxf"), content);
-    EXPECT_EQ(test::readBytes(disk / "d.bak"), "older backup");
+    EXPECT_EQ(testing_support::readBytes(disk / "d.dxf"), content);
+    EXPECT_EQ(testing_support::readBytes(disk / "d.bak"), "older backup");
     for (const auto& entry : fs::directory_iterator(disk)) {
         EXPECT_TRUE(entry.path().filename().string().starts_with("fill") ||
                     entry.path().filename().string().starts_with("d."))
@@ -317,24 +321,24 @@ TEST(Save, AnUnchangedSaveWritesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
-        const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
-        test::writeBytes(folder / "titleblock_r2004.bak", "the only backup");
+        const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
+        testing_support::writeBytes(folder / "titleblock_r2004.bak", "the only backup");
         const fs::file_time_type modified = fs::last_write_time(drawing) - std::chrono::hours(1);
         fs::last_write_time(drawing, modified);
-        const std::string bytes = test::readBytes(drawing);
+        const std::string bytes = testing_support::readBytes(drawing);
         Drawing open = Drawing::open(drawing);
         c.change(open);
         open.save();
         EXPECT_EQ(fs::last_write_time(drawing), modified);
-        EXPECT_EQ(test::readBytes(drawing), bytes);
-        EXPECT_EQ(test::readBytes(folder / "titleblock_r2004.bak"), "the only backup");
+        EXPECT_EQ(testing_support::readBytes(drawing), bytes);
+        EXPECT_EQ(testing_support::readBytes(folder / "titleblock_r2004.bak"), "the only backup");
         // Once saved, saving the same values again writes nothing either.
         open.putAttributeValue(open.entity(kTitle).attributes.at(0), u"齿轮轴");
         open.save();
-        const std::string saved = test::readBytes(drawing);
+        const std::string saved = testing_support::readBytes(drawing);
         open.save();
-        EXPECT_EQ(test::readBytes(folder / "titleblock_r2004.bak"), bytes);
-        EXPECT_EQ(test::readBytes(drawing), saved);
+        EXPECT_EQ(testing_support::readBytes(folder / "titleblock_r2004.bak"), bytes);
+        EXPECT_EQ(testing_support::readBytes(drawing), saved);
     }
 }
 
@@ -357,11 +361,12 @@ TEST(Save, NamesThatFitStaySavable) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempFolder folder;
-        const std::string original = test::readBytes(test::fixturePath("titleblock_r2010.dxf"));
-        test::writeBytes(folder / c.name, original);
+        const std::string original =
+            testing_support::readBytes(testing_support::fixturePath("titleblock_r2010.dxf"));
+        testing_support::writeBytes(folder / c.name, original);
         putAndSave(folder / c.name, u"齿轮轴");
         EXPECT_EQ(firstValue(folder / c.name), u"齿轮轴");
-        EXPECT_EQ(test::readBytes(folder / c.backup), original);
+        EXPECT_EQ(testing_support::readBytes(folder / c.backup), original);
         EXPECT_EQ(folder.names().size(), 2U);
     }
 }

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "child_process.h"
-#include "test_files.h"
+#include "files.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -20,7 +20,8 @@ constexpr int kTrials = 50;
 
 // A drawing big enough (about 4 MB) that two runs started together overlap.
 std::string bigDrawing() {
-    std::string drawing = dxf::test::readBytes(dxf::test::fixturePath("titleblock_r2004.dxf"));
+    std::string drawing =
+        testing_support::readBytes(testing_support::fixturePath("titleblock_r2004.dxf"));
     std::string comments;
     for (int i = 0; i < 60000; ++i) {
         comments += "999\nzandrel concurrency test padding line " + std::to_string(i) + "\n";
@@ -34,11 +35,11 @@ std::string readValues(const fs::path& drawing, const fs::path& folder) {
     const std::string command =
         std::string(ZANDREL_CLI) + " read '" + drawing.string() + "' > '" + out.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
-    return dxf::test::readBytes(out);
+    return testing_support::readBytes(out);
 }
 
 TEST(ConcurrentApply, NoRunLosesItsEditAndASecondEditorFailsWithTheLockError) {
-    const dxf::test::TempFolder folder;
+    const testing_support::TempFolder folder;
     const std::string original = bigDrawing();
     const fs::path drawing = folder / "shared.dxf";
     const struct {
@@ -46,13 +47,13 @@ TEST(ConcurrentApply, NoRunLosesItsEditAndASecondEditorFailsWithTheLockError) {
         std::string shows;  // the line `read` prints once the edit is in
     } runs[] = {{"零件名称\t甲的零件\n", "零件名称\t甲的零件\n"},
                 {"产品代号\t乙-007\n", "产品代号\t乙-007\n"}};
-    dxf::test::writeBytes(folder / "a.tsv", runs[0].values);
-    dxf::test::writeBytes(folder / "b.tsv", runs[1].values);
+    testing_support::writeBytes(folder / "a.tsv", runs[0].values);
+    testing_support::writeBytes(folder / "b.tsv", runs[1].values);
 
     int refused = 0;
     for (int trial = 0; trial < kTrials; ++trial) {
         SCOPED_TRACE("trial " + std::to_string(trial));
-        dxf::test::writeBytes(drawing, original);
+        testing_support::writeBytes(drawing, original);
         ChildProcess first(ZANDREL_CLI, {"apply", (folder / "a.tsv").string(), drawing.string()});
         ChildProcess second(ZANDREL_CLI, {"apply", (folder / "b.tsv").string(), drawing.string()});
         const Ending endings[] = {first.wait(), second.wait()};
@@ -79,4 +80,4 @@ TEST(ConcurrentApply, NoRunLosesItsEditAndASecondEditorFailsWithTheLockError) {
 }
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support
