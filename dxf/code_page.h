@@ -39,7 +39,8 @@ public:
     virtual std::u16string decode(std::string_view bytes) const = 0;
 
     // Appends the bytes of one character (one code point, one or two UTF-16 units) to `out`;
-    // false, with `out` unchanged, when the code page lacks it.
+    // false, with `out` unchanged, when the code page lacks it or has it only as a letter and a
+    // combining mark.
     virtual bool encode(std::u16string_view character, std::string& out) const = 0;
 };
 

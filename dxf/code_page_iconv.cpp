@@ -91,11 +91,22 @@ public:
             static_cast<std::size_t>(-1)) {
             return false;
         }
-        out.append(buffer, sizeof buffer - outLeft);
+        const std::string_view bytes(buffer, sizeof buffer - outLeft);
+        if (composed(bytes)) return false;
+        out.append(bytes);
         return true;
     }
 
 private:
+    // CP1255 and CP1258 write some letters as a letter and a combining mark, which only a
+    // composing reader such as iconv takes as one character; Windows and most readers see two.
+    bool composed(std::string_view bytes) const {
+        for (std::size_t size = 1; size < bytes.size(); ++size) {
+            if (decode(bytes.substr(0, size)).find(u'\uFFFD') == std::u16string::npos) return true;
+        }
+        return false;
+    }
+
     // CP1255 and CP1258 hold a base letter back until they see whether a combining mark follows;
     // a call without input gives it out.
     void flushHeldBack(std::u16string& out, std::vector<char>& buffer) const {

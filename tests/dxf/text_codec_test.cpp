@@ -91,6 +91,8 @@ TEST(TextCodec, EncodesInTheFilesCodePageAndEscapesTheRest) {
         {"CP1258 combining mark after a letter", "AC1015", "ANSI_1258", u"e\u0301",
          "e\\U+0301"},
         {"CP1258 composed letter", "AC1015", "ANSI_1258", u"Ă", "\xC3"},
+        {"CP1258 letter only a composing reader reads whole", "AC1015", "ANSI_1258", u"ệ",
+         "\\U+1EC7"},
         {"UTF-8", "AC1032", "", u"한", "\xED\x95\x9C"},
         {"UTF-8 outside the BMP", "AC1032", "", u"😀", "\xF0\x9F\x98\x80"},
         {"a lone surrogate", "AC1032", "", std::u16string(1, char16_t(0xD800)), "\\U+D800"},
