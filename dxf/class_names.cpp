@@ -8,6 +8,7 @@ namespace dxf {
 
 namespace {
 
+// Sorted by type, for a binary search: the walk of a large drawing names every entity.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 51> kByType{{
     {"3DFACE", "AcDbFace"},
     {"3DSOLID", "AcDb3dSolid"},
@@ -62,6 +63,8 @@ constexpr std::array<std::pair<std::string_view, std::string_view>, 51> kByType{
     {"XLINE", "AcDbXline"},
 }};
 
+static_assert(std::is_sorted(kByType.begin(), kByType.end()));
+
 std::string_view polylineClass(long long flags) {
     if (flags & 16) return "AcDbPolygonMesh";
     if (flags & 64) return "AcDbPolyFaceMesh";
@@ -94,9 +97,10 @@ std::string_view classNameOf(std::string_view type, const ClassClues& clues) {
     if (type == "INSERT") return insertClass(clues);
     if (type == "POLYLINE") return polylineClass(clues.flags);
     if (type == "DIMENSION") return dimensionClass(clues.flags);
-    const auto row = std::find_if(kByType.begin(), kByType.end(),
-                                  [type](const auto& r) { return r.first == type; });
-    if (row != kByType.end()) return row->second;
+    const auto row =
+        std::lower_bound(kByType.begin(), kByType.end(), type,
+                         [](const auto& r, std::string_view t) { return r.first < t; });
+    if (row != kByType.end() && row->first == type) return row->second;
     return clues.lastMarker.empty() ? "AcDbEntity" : clues.lastMarker;
 }
 

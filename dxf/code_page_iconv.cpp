@@ -73,7 +73,8 @@ public:
             iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
         }
         flushHeldBack(out, buffer);
-        for (const auto& [lookAlike, ascii] : asciiLookAlikes_) std::replace(out.begin(), out.end(), lookAlike, ascii);
+        for (const auto& [lookAlike, ascii] : asciiLookAlikes_)
+            std::replace(out.begin(), out.end(), lookAlike, ascii);
         return out;
     }
 

@@ -29,14 +29,14 @@ constexpr std::array<CodePageInfo, 34> kCodePages{{
 
 // Other names that writers put into $DWGCODEPAGE, with the code page each means.
 constexpr std::array<std::pair<std::string_view, std::string_view>, 24> kAliases{{
-    {"CP936", "ANSI_936"},    {"GBK", "ANSI_936"},       {"GB2312", "ANSI_936"},
-    {"CP950", "ANSI_950"},    {"BIG5", "ANSI_950"},      {"CP932", "ANSI_932"},
-    {"SJIS", "ANSI_932"},     {"SHIFT_JIS", "ANSI_932"}, {"CP949", "ANSI_949"},
-    {"KSC5601", "ANSI_949"},  {"JOHAB", "ANSI_1361"},    {"CP874", "ANSI_874"},
-    {"CP1250", "ANSI_1250"},  {"CP1251", "ANSI_1251"},   {"CP1252", "ANSI_1252"},
-    {"CP1253", "ANSI_1253"},  {"CP1254", "ANSI_1254"},   {"CP1255", "ANSI_1255"},
-    {"CP1256", "ANSI_1256"},  {"CP1257", "ANSI_1257"},   {"CP1258", "ANSI_1258"},
-    {"UTF8", "UTF-8"},        {"ANSI_65001", "UTF-8"},   {"LATIN1", "ISO8859-1"},
+    {"CP936", "ANSI_936"},   {"GBK", "ANSI_936"},       {"GB2312", "ANSI_936"},
+    {"CP950", "ANSI_950"},   {"BIG5", "ANSI_950"},      {"CP932", "ANSI_932"},
+    {"SJIS", "ANSI_932"},    {"SHIFT_JIS", "ANSI_932"}, {"CP949", "ANSI_949"},
+    {"KSC5601", "ANSI_949"}, {"JOHAB", "ANSI_1361"},    {"CP874", "ANSI_874"},
+    {"CP1250", "ANSI_1250"}, {"CP1251", "ANSI_1251"},   {"CP1252", "ANSI_1252"},
+    {"CP1253", "ANSI_1253"}, {"CP1254", "ANSI_1254"},   {"CP1255", "ANSI_1255"},
+    {"CP1256", "ANSI_1256"}, {"CP1257", "ANSI_1257"},   {"CP1258", "ANSI_1258"},
+    {"UTF8", "UTF-8"},       {"ANSI_65001", "UTF-8"},   {"LATIN1", "ISO8859-1"},
 }};
 
 bool sameName(std::string_view a, std::string_view b) {

@@ -75,7 +75,7 @@ void Drawing::putAttributeValue(const AttributeSlot& slot, std::u16string_view v
     if (bytes.size() > valueLimit()) {
         throw valueTooLongError(path_, attributeTag(slot), bytes.size(), valueLimit());
     }
-    Patch patch = slot.hasValue ? Patch{slot.valueEnd, {}, {}, {}}
+    Patch patch = slot.hasValue ? Patch{slot.valueEnd, {}}
                                 : newTagPatch(slot.valueBegin, index_.layout, 1,
                                               lineEndBefore(slot.valueBegin));
     patch.bytes = std::move(bytes);

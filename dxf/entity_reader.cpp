@@ -56,15 +56,18 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
     OwnTags own;
     std::optional<AttributeSlot> attribute;
     // Where a missing value goes: after the text height, as the DXF reference orders an ATTRIB's
-    // tags; without a height, before its tag or its own subclass; else at its end.
-    std::optional<std::size_t> afterHeight, beforeTag;
+    // tags; without a height, before its tag or its own subclass; else after its last own tag,
+    // never among extended data, where it would not be the attribute's value.
+    std::optional<std::size_t> afterHeight, beforeTag, afterOwn;
     bool heightJustRead = false;
+    bool ownJustRead = false;
     bool inEntity = true;
     const auto finishAttribute = [&](std::size_t end) {
         if (!attribute) return;
         attribute->multiline = own.sawEmbeddedObject();
         if (!attribute->hasValue) {
-            attribute->valueBegin = attribute->valueEnd = afterHeight.value_or(beforeTag.value_or(end));
+            attribute->valueBegin = attribute->valueEnd =
+                afterHeight.value_or(beforeTag.value_or(afterOwn.value_or(end)));
         }
         details.attributes.push_back(*attribute);
         attribute.reset();
@@ -73,14 +76,17 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
     while (scanner.next(tag)) {
         const std::string_view value = scanner.value(tag);
         if (heightJustRead) afterHeight = tag.begin;
-        heightJustRead = false;
+        if (ownJustRead) afterOwn = tag.begin;
+        heightJustRead = ownJustRead = false;
         if (tag.code == 0) {
             finishAttribute(tag.begin);
             inEntity = false;
             own.restart();
             afterHeight.reset();
             beforeTag.reset();
+            afterOwn.reset();
             if (details.blockReference && trimmed(value) == "ATTRIB") attribute.emplace();
+            ownJustRead = attribute.has_value();
             continue;
         }
         if (!own.accept(tag, value)) continue;
@@ -90,8 +96,10 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
             continue;
         }
         if (!attribute) continue;
+        ownJustRead = true;
         if (tag.code == 40 && !afterHeight) heightJustRead = true;
-        if (!beforeTag && (tag.code == 2 || (tag.code == 100 && trimmed(value) == "AcDbAttribute"))) {
+        if (!beforeTag &&
+            (tag.code == 2 || (tag.code == 100 && trimmed(value) == "AcDbAttribute"))) {
             beforeTag = tag.begin;
         }
         if (tag.code == 2 && !attribute->hasTag) {

@@ -22,7 +22,7 @@ void forEachPiece(std::string_view original, const Patches& patches,
 }
 
 Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view lineEnd) {
-    Patch patch{at, {}, {}, {}};
+    Patch patch{at, {}};
     switch (layout) {
         case Layout::kAscii:
             patch.tagHead = std::to_string(code);
@@ -35,7 +35,8 @@ Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view line
             patch.tagTail = std::string(1, '\0');
             break;
         case Layout::kBinaryTwoByteCode:
-            patch.tagHead = std::string{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
+            patch.tagHead =
+                std::string{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
             patch.tagTail = std::string(1, '\0');
             break;
     }

@@ -15,9 +15,9 @@ namespace dxf {
 // overlap: each replaces one value, or inserts one whole tag where begin == end.
 struct Patch {
     std::size_t end;
-    std::string bytes;  // the value
-    std::string tagHead;  // an inserted tag's group code before its value, and the end after it;
-    std::string tagTail;  // both empty when a value is replaced in place
+    std::string bytes;      // the value
+    std::string tagHead{};  // an inserted tag's group code before its value, and the end after it;
+    std::string tagTail{};  // both empty when a value is replaced in place
 };
 
 // The head and tail around the value of a new tag with group code `code` (< 255), in the file's

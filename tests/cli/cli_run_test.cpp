@@ -281,8 +281,8 @@ TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
     const Outcome inspected = cli({"inspect", (kFixtures / "titleblock_r2018.dxf").string()});
     ASSERT_EQ(inspected.status, 0) << inspected.err;
 
-    std::vector<std::string> expected{"代码页 code page: UTF-8", "0\tAcDbLine", "1\tAcDbCircle", "2\tAcDbBlockReference",
-                                      "3\tAcDbBlockReference"};
+    std::vector<std::string> expected{"代码页 code page: UTF-8", "0\tAcDbLine", "1\tAcDbCircle",
+                                      "2\tAcDbBlockReference", "3\tAcDbBlockReference"};
     for (const auto& row : titleblock::kFieldMap) {
         expected.push_back("  " + u8(row.tag) + "\tR2018/" + u8(row.tag) + "/甲");
     }

@@ -14,8 +14,9 @@ namespace {
 
 // Characters no legacy code page holds, or holds only in another form.
 const std::u16string kForeign[] = {
-    u"中文标题栏", u"日本語", u"한국어", u"😀 🀄", u"e\u0301 a\u0308 n\u0303", u"\u0301 first",
-    u"Việt Nam",   u"Ă",     u"שָׁלוֹם", u"¥100 ¥U+4E2D", u"— ¬ £ ¢ ‖", u"\\U+0041 ^J",
+    u"中文标题栏",   u"日本語",      u"한국어", u"😀 🀄",  u"e\u0301 a\u0308 n\u0303",
+    u"\u0301 first", u"Việt Nam",    u"Ă",      u"שָׁלוֹם", u"¥100 ¥U+4E2D",
+    u"— ¬ £ ¢ ‖",    u"\\U+0041 ^J",
 };
 
 // Every BMP character `info`'s converter writes, in values short enough for any version.
@@ -63,14 +64,14 @@ TEST(CodePageRoundTrip, EveryValueReadsBackAsWrittenInEveryCodePage) {
         cases.push_back({"AC1018", std::string(info.dxfName)});
     }
     cases.push_back({"AC1032", ""});
-    cases.push_back({"AC1015", ""});            // guessed: ANSI_1252 read, nothing written through it
+    cases.push_back({"AC1015", ""});  // guessed: ANSI_1252 read, nothing written through it
     cases.push_back({"AC1015", "ANSI_99999"});  // the same for a name nobody knows
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.version + " " + c.codePage);
         std::vector<std::u16string> values = encodableValues(
-            findCodePage(c.codePage).value_or(*findCodePage(c.version >= "AC1021" ? "UTF-8"
-                                                                                   : "ANSI_1252")));
+            findCodePage(c.codePage)
+                .value_or(*findCodePage(c.version >= "AC1021" ? "UTF-8" : "ANSI_1252")));
         values.insert(values.end(), std::begin(kForeign), std::end(kForeign));
 
         test::TempFolder folder;
@@ -79,7 +80,8 @@ TEST(CodePageRoundTrip, EveryValueReadsBackAsWrittenInEveryCodePage) {
         Drawing drawing = Drawing::open(path);
         const auto slots = drawing.entity(0).attributes;
         ASSERT_EQ(slots.size(), values.size());
-        for (std::size_t i = 0; i < values.size(); ++i) drawing.putAttributeValue(slots[i], values[i]);
+        for (std::size_t i = 0; i < values.size(); ++i)
+            drawing.putAttributeValue(slots[i], values[i]);
         drawing.save();
 
         const Drawing reopened = Drawing::open(path);

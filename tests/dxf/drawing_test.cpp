@@ -228,9 +228,8 @@ TEST(Drawing, TakesTheLongestValueTheVersionAllows) {
 
 // Some writers leave an empty attribute's value tag out; a put adds it after the text height.
 TEST(Drawing, PutsAValueIntoAnAttributeWithoutAValueTag) {
-    const test::Tags entities{{0, "INSERT"},  {2, "TITLE"}, {66, "1"},  {0, "ATTRIB"},
-                              {10, "0.0"},    {40, "2.5"},  {2, "签名1"}, {70, "0"},
-                              {0, "SEQEND"}};
+    const test::Tags entities{{0, "INSERT"}, {2, "TITLE"}, {66, "1"}, {0, "ATTRIB"}, {10, "0.0"},
+                              {40, "2.5"},   {2, "签名1"}, {70, "0"}, {0, "SEQEND"}};
     const test::Tags tags = test::drawingTags("AC1015", "ANSI_936", entities);
     const struct {
         const char* what;

@@ -72,7 +72,10 @@ TEST(EntityReader, NamesTheClassAsTheCadApplicationDoes) {
         {"ellipse without its marker", {{0, "ELLIPSE"}, {100, "AcDbEntity"}}, "AcDbEllipse"},
         {"multileader", {{0, "MULTILEADER"}, {100, "AcDbMLeader"}}, "AcDbMLeader"},
         {"dimension by its flags, not its markers",
-         {{0, "DIMENSION"}, {100, "AcDbDimension"}, {70, "32"}, {100, "AcDbAlignedDimension"},
+         {{0, "DIMENSION"},
+          {100, "AcDbDimension"},
+          {70, "32"},
+          {100, "AcDbAlignedDimension"},
           {100, "AcDbRotatedDimension"}},
          "AcDbRotatedDimension"},
     };
@@ -123,16 +126,18 @@ TEST(EntityReader, FindsTheAttributesUpToTheSeqend) {
     EXPECT_TRUE(a[3].multiline);
 }
 
-TEST(EntityReader, AMissingValueGoesAfterTheTextHeightOrElseBeforeTheTag) {
+TEST(EntityReader, AMissingValueGoesAfterTheTextHeightOrElseBeforeTheTagOrAfterTheOwnTags) {
     const Tags tags{
-        {0, "INSERT"},   {2, "TITLE"},         {0, "ATTRIB"},  {100, "AcDbText"},
-        {10, "0"},       {40, "2.5"},          {50, "0"},      {100, "AcDbAttribute"},
-        {2, "HEIGHT"},   {0, "ATTRIB"},        {10, "0"},      {100, "AcDbAttribute"},
-        {2, "NO HEIGHT"}, {0, "ATTRIB"},       {10, "0"},      {0, "SEQEND"},
+        {0, "INSERT"},    {2, "TITLE"},  {0, "ATTRIB"}, {100, "AcDbText"},
+        {10, "0"},        {40, "2.5"},   {50, "0"},     {100, "AcDbAttribute"},
+        {2, "HEIGHT"},    {0, "ATTRIB"}, {10, "0"},     {100, "AcDbAttribute"},
+        {2, "NO HEIGHT"}, {0, "ATTRIB"}, {10, "0"},     {0, "ATTRIB"},
+        {8, "0"},         {1001, "APP"}, {1000, "x"},   {2, "IN XDATA"},
+        {0, "SEQEND"},
     };
     std::string data;
     const EntityDetails details = read(tags, data);
-    ASSERT_EQ(details.attributes.size(), 3U);
+    ASSERT_EQ(details.attributes.size(), 4U);
     const auto followingLine = [&](const AttributeSlot& slot) {
         EXPECT_FALSE(slot.hasValue);
         EXPECT_EQ(slot.valueBegin, slot.valueEnd);
@@ -140,7 +145,8 @@ TEST(EntityReader, AMissingValueGoesAfterTheTextHeightOrElseBeforeTheTag) {
     };
     EXPECT_EQ(followingLine(details.attributes[0]), "50\n0");
     EXPECT_EQ(followingLine(details.attributes[1]), "100\nAcDbAttribute");
-    EXPECT_EQ(followingLine(details.attributes[2]), "0\nSEQEND");
+    EXPECT_EQ(followingLine(details.attributes[2]), "0\nATTRIB");
+    EXPECT_EQ(followingLine(details.attributes[3]), "1001\nAPP") << "not among extended data";
 }
 
 TEST(EntityReader, OtherEntitiesHaveNoAttributes) {

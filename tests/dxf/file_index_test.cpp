@@ -93,11 +93,11 @@ TEST(FileIndex, ReadsBinaryDrawings) {
 // Old writers close HEADER after $HANDSEED and put the other variables after it; CAD programs
 // skip such stray tags between sections.
 TEST(FileIndex, SkipsStrayTagsBetweenSectionsAndReadsHeaderVariablesAfterHeader) {
-    const Tags tags{{0, "SECTION"}, {2, "HEADER"},     {9, "$ACADVER"},  {1, "AC1015"},
-                    {9, "$HANDSEED"}, {5, "FFFF"},     {0, "ENDSEC"},    {9, "$DWGCODEPAGE"},
-                    {3, "ANSI_936"},  {9, "$INSBASE"}, {10, "0.0"},      {0, "SECTION"},
-                    {2, "ENTITIES"},  {0, "LINE"},     {0, "ENDSEC"},    {8, "stray"},
-                    {0, "ENDSEC"},    {0, "CIRCLE"},   {0, "SECTION"},   {2, "OBJECTS"},
+    const Tags tags{{0, "SECTION"},   {2, "HEADER"},   {9, "$ACADVER"}, {1, "AC1015"},
+                    {9, "$HANDSEED"}, {5, "FFFF"},     {0, "ENDSEC"},   {9, "$DWGCODEPAGE"},
+                    {3, "ANSI_936"},  {9, "$INSBASE"}, {10, "0.0"},     {0, "SECTION"},
+                    {2, "ENTITIES"},  {0, "LINE"},     {0, "ENDSEC"},   {8, "stray"},
+                    {0, "ENDSEC"},    {0, "CIRCLE"},   {0, "SECTION"},  {2, "OBJECTS"},
                     {0, "ENDSEC"},    {0, "EOF"}};
     for (const bool binary : {false, true}) {
         const std::string data = binary ? test::binaryDxf(tags, false) : test::asciiDxf(tags);
@@ -142,8 +142,8 @@ TEST(FileIndex, RejectsWhatIsNotAWholeDxfFile) {
 
 TEST(FileIndex, NamesTheLineOfAMalformedTag) {
     try {
-        indexFile(test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "SECTION"},
-                                  {8, "0"}}),
+        indexFile(test::asciiDxf(
+                      {{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "SECTION"}, {8, "0"}}),
                   kSource);
         FAIL() << "no error";
     } catch (const Error& error) {

@@ -101,9 +101,10 @@ std::vector<Odd> oddInputs() {
     // As old dxflib writes: HEADER closed early, the other variables (the code page among them)
     // and a stray tag after it, outside any section.
     const std::string codePage = "  9\n$DWGCODEPAGE\n  3\nANSI_936\n";
-    const std::string early = replacedOnce(
-        replacedOnce(fixture("titleblock_r2000_gbk.dxf"), codePage, ""), "  0\nENDSEC\n  0\nSECTION\n  2\nCLASSES\n",
-        "  0\nENDSEC\n" + codePage + "  8\nstray\n  0\nSECTION\n  2\nCLASSES\n");
+    const std::string early =
+        replacedOnce(replacedOnce(fixture("titleblock_r2000_gbk.dxf"), codePage, ""),
+                     "  0\nENDSEC\n  0\nSECTION\n  2\nCLASSES\n",
+                     "  0\nENDSEC\n" + codePage + "  8\nstray\n  0\nSECTION\n  2\nCLASSES\n");
     const std::string trailing =
         fixture("titleblock_r2010.dxf") + std::string("after the end\0\xFF\r\n", 17);
 
