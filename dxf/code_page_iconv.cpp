@@ -31,7 +31,7 @@ void appendLittleEndian(std::u16string& out, const char* bytes, std::size_t size
     }
 }
 
-class IconvCodePage : public CodePage {
+class IconvCodePage final : public CodePage {
 public:
     IconvCodePage(iconv_t toUtf16, iconv_t fromUtf16) : toUtf16_(toUtf16), fromUtf16_(fromUtf16) {
         // iconv's JOHAB reads byte 0x5C as ₩ and its CP864 0x25 as ٪, where Windows and every

@@ -49,7 +49,7 @@ bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool storesUtf8(std::string_view acadVersion) { return acadVersion >= "AC1021"; }
 
-TextCodec::TextCodec(std::shared_ptr<const CodePage> codePage, CodePageUse use)
+TextCodec::TextCodec(std::shared_ptr<const CodePage> codePage, const CodePageUse& use)
     : codePage_(std::move(codePage)), use_(use) {}
 
 std::optional<TextCodec> TextCodec::forDrawing(std::string_view acadVersion,

@@ -40,7 +40,7 @@ public:
     CodePageUse codePage() const { return use_; }
 
 private:
-    TextCodec(std::shared_ptr<const CodePage> codePage, CodePageUse use);
+    TextCodec(std::shared_ptr<const CodePage> codePage, const CodePageUse& use);
 
     std::u16string toUtf16(std::string_view raw) const;
     std::u16string unescape(std::u16string_view text) const;
