@@ -4,7 +4,8 @@
     ezdxf_code_pages.py PUT_VALUES_TOOL
 
 For each $DWGCODEPAGE name the engine knows, a drawing before R2007 gets one attribute per chunk
-of the characters the code page holds, plus characters it lacks; the engine puts the values and
+of the characters the code page holds, plus characters it lacks (half the attributes without a
+value tag, which the engine then adds); the engine puts the values and
 saves, and what ezdxf reads must be what was put. Only code pages ezdxf decodes are compared (it
 takes the rest as cp1252); a drawing naming no code page, or one nobody knows, must come back
 whole in any reader. Exits 77 (skipped) when ezdxf is missing."""
@@ -68,7 +69,10 @@ def drawing(code_page, count):
     tags = header + ["0", "ENDSEC", "0", "SECTION", "2", "ENTITIES", "0", "INSERT", "2", "TITLE",
                      "66", "1"]
     for i in range(count):
-        tags += ["0", "ATTRIB", "10", "0.0", "20", "0.0", "30", "0.0", "40", "2.5", "1", "", "2", f"T{i}", "70", "0"]
+        # Every other attribute has no value tag, as some writers leave an empty value out.
+        value = ["1", ""] if i % 2 else []
+        tags += ["0", "ATTRIB", "10", "0.0", "20", "0.0", "30", "0.0", "40", "2.5"] + value + [
+            "2", f"T{i}", "70", "0"]
     tags += ["0", "SEQEND", "0", "ENDSEC", "0", "EOF"]
     return "\n".join(tags) + "\n"
 
