@@ -7,7 +7,8 @@
 #include "dxf/code_page.h"
 #include "dxf/drawing.h"
 #include "dxf_builder.h"
-#include "test_files.h"
+#include "files.h"
+#include "temp_folder.h"
 
 namespace dxf {
 namespace {
@@ -41,7 +42,7 @@ std::vector<std::u16string> encodableValues(const CodePageInfo& info) {
 // A drawing with one block reference carrying `count` empty attributes T0, T1, …
 std::string drawingWithAttributes(const std::string& version, const std::string& codePage,
                                   std::size_t count) {
-    test::Tags entities{{0, "INSERT"}, {2, "TITLE"}, {66, "1"}};
+    testing_support::Tags entities{{0, "INSERT"}, {2, "TITLE"}, {66, "1"}};
     for (std::size_t i = 0; i < count; ++i) {
         entities.insert(entities.end(), {{0, "ATTRIB"},
                                          {10, "0.0"},
@@ -51,7 +52,7 @@ std::string drawingWithAttributes(const std::string& version, const std::string&
                                          {70, "0"}});
     }
     entities.emplace_back(0, "SEQEND");
-    return test::asciiDxf(test::drawingTags(version, codePage, entities));
+    return testing_support::asciiDxf(testing_support::drawingTags(version, codePage, entities));
 }
 
 TEST(CodePageRoundTrip, EveryValueReadsBackAsWrittenInEveryCodePage) {
@@ -74,9 +75,10 @@ TEST(CodePageRoundTrip, EveryValueReadsBackAsWrittenInEveryCodePage) {
                 .value_or(*findCodePage(c.version >= "AC1021" ? "UTF-8" : "ANSI_1252")));
         values.insert(values.end(), std::begin(kForeign), std::end(kForeign));
 
-        test::TempFolder folder;
+        testing_support::TempFolder folder;
         const auto path = folder / "round_trip.dxf";
-        test::writeBytes(path, drawingWithAttributes(c.version, c.codePage, values.size()));
+        testing_support::writeBytes(path,
+                                    drawingWithAttributes(c.version, c.codePage, values.size()));
         Drawing drawing = Drawing::open(path);
         const auto slots = drawing.entity(0).attributes;
         ASSERT_EQ(slots.size(), values.size());

@@ -10,11 +10,11 @@
 namespace dxf {
 namespace {
 
-using test::Tags;
+using testing_support::Tags;
 
 // Reads the first entity of a drawing holding `tags`, as the index found it.
 EntityDetails read(const Tags& tags, std::string& data) {
-    data = test::asciiDxf(test::drawingTags("AC1015", "", tags));
+    data = testing_support::asciiDxf(testing_support::drawingTags("AC1015", "", tags));
     const FileIndex index = indexFile(data, "entity.dxf");
     return readEntity(data, Layout::kAscii, index.modelSpace.at(0), "entity.dxf");
 }
