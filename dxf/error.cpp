@@ -27,7 +27,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 22> kTable{{
+constexpr std::array<Row, 23> kTable{{
     {Errc::kFileNotFound, win32Number(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, win32Number(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, win32Number(5), 5, u"没有访问权限"},
@@ -50,6 +50,7 @@ constexpr std::array<Row, 22> kTable{{
     {Errc::kUnsupportedCodePage, ownNumber(0x214), 0, {}},
     {Errc::kAttributeNotWritable, ownNumber(0x215), 0, {}},
     {Errc::kValueTooLong, ownNumber(0x216), 0, {}},
+    {Errc::kNoBackup, ownNumber(0x217), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -150,6 +151,11 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
                                          std::u16string(tag) + u"”的属性：新值在文件中占 " +
                                          decimal(bytes) + u" 字节，超过此图形版本允许的 " +
                                          decimal(limit) + u" 字节，图形没有改变。");
+}
+
+Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup) {
+    return make(Errc::kNoBackup, u"无法恢复图形" + quoted(drawing) + u"：没有它的备份" +
+                                     quoted(backup) + u"，图形没有改变。");
 }
 
 }  // namespace dxf

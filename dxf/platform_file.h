@@ -11,6 +11,13 @@ namespace dxf::platform {
 // The whole content of a regular file, read at once.
 std::string readWholeFile(const std::filesystem::path& path);
 
+// Whether `path` names a regular file (through symbolic links).
+bool isRegularFile(const std::filesystem::path& path);
+
+// Swaps the two files under their names: atomically where the system can (Linux), else in three
+// renames through a temporary name beside `first`. Both must exist.
+void exchangeFiles(const std::filesystem::path& first, const std::filesystem::path& second);
+
 // A new version of `target`, written to a temporary file in the same folder and moved into place
 // only when complete. Until commit() succeeds the target is untouched; a replacement that is
 // destroyed without a successful commit removes its temporary file.

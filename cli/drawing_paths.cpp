@@ -1,0 +1,64 @@
+#include "cli/drawing_paths.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "cad/engine/engine_path.h"
+#include "cli/usage_error.h"
+
+namespace cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool isDxfName(const fs::path& path) {
+    std::u16string extension = cad::engine::fullPathOf(path.extension());
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    });
+    return extension == u".dxf";
+}
+
+std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    fs::recursive_directory_iterator it(cad::engine::pathOf(operand),
+                                        fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code ignored;
+        if (isDxfName(it->path()) && !it->is_directory(ignored)) found.push_back(it->path());
+    }
+    if (ec) {
+        throw UsageError(kFileNotFound, u"无法列出文件夹 " + operand + u" 中的图形：" +
+                                            cad::engine::fullPathOf(fs::path(ec.message())) +
+                                            u"。");
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::u16string> drawings;
+    drawings.reserve(found.size());
+    for (const auto& path : found) drawings.push_back(cad::engine::fullPathOf(path));
+    return drawings;
+}
+
+}  // namespace
+
+std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& operands,
+                                          bool recursive) {
+    std::vector<std::u16string> drawings;
+    for (const auto& operand : operands) {
+        std::error_code ec;
+        if (!fs::is_directory(cad::engine::pathOf(operand), ec)) {
+            drawings.push_back(operand);
+        } else if (recursive) {
+            const auto below = drawingsBelow(operand);
+            drawings.insert(drawings.end(), below.begin(), below.end());
+        } else {
+            throw UsageError(kInvalidArgument, operand + u" 是一个文件夹；要处理其中所有的 DXF "
+                                                         u"图形，请加 -r。");
+        }
+    }
+    return drawings;
+}
+
+}  // namespace cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+// The drawings that command-line operands name. A file stands for itself, as given. With
+// `recursive` a folder stands for every *.dxf (in any case) below it, in sorted path order,
+// without following symbolically linked folders; without it a folder is a usage error.
+std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& operands,
+                                          bool recursive);
+
+}  // namespace cli
