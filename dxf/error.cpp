@@ -27,7 +27,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 23> kTable{{
+constexpr std::array<Row, 24> kTable{{
     {Errc::kFileNotFound, win32Number(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, win32Number(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, win32Number(5), 5, u"没有访问权限"},
@@ -50,7 +50,8 @@ constexpr std::array<Row, 23> kTable{{
     {Errc::kUnsupportedCodePage, ownNumber(0x214), 0, {}},
     {Errc::kAttributeNotWritable, ownNumber(0x215), 0, {}},
     {Errc::kValueTooLong, ownNumber(0x216), 0, {}},
-    {Errc::kNoBackup, ownNumber(0x217), 0, {}},
+    {Errc::kLocked, ownNumber(0x217), 0, {}},
+    {Errc::kNoBackup, ownNumber(0x218), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -151,6 +152,11 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
                                          std::u16string(tag) + u"”的属性：新值在文件中占 " +
                                          decimal(bytes) + u" 字节，超过此图形版本允许的 " +
                                          decimal(limit) + u" 字节，图形没有改变。");
+}
+
+Error lockedError(const std::filesystem::path& path) {
+    return make(Errc::kLocked, u"无法打开图形" + quoted(path) +
+                                   u"：图形正由另一程序编辑。请等它保存后再试，图形没有改变。");
 }
 
 Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup) {

@@ -35,6 +35,7 @@ enum class Errc {
     kUnsupportedCodePage,
     kAttributeNotWritable,
     kValueTooLong,
+    kLocked,
     kNoBackup,
 };
 
@@ -91,5 +92,8 @@ Error noBackupError(const std::filesystem::path& drawing, const std::filesystem:
 
 Error valueTooLongError(const std::filesystem::path& path, std::u16string_view tag,
                         std::size_t bytes, std::size_t limit);
+
+// Another program holds the drawing open for editing.
+Error lockedError(const std::filesystem::path& path);
 
 }  // namespace dxf

@@ -199,7 +199,7 @@ std::uint32_t win32CodeOf(int err, FileAction action, const fs::path& path) {
 }
 
 [[noreturn]] void fail(int err, FileAction action, const fs::path& path) {
-    throw systemError(win32CodeOf(err, action, path), action, path);
+    throw errnoError(err, action, path);
 }
 
 void closeQuietly(int& fd) {
@@ -294,6 +294,10 @@ void keepBackup(const fs::path& target, const fs::path& backup, const fs::path& 
 }
 
 }  // namespace
+
+Error errnoError(int err, FileAction action, const fs::path& path) {
+    return systemError(win32CodeOf(err, action, path), action, path);
+}
 
 std::string readWholeFile(const fs::path& path) {
     // Without O_NONBLOCK, opening a FIFO that no one writes to would wait forever.

@@ -4,9 +4,16 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/error.h"
+
 // The only place that calls the operating system's file API; everything above it is portable.
 // Failures throw dxf::Error carrying the Windows error code of the cause on every platform.
 namespace dxf::platform {
+
+#ifndef _WIN32
+// The failure `err` (an errno value) numbered as the same cause is on Windows.
+Error errnoError(int err, FileAction action, const std::filesystem::path& path);
+#endif
 
 // The whole content of a regular file, read at once.
 std::string readWholeFile(const std::filesystem::path& path);
