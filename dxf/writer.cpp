@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "dxf/error.h"
+#include "dxf/file_lock.h"
 #include "dxf/platform_file.h"
 
 namespace dxf {
@@ -53,6 +54,8 @@ void restoreBackup(const fs::path& drawing) {
     const fs::path file = linkTarget(drawing);
     const fs::path backup = backupPathOf(file);
     if (!platform::isRegularFile(backup)) throw noBackupError(drawing, backup);
+    // As a save does: a drawing another run is editing is left to it.
+    const platform::FileLock lock(file);
     platform::exchangeFiles(file, backup);
 }
 
