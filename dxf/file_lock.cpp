@@ -151,6 +151,12 @@ FileLock::FileLock(const fs::path& path) {
             ::close(fd);
             throw lockedError(path);
         }
+        // Only a regular file is ever saved; a FIFO held open here would never reach its end.
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return;
+        }
         // The holder before us may have saved a new version under the name meanwhile: the claim
         // must be on the file the name now gives.
         if (sameFile(fd, path)) {
