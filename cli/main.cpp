@@ -101,6 +101,14 @@ std::vector<ops::DrawingJob> loadTable(const std::u16string& source, cli::Encodi
     return cli::jobsFromTable(rows, source, folder);
 }
 
+// What went wrong on the command line, in the user's language; the parser's own words follow.
+std::u16string parseProblem(const CLI::ParseError& e) {
+    if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return u"缺少命令或参数。";
+    if (dynamic_cast<const CLI::ExtrasError*>(&e) != nullptr) return u"多余或未知的参数。";
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e) != nullptr) return u"选项缺少值。";
+    return u"命令行有误。";
+}
+
 CLI::App* addCommand(CLI::App& app, const char* name, const char* description) {
     CLI::App* command = app.add_subcommand(name, description);
     command->footer("");
@@ -205,8 +213,8 @@ int run(const std::vector<std::string>& arguments) {
         std::cout << app.version() << '\n';
         return cli::kAllDone;
     } catch (const CLI::ParseError& e) {
-        throw cli::UsageError(cli::kInvalidArgument, u"命令行有误 invalid command line: " +
-                                                         base::utf8ToUtf16(e.what()));
+        throw cli::UsageError(cli::kInvalidArgument,
+                              parseProblem(e) + u" " + base::utf8ToUtf16(e.what()));
     }
 
     cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr)};
