@@ -32,10 +32,11 @@ std::string describe(const ops::DrawingOutcome& outcome, bool dryRun) {
 
 }  // namespace
 
-BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& jobs, bool dryRun)
+BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& jobs,
+                         const ops::BatchOptions& options)
     : console_(console),
       total_(jobs.size()),
-      dryRun_(dryRun),
+      options_(options),
       FileList_{u""},
       bar_(console.err, console.errIsTerminal, FileList_) {
     for (const auto& job : jobs) FileList_.push_back(job.path);
@@ -44,7 +45,7 @@ BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& j
 
 void BatchReport::onChange(const ops::DrawingJob& job, const std::u16string& tag,
                            const std::u16string& oldValue, const std::u16string& newValue) {
-    if (!dryRun_) return;
+    if (!options_.dryRun) return;
     console_.out << shown(job.path) << '\t' << shown(tag) << '\t' << shown(oldValue) << '\t'
                  << shown(newValue) << '\n';
 }
@@ -52,8 +53,8 @@ void BatchReport::onChange(const ops::DrawingJob& job, const std::u16string& tag
 void BatchReport::onDrawing(std::size_t index, const ops::DrawingJob& job,
                             const ops::DrawingOutcome& outcome) {
     ++counts_[static_cast<std::size_t>(outcome.result)];
-    const std::string line = '[' + std::to_string(index + 1) + '/' + std::to_string(total_) +
-                             "] " + shown(job.path) + ' ' + describe(outcome, dryRun_);
+    const std::string line = '[' + std::to_string(index + 1) + '/' + std::to_string(total_) + "] " +
+                             shown(job.path) + ' ' + describe(outcome, options_.dryRun);
     if (outcome.result == ops::DrawingResult::kFailed) failures_.push_back(line);
     if (console_.errIsTerminal) console_.err << "\r\x1b[K";
     console_.err << line << '\n' << std::flush;
@@ -62,7 +63,7 @@ void BatchReport::onDrawing(std::size_t index, const ops::DrawingJob& job,
 
 int BatchReport::finish(std::size_t reported) {
     bar_.finish();
-    if (failures_.size() > 1) {
+    if (options_.keepGoing && !failures_.empty()) {
         console_.err << "失败的图形 Failed drawings:\n";
         for (const auto& line : failures_) console_.err << "  " << line << '\n';
     }
@@ -70,14 +71,14 @@ int BatchReport::finish(std::size_t reported) {
         return std::to_string(counts_[static_cast<std::size_t>(r)]);
     };
     const std::string notOpened = std::to_string(total_ - reported);
-    console_.err << "共 " << total_ << " 个图形：" << (dryRun_ ? "将保存 " : "已保存 ")
+    console_.err << "共 " << total_ << " 个图形：" << (options_.dryRun ? "将保存 " : "已保存 ")
                  << count(ops::DrawingResult::kSaved) << "，未改变 "
                  << count(ops::DrawingResult::kUnchanged) << "，无标题栏 "
                  << count(ops::DrawingResult::kNoTitleBlock) << "，失败 "
                  << count(ops::DrawingResult::kFailed)
                  << (reported < total_ ? "，未打开 " + notOpened : "") << "。 " << total_
                  << " drawing(s): " << count(ops::DrawingResult::kSaved)
-                 << (dryRun_ ? " would be saved, " : " saved, ")
+                 << (options_.dryRun ? " would be saved, " : " saved, ")
                  << count(ops::DrawingResult::kUnchanged) << " unchanged, "
                  << count(ops::DrawingResult::kNoTitleBlock) << " without title block, "
                  << count(ops::DrawingResult::kFailed) << " failed"

@@ -21,21 +21,23 @@ inline constexpr int kSomeWithoutTitleBlock = 3;
 // on standard error, under a bar on a terminal; and a closing summary.
 class BatchReport : public ops::BatchObserver {
 public:
-    BatchReport(Console& console, const std::vector<ops::DrawingJob>& jobs, bool dryRun);
+    BatchReport(Console& console, const std::vector<ops::DrawingJob>& jobs,
+                const ops::BatchOptions& options);
 
     void onChange(const ops::DrawingJob& job, const std::u16string& tag,
                   const std::u16string& oldValue, const std::u16string& newValue) override;
     void onDrawing(std::size_t index, const ops::DrawingJob& job,
                    const ops::DrawingOutcome& outcome) override;
 
-    // Lists the failures again when there were several, prints the summary and returns the exit
-    // status: 1 when a drawing failed, else 3 when one had no title block, else 0.
+    // Lists the failures again after a batch that went on past them, prints the summary and
+    // returns the exit status: 1 when a drawing failed, else 3 when one had no title block,
+    // else 0.
     int finish(std::size_t reported);
 
 private:
     Console& console_;
     std::size_t total_;
-    bool dryRun_;
+    ops::BatchOptions options_;
     std::vector<std::u16string> FileList_;
     StderrProgress bar_;
     std::size_t counts_[4] = {};

@@ -125,7 +125,7 @@ int batchCommand(cad::Connector& connector, const std::vector<ops::DrawingJob>& 
                  const ops::BatchOptions& options, Console& console) {
     TextFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
-    BatchReport report(console, jobs, options.dryRun);
+    BatchReport report(console, jobs, options);
     const std::size_t reported = ops::runReportedBatch(connection, jobs, options, report);
     return report.finish(reported);
 }

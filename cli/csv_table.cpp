@@ -68,10 +68,9 @@ std::vector<TableRow> parseCsv(std::u16string_view text, const std::u16string& s
                                   &collected) == bytes.size() &&
                         csv_fini(&parser, onCell, onRowEnd, &collected) == 0;
     if (!parsed) {
-        throw UsageError(kInvalidArgument,
-                         u"表格 " + source + u" 不是有效的 CSV：" +
-                             base::utf8ToUtf16(csv_strerror(csv_error(&parser))) +
-                             u"（例如引号没有配对）。");
+        throw UsageError(kInvalidArgument, u"表格 " + source + u" 不是有效的 CSV：" +
+                                               base::utf8ToUtf16(csv_strerror(csv_error(&parser))) +
+                                               u"（例如引号没有配对）。");
     }
     return std::move(collected.rows);
 }

@@ -54,8 +54,9 @@ std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& ope
             const auto below = drawingsBelow(operand);
             drawings.insert(drawings.end(), below.begin(), below.end());
         } else {
-            throw UsageError(kInvalidArgument, operand + u" 是一个文件夹；要处理其中所有的 DXF "
-                                                         u"图形，请加 -r。");
+            throw UsageError(kInvalidArgument, operand +
+                                                   u" 是一个文件夹；要处理其中所有的 DXF "
+                                                   u"图形，请加 -r。");
         }
     }
     return drawings;

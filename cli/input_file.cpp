@@ -20,7 +20,8 @@ std::string readBounded(std::istream& in, const std::u16string& shownAs, std::u1
                                                  u" 超过 16 MB，不像是值文件或表格，未读取。");
         }
     }
-    if (in.bad()) throw UsageError(kReadFault, u"无法读取" + std::u16string(what) + u" " + shownAs + u"。");
+    if (in.bad())
+        throw UsageError(kReadFault, u"无法读取" + std::u16string(what) + u" " + shownAs + u"。");
     return bytes;
 }
 

@@ -30,7 +30,8 @@ constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);
 
 constexpr const char* kFooter =
     "\n"
-    "每个子命令的选项见 zandrel-cli 命令 --help。 Each command's options: zandrel-cli COMMAND --help.\n"
+    "每个子命令的选项见 zandrel-cli 命令 --help。 Each command's options: zandrel-cli COMMAND "
+    "--help.\n"
     "\n"
     "退出状态 Exit status:\n"
     "  0 全部完成 all done;  1 有图形失败 a drawing failed;  2 用法错误，未打开任何图形 usage\n"
@@ -38,7 +39,8 @@ constexpr const char* kFooter =
     "\n"
     "示例 Examples:\n"
     "  zandrel-cli read template.dxf > values.tsv           # 29 行：标记、制表符、值\n"
-    "  zandrel-cli apply -n values.tsv drawings/*.dxf       # 只看将改变什么 see what would change\n"
+    "  zandrel-cli apply -n values.tsv drawings/*.dxf       # 只看将改变什么 see what would "
+    "change\n"
     "  zandrel-cli apply -k values.tsv drawings/*.dxf       # 写入并保存 write and save\n"
     "  zandrel-cli export -r -o 图纸/标题栏.csv 图纸          # 每个图形一行 one row per drawing\n"
     "  #   用 WPS、LibreOffice 或 Excel 编辑后保存为 CSV  edit in a spreadsheet, save as CSV\n"
@@ -86,8 +88,8 @@ bool endsWithCsv(const std::u16string& name) {
 cli::FieldValues loadValues(const std::u16string& source, cli::Encoding encoding) {
     const std::string bytes = cli::readInputFile(source, u"值文件");
     if (endsWithCsv(source)) {
-        return cli::valuesFromTable(
-            cli::parseCsv(cli::decodeText(bytes, encoding, source), source), source);
+        return cli::valuesFromTable(cli::parseCsv(cli::decodeText(bytes, encoding, source), source),
+                                    source);
     }
     return cli::parseValues(bytes, source == u"-" ? u"-（标准输入）" : source);
 }
@@ -116,10 +118,11 @@ CLI::App* addCommand(CLI::App& app, const char* name, const char* description) {
 }
 
 void addBatchFlags(CLI::App& command, CommandLine& line) {
-    command.add_flag("-n,--dry-run", line.dryRun,
-                     "试运行：打开每个图形，输出将改变的每个属性（路径、标记、旧值、新值，以制表符分隔），"
-                     "不写入也不保存。 Dry run: open each drawing and print every attribute that "
-                     "would change (path, tag, old, new, tab-separated); write and save nothing.");
+    command.add_flag(
+        "-n,--dry-run", line.dryRun,
+        "试运行：打开每个图形，输出将改变的每个属性（路径、标记、旧值、新值，以制表符分隔），"
+        "不写入也不保存。 Dry run: open each drawing and print every attribute that "
+        "would change (path, tag, old, new, tab-separated); write and save nothing.");
     command.add_flag("-k,--keep-going", line.keepGoing,
                      "某个图形失败后继续处理其余图形，最后列出所有失败。 Go on after a failing "
                      "drawing; list every failure at the end.");
@@ -160,9 +163,10 @@ int run(const std::vector<std::string>& arguments) {
     apply->add_option("--encoding", line.encoding,
                       ".csv 值文件的编码：auto（默认）、utf-8、gbk。 Encoding of a .csv VALUES: "
                       "auto (default), utf-8, gbk.");
-    apply->add_option("VALUES", line.values,
-                      "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values file "
-                      "(- for standard input): tag<TAB>value lines, or two-column CSV (.csv).")
+    apply
+        ->add_option("VALUES", line.values,
+                     "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values file "
+                     "(- for standard input): tag<TAB>value lines, or two-column CSV (.csv).")
         ->required();
     apply->add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")->required();
 
@@ -171,8 +175,9 @@ int run(const std::vector<std::string>& arguments) {
         "输出表格（CSV，UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个标记，每个图形一行。 Write "
         "a table (CSV, UTF-8 with BOM, CRLF): a header of 图形 and the 29 tags, one row per "
         "drawing.");
-    exportTable->add_flag("-r,--recursive", line.recursive,
-                          "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");
+    exportTable->add_flag(
+        "-r,--recursive", line.recursive,
+        "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");
     exportTable->add_flag("-k,--keep-going", line.keepGoing,
                           "跳过无法读取的图形。 Skip drawings that cannot be read.");
     exportTable->add_option("-o,--output", line.output,
@@ -191,9 +196,10 @@ int run(const std::vector<std::string>& arguments) {
     importTable->add_option("--encoding", line.encoding,
                             "表格的编码：auto（默认：UTF-8，否则 GBK）、utf-8、gbk。 The table's "
                             "encoding: auto (default: UTF-8, else GBK), utf-8, gbk.");
-    importTable->add_option("TABLE", line.table,
-                            "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
-                            "(comma, semicolon or tab separated; - for standard input).")
+    importTable
+        ->add_option("TABLE", line.table,
+                     "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
+                     "(comma, semicolon or tab separated; - for standard input).")
         ->required();
 
     CLI::App* restore = addCommand(

@@ -33,7 +33,8 @@ std::vector<int> columnsOf(const TableRow& header, const std::u16string& source)
         int field = 0;
         if (name != kDrawingColumn) {
             const auto known = titleblock::fieldForTag(name);
-            if (!known) fail(source, 1, u"未知的列“" + name + u"”：列名应是“图形”或 29 个标记之一。");
+            if (!known)
+                fail(source, 1, u"未知的列“" + name + u"”：列名应是“图形”或 29 个标记之一。");
             field = *known;
         }
         if (!seen.insert(field).second) fail(source, 1, u"列“" + name + u"”重复出现。");

@@ -12,21 +12,19 @@ DrawingOutcome updateDrawing(const cad::Connection& connection, const DrawingJob
     DrawingOutcome outcome;
     bool titleBlock = false;
     const auto modelSpace = openModelSpace(connection, job.path);
-    forEachTitleBlockAttribute(*modelSpace, modelSpace->count(),
-                               [&](cad::Attribute& attribute, int field) {
-                                   titleBlock = true;
-                                   const auto listed = job.values.find(field);
-                                   const std::u16string old = attribute.textString();
-                                   if (listed == job.values.end() || listed->second.empty() ||
-                                       listed->second == old) {
-                                       ++outcome.unchanged;
-                                       return;
-                                   }
-                                   observer.onChange(job, attribute.tagString(), old,
-                                                     listed->second);
-                                   if (!options.dryRun) attribute.putTextString(listed->second);
-                                   ++outcome.changed;
-                               });
+    forEachTitleBlockAttribute(
+        *modelSpace, modelSpace->count(), [&](cad::Attribute& attribute, int field) {
+            titleBlock = true;
+            const auto listed = job.values.find(field);
+            const std::u16string old = attribute.textString();
+            if (listed == job.values.end() || listed->second.empty() || listed->second == old) {
+                ++outcome.unchanged;
+                return;
+            }
+            observer.onChange(job, attribute.tagString(), old, listed->second);
+            if (!options.dryRun) attribute.putTextString(listed->second);
+            ++outcome.changed;
+        });
     if (!titleBlock) {
         outcome.result = DrawingResult::kNoTitleBlock;
     } else if (outcome.changed > 0) {

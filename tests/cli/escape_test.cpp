@@ -36,7 +36,9 @@ TEST(Escape, RejectsUnknownAndUnfinishedSequences) {
 }
 
 TEST(Escape, ReadsHexEscapesInEitherCase) {
-    EXPECT_EQ(unescapeValue(u"\\x1b\\x1B\\x41"), u"\x1b\x1b" u"A");
+    EXPECT_EQ(unescapeValue(u"\\x1b\\x1B\\x41"),
+              u"\x1b\x1b"
+              u"A");
 }
 
 }  // namespace

@@ -16,17 +16,25 @@ TEST(CsvTable, ReadsWhatSpreadsheetsSave) {
         std::u16string text;
         std::vector<TableRow> rows;
     } cases[] = {
-        {"comma, CRLF", u"图形,零件名称\r\na.dxf,轴\r\n", {{u"图形", u"零件名称"}, {u"a.dxf", u"轴"}}},
-        {"semicolon (Excel in many locales)", u"图形;零件名称\nb.dxf;\"1,5\"\n",
+        {"comma, CRLF",
+         u"图形,零件名称\r\na.dxf,轴\r\n",
+         {{u"图形", u"零件名称"}, {u"a.dxf", u"轴"}}},
+        {"semicolon (Excel in many locales)",
+         u"图形;零件名称\nb.dxf;\"1,5\"\n",
          {{u"图形", u"零件名称"}, {u"b.dxf", u"1,5"}}},
-        {"tab", u"图形\t零件名称\nc d.dxf\t 一个空格 \n",
+        {"tab",
+         u"图形\t零件名称\nc d.dxf\t 一个空格 \n",
          {{u"图形", u"零件名称"}, {u"c d.dxf", u" 一个空格 "}}},
         {"quotes, separators and line ends inside a cell",
          u"图形,零件名称,零件代号\r\n\"e,f.dxf\",\"齿轮 \"\"A\"\" 型\",\"第一行\r\n第二行\"\r\n",
-         {{u"图形", u"零件名称", u"零件代号"}, {u"e,f.dxf", u"齿轮 \"A\" 型", u"第一行\r\n第二行"}}},
-        {"no line end at the end, blank lines skipped", u"图形,零件名称\n\n\ng.dxf,",
+         {{u"图形", u"零件名称", u"零件代号"},
+          {u"e,f.dxf", u"齿轮 \"A\" 型", u"第一行\r\n第二行"}}},
+        {"no line end at the end, blank lines skipped",
+         u"图形,零件名称\n\n\ng.dxf,",
          {{u"图形", u"零件名称"}, {u"g.dxf", u""}}},
-        {"one space stays a value", u"图形,签名1\nh.dxf, \n", {{u"图形", u"签名1"}, {u"h.dxf", u" "}}},
+        {"one space stays a value",
+         u"图形,签名1\nh.dxf, \n",
+         {{u"图形", u"签名1"}, {u"h.dxf", u" "}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -35,9 +43,8 @@ TEST(CsvTable, ReadsWhatSpreadsheetsSave) {
 }
 
 TEST(CsvTable, WritesWhatItReadsBackWithByteOrderMarkAndCrlf) {
-    const std::vector<TableRow> rows{{u"图形", u"零件名称"},
-                                     {u"a b.dxf", u"齿轮 \"A\" 型,1\n第二行"},
-                                     {u"c.dxf", u""}};
+    const std::vector<TableRow> rows{
+        {u"图形", u"零件名称"}, {u"a b.dxf", u"齿轮 \"A\" 型,1\n第二行"}, {u"c.dxf", u""}};
     const std::string csv = formatCsv(rows);
     EXPECT_EQ(csv.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_NE(csv.find("图形,零件名称\r\n"), std::string::npos) << csv;
@@ -112,7 +119,8 @@ TEST(TableFile, RefusesTablesThatCannotBeMeantBeforeAnythingIsOpened) {
 TEST(TableFile, ReadsATwoColumnValuesTableWithOrWithoutHeader) {
     EXPECT_EQ(valuesFromTable({{u"标记", u"值"}, {u"零件名称", u"轴"}, {u"签名1", u""}}, u"v.csv"),
               (FieldValues{{22, u"轴"}, {15, u""}}));
-    EXPECT_EQ(valuesFromTable({{u"零件名称", u"\"轴\""}}, u"v.csv"), (FieldValues{{22, u"\"轴\""}}));
+    EXPECT_EQ(valuesFromTable({{u"零件名称", u"\"轴\""}}, u"v.csv"),
+              (FieldValues{{22, u"\"轴\""}}));
     EXPECT_THROW(valuesFromTable({{u"零件名称", u"轴"}, {u"零件名称", u"齿"}}, u"v.csv"),
                  UsageError);
     EXPECT_THROW(valuesFromTable({{u"材料", u"钢"}}, u"v.csv"), UsageError);

@@ -7,11 +7,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <functional>
@@ -483,9 +483,9 @@ TEST_P(HostileInput, IsRefusedWithANumberedErrorAndNothingChanges) {
         EXPECT_NE(ending.err.find("-r"), std::string::npos) << ending.err;
     } else {
         EXPECT_EQ(ending.status, 1);
-        const std::string failed = "失败 failed: 错误 " + std::string(hex) + " (" +
-                                   std::to_string(failure.number) + "): " +
-                                   base::utf16ToUtf8(cli::escapeValue(failure.description)) + "\n";
+        const std::string failed =
+            "失败 failed: 错误 " + std::string(hex) + " (" + std::to_string(failure.number) +
+            "): " + base::utf16ToUtf8(cli::escapeValue(failure.description)) + "\n";
         EXPECT_NE(ending.err.find(failed), std::string::npos) << ending.err;
     }
     EXPECT_EQ(snapshotOf(folder.path()), before);
