@@ -1,5 +1,8 @@
 #include "cli/batch_report.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/unicode.h"
 #include "cli/escape.h"
 #include "cli/failure_text.h"
@@ -39,7 +42,8 @@ BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& j
       options_(options),
       FileList_{u""},
       bar_(console.err, console.errIsTerminal, FileList_) {
-    for (const auto& job : jobs) FileList_.push_back(job.path);
+    std::transform(jobs.begin(), jobs.end(), std::back_inserter(FileList_),
+                   [](const ops::DrawingJob& job) { return job.path; });
     if (console_.errIsTerminal) bar_.setMax(static_cast<float>(total_));
 }
 

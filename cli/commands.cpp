@@ -132,9 +132,11 @@ int batchCommand(cad::Connector& connector, const std::vector<ops::DrawingJob>& 
 
 std::vector<ops::DrawingJob> sameValuesFor(const std::vector<std::u16string>& drawings,
                                            const FieldValues& values) {
-    std::vector<ops::DrawingJob> jobs;
-    jobs.reserve(drawings.size());
-    for (const auto& drawing : drawings) jobs.push_back({drawing, values});
+    std::vector<ops::DrawingJob> jobs(drawings.size());
+    std::transform(drawings.begin(), drawings.end(), jobs.begin(),
+                   [&values](const std::u16string& drawing) {
+                       return ops::DrawingJob{drawing, values};
+                   });
     return jobs;
 }
 

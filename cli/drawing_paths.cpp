@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 
 #include "cad/engine/engine_path.h"
 #include "cli/usage_error.h"
@@ -12,14 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool isDxfName(const fs::path& path) {
-    std::u16string extension = cad::engine::fullPathOf(path.extension());
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](char16_t c) {
-        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-    });
-    return extension == u".dxf";
-}
-
 std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
     std::vector<fs::path> found;
     std::error_code ec;
@@ -27,7 +20,9 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
                                         fs::directory_options::skip_permission_denied, ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code ignored;
-        if (isDxfName(it->path()) && !it->is_directory(ignored)) found.push_back(it->path());
+        if (hasExtension(cad::engine::fullPathOf(it->path()), u".dxf") &&
+            !it->is_directory(ignored))
+            found.push_back(it->path());
     }
     if (ec) {
         throw UsageError(kFileNotFound, u"无法列出文件夹 " + operand + u" 中的图形：" +
@@ -37,11 +32,21 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
     std::sort(found.begin(), found.end());
     std::vector<std::u16string> drawings;
     drawings.reserve(found.size());
-    for (const auto& path : found) drawings.push_back(cad::engine::fullPathOf(path));
+    std::transform(found.begin(), found.end(), std::back_inserter(drawings),
+                   [](const fs::path& path) { return cad::engine::fullPathOf(path); });
     return drawings;
 }
 
 }  // namespace
+
+bool hasExtension(std::u16string_view name, std::u16string_view extension) {
+    if (name.size() < extension.size()) return false;
+    const auto lower = [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    };
+    return std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                      [&lower](char16_t a, char16_t b) { return lower(a) == lower(b); });
+}
 
 std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& operands,
                                           bool recursive) {

@@ -1,6 +1,7 @@
 // zandrel-cli: the title-block read and batch update of the window, for scripts and large batches.
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cstdint>
 #include <iostream>
 #include <optional>
@@ -64,8 +65,8 @@ struct CommandLine {
 std::u16string text(const std::string& argument) { return cli::argumentText(argument); }
 
 std::vector<std::u16string> texts(const std::vector<std::string>& arguments) {
-    std::vector<std::u16string> result;
-    for (const auto& a : arguments) result.push_back(text(a));
+    std::vector<std::u16string> result(arguments.size());
+    std::transform(arguments.begin(), arguments.end(), result.begin(), text);
     return result;
 }
 
@@ -78,16 +79,9 @@ cli::Encoding encodingOf(const std::string& name) {
     return *encoding;
 }
 
-bool endsWithCsv(const std::u16string& name) {
-    if (name.size() < 4) return false;
-    std::u16string extension = name.substr(name.size() - 4);
-    for (auto& c : extension) c = c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
-    return extension == u".csv";
-}
-
 cli::FieldValues loadValues(const std::u16string& source, cli::Encoding encoding) {
     const std::string bytes = cli::readInputFile(source, u"值文件");
-    if (endsWithCsv(source)) {
+    if (cli::hasExtension(source, u".csv")) {
         return cli::valuesFromTable(cli::parseCsv(cli::decodeText(bytes, encoding, source), source),
                                     source);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <iterator>
 #include <set>
 
 #include "base/unicode.h"
@@ -48,7 +49,9 @@ std::vector<int> columnsOf(const TableRow& header, const std::u16string& source)
 
 TableRow tableHeader() {
     TableRow header{std::u16string(kDrawingColumn)};
-    for (const auto& row : titleblock::kFieldMap) header.emplace_back(row.tag);
+    std::transform(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
+                   std::back_inserter(header),
+                   [](const titleblock::FieldMapRow& row) { return std::u16string(row.tag); });
     return header;
 }
 
