@@ -235,6 +235,12 @@ int run(const std::vector<std::string>& arguments) {
         const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
         const auto connector = cad::makePlatformConnector();
         const auto output = line.output ? std::optional(text(*line.output)) : std::nullopt;
+        // A slip of the keyboard must not write a table over a drawing or its backup.
+        if (output && (cli::hasExtension(*output, u".dxf") || cli::hasExtension(*output, u".dwg") ||
+                       cli::hasExtension(*output, u".bak"))) {
+            throw cli::UsageError(cli::kInvalidArgument,
+                                  u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
+        }
         return cli::exportCommand(*connector, drawings, output, line.keepGoing, console);
     }
     if (importTable->parsed()) {

@@ -320,6 +320,9 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
         EXPECT_TRUE(imported.err.starts_with("错误 0x8007")) << imported.err;
         EXPECT_EQ(readBytes(drawing), original);
     }
+    const Outcome overDrawing = cli({"export", "-o", drawing.string(), drawing.string()});
+    EXPECT_EQ(overDrawing.status, 2) << overDrawing.err;
+    EXPECT_EQ(readBytes(drawing), original);
 }
 
 TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
