@@ -399,6 +399,11 @@ TEST(CliControlCharacters, AreEscapedOnTheTerminalAndKeptInTables) {
 TEST(CliValuesFile, IsReadWithinLimitsAndMustBeAFile) {
     const ScratchFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+    // Readable for no one but root, in a folder everyone may enter.
+    fs::permissions(folder.path(), fs::perms::all);
+    const fs::path unreadable = folder.path() / "锁.tsv";
+    writeBytes(unreadable, "零件名称\t新\n");
+    fs::permissions(unreadable, fs::perms::none);
     const fs::path fifo = folder.path() / "无尽";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // An endless pipe under a 200 MB address-space limit: refused, not read until memory ends.
@@ -422,6 +427,12 @@ TEST(CliValuesFile, IsReadWithinLimitsAndMustBeAFile) {
          {"apply", (folder.path() / "无.tsv").string(), drawing.string()},
          "0x80070002",
          "无法读取值文件"},
+        {"a file its user may not read",
+         "/usr/bin/setpriv",
+         {"--reuid=nobody", "--regid=nogroup", "--clear-groups", kCli.string(), "apply",
+          unreadable.string(), drawing.string()},
+         "0x80070002",
+         "没有读取权限"},
         {"an endless pipe",
          "/bin/bash",
          {"-c", endless, "sh", kCli.string(), fifo.string(), drawing.string()},
