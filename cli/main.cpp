@@ -198,9 +198,12 @@ int run(const std::vector<std::string>& arguments) {
 
     CLI::App* restore = addCommand(
         app, "restore",
-        "撤销每个图形的上次保存：图形与它的 .bak 备份互换，再次恢复即重做。 Undo the last save "
-        "of each drawing: it trades places with its .bak, so a second restore redoes it.");
-    restore->add_option("DRAWING", line.drawings, "图形 drawings")->required();
+        "撤销每个图形的上次保存：图形与它的 .bak 备份互换，再次恢复即重做。只恢复批处理保存过的"
+        "图形。 Undo the last save of each drawing: it trades places with its .bak, so a second "
+        "restore redoes it. Restore only drawings the batch saved.");
+    restore->add_flag("-r,--recursive", line.recursive,
+                      "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");
+    restore->add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")->required();
     app.footer(kFooter);
 
     try {
@@ -248,7 +251,7 @@ int run(const std::vector<std::string>& arguments) {
         const auto connector = cad::makePlatformConnector();
         return cli::batchCommand(*connector, jobs, options, console);
     }
-    return cli::restoreCommand(texts(line.drawings), console);
+    return cli::restoreCommand(cli::drawingsNamed(texts(line.drawings), line.recursive), console);
 }
 
 void printFailure(const cad::Error& e) { std::cerr << cli::failureText(e) << '\n'; }

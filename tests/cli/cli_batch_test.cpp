@@ -358,6 +358,12 @@ TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
     EXPECT_TRUE(contains(refused.err, "失败 failed: 错误 0x80040218 (-2147220968): "))
         << refused.err;
     EXPECT_EQ(readBytes(lone), readBytes(kTemplate));
+
+    // A folder: with -r each drawing below it trades with its backup; without, nothing happens.
+    EXPECT_EQ(cli({"restore", folder.path().string()}).status, 2);
+    const Outcome all = cli({"restore", "-r", folder.path().string()});
+    EXPECT_EQ(all.status, 1) << all.err;  // the one without backup fails, the other is undone
+    EXPECT_EQ(readBytes(drawing), original);
 }
 
 TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) {
