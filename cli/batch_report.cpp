@@ -1,11 +1,11 @@
 #include "cli/batch_report.h"
 
 #include <algorithm>
-#include <iterator>
 
 #include "base/unicode.h"
 #include "cli/escape.h"
 #include "cli/failure_text.h"
+#include "ops/file_list.h"
 
 namespace cli {
 
@@ -33,6 +33,13 @@ std::string describe(const ops::DrawingOutcome& outcome, bool dryRun) {
     return "失败 failed: " + failureText(*outcome.failure);
 }
 
+std::vector<std::u16string> pathsOf(const std::vector<ops::DrawingJob>& jobs) {
+    std::vector<std::u16string> paths(jobs.size());
+    std::transform(jobs.begin(), jobs.end(), paths.begin(),
+                   [](const ops::DrawingJob& job) { return job.path; });
+    return paths;
+}
+
 }  // namespace
 
 BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& jobs,
@@ -40,10 +47,8 @@ BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& j
     : console_(console),
       total_(jobs.size()),
       options_(options),
-      FileList_{u""},
+      FileList_(ops::fileListOf(pathsOf(jobs))),
       bar_(console.err, console.errIsTerminal, FileList_) {
-    std::transform(jobs.begin(), jobs.end(), std::back_inserter(FileList_),
-                   [](const ops::DrawingJob& job) { return job.path; });
     if (console_.errIsTerminal) bar_.setMax(static_cast<float>(total_));
 }
 

@@ -33,12 +33,6 @@ cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, C
     });
 }
 
-std::u16string_view tagOfField(int field) {
-    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
-                                  [field](const auto& r) { return r.field == field; });
-    return row->tag;
-}
-
 std::string shown(std::u16string_view text) { return base::utf16ToUtf8(escapeValue(text)); }
 
 // A read's bar would only interleave with its result, which is the values themselves.
@@ -80,8 +74,7 @@ void writeOutput(const std::optional<std::u16string>& outputFile, const std::str
     std::ofstream file(cad::engine::pathOf(*outputFile), std::ios::binary | std::ios::trunc);
     file << bytes;
     if (!file.flush()) {
-        throw cad::Error(static_cast<std::int32_t>(0x8007001D),
-                         u"无法写入表格 " + *outputFile + u"。");
+        throw cad::Error(cad::errc::kWriteFault, u"无法写入表格 " + *outputFile + u"。");
     }
 }
 
@@ -96,8 +89,8 @@ int readCommand(cad::Connector& connector, const std::u16string& drawing, Consol
     ops::readTemplate(connection, dialog, progress, fields);
 
     for (const int field : titleblock::fieldsInOrder()) {
-        console.out << base::utf16ToUtf8(tagOfField(field)) << '\t' << shown(fields.text(field))
-                    << '\n';
+        console.out << base::utf16ToUtf8(titleblock::tagForField(field)) << '\t'
+                    << shown(fields.text(field)) << '\n';
     }
     if (fields.sets > 0) return kAllDone;
     console.err << "无标题栏 no title block: " << shown(drawing)

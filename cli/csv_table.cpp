@@ -57,7 +57,7 @@ bool needsQuotes(std::string_view cell) {
 std::vector<TableRow> parseCsv(std::u16string_view text, const std::u16string& source) {
     csv_parser parser{};
     if (csv_init(&parser, CSV_STRICT | CSV_STRICT_FINI) != 0) {
-        throw UsageError(kInvalidArgument, u"无法读取表格 " + source + u"。");
+        throw UsageError(cad::errc::kInvalidArgument, u"无法读取表格 " + source + u"。");
     }
     const std::unique_ptr<csv_parser, void (*)(csv_parser*)> owner(&parser, csv_free);
     csv_set_delim(&parser, static_cast<unsigned char>(separatorOf(text)));
@@ -68,9 +68,10 @@ std::vector<TableRow> parseCsv(std::u16string_view text, const std::u16string& s
                                   &collected) == bytes.size() &&
                         csv_fini(&parser, onCell, onRowEnd, &collected) == 0;
     if (!parsed) {
-        throw UsageError(kInvalidArgument, u"表格 " + source + u" 不是有效的 CSV：" +
-                                               base::utf8ToUtf16(csv_strerror(csv_error(&parser))) +
-                                               u"（例如引号没有配对）。");
+        throw UsageError(cad::errc::kInvalidArgument,
+                         u"表格 " + source + u" 不是有效的 CSV：" +
+                             base::utf8ToUtf16(csv_strerror(csv_error(&parser))) +
+                             u"（例如引号没有配对）。");
     }
     return std::move(collected.rows);
 }

@@ -25,9 +25,9 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
             found.push_back(it->path());
     }
     if (ec) {
-        throw UsageError(kFileNotFound, u"无法列出文件夹 " + operand + u" 中的图形：" +
-                                            cad::engine::fullPathOf(fs::path(ec.message())) +
-                                            u"。");
+        throw UsageError(cad::errc::kFileNotFound,
+                         u"无法列出文件夹 " + operand + u" 中的图形：" +
+                             cad::engine::fullPathOf(fs::path(ec.message())) + u"。");
     }
     std::sort(found.begin(), found.end());
     std::vector<std::u16string> drawings;
@@ -59,9 +59,10 @@ std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& ope
             const auto below = drawingsBelow(operand);
             drawings.insert(drawings.end(), below.begin(), below.end());
         } else {
-            throw UsageError(kInvalidArgument, operand +
-                                                   u" 是一个文件夹；要处理其中所有的 DXF "
-                                                   u"图形，请加 -r。");
+            throw UsageError(cad::errc::kInvalidArgument,
+                             operand +
+                                 u" 是一个文件夹；要处理其中所有的 DXF "
+                                 u"图形，请加 -r。");
         }
     }
     return drawings;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/unicode.h"
+#include "base/version.h"
 #include "cad/engine/engine_path.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
@@ -25,9 +26,6 @@
 #include "cli/values_file.h"
 
 namespace {
-
-constexpr std::int32_t kWriteFault = static_cast<std::int32_t>(0x8007001D);
-constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);
 
 constexpr const char* kFooter =
     "\n"
@@ -73,7 +71,7 @@ std::vector<std::u16string> texts(const std::vector<std::string>& arguments) {
 cli::Encoding encodingOf(const std::string& name) {
     const auto encoding = cli::encodingNamed(name);
     if (!encoding) {
-        throw cli::UsageError(cli::kInvalidArgument,
+        throw cli::UsageError(cad::errc::kInvalidArgument,
                               u"未知的编码“" + text(name) + u"”：可用 auto、utf-8 或 gbk。");
     }
     return *encoding;
@@ -128,7 +126,7 @@ int run(const std::vector<std::string>& arguments) {
         "Reads and fills in the 29 title-block attributes of drawings.",
         "zandrel-cli"};
     app.set_help_flag("-h,--help", "显示帮助 Show help");
-    app.set_version_flag("--version", std::string("zandrel-cli ") + ZANDREL_VERSION,
+    app.set_version_flag("--version", std::string("zandrel-cli ") + base::kVersion,
                          "显示版本 Show the version");
     app.require_subcommand(1, 1);
     CommandLine line;
@@ -216,7 +214,7 @@ int run(const std::vector<std::string>& arguments) {
         std::cout << app.version() << '\n';
         return cli::kAllDone;
     } catch (const CLI::ParseError& e) {
-        throw cli::UsageError(cli::kInvalidArgument,
+        throw cli::UsageError(cad::errc::kInvalidArgument,
                               parseProblem(e) + u" " + base::utf8ToUtf16(e.what()));
     }
 
@@ -241,7 +239,7 @@ int run(const std::vector<std::string>& arguments) {
         // A slip of the keyboard must not write a table over a drawing or its backup.
         if (output && (cli::hasExtension(*output, u".dxf") || cli::hasExtension(*output, u".dwg") ||
                        cli::hasExtension(*output, u".bak"))) {
-            throw cli::UsageError(cli::kInvalidArgument,
+            throw cli::UsageError(cad::errc::kInvalidArgument,
                                   u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
         }
         return cli::exportCommand(*connector, drawings, output, line.keepGoing, console);
@@ -264,7 +262,7 @@ int main(int argc, char** argv) {
         const int status = run(cli::programArguments(argc, argv));
         std::cout.flush();
         if (!std::cout) {
-            printFailure({kWriteFault, u"无法写入标准输出。"});
+            printFailure({cad::errc::kWriteFault, u"无法写入标准输出。"});
             return cli::kSomeFailed;
         }
         return status;
@@ -276,7 +274,7 @@ int main(int argc, char** argv) {
         printFailure(e);
         return cli::kSomeFailed;
     } catch (const std::exception& e) {
-        printFailure({kUnexpected, base::utf8ToUtf16(e.what())});
+        printFailure({cad::errc::kUnexpected, base::utf8ToUtf16(e.what())});
         return cli::kSomeFailed;
     }
 }

@@ -17,9 +17,9 @@ namespace {
 namespace fs = std::filesystem;
 
 [[noreturn]] void fail(const std::u16string& source, std::size_t row, std::u16string_view problem) {
-    throw UsageError(kInvalidArgument, u"表格 " + source + u" 第 " +
-                                           base::utf8ToUtf16(std::to_string(row)) + u" 行：" +
-                                           std::u16string(problem));
+    throw UsageError(cad::errc::kInvalidArgument, u"表格 " + source + u" 第 " +
+                                                      base::utf8ToUtf16(std::to_string(row)) +
+                                                      u" 行：" + std::u16string(problem));
 }
 
 bool blank(const TableRow& row) {

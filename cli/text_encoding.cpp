@@ -65,8 +65,8 @@ std::optional<std::u16string> fromGbk(std::string_view bytes) {
 #endif
 
 [[noreturn]] void notValid(const std::u16string& source, std::u16string_view encoding) {
-    throw UsageError(kBadEncoding, source + u" 不是有效的 " + std::u16string(encoding) +
-                                       u" 文本。可用 --encoding 指定它的编码。");
+    throw UsageError(cad::errc::kBadEncoding, source + u" 不是有效的 " + std::u16string(encoding) +
+                                                  u" 文本。可用 --encoding 指定它的编码。");
 }
 
 }  // namespace

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "cli_process.h"
+#include "child_process.h"
 
 namespace {
 
 TEST(NoDisplay, SaysSoInChineseAndEnglishAndExitsWithOne) {
     for (const char* display : {"", ":99"}) {  // none at all; one that is not there
         SCOPED_TRACE(display);
-        const auto run = cli::testing::runProgram(
+        const auto run = testing_support::runProgram(
             "/usr/bin/env", {"-u", "WAYLAND_DISPLAY", std::string("DISPLAY=") + display,
                              "QT_QPA_PLATFORM=xcb", ZANDREL_WINDOW});
         EXPECT_EQ(run.status, 1) << run.err;

@@ -10,28 +10,27 @@
 #include <string>
 #include <vector>
 
-#include "cli_process.h"
+#include "child_process.h"
+#include "files.h"
 
-namespace cli::testing {
+namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::Ending;
+using testing_support::linesOf;
+using testing_support::readBytes;
+using testing_support::runProgram;
+using testing_support::TempFolder;
+using testing_support::writeBytes;
 
 const fs::path kCli = ZANDREL_CLI;
 const fs::path kFixtures = ZANDREL_FIXTURES;
-const fs::path kEzdxfAttributes = ZANDREL_EZDXF_ATTRIBUTES;
 const fs::path kPython = "/usr/bin/python3";
 const fs::path kTemplate = kFixtures / "titleblock_r2018.dxf";
 
-Outcome cli(const std::vector<std::string>& args, const std::string& input = "") {
-    return runProgram(kCli, args, input);
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
+Ending cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return runProgram(kCli, args, {.input = input});
 }
 
 bool contains(const std::string& text, const std::string& part) {
@@ -63,17 +62,11 @@ fs::path withoutTitleBlock(const fs::path& target) {
     return target;
 }
 
-// What ezdxf reads of the attributes of `drawing` (see ezdxf_attributes.py).
-std::string ezdxfAttributes(const fs::path& drawing) {
-    const Outcome seen = runProgram(kPython, {kEzdxfAttributes.string(), drawing.string()});
-    EXPECT_EQ(seen.status, 0) << seen.err;
-    return seen.out;
-}
-
 // The value of `tag` in each model-space attribute that carries it, in what ezdxf read.
-std::vector<std::string> modelSpaceValues(const std::string& attributes, const std::string& tag) {
+std::vector<std::string> modelSpaceValues(const std::vector<std::string>& attributes,
+                                          const std::string& tag) {
     std::vector<std::string> values;
-    for (const auto& line : lines(attributes)) {
+    for (const auto& line : attributes) {
         const std::string key = "\tINSERT\t" + tag + '\t';
         if (line.starts_with("model\t") && contains(line, key)) {
             values.push_back(line.substr(line.find(key) + key.size()));
@@ -83,7 +76,7 @@ std::vector<std::string> modelSpaceValues(const std::string& attributes, const s
 }
 
 std::string readValue(const fs::path& drawing, const std::string& tag) {
-    for (const auto& line : lines(cli({"read", drawing.string()}).out)) {
+    for (const auto& line : linesOf(cli({"read", drawing.string()}).out)) {
         if (line.starts_with(tag + '\t')) return line.substr(tag.size() + 1);
     }
     return "(missing)";
@@ -105,7 +98,7 @@ Stamp stampOf(const fs::path& file) {
 }
 
 TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const std::string good = copyOf(kTemplate, folder.path() / "好 图.dxf").string();
     const std::string same = copyOf(kTemplate, folder.path() / "同 图.dxf").string();
     const std::string none = withoutTitleBlock(folder.path() / "无 标题栏.dxf").string();
@@ -150,10 +143,10 @@ TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome run = cli(c.args);
+        const Ending run = cli(c.args);
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(run.out, "");
-        const std::vector<std::string> said = lines(run.err);
+        const std::vector<std::string> said = linesOf(run.err);
         ASSERT_EQ(said.size(), c.says.size()) << run.err;
         for (std::size_t i = 0; i < said.size(); ++i)
             EXPECT_TRUE(contains(said[i], c.says[i])) << said[i];
@@ -164,34 +157,34 @@ TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
 }
 
 TEST(CliRead, SaysSoWhenTheDrawingHasNoTitleBlock) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path none = withoutTitleBlock(folder.path() / "无.dxf");
-    const Outcome read = cli({"read", none.string()});
+    const Ending read = cli({"read", none.string()});
     EXPECT_EQ(read.status, 3);
-    EXPECT_EQ(lines(read.out).size(), 29u);  // as the window would show them: one space each
+    EXPECT_EQ(linesOf(read.out).size(), 29u);  // as the window would show them: one space each
     EXPECT_TRUE(contains(read.out, "零件名称\t \n")) << read.out;
     EXPECT_TRUE(contains(read.err, "无标题栏 no title block")) << read.err;
 }
 
 TEST(CliDryRun, ListsEveryChangeAndWritesNothing) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path a = copyOf(kTemplate, folder.path() / "甲 图.dxf");
     const fs::path b = copyOf(kFixtures / "titleblock_r12.dxf", folder.path() / "乙 图.dxf");
     writeBytes(folder.path() / "表.csv", "图形,签名1\r\n甲 图.dxf,\"张\t三\"\r\n");
     const Stamp beforeA = stampOf(a);
     const Stamp beforeB = stampOf(b);
 
-    const Outcome applied =
+    const Ending applied =
         cli({"apply", "-n", "-", a.string(), b.string()}, "零件名称\t齿\\x1B轮\n签名3\t\n");
-    const Outcome imported = cli({"import", "--dry-run", (folder.path() / "表.csv").string()});
+    const Ending imported = cli({"import", "--dry-run", (folder.path() / "表.csv").string()});
 
     EXPECT_EQ(applied.status, 0) << applied.err;
-    EXPECT_EQ(lines(applied.out), (std::vector<std::string>{
-                                      a.string() + "\t零件名称\tR2018/零件名称/甲\t齿\\x1B轮",
-                                      a.string() + "\t零件名称\tR2018/零件名称/乙\t齿\\x1B轮",
-                                      b.string() + "\t零件名称\tR12/零件名称/甲\t齿\\x1B轮",
-                                      b.string() + "\t零件名称\tR12/零件名称/乙\t齿\\x1B轮",
-                                  }));
+    EXPECT_EQ(linesOf(applied.out), (std::vector<std::string>{
+                                        a.string() + "\t零件名称\tR2018/零件名称/甲\t齿\\x1B轮",
+                                        a.string() + "\t零件名称\tR2018/零件名称/乙\t齿\\x1B轮",
+                                        b.string() + "\t零件名称\tR12/零件名称/甲\t齿\\x1B轮",
+                                        b.string() + "\t零件名称\tR12/零件名称/乙\t齿\\x1B轮",
+                                    }));
     EXPECT_TRUE(contains(applied.err, "将保存 would save")) << applied.err;
     EXPECT_TRUE(contains(applied.err, "将保存 2，")) << applied.err;
     EXPECT_EQ(imported.status, 0) << imported.err;
@@ -203,7 +196,7 @@ TEST(CliDryRun, ListsEveryChangeAndWritesNothing) {
 }
 
 TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path root = folder.path() / "产品 图纸";
     const std::vector<fs::path> drawings{
         copyOf(kTemplate, root / "轴 组件" / "轴 1.dxf"),
@@ -212,7 +205,7 @@ TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
     };
     const fs::path table = root / "标题栏 表.csv";
 
-    const Outcome exported = cli({"export", "-r", "-o", table.string(), root.string()});
+    const Ending exported = cli({"export", "-r", "-o", table.string(), root.string()});
     ASSERT_EQ(exported.status, 0) << exported.err;
     const std::string csv = readBytes(table);
     EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF图形,产品代号,零件名称,零件代号,版本号5,")) << csv;
@@ -231,17 +224,17 @@ TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
         "    row[name], row[code] = f'件 \"{n}\", 第{n}号', ''\n"
         "with open(sys.argv[1], 'w', encoding='gbk', newline='') as f:\n"
         "    csv.writer(f, delimiter=';', quoting=csv.QUOTE_ALL).writerows(rows)\n";
-    const Outcome edited = runProgram(kPython, {"-c", edit, table.string()});
+    const Ending edited = runProgram(kPython, {"-c", edit, table.string()});
     ASSERT_EQ(edited.status, 0) << edited.err;
 
-    const Outcome imported = cli({"import", table.string()});
+    const Ending imported = cli({"import", table.string()});
     ASSERT_EQ(imported.status, 0) << imported.err;
     EXPECT_TRUE(contains(imported.err, "已保存 3，")) << imported.err;
     const std::string versions[] = {"R2018", "R2000", "R12"};
     for (std::size_t i = 0; i < drawings.size(); ++i) {
         SCOPED_TRACE(drawings[i].string());
         const std::string name = "件 \"" + std::to_string(i) + "\", 第" + std::to_string(i) + "号";
-        const std::string seen = ezdxfAttributes(drawings[i]);
+        const auto seen = testing_support::ezdxfAttributeLines(drawings[i]);
         EXPECT_EQ(modelSpaceValues(seen, "零件名称"), (std::vector<std::string>{name, name}));
         EXPECT_EQ(
             modelSpaceValues(seen, "零件代号"),
@@ -284,13 +277,13 @@ TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const ScratchFolder folder;
+        const TempFolder folder;
         const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
         writeBytes(folder.path() / "t.csv", c.bytes);
         std::vector<std::string> args{"import"};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.push_back((folder.path() / "t.csv").string());
-        const Outcome imported = cli(args);
+        const Ending imported = cli(args);
         EXPECT_EQ(imported.status, 0) << imported.err;
         EXPECT_EQ(readValue(drawing, "零件名称"), c.partName);
         EXPECT_EQ(readValue(drawing, "签名1"), c.signature);
@@ -298,7 +291,7 @@ TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
 }
 
 TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
     const std::string original = readBytes(drawing);
     const struct {
@@ -314,46 +307,46 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         writeBytes(folder.path() / "t.csv", c.bytes);
-        const Outcome imported =
+        const Ending imported =
             cli({"import", "--encoding", "utf-8", (folder.path() / "t.csv").string()});
         EXPECT_EQ(imported.status, 2) << imported.err;
         EXPECT_TRUE(imported.err.starts_with("错误 0x8007")) << imported.err;
         EXPECT_EQ(readBytes(drawing), original);
     }
-    const Outcome overDrawing = cli({"export", "-o", drawing.string(), drawing.string()});
+    const Ending overDrawing = cli({"export", "-o", drawing.string(), drawing.string()});
     EXPECT_EQ(overDrawing.status, 2) << overDrawing.err;
     EXPECT_EQ(readBytes(drawing), original);
 }
 
 TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
     writeBytes(folder.path() / "值.csv", "标记;值\r\n零件名称;\"齿轮 \"\"A\"\" 型\"\r\n签名1;\r\n");
-    const Outcome applied = cli({"apply", (folder.path() / "值.csv").string(), drawing.string()});
+    const Ending applied = cli({"apply", (folder.path() / "值.csv").string(), drawing.string()});
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_EQ(readValue(drawing, "零件名称"), "齿轮 \"A\" 型");
     EXPECT_EQ(readValue(drawing, "签名1"), "R2018/签名1/甲");
 }
 
 TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "零件 1.dxf");
     const std::string original = readBytes(drawing);
     ASSERT_EQ(cli({"apply", "-", drawing.string()}, "零件名称\t新\n").status, 0);
     const std::string saved = readBytes(drawing);
     ASSERT_NE(saved, original);
 
-    const Outcome undone = cli({"restore", drawing.string()});
+    const Ending undone = cli({"restore", drawing.string()});
     EXPECT_EQ(undone.status, 0) << undone.err;
     EXPECT_EQ(readBytes(drawing), original);
     EXPECT_EQ(readBytes(backupOf(drawing)), saved);
-    const Outcome redone = cli({"restore", drawing.string()});
+    const Ending redone = cli({"restore", drawing.string()});
     EXPECT_EQ(redone.status, 0) << redone.err;
     EXPECT_EQ(readBytes(drawing), saved);
     EXPECT_EQ(readBytes(backupOf(drawing)), original);
 
     const fs::path lone = copyOf(kTemplate, folder.path() / "无备份.dxf");
-    const Outcome refused = cli({"restore", lone.string()});
+    const Ending refused = cli({"restore", lone.string()});
     EXPECT_EQ(refused.status, 1);
     EXPECT_TRUE(contains(refused.err, "失败 failed: 错误 0x80040218 (-2147220968): "))
         << refused.err;
@@ -361,13 +354,13 @@ TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
 
     // A folder: with -r each drawing below it trades with its backup; without, nothing happens.
     EXPECT_EQ(cli({"restore", folder.path().string()}).status, 2);
-    const Outcome all = cli({"restore", "-r", folder.path().string()});
+    const Ending all = cli({"restore", "-r", folder.path().string()});
     EXPECT_EQ(all.status, 1) << all.err;  // the one without backup fails, the other is undone
     EXPECT_EQ(readBytes(drawing), original);
 }
 
 TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path root = folder.path() / "图纸";
     copyOf(kTemplate, root / "b.dxf");
     copyOf(kTemplate, root / "A 件.DXF");
@@ -376,34 +369,34 @@ TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) 
     copyOf(kTemplate, folder.path() / "外面" / "linked.dxf");
     fs::create_directory_symlink(folder.path() / "外面", root / "链接");
 
-    const Outcome run = cli({"apply", "-n", "-r", "-", root.string()}, "");
+    const Ending run = cli({"apply", "-n", "-r", "-", root.string()}, "");
     EXPECT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> said = lines(run.err);
+    const std::vector<std::string> said = linesOf(run.err);
     ASSERT_EQ(said.size(), 4u) << run.err;
     EXPECT_TRUE(said[0].starts_with("[1/3] " + (root / "A 件.DXF").string() + " ")) << said[0];
     EXPECT_TRUE(said[1].starts_with("[2/3] " + (root / "b.dxf").string() + " ")) << said[1];
     EXPECT_TRUE(said[2].starts_with("[3/3] " + (root / "子 目录" / "c.Dxf").string() + " "))
         << said[2];
 
-    const Outcome withoutR = cli({"apply", "-", root.string()}, "");
+    const Ending withoutR = cli({"apply", "-", root.string()}, "");
     EXPECT_EQ(withoutR.status, 2);
     EXPECT_TRUE(contains(withoutR.err, "-r")) << withoutR.err;
 }
 
 TEST(CliControlCharacters, AreEscapedOnTheTerminalAndKeptInTables) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
     ASSERT_EQ(cli({"apply", "-", drawing.string()}, "零件名称\t\\x1B[2J红\\x07\n").status, 0);
 
     EXPECT_EQ(readValue(drawing, "零件名称"), "\\x1B[2J红\\x07");
     EXPECT_TRUE(contains(cli({"inspect", drawing.string()}).out, "  零件名称\t\\x1B[2J红\\x07\n"));
     EXPECT_TRUE(contains(cli({"export", drawing.string()}).out, ",\x1b[2J红\x07,"));
-    EXPECT_EQ(modelSpaceValues(ezdxfAttributes(drawing), "零件名称"),
+    EXPECT_EQ(modelSpaceValues(testing_support::ezdxfAttributeLines(drawing), "零件名称"),
               (std::vector<std::string>{"\x1b[2J红\x07", "\x1b[2J红\x07"}));
 }
 
 TEST(CliValuesFile, IsReadWithinLimitsAndMustBeAFile) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
     // Readable for no one but root, in a folder everyone may enter.
     fs::permissions(folder.path(), fs::perms::all);
@@ -447,7 +440,7 @@ TEST(CliValuesFile, IsReadWithinLimitsAndMustBeAFile) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome run = runProgram(c.program, c.args);
+        const Ending run = runProgram(c.program, c.args);
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_TRUE(run.err.starts_with("错误 " + c.number)) << run.err;
         EXPECT_TRUE(contains(run.err, c.says)) << run.err;
@@ -456,4 +449,4 @@ TEST(CliValuesFile, IsReadWithinLimitsAndMustBeAFile) {
 }
 
 }  // namespace
-}  // namespace cli::testing
+}  // namespace cli

@@ -6,16 +6,17 @@
 
 #include <string>
 
+#include "child_process.h"
 #include "dxf/drawing.h"
 #include "dxf/error.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace dxf {
 namespace {
 
 namespace fs = std::filesystem;
 using platform::FileLock;
-using test::TempFolder;
+using testing_support::TempFolder;
 
 // What a second claim on `path` does while the first is held: "locked", "claimed" or the error.
 std::string secondClaim(const fs::path& path) {
@@ -29,8 +30,8 @@ std::string secondClaim(const fs::path& path) {
 
 TEST(FileLock, ASecondClaimFailsAtOnceWithTheNumberedErrorNamingTheFile) {
     TempFolder folder;
-    const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
-    const std::string before = test::readBytes(drawing);
+    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
+    const std::string before = testing_support::readBytes(drawing);
     {
         const FileLock first(drawing);
         try {
@@ -45,16 +46,17 @@ TEST(FileLock, ASecondClaimFailsAtOnceWithTheNumberedErrorNamingTheFile) {
         // Through another name of the same file, and from another process.
         fs::create_symlink(drawing, folder / "link.dxf");
         EXPECT_EQ(secondClaim(folder / "link.dxf"), "locked");
-        EXPECT_EQ(test::runInChildProcess([&] { return secondClaim(drawing) == "locked" ? 0 : 1; }),
+        EXPECT_EQ(testing_support::runInChildProcess(
+                      [&] { return secondClaim(drawing) == "locked" ? 0 : 1; }),
                   0);
     }
     EXPECT_EQ(secondClaim(drawing), "claimed") << "the claim ends with the lock";
-    EXPECT_EQ(test::readBytes(drawing), before);
+    EXPECT_EQ(testing_support::readBytes(drawing), before);
 }
 
 TEST(FileLock, AnOpenDrawingHoldsItsFileUntilItGoesAndItsOwnReopenShares) {
     TempFolder folder;
-    const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
+    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
     std::optional<Drawing> open = Drawing::open(drawing);
     EXPECT_EQ(secondClaim(drawing), "locked");
     // The engine reopening the drawing it holds (a template that is also in the batch).
@@ -66,16 +68,17 @@ TEST(FileLock, AnOpenDrawingHoldsItsFileUntilItGoesAndItsOwnReopenShares) {
 
 TEST(FileLock, AFileTheUserCannotWriteIsClaimedForReadingAndStillExcludesAnEditor) {
     TempFolder folder;
-    const fs::path drawing = test::copyFixture("titleblock_r2004.dxf", folder);
+    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
     fs::permissions(folder.path(), fs::perms::all, fs::perm_options::add);
     ::chmod(drawing.c_str(), 0644);
-    EXPECT_EQ(test::runWithoutPrivileges([&] {
+    EXPECT_EQ(testing_support::runWithoutPrivileges([&] {
                   const FileLock reader(drawing);  // nobody may only read it
                   return secondClaim(drawing) == "claimed" ? 0 : 1;
               }),
               0);
     const FileLock editor(drawing);
-    EXPECT_EQ(test::runWithoutPrivileges([&] { return secondClaim(drawing) == "locked" ? 0 : 1; }),
+    EXPECT_EQ(testing_support::runWithoutPrivileges(
+                  [&] { return secondClaim(drawing) == "locked" ? 0 : 1; }),
               0);
 }
 

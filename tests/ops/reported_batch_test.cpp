@@ -7,20 +7,21 @@
 namespace ops {
 namespace {
 
-using fake::insert;
-using fake::line;
+using testing_support::insert;
+using testing_support::line;
 
 // Records what the batch reports, in order.
 struct Recorder : BatchObserver {
     void onChange(const DrawingJob& job, const std::u16string& tag, const std::u16string& oldValue,
                   const std::u16string& newValue) override {
-        events.push_back("change " + fake::utf8(job.path) + " " + fake::utf8(tag) + " " +
-                         fake::utf8(oldValue) + ">" + fake::utf8(newValue));
+        events.push_back("change " + testing_support::utf8(job.path) + " " +
+                         testing_support::utf8(tag) + " " + testing_support::utf8(oldValue) + ">" +
+                         testing_support::utf8(newValue));
     }
     void onDrawing(std::size_t index, const DrawingJob& job,
                    const DrawingOutcome& outcome) override {
         static const char* const kNames[] = {"saved", "unchanged", "no title block", "failed"};
-        events.push_back(std::to_string(index) + " " + fake::utf8(job.path) + " " +
+        events.push_back(std::to_string(index) + " " + testing_support::utf8(job.path) + " " +
                          kNames[static_cast<int>(outcome.result)] + " " +
                          std::to_string(outcome.changed) + "/" + std::to_string(outcome.unchanged));
     }
@@ -28,8 +29,8 @@ struct Recorder : BatchObserver {
 };
 
 struct Drawings {
-    fake::Log log;
-    fake::Cad cad{log};
+    testing_support::Log log;
+    testing_support::Cad cad{log};
     Recorder recorder;
     std::size_t reported = 0;
 
