@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "base/unicode.h"
 #include "cad/engine/engine_path.h"
 #include "cli/usage_error.h"
 
@@ -25,9 +26,10 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
             found.push_back(it->path());
     }
     if (ec) {
-        throw UsageError(cad::errc::kFileNotFound,
-                         u"无法列出文件夹 " + operand + u" 中的图形：" +
-                             cad::engine::fullPathOf(fs::path(ec.message())) + u"。");
+        throw UsageError(cad::errc::kReadFault, u"无法列出文件夹 " + operand +
+                                                    u" 中的图形：读取文件夹时出错（系统代码 " +
+                                                    base::utf8ToUtf16(std::to_string(ec.value())) +
+                                                    u"），未打开任何图形。");
     }
     std::sort(found.begin(), found.end());
     std::vector<std::u16string> drawings;
