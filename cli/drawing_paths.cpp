@@ -17,8 +17,9 @@ namespace fs = std::filesystem;
 std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
     std::vector<fs::path> found;
     std::error_code ec;
-    fs::recursive_directory_iterator it(cad::engine::pathOf(operand),
-                                        fs::directory_options::skip_permission_denied, ec);
+    // A subfolder that cannot be read stops the command: skipping it would leave its drawings
+    // out of the batch without a word.
+    fs::recursive_directory_iterator it(cad::engine::pathOf(operand), ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code ignored;
         if (hasExtension(cad::engine::fullPathOf(it->path()), u".dxf") &&

@@ -381,6 +381,17 @@ TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) 
     const Ending withoutR = cli({"apply", "-", root.string()}, "");
     EXPECT_EQ(withoutR.status, 2);
     EXPECT_TRUE(contains(withoutR.err, "-r")) << withoutR.err;
+
+    // A subfolder its user may not read stops the command, rather than drop its drawings.
+    fs::permissions(folder.path(), fs::perms::all);
+    fs::permissions(root, fs::perms::all);
+    fs::create_directory(root / "锁");
+    fs::permissions(root / "锁", fs::perms::none);
+    const Ending locked =
+        runProgram("/usr/bin/setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                        kCli.string(), "apply", "-n", "-r", "-", root.string()});
+    EXPECT_EQ(locked.status, 2) << locked.err;
+    EXPECT_TRUE(contains(locked.err, "无法列出文件夹")) << locked.err;
 }
 
 TEST(CliControlCharacters, AreEscapedOnTheTerminalAndKeptInTables) {
