@@ -4,18 +4,11 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "ui/failure_text.h"
 #include "ui/file_dialog_text.h"
 #include "ui/product.h"
+#include "ui/shared/failure.h"
 
 namespace ui {
-
-namespace {
-
-// The common-dialog number for a result that does not fit the longest-result setting.
-constexpr std::int32_t kResultTooLong = static_cast<std::int32_t>(0x800A4FFC);
-
-}  // namespace
 
 CommonDialog::CommonDialog(QWidget& owner, bool listDxfForDwg)
     : owner_(owner), listDxfForDwg_(listDxfForDwg) {}
@@ -40,11 +33,8 @@ void CommonDialog::showOpen() {
     if (result.size() > s.maxFileSize) {
         QMessageBox::warning(
             &owner_, QString::fromUtf8(kProductName),
-            failureText(kResultTooLong,
-                        QStringLiteral("所选文件的名称共 %1 个字符，超过了上限 %2 个字符。"
-                                       "本次选择已作废，请少选一些文件后重试。")
-                            .arg(result.size())
-                            .arg(s.maxFileSize)));
+            QString::fromStdU16String(shared::resultTooLongText(
+                static_cast<std::size_t>(result.size()), s.maxFileSize)));
         s.fileName.clear();
         return;
     }
