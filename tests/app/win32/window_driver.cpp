@@ -8,15 +8,18 @@
 //     click NAME     presses the button NAME (Command1, OKButton, CancelButton, Command2)
 //     open TEXT      waits for the open-file dialog, prints its first filter, types TEXT into
 //                    its file name box and presses Open (a folder opens it; names choose)
-//     cancel         waits for the open-file dialog and presses Cancel
-//     field N        waits until the window is idle, prints TextN
-//     progress       waits until the window is idle, prints the bar's range and position
+//     cancel         waits for the open-file dialog, prints its first filter, presses Cancel
+//     progress       waits until the bar is full or has stood still for a second, prints its
+//                    range and position: the way to wait for an operation to end
+//     field N        prints TextN
 //     exit           waits for the program to end and prints its exit status
 //
 // Output is UTF-8. A step that times out prints "timeout: STEP" and exits 2.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <fcntl.h>
+#include <io.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -26,7 +29,6 @@
 #include <vector>
 
 #include "app/win32/main_window.h"
-#include "app/win32/win32_text.h"
 #include "base/unicode.h"
 
 namespace {
@@ -58,6 +60,16 @@ std::wstring besideThisProgram(const wchar_t* name) {
     GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring folder(path);
     return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
+}
+
+// A control's text, from any process: GetWindowText would not ask another process's control.
+std::u16string textOf(HWND control) {
+    const auto length = SendMessageW(control, WM_GETTEXTLENGTH, 0, 0);
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    const auto copied = SendMessageW(control, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
 }
 
 std::u16string className(HWND window) {
@@ -163,19 +175,8 @@ private:
         return found.empty() ? nullptr : found.front();
     }
 
-    // The main window once its operation has ended: it answers as soon as its thread is back in
-    // its own message loop, or in a modal one (a dialog or a message box).
-    HWND idleWindow() const {
-        HWND window = waitFor([this] { return mainWindow(); });
-        DWORD_PTR ignored = 0;
-        if (!window ||
-            !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored))
-            return nullptr;
-        return window;
-    }
-
     HWND control(const std::u16string& name) const {
-        HWND window = idleWindow();
+        HWND window = waitFor([this] { return mainWindow(); });
         return window ? GetDlgItem(window, win32::controlId(base::utf16ToUtf8(name).c_str()))
                       : nullptr;
     }
@@ -190,7 +191,7 @@ private:
         if (!box) return false;
         std::u16string text;
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-            if (className(child) == u"Static") text += win32::windowText(child);
+            if (className(child) == u"Static") text += textOf(child);
         }
         print(u"message: " + oneLine(text));
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
@@ -222,35 +223,49 @@ private:
         // Until the dialog has filled its lists it would drop what is typed.
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored);
-        if (button == IDOK) {
-            wchar_t filter[256]{};
-            SendDlgItemMessageW(dialog, kFilterCombo, CB_GETLBTEXT, 0,
-                                reinterpret_cast<LPARAM>(filter));
-            print(u"dialog: " + fromWide(filter));
-            SendMessageW(fileNameBox(dialog), WM_SETTEXT, 0,
-                         reinterpret_cast<LPARAM>(text.c_str()));
-        }
+        wchar_t filter[256]{};
+        SendDlgItemMessageW(dialog, kFilterCombo, CB_GETLBTEXT, 0,
+                            reinterpret_cast<LPARAM>(filter));
+        print(u"dialog: " + fromWide(filter));
+        HWND box = fileNameBox(dialog);
+        if (button == IDOK)
+            SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-        // The dialog takes the press before the next step looks at it again.
-        SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored);
-        return true;
+        // Done when the dialog has closed, or has opened the folder typed and emptied its box.
+        return waitFor([&]() -> HWND {
+                   if (!IsWindow(dialog)) return dialog;
+                   return textOf(box).empty() ? dialog : nullptr;
+               }) != nullptr;
     }
 
     bool field(int number) {
         HWND box = control(u"Text" + base::utf8ToUtf16(std::to_string(number)));
         if (!box) return false;
         print(u"Text" + base::utf8ToUtf16(std::to_string(number)) + u"=\"" +
-              win32::windowText(box) + u"\"");
+              textOf(box) + u"\"");
         return true;
     }
 
+    // An operation runs on the window's thread without a sign of its end, and the thread answers
+    // messages while it waits on the CAD application; the bar is the sign: it is full at the end
+    // of a run, and stands still before one and after an empty choice.
     bool progress() {
         HWND bar = control(u"ProgressBar1");
         if (!bar) return false;
-        const auto low = SendMessageW(bar, PBM_GETRANGE, TRUE, 0);
-        const auto high = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
-        const auto position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+        LRESULT low = 0, high = 0, position = -1;
+        for (DWORD waited = 0, still = 0; waited < kPatience && still < 1000; waited += 50) {
+            const LRESULT now = SendMessageW(bar, PBM_GETPOS, 0, 0);
+            low = SendMessageW(bar, PBM_GETRANGE, TRUE, 0);
+            high = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
+            if (now == high && high > 0) {
+                position = now;
+                break;
+            }
+            still = now == position ? still + 50 : 0;
+            position = now;
+            Sleep(50);
+        }
         print(base::utf8ToUtf16("progress " + std::to_string(low) + ".." + std::to_string(high) +
                                 " at " + std::to_string(position)));
         return true;
@@ -269,4 +284,7 @@ private:
 
 }  // namespace
 
-int main() { return Driver().run(arguments()); }
+int main() {
+    _setmode(_fileno(stdout), _O_BINARY);  // "\n", not "\r\n"
+    return Driver().run(arguments());
+}
