@@ -232,11 +232,9 @@ private:
             SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-        // Done when the dialog has closed, or has opened the folder typed and emptied its box.
-        return waitFor([&]() -> HWND {
-                   if (!IsWindow(dialog)) return dialog;
-                   return textOf(box).empty() ? dialog : nullptr;
-               }) != nullptr;
+        // The dialog handles the press (opening a folder, or closing) before it answers this.
+        SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored);
+        return true;
     }
 
     bool field(int number) {
