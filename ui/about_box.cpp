@@ -35,7 +35,8 @@ QRect pixelRect(const shared::AboutLabelRow& row) {
 frmAbout::frmAbout() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QString::fromUtf8(shared::kAboutCaption));
-    setFixedSize(shared::pixels(shared::kAboutWidthTwips), shared::pixels(shared::kAboutHeightTwips));
+    setFixedSize(shared::pixels(shared::kAboutWidthTwips),
+                 shared::pixels(shared::kAboutHeightTwips));
 
     for (const shared::AboutLabelRow& row : shared::kAboutLabels) {
         auto* label = new QLabel(this);

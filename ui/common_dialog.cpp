@@ -31,10 +31,9 @@ void CommonDialog::showOpen() {
     }
     const QString result = selectionResult(dialog.selectedFiles());
     if (result.size() > s.maxFileSize) {
-        QMessageBox::warning(
-            &owner_, QString::fromUtf8(kProductName),
-            QString::fromStdU16String(shared::resultTooLongText(
-                static_cast<std::size_t>(result.size()), s.maxFileSize)));
+        QMessageBox::warning(&owner_, QString::fromUtf8(kProductName),
+                             QString::fromStdU16String(shared::resultTooLongText(
+                                 static_cast<std::size_t>(result.size()), s.maxFileSize)));
         s.fileName.clear();
         return;
     }

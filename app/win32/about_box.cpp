@@ -85,8 +85,8 @@ void frmAbout::create() {
     registerClass();
     const std::u16string caption = base::utf8ToUtf16(shared::kAboutCaption);
     // No owner: it stands beside the main window, not above it.
-    window_ = CreateWindowExW(0, kClassName, wide(caption), WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), nullptr);
+    window_ = CreateWindowExW(0, kClassName, wide(caption), WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmAbout::procedure));
     for (std::size_t i = 0; i < shared::kAboutLabels.size(); ++i) {

@@ -145,8 +145,8 @@ void frmTolm::buildControls() {
         const ControlRow& r = kMainWindowLayout[row];
         const std::u16string caption = base::utf8ToUtf16(r.caption);
         HWND control = CreateWindowExW(
-            controlExStyle(r.kind), controlClass(r.kind), wide(caption), controlStyle(r.kind), 0,
-            0, 0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)),
+            controlExStyle(r.kind), controlClass(r.kind), wide(caption), controlStyle(r.kind), 0, 0,
+            0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)),
             GetModuleHandleW(nullptr), nullptr);
         // A field holds text of any length.
         if (r.kind == ControlKind::HeaderField || r.kind == ControlKind::GridField)

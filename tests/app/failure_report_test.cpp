@@ -34,7 +34,8 @@ TEST(DescribeFailure, GivesEveryEscapedFailureANumberAndADescription) {
         const Failure failure = describeFailure(c.failure);
         EXPECT_EQ(static_cast<std::uint32_t>(failure.number), c.number);
         if (c.description) {
-            EXPECT_EQ(QString::fromStdU16String(failure.description), QString::fromUtf8(c.description));
+            EXPECT_EQ(QString::fromStdU16String(failure.description),
+                      QString::fromUtf8(c.description));
         }
         EXPECT_FALSE(failure.description.empty());
     }

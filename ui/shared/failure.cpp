@@ -46,8 +46,7 @@ std::u16string endingReportText(const Failure& failure) {
 
 std::u16string resultTooLongText(std::size_t length, std::int32_t limit) {
     return failureText(kResultTooLong, u"所选文件的名称共 " + ascii(std::to_string(length)) +
-                                           u" 个字符，超过了上限 " +
-                                           ascii(std::to_string(limit)) +
+                                           u" 个字符，超过了上限 " + ascii(std::to_string(limit)) +
                                            u" 个字符。本次选择已作废，请少选一些文件后重试。");
 }
 

@@ -46,9 +46,8 @@ std::vector<std::u16string> patternsOf(std::u16string_view patternList, bool lis
     const std::vector<std::u16string> given = patterns;
     for (const std::u16string& pattern : given) {
         const std::u16string twin = dxfTwin(pattern);
-        const bool listed = std::any_of(patterns.begin(), patterns.end(), [&](const auto& p) {
-            return sameIgnoringCase(p, twin);
-        });
+        const bool listed = std::any_of(patterns.begin(), patterns.end(),
+                                        [&](const auto& p) { return sameIgnoringCase(p, twin); });
         if (!twin.empty() && !listed) patterns.push_back(twin);
     }
     return patterns;

@@ -13,6 +13,8 @@
 //                    range and position: the way to wait for an operation to end
 //     field N        prints TextN
 //     exit           waits for the program to end and prints its exit status
+//     pause          prints where the main window and the About box stand on the screen
+//                    ("at frmTolm X Y WIDTH HEIGHT"), then waits for a line on standard input
 //
 // Output is UTF-8. A step that times out prints "timeout: STEP" and exits 2.
 #include <windows.h>
@@ -113,7 +115,8 @@ HWND waitFor(const std::function<HWND()>& find) {
 }
 
 std::u16string oneLine(std::u16string text) {
-    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;) text.replace(at, 2, u"|");
+    for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;)
+        text.replace(at, 2, u"|");
     for (char16_t& c : text) {
         if (c == u'\n') c = u'|';
     }
@@ -149,6 +152,8 @@ public:
                 done = progress();
             } else if (step == u"exit") {
                 done = exit();
+            } else if (step == u"pause") {
+                done = pause();
             }
             if (!done) {
                 print(u"timeout: " + step);
@@ -206,8 +211,7 @@ private:
     bool click(const std::u16string& name) {
         HWND button = control(name);
         if (!button) return false;
-        PostMessageW(GetParent(button), WM_COMMAND,
-                     MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+        PostMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
                      reinterpret_cast<LPARAM>(button));
         return true;
     }
@@ -240,8 +244,7 @@ private:
     bool field(int number) {
         HWND box = control(u"Text" + base::utf8ToUtf16(std::to_string(number)));
         if (!box) return false;
-        print(u"Text" + base::utf8ToUtf16(std::to_string(number)) + u"=\"" +
-              textOf(box) + u"\"");
+        print(u"Text" + base::utf8ToUtf16(std::to_string(number)) + u"=\"" + textOf(box) + u"\"");
         return true;
     }
 
@@ -275,6 +278,28 @@ private:
         GetExitCodeProcess(process_.hProcess, &status);
         print(base::utf8ToUtf16("exit " + std::to_string(status)));
         return true;
+    }
+
+    bool pause() {
+        HWND window = waitFor([this] { return mainWindow(); });
+        DWORD_PTR ignored = 0;
+        // Whatever was pressed last has been handled once the window answers.
+        if (!window ||
+            !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored))
+            return false;
+        for (const char16_t* type : {u"frmTolm", u"frmAbout"}) {
+            for (HWND window : windowsOf(process_.dwProcessId, type)) {
+                RECT at{};
+                GetWindowRect(window, &at);
+                print(u"at " + std::u16string(type) +
+                      base::utf8ToUtf16(" " + std::to_string(at.left) + " " +
+                                        std::to_string(at.top) + " " +
+                                        std::to_string(at.right - at.left) + " " +
+                                        std::to_string(at.bottom - at.top)));
+            }
+        }
+        char line[16];
+        return std::fgets(line, sizeof line, stdin) != nullptr;
     }
 
     PROCESS_INFORMATION process_{};
