@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "ops/file_list.h"
 #include "ui/file_dialog_text.h"
 #include "ui/product.h"
 #include "ui/shared/failure.h"
@@ -22,7 +23,7 @@ void CommonDialog::showOpen() {
     dialog.setNameFilters(qtNameFilters(QString::fromStdU16String(s.filter), listDxfForDwg_));
     // Open where the last choice was made: its first token is a path or, after a multiple
     // selection, the folder.
-    const QString previous = QString::fromStdU16String(s.fileName).section(QChar(u'\0'), 0, 0);
+    const QString previous = QString::fromStdU16String(std::u16string(ops::firstToken(s.fileName)));
     if (!previous.isEmpty()) dialog.selectFile(previous);
 
     if (dialog.exec() != QDialog::Accepted) {

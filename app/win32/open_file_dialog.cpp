@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/win32/win32_text.h"
+#include "ops/file_list.h"
 #include "ui/shared/failure.h"
 #include "ui/shared/file_filter.h"
 
@@ -14,11 +15,6 @@ namespace win32 {
 namespace {
 
 constexpr char16_t kNul = u'\0';
-
-// The first token of the last result: a full path, or after a multiple selection the folder.
-std::u16string previousChoice(const std::u16string& fileName) {
-    return fileName.substr(0, fileName.find(kNul));
-}
 
 }  // namespace
 
@@ -33,19 +29,23 @@ std::u16string win32Filter(const std::u16string& filter, bool listDxfForDwg) {
     return result + kNul;
 }
 
-std::u16string selectionResult(const std::u16string& buffer) {
-    const std::size_t folderEnd = buffer.find(kNul);
-    if (folderEnd == std::u16string::npos) return buffer;
-    std::u16string result = buffer.substr(0, folderEnd);
-    // One path alone is followed by the terminating pair; several names follow the folder.
-    if (folderEnd + 1 >= buffer.size() || buffer[folderEnd + 1] == kNul) return result;
-    if (result.back() != u'\\') result += u'\\';
-    for (std::size_t start = folderEnd + 1; start < buffer.size() && buffer[start] != kNul;) {
-        const std::size_t end = std::min(buffer.find(kNul, start), buffer.size());
-        result += kNul + buffer.substr(start, end - start);
-        start = end + 1;
+std::u16string selectionResult(const std::u16string& buffer, std::size_t nameOffset) {
+    if (nameOffset == 0 || nameOffset > buffer.size()) return {};
+    const auto tokenAt = [&buffer](std::size_t start) {
+        return buffer.substr(start, buffer.find(kNul, start) - start);
+    };
+    // One file: the offset is that of its name within the path. Several: the folder alone comes
+    // first, ended by U+0000, and the names follow, the last one ended by two.
+    if (buffer[nameOffset - 1] != kNul)
+        return ops::joinSelection(buffer.substr(0, nameOffset), {tokenAt(nameOffset)});
+    std::u16string folder = buffer.substr(0, nameOffset - 1);
+    if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+    std::vector<std::u16string> names;
+    for (std::size_t start = nameOffset; start < buffer.size() && buffer[start] != kNul;) {
+        names.push_back(tokenAt(start));
+        start += names.back().size() + 1;
     }
-    return result;
+    return ops::joinSelection(folder, names);
 }
 
 OpenFileDialog::OpenFileDialog(HWND owner, std::function<bool()> listDxfForDwg)
@@ -57,7 +57,7 @@ void OpenFileDialog::showOpen() {
     const auto size = static_cast<std::size_t>(std::max(s.maxFileSize, 2));
     std::u16string buffer(size, kNul);
     // Open where the last choice was made: at that file, or in the folder of several.
-    const std::u16string previous = previousChoice(s.fileName);
+    const std::u16string previous(ops::firstToken(s.fileName));
     std::u16string folder;
     if (!previous.empty() && previous.back() == u'\\') {
         folder = previous;
@@ -76,7 +76,7 @@ void OpenFileDialog::showOpen() {
     dialog.Flags = static_cast<DWORD>(s.flags) | OFN_EXPLORER;
 
     if (GetOpenFileNameW(&dialog)) {
-        s.fileName = selectionResult(buffer);
+        s.fileName = selectionResult(buffer, dialog.nFileOffset);
         return;
     }
     s.fileName.clear();

@@ -30,8 +30,8 @@ private:
 // description and its patterns joined by ';', every string ending in U+0000, then one more.
 std::u16string win32Filter(const std::u16string& filter, bool listDxfForDwg);
 
-// The dialog's buffer as the operations take it: one path alone; several as the folder, ending in
-// a separator, followed by each name, all separated by U+0000.
-std::u16string selectionResult(const std::u16string& buffer);
+// The dialog's buffer, whose chosen names start at `nameOffset`, as the operations take it: one
+// path alone; several as the folder, ending in a separator, and the names (ops::joinSelection).
+std::u16string selectionResult(const std::u16string& buffer, std::size_t nameOffset);
 
 }  // namespace win32

@@ -9,9 +9,9 @@ namespace shared {
 
 namespace {
 
-constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(0x8007000E);  // E_OUTOFMEMORY
-constexpr std::int32_t kFailed = static_cast<std::int32_t>(0x80004005);       // E_FAIL
-constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);   // E_UNEXPECTED
+using cad::errc::kFailed;
+using cad::errc::kOutOfMemory;
+using cad::errc::kUnexpected;
 
 std::u16string ascii(const std::string& text) { return {text.begin(), text.end()}; }
 
@@ -45,9 +45,10 @@ std::u16string endingReportText(const Failure& failure) {
 }
 
 std::u16string resultTooLongText(std::size_t length, std::int32_t limit) {
-    return failureText(kResultTooLong, u"所选文件的名称共 " + ascii(std::to_string(length)) +
-                                           u" 个字符，超过了上限 " + ascii(std::to_string(limit)) +
-                                           u" 个字符。本次选择已作废，请少选一些文件后重试。");
+    return failureText(cad::errc::kResultTooLong,
+                       u"所选文件的名称共 " + ascii(std::to_string(length)) +
+                           u" 个字符，超过了上限 " + ascii(std::to_string(limit)) +
+                           u" 个字符。本次选择已作废，请少选一些文件后重试。");
 }
 
 }  // namespace shared

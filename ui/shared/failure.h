@@ -26,9 +26,6 @@ std::u16string endingReportText(const Failure& failure);
 // Why a file dialog's choice was dropped: its names take `length` characters, over `limit`.
 std::u16string resultTooLongText(std::size_t length, std::int32_t limit);
 
-// The common-dialog number for a result that does not fit the longest-result setting.
-inline constexpr std::int32_t kResultTooLong = static_cast<std::int32_t>(0x800A4FFC);
-
 inline constexpr int kFailureExitCode = 1;
 
 }  // namespace shared

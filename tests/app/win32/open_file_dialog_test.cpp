@@ -24,14 +24,16 @@ TEST(Win32Filter, PairsEveryDescriptionWithItsPatternsAndEndsWithAnEmptyString) 
 TEST(SelectionResult, OnePathAloneSeveralAsFolderWithSeparatorAndNames) {
     const struct {
         std::u16string buffer;
+        std::size_t nameOffset;
         std::u16string expected;
     } cases[] = {
-        {u"C:\\图纸 目录\\a 1.dwg\0\0"s, u"C:\\图纸 目录\\a 1.dwg"},
-        {u"C:\\图纸 目录\0a 1.dwg\0零件 2.dwg\0\0"s, u"C:\\图纸 目录\\\0a 1.dwg\0零件 2.dwg"s},
-        {u"C:\\\0a.dwg\0b.dwg\0\0"s, u"C:\\\0a.dwg\0b.dwg"s},
-        {u"\0\0"s, u""},
+        {u"C:\\图纸 目录\\a 1.dwg\0\0"s, 9, u"C:\\图纸 目录\\a 1.dwg"},
+        {u"C:\\图纸 目录\0a 1.dwg\0零件 2.dwg\0\0"s, 9, u"C:\\图纸 目录\\\0a 1.dwg\0零件 2.dwg"s},
+        // The root folder already ends in a separator.
+        {u"C:\\\0a.dwg\0b.dwg\0\0"s, 4, u"C:\\\0a.dwg\0b.dwg"s},
+        {u"\0\0"s, 0, u""},
     };
-    for (const auto& c : cases) EXPECT_EQ(selectionResult(c.buffer), c.expected);
+    for (const auto& c : cases) EXPECT_EQ(selectionResult(c.buffer, c.nameOffset), c.expected);
 }
 
 }  // namespace

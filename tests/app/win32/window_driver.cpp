@@ -9,8 +9,9 @@
 //     open TEXT      waits for the open-file dialog, prints its first filter, types TEXT into
 //                    its file name box and presses Open (a folder opens it; names choose)
 //     cancel         waits for the open-file dialog, prints its first filter, presses Cancel
-//     progress       waits until the bar is full or has stood still for a second, prints its
-//                    range and position: the way to wait for an operation to end
+//     progress       waits until the bar is full (an operation's end), prints its range and
+//                    position
+//     bar            prints the bar's range and position as they are
 //     field N        prints TextN
 //     exit           waits for the program to end and prints its exit status
 //     pause          prints where the main window and the About box stand on the screen
@@ -149,7 +150,9 @@ public:
             } else if (step == u"field") {
                 done = field(std::stoi(base::utf16ToUtf8(argument())));
             } else if (step == u"progress") {
-                done = progress();
+                done = progress(true);
+            } else if (step == u"bar") {
+                done = progress(false);
             } else if (step == u"exit") {
                 done = exit();
             } else if (step == u"pause") {
@@ -249,22 +252,21 @@ private:
     }
 
     // An operation runs on the window's thread without a sign of its end, and the thread answers
-    // messages while it waits on the CAD application; the bar is the sign: it is full at the end
-    // of a run, and stands still before one and after an empty choice.
-    bool progress() {
+    // messages while it waits on the CAD application; a full bar is the sign (`progress`). When
+    // nothing runs, as after an empty choice, the window answering is enough (`bar`).
+    bool progress(bool untilFull) {
         HWND bar = control(u"ProgressBar1");
         if (!bar) return false;
-        LRESULT low = 0, high = 0, position = -1;
-        for (DWORD waited = 0, still = 0; waited < kPatience && still < 1000; waited += 50) {
-            const LRESULT now = SendMessageW(bar, PBM_GETPOS, 0, 0);
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutW(GetParent(bar), WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored))
+            return false;
+        LRESULT low = 0, high = 0, position = 0;
+        for (DWORD waited = 0;; waited += 50) {
             low = SendMessageW(bar, PBM_GETRANGE, TRUE, 0);
             high = SendMessageW(bar, PBM_GETRANGE, FALSE, 0);
-            if (now == high && high > 0) {
-                position = now;
-                break;
-            }
-            still = now == position ? still + 50 : 0;
-            position = now;
+            position = SendMessageW(bar, PBM_GETPOS, 0, 0);
+            if (!untilFull || (high > 0 && position == high)) break;
+            if (waited >= kPatience) return false;
             Sleep(50);
         }
         print(base::utf8ToUtf16("progress " + std::to_string(low) + ".." + std::to_string(high) +
