@@ -2,7 +2,8 @@
 // see, so that a script can check the window, its file dialog and its message boxes end to end.
 //
 //   zandrel-window-driver STEP...
-//     start          starts zandrel.exe from this program's folder
+//     start          starts zandrel.exe from this program's folder and waits for its window;
+//                    a message box start-up shows first is printed and answered
 //     message        waits for a message box, prints its text, presses OK
 //     set N TEXT     types TEXT into field TextN
 //     click NAME     presses the button NAME (Command1, OKButton, CancelButton, Command2)
@@ -175,7 +176,17 @@ private:
                             &startup, &process_))
             return false;
         CloseHandle(process_.hThread);
-        return true;
+        // Start-up may have something to say before the window shows: each message is printed
+        // and answered, as the user would.
+        for (;;) {
+            HWND shown = waitFor([this]() -> HWND {
+                if (HWND box = messageBox()) return box;
+                return mainWindow();
+            });
+            if (!shown) return false;
+            if (shown == mainWindow()) return true;
+            answer(shown);
+        }
     }
 
     HWND mainWindow() const {
@@ -189,21 +200,30 @@ private:
                       : nullptr;
     }
 
+    HWND messageBox() const {
+        for (HWND dialog : windowsOf(process_.dwProcessId, u"#32770")) {
+            if (!fileNameBox(dialog)) return dialog;
+        }
+        return nullptr;
+    }
+
     bool message() {
-        HWND box = waitFor([this]() -> HWND {
-            for (HWND dialog : windowsOf(process_.dwProcessId, u"#32770")) {
-                if (!fileNameBox(dialog)) return dialog;
-            }
-            return nullptr;
-        });
+        HWND box = waitFor([this] { return messageBox(); });
         if (!box) return false;
+        answer(box);
+        return true;
+    }
+
+    // Prints a message box's text and presses its OK.
+    static void answer(HWND box) {
         std::u16string text;
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (className(child) == u"Static") text += textOf(child);
         }
         print(u"message: " + oneLine(text));
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        return true;
+        // Gone before anyone looks for the next one.
+        for (DWORD waited = 0; waited < kPatience && IsWindowVisible(box); waited += 20) Sleep(20);
     }
 
     bool set(int field, const std::u16string& text) {
