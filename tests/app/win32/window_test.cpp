@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +19,9 @@
 namespace win32 {
 namespace {
 
-int px(int twips) { return (twips * 2 + 15) / 30; }  // 15 twips a pixel at 96 DPI, rounded
+// The DPI the windows are laid out at: 96 (15 twips a pixel) unless the system is set otherwise.
+int dpi = 96;
+int px(int twips) { return MulDiv(twips, dpi, 1440); }  // rounded to the nearest pixel
 
 std::string utf8(const std::u16string& text) { return base::utf16ToUtf8(text); }
 
@@ -102,8 +105,12 @@ TEST_F(WindowTest, IsAFixedTitledWindowWithTheIconAndTheDesignedClientArea) {
     EXPECT_EQ(utf8(windowText(window->window())), "工艺相关栏目填写");
     RECT client{};
     GetClientRect(window->window(), &client);
-    EXPECT_EQ(client.right, 499);
-    EXPECT_EQ(client.bottom, 266);
+    EXPECT_EQ(client.right, px(7485));
+    EXPECT_EQ(client.bottom, px(3990));
+    if (dpi == 96) {
+        EXPECT_EQ(client.right, 499);
+        EXPECT_EQ(client.bottom, 266);
+    }
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window->window(), GWL_STYLE));
     EXPECT_TRUE(style & WS_CAPTION);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
@@ -232,32 +239,36 @@ TEST_F(WindowTest, AboutBoxIsOneBorderlessOwnerlessWindowThatAnyClickCloses) {
     EXPECT_EQ(utf8(windowText(box)), "关于我的应用程序");
     RECT client{};
     GetClientRect(box, &client);
-    EXPECT_EQ(client.right, 238);
-    EXPECT_EQ(client.bottom, 103);
+    EXPECT_EQ(client.right, px(3570));
+    EXPECT_EQ(client.bottom, px(1545));
+    if (dpi == 96) {
+        EXPECT_EQ(client.right, 238);
+        EXPECT_EQ(client.bottom, 103);
+    }
 
     const struct {
         const char* name;
         const char* text;
         RECT at;
     } labels[] = {
-        {"lblTitle", "Zandrel1.0", {40, 16, 193, 35}},
-        {"lblDescription", "应用于天河CAD的标题栏填充", {40, 40, 190, 52}},
-        {"Label1", "本软件为免费软件，如果有什么建议请写信ask@example.com", {40, 56, 216, 84}},
-    };
+        {"lblTitle", "Zandrel1.0", {600, 240, 2295, 285}},
+        {"lblDescription", "应用于天河CAD的标题栏填充", {600, 600, 2250, 180}},
+        {"Label1", "本软件为免费软件，如果有什么建议请写信ask@example.com", {600, 840, 2640, 420}},
+    };  // left, top, width, height in twips
     for (const auto& l : labels) {
         HWND label = window->aboutBox().label(l.name);
         ASSERT_NE(label, nullptr) << l.name;
         EXPECT_EQ(utf8(windowText(label)), l.text) << l.name;
         const RECT at = clientRect(label);
-        EXPECT_EQ(at.left, l.at.left) << l.name;
-        EXPECT_EQ(at.top, l.at.top) << l.name;
+        EXPECT_EQ(at.left, px(l.at.left)) << l.name;
+        EXPECT_EQ(at.top, px(l.at.top)) << l.name;
         // Single lines may grow to fit their text; the wrapping box keeps its size.
-        EXPECT_GE(at.right, l.at.right) << l.name;
-        EXPECT_GE(at.bottom, l.at.bottom) << l.name;
+        EXPECT_GE(at.right - at.left, px(l.at.right)) << l.name;
+        EXPECT_GE(at.bottom - at.top, px(l.at.bottom)) << l.name;
     }
-    HWND label1 = window->aboutBox().label("Label1");
-    EXPECT_EQ(clientRect(label1).right, 216);
-    EXPECT_EQ(clientRect(label1).bottom, 84);
+    const RECT label1 = clientRect(window->aboutBox().label("Label1"));
+    EXPECT_EQ(label1.right - label1.left, px(2640));
+    EXPECT_EQ(label1.bottom - label1.top, px(420));
     LOGFONTW title{};
     GetObjectW(reinterpret_cast<HFONT>(
                    SendMessageW(window->aboutBox().label("lblTitle"), WM_GETFONT, 0, 0)),
@@ -265,7 +276,7 @@ TEST_F(WindowTest, AboutBoxIsOneBorderlessOwnerlessWindowThatAnyClickCloses) {
     EXPECT_EQ(utf8(reinterpret_cast<const char16_t*>(title.lfFaceName)), "黑体");
     EXPECT_EQ(title.lfCharSet, GB2312_CHARSET);
     EXPECT_EQ(title.lfWeight, FW_BOLD);
-    EXPECT_EQ(title.lfHeight, -19) << "14.25 points at 96 DPI";
+    EXPECT_EQ(title.lfHeight, -MulDiv(1425, dpi, 7200)) << "14.25 points";
 
     // Each label, and an empty spot, closes it; the next click on Command2 builds it again.
     for (const char* target : {"lblTitle", "lblDescription", "Label1", ""}) {
@@ -314,6 +325,8 @@ TEST_F(WindowTest, ClosingTheMainWindowWaitsForTheAboutBox) {
 
 int main(int argc, char** argv) {
     SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    win32::dpi = static_cast<int>(GetDpiForSystem());
+    std::printf("Laid out at %d DPI\n", win32::dpi);
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     ::testing::InitGoogleTest(&argc, argv);
