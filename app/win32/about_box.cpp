@@ -120,18 +120,18 @@ void frmAbout::layOut() {
                  px(shared::kAboutHeightTwips), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (std::size_t i = 0; i < shared::kAboutLabels.size(); ++i) {
         const shared::AboutLabelRow& row = shared::kAboutLabels[i];
-        HWND label = GetDlgItem(window_, kFirstLabelId + static_cast<int>(i));
+        HWND box = GetDlgItem(window_, kFirstLabelId + static_cast<int>(i));
         HFONT font = row.face == shared::Face::Title ? titleFont_ : uiFont_;
-        SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         int width = px(row.width);
         int height = px(row.height);
         // The single-line labels size themselves to their text where it needs more room.
         if (!row.wraps) {
-            const SIZE text = textSize(label, font);
+            const SIZE text = textSize(box, font);
             width = std::max(width, static_cast<int>(text.cx));
             height = std::max(height, static_cast<int>(text.cy));
         }
-        SetWindowPos(label, nullptr, px(row.left), px(row.top), width, height,
+        SetWindowPos(box, nullptr, px(row.left), px(row.top), width, height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
     InvalidateRect(window_, nullptr, TRUE);

@@ -144,13 +144,13 @@ void frmTolm::buildControls() {
     for (const auto& [tabIndex, row] : rowsByTabIndex()) {
         const ControlRow& r = kMainWindowLayout[row];
         const std::u16string caption = base::utf8ToUtf16(r.caption);
-        HWND control = CreateWindowExW(
+        HWND created = CreateWindowExW(
             controlExStyle(r.kind), controlClass(r.kind), wide(caption), controlStyle(r.kind), 0, 0,
             0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)),
             GetModuleHandleW(nullptr), nullptr);
         // A field holds text of any length.
         if (r.kind == ControlKind::HeaderField || r.kind == ControlKind::GridField)
-            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+            SendMessageW(created, EM_SETLIMITTEXT, 0, 0);
     }
     for (int field = 1; field <= titleblock::kFieldCount; ++field) {
         fields_.at(static_cast<std::size_t>(field - 1)) =
@@ -168,9 +168,9 @@ void frmTolm::layOut() {
     for (std::size_t i = 0; i < kMainWindowLayout.size(); ++i) {
         const ControlRow& row = kMainWindowLayout[i];
         if (row.kind == ControlKind::Line) continue;
-        HWND control = GetDlgItem(window_, kFirstControlId + static_cast<int>(i));
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        SetWindowPos(control, nullptr, px(row.twips[0]), px(row.twips[1]), px(row.twips[2]),
+        HWND child = GetDlgItem(window_, kFirstControlId + static_cast<int>(i));
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SetWindowPos(child, nullptr, px(row.twips[0]), px(row.twips[1]), px(row.twips[2]),
                      px(row.twips[3]), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RECT frame{0, 0, px(shared::kClientWidthTwips), px(shared::kClientHeightTwips)};

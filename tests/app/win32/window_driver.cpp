@@ -26,6 +26,7 @@
 #include <io.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -119,9 +120,7 @@ HWND waitFor(const std::function<HWND()>& find) {
 std::u16string oneLine(std::u16string text) {
     for (std::size_t at; (at = text.find(u"\r\n")) != std::u16string::npos;)
         text.replace(at, 2, u"|");
-    for (char16_t& c : text) {
-        if (c == u'\n') c = u'|';
-    }
+    std::replace(text.begin(), text.end(), u'\n', u'|');
     return text;
 }
 
@@ -140,8 +139,8 @@ public:
             } else if (step == u"message") {
                 done = message();
             } else if (step == u"set") {
-                const int field = std::stoi(base::utf16ToUtf8(argument()));
-                done = set(field, argument());
+                const int number = std::stoi(base::utf16ToUtf8(argument()));
+                done = set(number, argument());
             } else if (step == u"click") {
                 done = click(argument());
             } else if (step == u"open") {
@@ -200,12 +199,16 @@ private:
                       : nullptr;
     }
 
-    HWND messageBox() const {
-        for (HWND dialog : windowsOf(process_.dwProcessId, u"#32770")) {
-            if (!fileNameBox(dialog)) return dialog;
-        }
-        return nullptr;
+    // The process's dialog that has, or has not, a file name box.
+    HWND dialogOf(bool fileDialog) const {
+        const std::vector<HWND> dialogs = windowsOf(process_.dwProcessId, u"#32770");
+        const auto found = std::find_if(dialogs.begin(), dialogs.end(), [&](HWND dialog) {
+            return (fileNameBox(dialog) != nullptr) == fileDialog;
+        });
+        return found == dialogs.end() ? nullptr : *found;
     }
+
+    HWND messageBox() const { return dialogOf(false); }
 
     bool message() {
         HWND box = waitFor([this] { return messageBox(); });
@@ -240,12 +243,7 @@ private:
     }
 
     bool fileDialog(const std::u16string& text, int button) {
-        HWND dialog = waitFor([this]() -> HWND {
-            for (HWND d : windowsOf(process_.dwProcessId, u"#32770")) {
-                if (fileNameBox(d)) return d;
-            }
-            return nullptr;
-        });
+        HWND dialog = waitFor([this] { return dialogOf(true); });
         if (!dialog) return false;
         // Until the dialog has filled its lists it would drop what is typed.
         DWORD_PTR ignored = 0;
@@ -303,11 +301,10 @@ private:
     }
 
     bool pause() {
-        HWND window = waitFor([this] { return mainWindow(); });
+        HWND shown = waitFor([this] { return mainWindow(); });
         DWORD_PTR ignored = 0;
         // Whatever was pressed last has been handled once the window answers.
-        if (!window ||
-            !SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored))
+        if (!shown || !SendMessageTimeoutW(shown, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored))
             return false;
         for (const char16_t* type : {u"frmTolm", u"frmAbout"}) {
             for (HWND window : windowsOf(process_.dwProcessId, type)) {
