@@ -210,8 +210,9 @@ TEST(TagScanner, ReadsGroupCodesInEveryForm) {
         {"   ", {}},
         {" 1 0", {}},
         {"1a", {}},
-        {"\x00"
-         "5",
+        {std::string("\0"
+                     "5",
+                     2),
          {}},
         {std::string("5\0", 2), {}},
         {"/5", {}},
