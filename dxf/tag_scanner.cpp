@@ -5,11 +5,11 @@
 #include <charconv>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
-#include "dxf/little_endian.h"
 
 namespace dxf {
 
@@ -27,39 +27,75 @@ std::optional<long long> parseInteger(std::string_view text) {
     return value;
 }
 
-// The group code of a line in its usual form, "  0" to "1071": up to four bytes, spaces then at
-// least one digit, read as one word. -1 for anything else, which then takes the careful path.
-// The four bytes at `line` must be readable even when the line is shorter.
-int usualGroupCode(const char* line, std::size_t size) {
-    if (size == 0 || size > 4) return -1;
-    constexpr std::uint32_t kSpaces = 0x20202020U;
-    constexpr std::uint32_t kZeros = 0x30303030U;
-    constexpr std::uint32_t kHighNibbles = 0xF0F0F0F0U;
-    constexpr std::uint32_t kTops = 0x80808080U;
-    constexpr std::uint32_t kLow7 = 0x7F7F7F7FU;
-    // The line right-aligned in the word, its first byte lowest, and spaces shifted in before it.
-    const unsigned shift = 8 * static_cast<unsigned>(4 - size);
-    const std::uint32_t word = (littleEndian<std::uint32_t>(line) << shift) |
-                               static_cast<std::uint32_t>(std::uint64_t{kSpaces} >> (32 - shift));
-    // The spaces, marked in their top bit: x is zero exactly there.
-    const std::uint32_t x = word ^ kSpaces;
-    const std::uint32_t spaces = ~(((x & kLow7) + kLow7) | x) & kTops;
-    // Spaces only before the digits, and the last byte a digit.
-    if (((spaces >> 8) & ~spaces) != 0 || (spaces >> 31) != 0) return -1;
-    const std::uint32_t digits = word | (spaces >> 3);  // a space read as '0'
-    if ((digits & kHighNibbles) != kZeros || ((digits + 0x06060606U) & kHighNibbles) != kZeros) {
-        return -1;
-    }
-    std::uint32_t value = digits - kZeros;
-    value = (value * 10 + (value >> 8)) & 0x00FF00FFU;  // two-digit pairs
-    value = (value * 100 + (value >> 16)) & 0xFFFFU;
-    return static_cast<int>(value);
+// A group-code line in its usual form, read in one pass: spaces, one to four digits, LF or CRLF.
+// Sets `code` and `valueLine` (where the next line starts); false for anything else, which the
+// general parser then reads.
+bool shortGroupCode(std::string_view data, std::size_t at, int& code, std::size_t& valueLine) {
+    const char* p = data.data() + at;
+    const char* const stop = data.data() + data.size();
+    while (p < stop && *p == ' ') ++p;
+    const char* const digits = p;
+    int value = 0;
+    while (p < stop && p - digits < 5 && *p >= '0' && *p <= '9') value = value * 10 + (*p++ - '0');
+    if (p == digits || p - digits > 4) return false;
+    if (p < stop && *p == '\r') ++p;
+    if (p == stop || *p != '\n') return false;
+    code = value;
+    valueLine = static_cast<std::size_t>(p + 1 - data.data());
+    return true;
 }
 
-// A line without its line end, which may be LF or CRLF.
-std::string_view withoutLineEnd(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
+constexpr std::uint64_t byteSwapped(std::uint64_t v) {
+    std::uint64_t out = 0;
+    for (int i = 0; i < 8; ++i, v >>= 8) out = (out << 8) | (v & 0xFF);
+    return out;
+}
+
+template <typename Integer>
+Integer littleEndian(const char* p) {
+    std::make_unsigned_t<Integer> value = 0;
+    for (std::size_t i = sizeof(Integer); i-- > 0;) {
+        value = static_cast<std::make_unsigned_t<Integer>>((value << 8) |
+                                                           static_cast<unsigned char>(p[i]));
+    }
+    return static_cast<Integer>(value);
+}
+
+// Where the first '\n' of the eight bytes at `p` is, or 8: the bytes are read as one word and
+// each byte equal to '\n' is marked in its top bit.
+unsigned newlineInWord(const char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kTops = 0x8080808080808080U;
+    std::uint64_t word = 0;
+    std::memcpy(&word, p, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = byteSwapped(word);
+    const std::uint64_t x = word ^ (kOnes * '\n');
+    const std::uint64_t marks = (x - kOnes) & ~x & kTops;
+    return marks == 0 ? 8 : static_cast<unsigned>(std::countr_zero(marks)) / 8;
+}
+
+// A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
+// long: they end within the first words, looked at eight bytes at a time; memchr takes over for
+// long ones.
+std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) {
+    constexpr std::size_t kWords = 2;
+    const char* const begin = data.data();
+    const char* const stop = begin + data.size();
+    const char* p = begin + from;
+    const char* newline = nullptr;
+    for (std::size_t w = 0; w < kWords && stop - p >= 8 && !newline; ++w, p += 8) {
+        const unsigned at = newlineInWord(p);
+        if (at < 8) newline = p + at;
+    }
+    if (!newline) {
+        newline =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
+    }
+    const char* const lineStop = newline ? newline : stop;
+    std::size_t end = static_cast<std::size_t>(lineStop - begin);
+    next = newline ? end + 1 : end;
+    if (end > from && data[end - 1] == '\r') --end;
+    return end;
 }
 
 }  // namespace
@@ -72,17 +108,8 @@ std::string_view trimmed(std::string_view value) {
 }
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
-                       const std::filesystem::path& source, std::uint64_t firstLine,
-                       NewlineMarker marker)
-    : data_(data),
-      layout_(layout),
-      pos_(begin),
-      line_(firstLine),
-      source_(source),
-      marker_(marker),
-      markedBegin_(begin),
-      markedEnd_(begin),
-      nextWord_(begin) {}
+                       const std::filesystem::path& source, std::uint64_t firstLine)
+    : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {}
 
 std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& firstTag) {
     if (data.substr(0, kBinarySentinel.size()) == kBinarySentinel) {
@@ -93,8 +120,9 @@ std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& fir
         return twoByte ? Layout::kBinaryTwoByteCode : Layout::kBinaryOneByteCode;
     }
     firstTag = data.substr(0, kUtf8Bom.size()) == kUtf8Bom ? kUtf8Bom.size() : 0;
-    const std::string_view rest = data.substr(firstTag);
-    if (!parseInteger(withoutLineEnd(rest.substr(0, rest.find('\n'))))) return std::nullopt;
+    std::size_t secondLine = 0;
+    const std::size_t end = lineEnd(data, firstTag, secondLine);
+    if (!parseInteger(data.substr(firstTag, end - firstTag))) return std::nullopt;
     return Layout::kAscii;
 }
 
@@ -103,61 +131,25 @@ bool TagScanner::next(Tag& tag) {
     return layout_ == Layout::kAscii ? nextAscii(tag) : nextBinary(tag);
 }
 
-std::size_t TagScanner::nextNewline() {
-    if (unread_ == 0 && !readNextWord()) return data_.size();
-    const std::size_t at = wordBegin_ + static_cast<std::size_t>(std::countr_zero(unread_));
-    unread_ &= unread_ - 1;
-    return at;
-}
-
-bool TagScanner::readNextWord() {
-    while (unread_ == 0) {
-        if (nextWord_ >= data_.size()) return false;
-        if (nextWord_ >= markedEnd_) mark(nextWord_);
-        wordBegin_ = nextWord_;
-        unread_ = marks_[(wordBegin_ - markedBegin_) / kMarkedBlock];
-        nextWord_ += kMarkedBlock;
-    }
-    return true;
-}
-
-void TagScanner::mark(std::size_t from) {
-    markedBegin_ = from;
-    markedEnd_ = std::min(data_.size(), from + markedWords_ * kMarkedBlock);
-    markedWords_ = std::min(markedWords_ * 2, marks_.size());
-    marker_(data_.substr(markedBegin_, markedEnd_ - markedBegin_), marks_.data());
-}
-
 bool TagScanner::nextAscii(Tag& tag) {
-    // Locals until the end: stores into `tag` could otherwise be taken to change the scanner.
-    const char* const bytes = data_.data();
-    const std::size_t size = data_.size();
-    const std::size_t begin = pos_;
-    std::size_t codeEnd = nextNewline();
-    const std::size_t valueBegin = codeEnd + 1;
-    if (codeEnd > begin && bytes[codeEnd - 1] == '\r') --codeEnd;
-    const int usual = begin + 4 <= size ? usualGroupCode(bytes + begin, codeEnd - begin) : -1;
-    const int code = usual >= 0 ? usual : groupCode(begin, codeEnd);
-    if (valueBegin >= size) truncated(line_);
-    const std::size_t valueStop = nextNewline();
-    const bool crlf = valueStop > valueBegin && bytes[valueStop - 1] == '\r';
-    pos_ = valueStop < size ? valueStop + 1 : size;
-    line_ += 2;
-    tag.code = code;
-    tag.begin = begin;
-    tag.valueBegin = valueBegin;
-    tag.valueEnd = crlf ? valueStop - 1 : valueStop;
-    return true;
-}
-
-int TagScanner::groupCode(std::size_t begin, std::size_t end) const {
-    const std::string_view line = data_.substr(begin, end - begin);
-    const auto code = parseInteger(line);
-    if (!code || *code < -32768 || *code > 32767) {
-        throw malformedError(source_, Position::kLine, line_,
-                             u"组码“" + base::utf8ToUtf16(line.substr(0, 40)) + u"”不是整数");
+    tag.begin = pos_;
+    std::size_t valueLine = 0;
+    if (!shortGroupCode(data_, pos_, tag.code, valueLine)) {
+        const std::size_t codeEnd = lineEnd(data_, pos_, valueLine);
+        const std::string_view codeText = data_.substr(pos_, codeEnd - pos_);
+        const auto code = parseInteger(codeText);
+        if (!code || *code < -32768 || *code > 32767) {
+            throw malformedError(
+                source_, Position::kLine, line_,
+                u"组码“" + base::utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
+        }
+        tag.code = static_cast<int>(*code);
     }
-    return static_cast<int>(*code);
+    if (valueLine >= data_.size()) truncated(line_);
+    tag.valueBegin = valueLine;
+    tag.valueEnd = lineEnd(data_, valueLine, pos_);
+    line_ += 2;
+    return true;
 }
 
 bool TagScanner::nextBinary(Tag& tag) {

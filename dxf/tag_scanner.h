@@ -1,13 +1,10 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string_view>
-
-#include "dxf/newline_marks.h"
 
 namespace dxf {
 
@@ -31,13 +28,11 @@ struct Tag {
 std::string_view trimmed(std::string_view value);
 
 // Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
-// and cut-off input throws dxf::Error naming `source` and the line or byte offset. ASCII lines
-// are found through newline marks made a few hundred bytes ahead by `marker`.
+// and cut-off input throws dxf::Error naming `source` and the line or byte offset.
 class TagScanner {
 public:
     TagScanner(std::string_view data, Layout layout, std::size_t begin,
-               const std::filesystem::path& source, std::uint64_t firstLine = 1,
-               NewlineMarker marker = markNewlines);
+               const std::filesystem::path& source, std::uint64_t firstLine = 1);
 
     // The layout of a whole file and the offset of its first tag (after a byte-order mark or
     // the binary sentinel); nothing when it is neither ASCII nor binary DXF.
@@ -59,16 +54,6 @@ public:
 private:
     bool nextAscii(Tag& tag);
     bool nextBinary(Tag& tag);
-    // The group code on the line [begin, end), without its line end, in any form the format
-    // allows; throws when it is none.
-    int groupCode(std::size_t begin, std::size_t end) const;
-    // The next '\n' of the data, or its size when none is left. Each is handed out once, in
-    // order, which is how the lines of tags are read.
-    std::size_t nextNewline();
-    // Moves on to the next word of marks with a newline in it; false at the end of the data.
-    bool readNextWord();
-    // Marks the newlines of the bytes from `from` on.
-    void mark(std::size_t from);
     [[noreturn]] void truncated(std::uint64_t position) const;
 
     std::string_view data_;
@@ -76,16 +61,6 @@ private:
     std::size_t pos_;
     std::uint64_t line_;  // the line of the next group code (ASCII)
     const std::filesystem::path& source_;
-    NewlineMarker marker_;
-    // Up to eight words at a time: enough bytes ahead that marking costs little per call. The
-    // first marks take one word, then two, four: scanning one short entity marks little past it.
-    std::array<std::uint64_t, 8> marks_{};  // the newlines of [markedBegin_, markedEnd_)
-    std::size_t markedWords_ = 1;           // how many words the next marking takes
-    std::size_t markedBegin_;
-    std::size_t markedEnd_;
-    std::size_t wordBegin_ = 0;  // where the word of marks being read starts
-    std::uint64_t unread_ = 0;   // its newlines not yet handed out
-    std::size_t nextWord_;       // where the word after it starts
 };
 
 }  // namespace dxf

@@ -140,53 +140,6 @@ TEST(TagScanner, ReportsMalformedAndCutOffInputWithItsPosition) {
     }
 }
 
-// Every tag from `begin` as "code@begin:valueBegin-valueEnd", or the error that ends the scan.
-std::vector<std::string> scanWith(NewlineMarker marker, const std::string& data,
-                                  std::size_t begin) {
-    TagScanner scanner(data, Layout::kAscii, begin, kSource, 1, marker);
-    std::vector<std::string> out;
-    Tag tag;
-    try {
-        while (scanner.next(tag)) {
-            out.push_back(std::to_string(tag.code) + "@" + std::to_string(tag.begin) + ":" +
-                          std::to_string(tag.valueBegin) + "-" + std::to_string(tag.valueEnd));
-        }
-    } catch (const Error& error) {
-        out.push_back(error.what());
-    }
-    return out;
-}
-
-TEST(TagScanner, FindsTheSameTagsWithVectorAndScalarNewlineMarks) {
-    std::string straddling;  // values of every length: line ends at every vector boundary
-    for (int length = 0; length < 140; ++length) {
-        straddling += length % 3 == 0 ? "  1\r\n" : "  1\n";
-        straddling += std::string(static_cast<std::size_t>(length), 'v') + "\n";
-    }
-    const std::pair<const char*, std::string> inputs[] = {
-        {"LF", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n"},
-        {"CRLF", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n"},
-        {"lone CR in values", "  1\na\rb\n  1\n\r\n  1\nc\r\r\n  1\n\r"},
-        {"straddling vector boundaries", straddling},
-        {"no newline at the end", "  0\nSECTION\n  2\nHEADER"},
-        {"cut off after a group code", "  0\nSECTION\n  2\n"},
-        {"cut off in a group code", "  0\nSECTION\n  2"},
-        {"long lines", "  1\n" + std::string(5000, 'a') + "\n" + std::string(70, ' ') + "1\nb\n"},
-        {"spaces and tabs before codes", " 0\na\n    10\nb\n\t20\nc\n 1001\nd\n"},
-        {"negative and signed codes", " -1\na\n-5\nb\n+7\nc\n  -32768\nd\n"},
-        {"empty lines", "\n\n  0\n\n"},
-        {"code not a number", "  0\nSECTION\n 1 0\nx\n"},
-        {"code out of range", "  0\nSECTION\n32768\nx\n"},
-    };
-    for (const auto& [what, data] : inputs) {
-        for (std::size_t begin = 0; begin < std::min<std::size_t>(data.size(), 4); ++begin) {
-            EXPECT_EQ(scanWith(markNewlines, data, begin),
-                      scanWith(markNewlinesScalar, data, begin))
-                << what << " from " << begin;
-        }
-    }
-}
-
 TEST(TagScanner, ReadsGroupCodesInEveryForm) {
     const std::pair<std::string, std::optional<int>> lines[] = {
         {"0", 0},
