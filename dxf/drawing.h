@@ -7,6 +7,7 @@
 
 #include "dxf/entity_reader.h"
 #include "dxf/file_index.h"
+#include "dxf/file_lock.h"
 #include "dxf/text_codec.h"
 #include "dxf/writer.h"
 
@@ -20,8 +21,10 @@ public:
     // The untitled, empty drawing a CAD application starts with. It has no file to save to.
     Drawing();
 
-    // Reads and indexes the DXF file at `path`.
-    static Drawing open(const std::filesystem::path& path);
+    // Reads and indexes the DXF file at `path`, claiming it until the drawing goes: a second
+    // open of the same file, by any program that asks for the lock, fails with the lock error.
+    // Reopening the file of `replacing` (the drawing this one is to replace) shares its claim.
+    static Drawing open(const std::filesystem::path& path, const Drawing* replacing = nullptr);
     // The same from bytes already in memory; `name` is the file the descriptions name.
     static Drawing fromBytes(std::string bytes, std::filesystem::path name);
 
@@ -32,11 +35,14 @@ public:
     // The model-space entity at `index` (< modelSpaceCount()).
     EntityDetails entity(std::size_t index) const;
 
+    // The code page the drawing's text is read and written in.
+    CodePageUse codePage() const { return codec_.codePage(); }
+
     std::u16string attributeTag(const AttributeSlot& slot) const;
     // The value, as put since opening or as in the file.
     std::u16string attributeValue(const AttributeSlot& slot) const;
-    // Replaces the value; when the attribute cannot be written completely it throws and nothing
-    // changes.
+    // Replaces the value, adding the value tag when the file has none; when the attribute cannot
+    // be written completely it throws and nothing changes.
     void putAttributeValue(const AttributeSlot& slot, std::u16string_view value);
 
     // The new content as save() writes it, piece by piece.
@@ -51,12 +57,15 @@ private:
         return std::string_view(data_).substr(begin, end - begin);
     }
     std::size_t valueLimit() const;
+    // The line end of the ASCII line that ends just before `at`.
+    std::string_view lineEndBefore(std::size_t at) const;
 
     std::string data_;
     std::filesystem::path path_;
     FileIndex index_;
     TextCodec codec_;
     Patches patches_;
+    platform::FileLock lock_;
 };
 
 }  // namespace dxf
