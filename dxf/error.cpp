@@ -20,7 +20,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 24> kTable{{
+constexpr std::array<Row, 25> kTable{{
     {Errc::kFileNotFound, base::hresultFromWin32(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, base::hresultFromWin32(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, base::hresultFromWin32(5), 5, u"没有访问权限"},
@@ -46,6 +46,7 @@ constexpr std::array<Row, 24> kTable{{
     {Errc::kLocked, base::hresult(0x80040217), 0, {}},
     // Numbered as Windows numbers a read-only file it is asked to replace.
     {Errc::kReadOnly, base::hresultFromWin32(5), 0, {}},
+    {Errc::kNoBackup, base::hresult(0x80040218), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -156,6 +157,11 @@ Error lockedError(const std::filesystem::path& path) {
 Error readOnlyError(const std::filesystem::path& path) {
     return make(Errc::kReadOnly,
                 u"无法保存图形" + quoted(path) + u"：图形是只读的，没有保存，图形没有改变。");
+}
+
+Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup) {
+    return make(Errc::kNoBackup, u"无法恢复图形" + quoted(drawing) + u"：没有它的备份" +
+                                     quoted(backup) + u"，图形没有改变。");
 }
 
 }  // namespace dxf

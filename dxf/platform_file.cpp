@@ -11,6 +11,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -70,6 +71,32 @@ std::string readWholeFile(const fs::path& path) {
     }
     CloseHandle(file);
     return content;
+}
+
+bool isRegularFile(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void exchangeFiles(const fs::path& first, const fs::path& second) {
+    // Windows has no exchange of two names; the drawing's lock keeps other savers out meanwhile.
+    wchar_t name[MAX_PATH];
+    const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(L".");
+    if (GetTempFileNameW(folder.c_str(), L"zdr", 0, name) == 0) fail(FileAction::kSave, first);
+    const fs::path parked = name;
+    if (!MoveFileExW(first.c_str(), parked.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(parked.c_str());
+        throw systemError(code, FileAction::kSave, first);
+    }
+    if (!MoveFileExW(second.c_str(), first.c_str(), 0)) {
+        const DWORD code = GetLastError();
+        MoveFileExW(parked.c_str(), first.c_str(), 0);
+        throw systemError(code, FileAction::kSave, first);
+    }
+    if (!MoveFileExW(parked.c_str(), second.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        fail(FileAction::kSave, second);
+    }
 }
 
 // Temporary files here have random names (GetTempFileName) and are removed as the save ends.
@@ -361,6 +388,15 @@ bool canNameUnnamedFiles() {
     return can;
 }
 
+// Best effort: some file systems cannot sync a folder.
+void syncFolderOf(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 Error errnoError(int err, FileAction action, const fs::path& path) {
@@ -401,6 +437,38 @@ std::string readWholeFile(const fs::path& path) {
     }
     closeQuietly(fd);
     return content;
+}
+
+bool isRegularFile(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void exchangeFiles(const fs::path& first, const fs::path& second) {
+#ifdef RENAME_EXCHANGE
+    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) {
+        syncFolderOf(first);
+        return;
+    }
+    // A file system without the exchange (some network ones) gets the three renames below.
+    if (errno != EINVAL && errno != ENOSYS) fail(errno, FileAction::kSave, first);
+#endif
+    const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(".");
+    const fs::path parked = folder / temporaryName(first.filename().native(), "swap");
+    // What a killed swap left there is the drawing's version that the backup also holds.
+    ::unlink(parked.c_str());
+    if (::rename(first.c_str(), parked.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(parked.c_str());
+        fail(err, FileAction::kSave, first);
+    }
+    if (::rename(second.c_str(), first.c_str()) != 0) {
+        const int err = errno;
+        ::rename(parked.c_str(), first.c_str());
+        fail(err, FileAction::kSave, first);
+    }
+    if (::rename(parked.c_str(), second.c_str()) != 0) fail(errno, FileAction::kSave, second);
+    syncFolderOf(first);
 }
 
 void removeLeftoversOf(const fs::path& target) {

@@ -24,6 +24,13 @@ Error errnoError(int err, FileAction action, const std::filesystem::path& path);
 // The whole content of a regular file, read at once.
 std::string readWholeFile(const std::filesystem::path& path);
 
+// Whether `path` names a regular file (through symbolic links).
+bool isRegularFile(const std::filesystem::path& path);
+
+// Swaps the two files under their names: atomically where the system can (Linux), else in three
+// renames through a temporary name beside `first`. Both must exist.
+void exchangeFiles(const std::filesystem::path& first, const std::filesystem::path& second);
+
 // Removes the temporary files that a run killed while saving `target` left behind, where this
 // system names them.
 void removeLeftoversOf(const std::filesystem::path& target);
