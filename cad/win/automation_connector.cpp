@@ -29,23 +29,30 @@ CLSID classOf(std::u16string_view progId) {
 // running instance to attach to.
 class AutomationFirstConnector : public Connector {
 public:
-    explicit AutomationFirstConnector(std::unique_ptr<Connector> fallback)
-        : fallback_(std::move(fallback)) {}
+    AutomationFirstConnector(std::unique_ptr<Connector> fallback,
+                             std::u16string fallbackDescription)
+        : fallback_(std::move(fallback)), fallbackDescription_(std::move(fallbackDescription)) {}
 
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
         return automation_.attach(progId);
     }
     std::shared_ptr<Application> launch(std::u16string_view progId) override {
+        standIn_.reset();
         try {
             return automation_.launch(progId);
-        } catch (const Error&) {
-            return fallback_->launch(progId);
+        } catch (const Error& launchFailure) {
+            auto application = fallback_->launch(progId);
+            standIn_ = StandIn{launchFailure, fallbackDescription_};
+            return application;
         }
     }
+    std::optional<StandIn> standIn() const override { return standIn_; }
 
 private:
     AutomationConnector automation_;
     std::unique_ptr<Connector> fallback_;
+    std::u16string fallbackDescription_;
+    std::optional<StandIn> standIn_;
 };
 
 }  // namespace
@@ -72,8 +79,10 @@ std::shared_ptr<Application> AutomationConnector::launch(std::u16string_view pro
     return makeApplication(Dispatch(std::move(application), com));
 }
 
-std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback) {
-    return std::make_unique<AutomationFirstConnector>(std::move(fallback));
+std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback,
+                                           std::u16string fallbackDescription) {
+    return std::make_unique<AutomationFirstConnector>(std::move(fallback),
+                                                      std::move(fallbackDescription));
 }
 
 }  // namespace cad::automation
