@@ -74,8 +74,15 @@ std::shared_ptr<Application> AutomationConnector::attach(std::u16string_view pro
 std::shared_ptr<Application> AutomationConnector::launch(std::u16string_view progId) {
     const SharedApartment& com = apartment();
     Microsoft::WRL::ComPtr<IDispatch> application;
-    check(CoCreateInstance(classOf(progId), nullptr, CLSCTX_LOCAL_SERVER,
-                           IID_PPV_ARGS(&application)));
+    try {
+        check(CoCreateInstance(classOf(progId), nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_PPV_ARGS(&application)));
+    } catch (const Error& e) {
+        // The system's text alone ("Invalid class string") does not say what failed; start-up
+        // shows this description to the user.
+        throw Error(e.number(),
+                    u"无法启动 CAD 应用程序 " + std::u16string(progId) + u"：" + e.description());
+    }
     return makeApplication(Dispatch(std::move(application), com));
 }
 

@@ -42,7 +42,10 @@ TEST(AutomationFirst, AFailedLaunchFallsBackAndSaysWhy) {
     const auto standIn = connector->standIn();
     ASSERT_TRUE(standIn.has_value());
     EXPECT_EQ(standIn->launchFailure.number(), errc::kInvalidProgId);
-    EXPECT_FALSE(standIn->launchFailure.description().empty());
+    EXPECT_EQ(standIn->launchFailure.description().rfind(
+                  u"无法启动 CAD 应用程序 Zandrel.NotRegistered.Test：", 0),
+              0u)
+        << standIn->launchFailure.what();
     EXPECT_EQ(standIn->description, u"stand-in line");
 }
 
