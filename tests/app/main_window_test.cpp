@@ -285,7 +285,7 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramOnceTheAboutBoxIsClickedAwa
 TEST_F(MainWindowTest, AFailureInAnOperationIsReportedAndEndsTheProgram) {
     makeFiles({"a.dxf", "b.dxf"});
     // Fails the walk of model space, after the open worked.
-    const cad::Error lostEntity(static_cast<std::int32_t>(0x8002000B), u"实体 1 已不存在");
+    const cad::Error lostEntity(cad::errc::kBadIndex, u"实体 1 已不存在");
     const struct {
         const char* button;
         QString names;

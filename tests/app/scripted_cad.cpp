@@ -1,5 +1,6 @@
 #include "scripted_cad.h"
 
+#include "base/hresult.h"
 #include "cad/error.h"
 
 namespace testing_support {
@@ -35,9 +36,9 @@ public:
         script_->opened.push_back(fullPath);
         if (script_->onOpen) script_->onOpen(fullPath);
         if (script_->walkFailure) return nullptr;
-        throw cad::Error(static_cast<std::int32_t>(0x80070002), u"找不到图形文件：" + fullPath);
+        throw cad::Error(base::hresult(0x80070002), u"找不到图形文件：" + fullPath);
     }
-    void save() override { throw cad::Error(static_cast<std::int32_t>(0x80004005), u"不能保存"); }
+    void save() override { throw cad::Error(base::hresult(0x80004005), u"不能保存"); }
     std::shared_ptr<cad::ModelSpace> modelSpace() override {
         if (!script_->walkFailure) throw cad::objectNotSet();
         return std::make_shared<BrokenModelSpace>(*script_->walkFailure);
