@@ -17,6 +17,7 @@
 #include "ops/read_template.h"
 #include "ui/line.h"
 #include "ui/product.h"
+#include "ui/whole_text_tooltip.h"
 
 namespace app {
 
@@ -48,6 +49,7 @@ QWidget* makeControl(QWidget& window, const ControlRow& row) {
             field->setFrame(row.kind == ControlKind::HeaderField);
             // No limit: Qt's default of 32,767 would silently cut a longer value on read.
             field->setMaxLength(std::numeric_limits<int>::max());
+            ui::showWholeTextWhenCut(*field);
             return field;
         }
         case ControlKind::Button:
