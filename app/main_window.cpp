@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <limits>
 #include <map>
 
 #include "app/failure_report.h"
@@ -51,6 +52,8 @@ QWidget* makeControl(QWidget& window, const ControlRow& row) {
         case ControlKind::GridField: {
             auto* field = new QLineEdit(caption, &window);
             field->setFrame(row.kind == ControlKind::HeaderField);
+            // No limit: Qt's default of 32,767 would silently cut a longer value on read.
+            field->setMaxLength(std::numeric_limits<int>::max());
             ui::showWholeTextWhenCut(*field);
             return field;
         }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cad/error.h"
+
 // The CAD application's automation object model. Every call may throw cad::Error.
 // Objects are shared, reference-counted handles; a handle is released when its holder lets go.
 namespace cad {
@@ -87,12 +89,21 @@ public:
     virtual std::shared_ptr<Document> activeDocument() = 0;
 };
 
+// What answered a launch in the CAD application's place, and why the application itself did not.
+struct StandIn {
+    Error launchFailure;
+    std::u16string description;  // one line: what stands in and what it can open
+};
+
 // Reaches a CAD application by its ProgID: the running instance, or a new one.
 class Connector {
 public:
     virtual ~Connector() = default;
     virtual std::shared_ptr<Application> attach(std::u16string_view progId) = 0;
     virtual std::shared_ptr<Application> launch(std::u16string_view progId) = 0;
+    // Set when the last launch was answered by a stand-in: the user must learn that drawings
+    // the stand-in cannot open will fail, before they try one.
+    virtual std::optional<StandIn> standIn() const { return std::nullopt; }
 };
 
 }  // namespace cad

@@ -9,7 +9,9 @@ namespace cad {
 
 std::unique_ptr<Connector> makePlatformConnector() {
 #ifdef _WIN32
-    return automation::automationFirst(engine::makeEngineConnector());
+    return automation::automationFirst(
+        engine::makeEngineConnector(),
+        u"现在由内置的绘图引擎代替 CAD 应用程序，它只能打开 DXF 图形。");
 #else
     return engine::makeEngineConnector();
 #endif

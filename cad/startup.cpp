@@ -33,6 +33,9 @@ Connection startUp(Connector& connector, titleblock::Fields& fields, const Messa
             message(failure->description());
             return c;
         }
+        if (const auto standIn = connector.standIn()) {
+            message(standIn->launchFailure.description() + u"\n" + standIn->description);
+        }
     }
     attempt([&] { c.acadDoc = c.AcadApp->activeDocument(); });
     for (const int field : titleblock::fieldsInOrder()) {

@@ -21,7 +21,8 @@ using MessageSink = std::function<void(const std::u16string& text)>;
 // Attaches to the running CAD application or launches one, takes its active document and sets
 // every field to one space. Only a failed launch or a failed Visible put is reported (through
 // `message`), and then start-up ends early with the fields untouched; every other failure is
-// passed over.
+// passed over. A launch that a stand-in answered is reported too (the launch failure, then what
+// stands in), and start-up goes on with the stand-in.
 Connection startUp(Connector& connector, titleblock::Fields& fields, const MessageSink& message);
 
 }  // namespace cad

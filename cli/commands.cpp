@@ -27,9 +27,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Start-up's messages never stop it, so here they are warnings; a command that cannot go on
+// fails later with its own error.
 cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, Console& console) {
     return cad::startUp(connector, fields, [&console](const std::u16string& text) {
-        console.err << base::utf16ToUtf8(text) << '\n' << std::flush;
+        console.err << "警告: " << base::utf16ToUtf8(text) << '\n' << std::flush;
     });
 }
 

@@ -12,8 +12,10 @@ void readTemplate(const cad::Connection& connection, FileDialog& dialog, Progres
     if (path.empty()) return;
 
     const auto modelSpace = openModelSpace(connection, path);
+    // Count is asked twice, for the maximum and then for the bound, as a CAD application that
+    // binds on the order of calls expects.
+    progress.setMax(static_cast<float>(modelSpace->count()));
     const std::int32_t count = modelSpace->count();
-    progress.setMax(static_cast<float>(count));
     forEachTitleBlockAttribute(*modelSpace, count, [&](cad::Attribute& attribute, int field) {
         fields.setText(field, attribute.textString());
     });

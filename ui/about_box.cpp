@@ -58,7 +58,8 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
 }
 
 void frmAbout::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) close();
+    // Any button: the box has nothing else a click could mean.
+    if (rect().contains(event->position().toPoint())) close();
 }
 
 }  // namespace ui

@@ -7,40 +7,18 @@
 #include <memory>
 
 #include "app/win32/main_window.h"
-#include "cad/engine/engine_connector.h"
-#include "cad/win/automation_connector.h"
-
-namespace {
-
-// The engine as the automation client's fallback, noting when it took over, so that the file
-// dialog lists its DXF drawings too.
-class WatchedEngine final : public cad::Connector {
-public:
-    explicit WatchedEngine(bool& launched) : launched_(launched) {}
-    std::shared_ptr<cad::Application> attach(std::u16string_view progId) override {
-        return engine_->attach(progId);
-    }
-    std::shared_ptr<cad::Application> launch(std::u16string_view progId) override {
-        auto application = engine_->launch(progId);
-        launched_ = true;
-        return application;
-    }
-
-private:
-    std::unique_ptr<cad::Connector> engine_ = cad::engine::makeEngineConnector();
-    bool& launched_;
-};
-
-}  // namespace
+#include "cad/platform_connector.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    bool engineStandsIn = false;
+    auto connector = cad::makePlatformConnector();
+    // When the engine stands in, the file dialog lists its DXF drawings too.
+    const cad::Connector& connected = *connector;
     win32::frmTolm window(
-        cad::automation::automationFirst(std::make_unique<WatchedEngine>(engineStandsIn)),
-        [&engineStandsIn] { return engineStandsIn; }, [](int status) { PostQuitMessage(status); });
+        std::move(connector), [&connected] { return connected.standIn().has_value(); },
+        [](int status) { PostQuitMessage(status); });
     window.show();
 
     MSG message{};

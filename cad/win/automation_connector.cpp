@@ -25,23 +25,30 @@ CLSID classOf(std::u16string_view progId) {
 // running instance to attach to.
 class AutomationFirstConnector : public Connector {
 public:
-    explicit AutomationFirstConnector(std::unique_ptr<Connector> fallback)
-        : fallback_(std::move(fallback)) {}
+    AutomationFirstConnector(std::unique_ptr<Connector> fallback,
+                             std::u16string fallbackDescription)
+        : fallback_(std::move(fallback)), fallbackDescription_(std::move(fallbackDescription)) {}
 
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
         return automation_.attach(progId);
     }
     std::shared_ptr<Application> launch(std::u16string_view progId) override {
+        standIn_.reset();
         try {
             return automation_.launch(progId);
-        } catch (const Error&) {
-            return fallback_->launch(progId);
+        } catch (const Error& launchFailure) {
+            auto application = fallback_->launch(progId);
+            standIn_ = StandIn{launchFailure, fallbackDescription_};
+            return application;
         }
     }
+    std::optional<StandIn> standIn() const override { return standIn_; }
 
 private:
     AutomationConnector automation_;
     std::unique_ptr<Connector> fallback_;
+    std::u16string fallbackDescription_;
+    std::optional<StandIn> standIn_;
 };
 
 }  // namespace
@@ -63,13 +70,22 @@ std::shared_ptr<Application> AutomationConnector::attach(std::u16string_view pro
 std::shared_ptr<Application> AutomationConnector::launch(std::u16string_view progId) {
     const SharedApartment& com = apartment();
     Microsoft::WRL::ComPtr<IDispatch> application;
-    check(CoCreateInstance(classOf(progId), nullptr, CLSCTX_LOCAL_SERVER,
-                           IID_PPV_ARGS(&application)));
+    try {
+        check(CoCreateInstance(classOf(progId), nullptr, CLSCTX_LOCAL_SERVER,
+                               IID_PPV_ARGS(&application)));
+    } catch (const Error& e) {
+        // The system's text alone ("Invalid class string") does not say what failed; start-up
+        // shows this description to the user.
+        throw Error(e.number(),
+                    u"无法启动 CAD 应用程序 " + std::u16string(progId) + u"：" + e.description());
+    }
     return makeApplication(Dispatch(std::move(application), com));
 }
 
-std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback) {
-    return std::make_unique<AutomationFirstConnector>(std::move(fallback));
+std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback,
+                                           std::u16string fallbackDescription) {
+    return std::make_unique<AutomationFirstConnector>(std::move(fallback),
+                                                      std::move(fallbackDescription));
 }
 
 }  // namespace cad::automation

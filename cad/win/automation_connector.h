@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "cad/object_model.h"
 #include "cad/win/com_apartment.h"
@@ -22,7 +23,9 @@ private:
 };
 
 // The connector for Windows: the CAD application through automation where one is installed,
-// else `fallback` (the built-in engine).
-std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback);
+// else `fallback` (the built-in engine), which then reports itself as a stand-in described by
+// `fallbackDescription`.
+std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback,
+                                           std::u16string fallbackDescription);
 
 }  // namespace cad::automation

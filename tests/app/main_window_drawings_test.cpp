@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QListView>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,6 +149,23 @@ TEST_F(DrawingsThroughTheWindow, ReadFillsTheFieldsFromTheLastBlockReferenceWith
     EXPECT_EQ(window->progressBar().value(), 9.0f);
 }
 
+TEST_F(DrawingsThroughTheWindow, ACancelledBatchLeavesTheBarAsTheReadLeftIt) {
+    copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 一.dxf"));
+    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("零件 一.dxf")));
+    user.run([this] { button("Command1")->click(); });
+    ASSERT_EQ(window->progressBar().max(), 9.0f);
+    ASSERT_EQ(window->progressBar().value(), 9.0f);
+
+    user.then(testing_support::cancelDialog());
+    user.run([this] { button("OKButton")->click(); });
+
+    EXPECT_EQ(user.unused(), 0);
+    EXPECT_EQ(window->progressBar().max(), 9.0f);
+    EXPECT_EQ(window->progressBar().value(), 9.0f);
+    const auto* bar = window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
+    EXPECT_EQ(bar->value(), bar->maximum()) << "the bar still shows the read as done";
+}
+
 TEST_F(DrawingsThroughTheWindow, ReadWalksADrawingOfFortyThousandEntitiesToItsEnd) {
     const QString drawing = folder.filePath(QStringLiteral("大 图.dxf"));
     runPython({kFixtures + QStringLiteral("/make_fixtures.py"), QStringLiteral("--large"), drawing,
@@ -186,6 +205,71 @@ TEST_F(DrawingsThroughTheWindow, BatchWritesThreeDrawingsWithSpacesAndChineseInT
     EXPECT_EQ(window->progressBar().max(), 3.0f);
     EXPECT_EQ(window->progressBar().value(), 3.0f);
     EXPECT_EQ(field(22)->text(), "") << "the batch changes no field";
+}
+
+// The README's walk through examples/: read the template, start revision 2 in two fields, update
+// the four part drawings; each keeps its own part name and code, which the template leaves empty.
+TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingItsOwnNameAndCode) {
+    const struct {
+        const char* file;
+        const char* partName;
+        const char* partCode;
+        std::vector<int> titleBlocks;  // model-space indices
+    } parts[] = {
+        {"零件 01 底座.dxf", "底座", "ZD-100-01", {5}},
+        {"part 02 轴.dxf", "轴", "ZD-100-02", {5}},
+        {"零件 03 端盖 binary.dxf", "端盖", "ZD-100-03", {5}},
+        {"零件 04 两个标题栏.dxf", "法兰", "ZD-100-04", {5, 6}},
+    };
+    const QDir examples(QStringLiteral(ZANDREL_EXAMPLES));
+    QStringList names{QStringLiteral("标题栏模板.dxf")};
+    for (const auto& part : parts) names << QString::fromUtf8(part.file);
+    for (const QString& name : names) {
+        ASSERT_TRUE(QFile::copy(examples.filePath(name), folder.filePath(name)))
+            << name.toStdString();
+    }
+
+    user.then(testing_support::typeFileNames(folder.path(), names[0]));
+    user.run([this] { button("Command1")->click(); });
+    EXPECT_EQ(field(21)->text(), "ZD-100");
+    EXPECT_EQ(field(5)->text(), "A");
+    EXPECT_EQ(field(22)->text(), "") << "the template leaves the part name empty";
+    EXPECT_EQ(field(23)->text(), "") << "the template leaves the part code empty";
+
+    field(4)->setText(QStringLiteral("B"));            // 版本号2
+    field(9)->setText(QStringLiteral("GT-2024-017"));  // 更改通知号2
+    QStringList quoted;
+    for (const QString& name : names.mid(1)) quoted << '"' + name + '"';
+    user.then([&](QWidget& dialog) {
+        // The dialog opens with the template chosen; a plain click on the first part replaces it.
+        dialog.findChild<QListView*>(QStringLiteral("listView"))->clearSelection();
+        testing_support::typeFileNames(folder.path(), quoted.join(u' '))(dialog);
+    });
+    user.run([this] { button("OKButton")->click(); });
+    ASSERT_EQ(user.unused(), 0);
+    EXPECT_EQ(window->progressBar().value(), 4.0f);
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("标题栏模板.bak"))));
+
+    for (const auto& part : parts) {
+        const auto values = ezdxfAttributes(folder.filePath(QString::fromUtf8(part.file)));
+        for (const int index : part.titleBlocks) {
+            const auto at = [&](const char* tag) {
+                const auto found = values.find(
+                    QStringLiteral("model %1 %2").arg(index).arg(QString::fromUtf8(tag)));
+                return found == values.end() ? QStringLiteral("<missing>") : found->second;
+            };
+            SCOPED_TRACE(std::string(part.file) + " insert " + std::to_string(index));
+            EXPECT_EQ(at("版本号2"), "B");
+            EXPECT_EQ(at("更改通知号2"), "GT-2024-017");
+            EXPECT_EQ(at("版本号1"), "A");
+            EXPECT_EQ(at("产品代号"), "ZD-100");
+            EXPECT_EQ(at("零件名称"), QString::fromUtf8(part.partName));
+            EXPECT_EQ(at("零件代号"), QString::fromUtf8(part.partCode));
+            EXPECT_EQ(at("版本号3"), "");
+        }
+        EXPECT_TRUE(
+            QFile::exists(folder.filePath(QString::fromUtf8(part.file).chopped(4) + ".bak")));
+    }
 }
 
 TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTheOnesBefore) {

@@ -6,15 +6,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <optional>
 #include <stdexcept>
 
 #include "app/failure_report.h"
+#include "cad/error.h"
 #include "modal_driver.h"
 #include "scripted_cad.h"
 
@@ -102,6 +105,19 @@ TEST_F(MainWindowTest, AValueLongerThanItsBoxShowsFromItsStart) {
     EXPECT_EQ(field(*window, 1)->cursorPosition(), 0);
 }
 
+TEST_F(MainWindowTest, FieldsKeepValuesBeyondThirtyTwoThousandCharactersWhole) {
+    startShown();
+    const std::u16string read(40000, u'长');
+    window->setText(22, read);
+    EXPECT_EQ(window->text(22), read);
+
+    // Typing on at the end of such a value is not refused either.
+    field(*window, 22)->setFocus();
+    field(*window, 22)->end(false);
+    QTest::keyClicks(field(*window, 22), QStringLiteral("z"));
+    EXPECT_EQ(window->text(22), read + u"z");
+}
+
 TEST_F(MainWindowTest, FailedStartShowsWhyAndKeepsTheDesignTimeTexts) {
     cad->reachable = false;
     user.then(testing_support::dismissMessage(messages));
@@ -124,6 +140,18 @@ TEST_F(MainWindowTest, FailedStartShowsWhyAndKeepsTheDesignTimeTexts) {
     window->show();
     QTimer::singleShot(50, [] { QCoreApplication::exit(42); });
     EXPECT_EQ(runEventLoop(), 42);
+}
+
+TEST_F(MainWindowTest, AStandInStartSaysWhyAndGoesOnConnected) {
+    cad->standsIn = true;
+    user.then(testing_support::dismissMessage(messages));
+    start();
+
+    EXPECT_EQ(user.unused(), 0);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].title, "Zandrel");
+    EXPECT_EQ(messages[0].text, "无法启动 CAD 应用程序（测试）\n内置引擎代替它（测试）");
+    for (int n = 1; n <= 29; ++n) EXPECT_EQ(window->text(n), u" ") << n;
 }
 
 TEST_F(MainWindowTest, TabRunsFromOkButtonThroughTheFieldsToCommand2AndBack) {
@@ -184,6 +212,49 @@ TEST_F(MainWindowTest, Command2ShowsOneAboutBoxThatAClickClosesAndTheNextClickRe
     EXPECT_TRUE(box->isVisible());
 }
 
+TEST_F(MainWindowTest, ButtonsWorkWhileTheAboutBoxIsOpenAndReopeningsShowTheSameTexts) {
+    startShown();
+    const auto clickOn = [](QWidget& topLevel, QWidget& control, Qt::MouseButton mouseButton) {
+        QTest::mouseClick(topLevel.windowHandle(), mouseButton, {},
+                          control.mapTo(&topLevel, control.rect().center()));
+    };
+    const auto texts = [](QWidget& box) {
+        QStringList shown;
+        for (const char* name : {"lblTitle", "lblDescription", "Label1"}) {
+            shown << box.findChild<QLabel*>(QString::fromUtf8(name))->text();
+        }
+        return shown;
+    };
+    clickOn(*window, *button(*window, "Command2"), Qt::LeftButton);
+    ASSERT_EQ(aboutBoxes().size(), 1);
+    QWidget* box = aboutBoxes().front();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+    const QStringList first = texts(*box);
+    EXPECT_TRUE(first[0].startsWith("Zandrel")) << first[0].toStdString();
+    EXPECT_EQ(first[1], "应用于天河CAD的标题栏填充");
+    EXPECT_TRUE(first[2].startsWith("本软件为免费软件，如果有什么建议请写信"));
+
+    // Clicked with the mouse, as a user would, while the box stays open beside the window.
+    user.then(testing_support::cancelDialog());
+    user.then(testing_support::cancelDialog());
+    user.run([&] {
+        clickOn(*window, *button(*window, "Command1"), Qt::LeftButton);
+        clickOn(*window, *button(*window, "OKButton"), Qt::LeftButton);
+    });
+    EXPECT_EQ(user.unused(), 0) << "a button did not open its dialog";
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(window->dialogSettings().flags, 512) << "the batch ran its file selection";
+
+    for (const Qt::MouseButton closing : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
+        clickOn(*box, *box->findChild<QLabel*>("Label1"), closing);
+        EXPECT_FALSE(box->isVisible());
+        clickOn(*window, *button(*window, "Command2"), Qt::LeftButton);
+        ASSERT_EQ(aboutBoxes(), QList<QWidget*>{box});
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(box));
+        EXPECT_EQ(texts(*box), first);
+    }
+}
+
 TEST_F(MainWindowTest, CancelButtonEndsTheProgramAtOnceWithTheAboutBoxOpen) {
     startShown();
     QTimer::singleShot(0, [this] {
@@ -213,29 +284,38 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramOnceTheAboutBoxIsClickedAwa
 
 TEST_F(MainWindowTest, AFailureInAnOperationIsReportedAndEndsTheProgram) {
     makeFiles({"a.dxf", "b.dxf"});
+    // Fails the walk of model space, after the open worked.
+    const cad::Error lostEntity(cad::errc::kBadIndex, u"实体 1 已不存在");
     const struct {
         const char* button;
         QString names;
         std::function<void(const std::u16string&)> onOpen;
+        std::optional<cad::Error> walkFailure;
         QStringList shows;
     } cases[] = {
         {"Command1",
          "a.dxf",
          nullptr,
+         std::nullopt,
          {"0x80070002", "-2147024894",
           QStringLiteral("找不到图形文件：") + QString::fromStdU16String(native("a.dxf"))}},
         {"OKButton",
          "\"a.dxf\" \"b.dxf\"",
          nullptr,
+         std::nullopt,
          {"0x80070002", QString::fromStdU16String(native("a.dxf"))}},
         {"OKButton",
          "\"a.dxf\" \"b.dxf\"",
          [](const std::u16string&) { throw std::runtime_error("broken"); },
+         std::nullopt,
          {"0x80004005", "broken"}},
+        {"Command1", "a.dxf", nullptr, lostEntity, {"0x8002000B", "实体 1 已不存在"}},
+        {"OKButton", "\"a.dxf\" \"b.dxf\"", nullptr, lostEntity, {"0x8002000B", "实体 1 已不存在"}},
     };
     for (const auto& c : cases) {
         cad = std::make_shared<CadScript>();
         cad->onOpen = c.onOpen;
+        cad->walkFailure = c.walkFailure;
         messages.clear();
         startShown();
         user.then(testing_support::typeFileNames(folder.path(), c.names));

@@ -7,16 +7,42 @@ namespace testing_support {
 
 namespace {
 
+class ScriptedLine : public cad::Entity {
+public:
+    std::u16string entityName() override { return u"AcDbLine"; }
+    std::shared_ptr<cad::BlockReference> asBlockReference() override {
+        throw cad::Error(cad::errc::kNoInterface, u"不是块参照");
+    }
+};
+
+// Three lines, of which the second cannot be fetched.
+class BrokenModelSpace : public cad::ModelSpace {
+public:
+    explicit BrokenModelSpace(cad::Error failure) : failure_(std::move(failure)) {}
+    std::int32_t count() override { return 3; }
+    std::shared_ptr<cad::Entity> item(std::int32_t index) override {
+        if (index == 1) throw failure_;
+        return std::make_shared<ScriptedLine>();
+    }
+
+private:
+    cad::Error failure_;
+};
+
 class ScriptedDocument : public cad::Document {
 public:
     explicit ScriptedDocument(std::shared_ptr<CadScript> script) : script_(std::move(script)) {}
     std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
         script_->opened.push_back(fullPath);
         if (script_->onOpen) script_->onOpen(fullPath);
+        if (script_->walkFailure) return nullptr;
         throw cad::Error(base::hresult(0x80070002), u"找不到图形文件：" + fullPath);
     }
     void save() override { throw cad::Error(base::hresult(0x80004005), u"不能保存"); }
-    std::shared_ptr<cad::ModelSpace> modelSpace() override { throw cad::objectNotSet(); }
+    std::shared_ptr<cad::ModelSpace> modelSpace() override {
+        if (!script_->walkFailure) throw cad::objectNotSet();
+        return std::make_shared<BrokenModelSpace>(*script_->walkFailure);
+    }
 
 private:
     std::shared_ptr<CadScript> script_;
@@ -37,8 +63,16 @@ private:
 class ScriptedConnector : public cad::Connector {
 public:
     explicit ScriptedConnector(std::shared_ptr<CadScript> script) : script_(std::move(script)) {}
-    std::shared_ptr<cad::Application> attach(std::u16string_view) override { return reach(); }
+    std::shared_ptr<cad::Application> attach(std::u16string_view) override {
+        if (script_->standsIn) throw cad::Error(cad::errc::kUnavailable, u"没有正在运行的实例");
+        return reach();
+    }
     std::shared_ptr<cad::Application> launch(std::u16string_view) override { return reach(); }
+    std::optional<cad::StandIn> standIn() const override {
+        if (!script_->standsIn) return std::nullopt;
+        return cad::StandIn{cad::Error(cad::errc::kInvalidProgId, u"无法启动 CAD 应用程序（测试）"),
+                            u"内置引擎代替它（测试）"};
+    }
 
 private:
     std::shared_ptr<cad::Application> reach() {

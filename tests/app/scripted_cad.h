@@ -2,9 +2,11 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cad/error.h"
 #include "cad/object_model.h"
 
 namespace testing_support {
@@ -13,7 +15,11 @@ namespace testing_support {
 // open and then does what the test scripted: by default the open fails as for a missing file.
 struct CadScript {
     bool reachable = true;
+    // Reachable only through a stand-in, which start-up reports.
+    bool standsIn = false;
     std::function<void(const std::u16string& path)> onOpen;
+    // Set: the open works, and this fails the second entity of a model space of three.
+    std::optional<cad::Error> walkFailure;
     std::vector<std::u16string> opened;
 };
 

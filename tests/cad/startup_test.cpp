@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ struct Script {
     bool launchWorks = false;
     bool visibleWorks = true;
     bool documentWorks = true;
+    bool standsIn = false;  // the launch that works is a stand-in's
 };
 
 class ScriptedDocument : public Document {
@@ -58,6 +60,10 @@ public:
         if (!script_.launchWorks) throw Error(-3, u"launch failed");
         return std::make_shared<ScriptedApplication>(script_, log);
     }
+    std::optional<StandIn> standIn() const override {
+        if (!script_.standsIn) return std::nullopt;
+        return StandIn{Error(errc::kInvalidProgId, u"无效的类字符串"), u"引擎代替，只开 DXF"};
+    }
     std::vector<std::string> log;
 
 private:
@@ -68,8 +74,12 @@ private:
 class RecordingFields : public titleblock::Fields {
 public:
     std::u16string text(int field) const override { return texts.at(field); }
-    void setText(int field, const std::u16string& text) override { texts[field] = text; }
+    void setText(int field, const std::u16string& text) override {
+        texts[field] = text;
+        order.push_back(field);
+    }
     std::map<int, std::u16string> texts;
+    std::vector<int> order;
 };
 
 struct Case {
@@ -82,11 +92,22 @@ struct Case {
     bool fieldsReset;
 };
 
+// Field numbers written out, not taken from the field map: the reset runs Text1 ... Text29.
+const std::vector<int> kText1To29 = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15,
+                                     16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
+
 TEST(StartUp, ConnectsReportsAndResetsAsScripted) {
     const std::string attach = "attach AutoCAD.Application";
     const std::string launch = "launch AutoCAD.Application";
     const std::vector<Case> cases = {
         {"attached", {true, false, true, true}, {attach, "ActiveDocument"}, {}, true, true, true},
+        {"a stand-in answered the launch",
+         {false, true, true, true, true},
+         {attach, launch, "Visible=True", "message", "ActiveDocument"},
+         {u"无效的类字符串\n引擎代替，只开 DXF"},
+         true,
+         true,
+         true},
         {"launched",
          {false, true, true, true},
          {attach, launch, "Visible=True", "ActiveDocument"},
@@ -96,14 +117,14 @@ TEST(StartUp, ConnectsReportsAndResetsAsScripted) {
          true},
         {"nothing available",
          {false, false, true, true},
-         {attach, launch},
+         {attach, launch, "message"},
          {u"launch failed"},
          false,
          false,
          false},
         {"launched but Visible fails",
          {false, true, false, true},
-         {attach, launch, "Visible=True"},
+         {attach, launch, "Visible=True", "message"},
          {u"visible failed"},
          true,
          false,
@@ -121,8 +142,10 @@ TEST(StartUp, ConnectsReportsAndResetsAsScripted) {
         ScriptedConnector connector(c.script);
         RecordingFields fields;
         std::vector<std::u16string> messages;
-        const Connection connection =
-            startUp(connector, fields, [&](const std::u16string& m) { messages.push_back(m); });
+        const Connection connection = startUp(connector, fields, [&](const std::u16string& m) {
+            connector.log.push_back("message");
+            messages.push_back(m);
+        });
         EXPECT_EQ(connector.log, c.calls);
         EXPECT_EQ(messages, c.messages);
         EXPECT_EQ(connection.AcadApp != nullptr, c.hasApp);
@@ -130,6 +153,7 @@ TEST(StartUp, ConnectsReportsAndResetsAsScripted) {
         if (c.fieldsReset) {
             ASSERT_EQ(fields.texts.size(), 29u);
             for (const auto& [field, text] : fields.texts) EXPECT_EQ(text, u" ") << field;
+            EXPECT_EQ(fields.order, kText1To29);
         } else {
             EXPECT_TRUE(fields.texts.empty());
         }

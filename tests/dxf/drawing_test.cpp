@@ -216,6 +216,38 @@ TEST(Drawing, RefusesPutsItCannotWriteCompletely) {
     }
 }
 
+// A drawing written on Windows ends every line in CRLF; a rewritten value line must too, or
+// the file ends up with mixed line ends that some readers refuse.
+TEST(Drawing, KeepsCrlfOnTheValueLinesItRewrites) {
+    std::string crlf;
+    for (const char c :
+         testing_support::readBytes(testing_support::fixturePath("titleblock_r2018.dxf"))) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    TempFolder folder;
+    const auto path = folder / "crlf.dxf";
+    testing_support::writeBytes(path, crlf);
+
+    std::string expected = crlf;
+    {
+        Drawing drawing = Drawing::open(path);
+        for (const auto& slot : drawing.entity(kTitle).attributes) {
+            const std::string tag = base::utf16ToUtf8(drawing.attributeTag(slot));
+            drawing.putAttributeValue(slot, base::utf8ToUtf16("新" + tag));
+            const std::string old = "\r\nR2018/" + tag + "/甲\r\n";
+            const std::size_t at = expected.find(old);
+            ASSERT_NE(at, std::string::npos) << tag;
+            expected.replace(at, old.size(), "\r\n新" + tag + "\r\n");
+        }
+        drawing.save();
+    }
+    const std::string saved = testing_support::readBytes(path);
+    EXPECT_EQ(saved.size(), expected.size());
+    EXPECT_TRUE(saved == expected) << "the saved drawing differs from the CRLF original beyond the "
+                                      "values";
+}
+
 TEST(Drawing, TakesTheLongestValueTheVersionAllows) {
     TempFolder folder;
     const auto path = testing_support::copyFixture("titleblock_r2004.dxf", folder);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "cad/error.h"
 #include "fake_cad.h"
 
@@ -32,9 +34,10 @@ TEST(ReadTemplate, MakesTheCallsInOrder) {
     r.read(u"/t/模板.dxf");
 
     EXPECT_EQ(r.log, (testing_support::Log{"ShowOpen", "Open /t/模板.dxf", "ActiveDocument",
-                                           "ModelSpace", "Count", "Max 2", "Item 0", "EntityName",
-                                           "Item 1", "EntityName", "GetAttributes", "TagString",
-                                           "TextString", "Text22=轴", "TagString", "Value 2"}));
+                                           "ModelSpace", "Count", "Max 2", "Count", "Item 0",
+                                           "EntityName", "Item 1", "EntityName", "GetAttributes",
+                                           "TagString", "TextString", "Text22=轴", "TagString",
+                                           "Value 2"}));
 }
 
 TEST(ReadTemplate, CopiesEveryKnownAttributeAndTheLastInsertWins) {
@@ -60,6 +63,23 @@ TEST(ReadTemplate, CopiesEveryKnownAttributeAndTheLastInsertWins) {
     EXPECT_EQ(r.form.texts, expected);
     EXPECT_EQ(r.bar.max, 4);
     EXPECT_EQ(r.bar.value, 4);
+}
+
+TEST(ReadTemplate, AModelSpaceWithoutBlockReferencesLeavesEveryFieldAndCountsItsEntities) {
+    Reader r;
+    for (int field = 1; field <= 29; ++field)
+        r.form.texts[field] = u"值" + std::u16string(1, static_cast<char16_t>(u'A' + field));
+    const auto before = r.form.texts;
+    r.cad.addDrawing(u"/no-title.dxf", {line(), {u"AcDbCircle", {}}, {u"AcDbText", {}}});
+
+    r.read(u"/no-title.dxf");
+
+    EXPECT_EQ(r.form.texts, before);
+    EXPECT_EQ(std::count_if(r.log.begin(), r.log.end(),
+                            [](const std::string& call) { return call.starts_with("Text"); }),
+              0);
+    EXPECT_EQ(r.bar.max, 3);
+    EXPECT_EQ(r.bar.value, 3);
 }
 
 TEST(ReadTemplate, NothingChosenMakesNoCadCall) {

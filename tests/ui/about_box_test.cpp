@@ -74,11 +74,17 @@ TEST(AboutBox, AddressLineWrapsIntoItsTwoLineBox) {
         << "the address must not need a third line";
 }
 
-TEST(AboutBox, AClickAnywhereOnItClosesIt) {
+TEST(AboutBox, AClickOfAnyButtonAnywhereOnItClosesIt) {
     const struct {
         const char* target;  // a label, or nullptr for an empty spot
         QPoint emptySpot;
-    } cases[] = {{"lblTitle", {}}, {"lblDescription", {}}, {"Label1", {}}, {nullptr, {5, 5}}};
+        Qt::MouseButton button;
+    } cases[] = {
+        {"lblTitle", {}, Qt::LeftButton},      {"lblDescription", {}, Qt::LeftButton},
+        {"Label1", {}, Qt::LeftButton},        {nullptr, {5, 5}, Qt::LeftButton},
+        {"lblTitle", {}, Qt::RightButton},     {"Label1", {}, Qt::MiddleButton},
+        {nullptr, {230, 95}, Qt::RightButton}, {"lblDescription", {}, Qt::MiddleButton},
+    };
     for (const auto& c : cases) {
         frmAbout box;
         box.show();
@@ -86,8 +92,8 @@ TEST(AboutBox, AClickAnywhereOnItClosesIt) {
         const QPoint at = c.target ? label(box, c.target)->geometry().center() : c.emptySpot;
         ASSERT_EQ(box.childAt(at), c.target ? label(box, c.target) : nullptr);
         // Through the window, as the platform delivers a click.
-        QTest::mouseClick(box.windowHandle(), Qt::LeftButton, {}, at);
-        EXPECT_FALSE(box.isVisible()) << (c.target ? c.target : "background");
+        QTest::mouseClick(box.windowHandle(), c.button, {}, at);
+        EXPECT_FALSE(box.isVisible()) << (c.target ? c.target : "background") << ' ' << c.button;
     }
 }
 

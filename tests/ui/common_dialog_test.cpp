@@ -94,6 +94,30 @@ TEST_F(CommonDialogTest, AResultLongerThanTheLongestResultIsRefusedWithAMessage)
     EXPECT_EQ(dialog.settings().fileName, u"");
 }
 
+TEST_F(CommonDialogTest, AResultExactlyAsLongAsTheLongestResultIsTakenOneMoreIsNot) {
+    const std::u16string chosen = native(path("零件 2.dxf"));
+    const struct {
+        int longest;
+        std::u16string result;
+        std::size_t messages;
+    } cases[] = {
+        {static_cast<int>(chosen.size()), chosen, 0},
+        {static_cast<int>(chosen.size()) - 1, u"", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.longest);
+        dialog.settings().maxFileSize = c.longest;
+        std::vector<Shown> messages;
+        user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("零件 2.dxf")));
+        if (c.messages != 0) user.then(testing_support::dismissMessage(messages));
+        user.run([this] { dialog.showOpen(); });
+
+        EXPECT_EQ(user.unused(), 0);
+        EXPECT_EQ(messages.size(), c.messages);
+        EXPECT_EQ(dialog.settings().fileName, c.result);
+    }
+}
+
 TEST_F(CommonDialogTest, ListsDrawingsRegardlessOfCaseAndDxfBesideDwg) {
     const struct {
         bool listDxfForDwg;
