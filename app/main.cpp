@@ -7,7 +7,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(ui::kProductName));
-    app::frmTolm window(cad::makePlatformConnector());
+    app::frmTolm window(cad::makePlatformConnector(), cad::makePlatformDrawingFiles());
     window.show();
     return QApplication::exec();
 }

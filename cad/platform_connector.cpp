@@ -1,6 +1,7 @@
 #include "cad/platform_connector.h"
 
 #include "cad/engine/engine_connector.h"
+#include "cad/engine/engine_drawing_files.h"
 #ifdef _WIN32
 #include "cad/win/automation_connector.h"
 #endif
@@ -13,6 +14,10 @@ std::unique_ptr<Connector> makePlatformConnector() {
 #else
     return engine::makeEngineConnector();
 #endif
+}
+
+std::unique_ptr<DrawingFiles> makePlatformDrawingFiles() {
+    return engine::makeEngineDrawingFiles();
 }
 
 }  // namespace cad

@@ -53,7 +53,8 @@ void readCommand(cad::Connector& connector, const std::u16string& drawing, Conso
 }
 
 void applyCommand(cad::Connector& connector, const FieldValues& values,
-                  const std::vector<std::u16string>& drawings, Console& console) {
+                  const std::vector<std::u16string>& drawings, const cad::DrawingFiles& files,
+                  Console& console) {
     TextFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
     // Start-up left one space in every field; only the listed ones are to be written.
@@ -68,7 +69,7 @@ void applyCommand(cad::Connector& connector, const FieldValues& values,
     const auto FileCount = static_cast<std::int32_t>(drawings.size());
     StderrProgress progress(console.err, console.errIsTerminal, FileList);
     try {
-        ops::batchUpdate(connection, FileList, FileCount, progress, fields);
+        ops::batchUpdate(connection, FileList, FileCount, progress, fields, files);
     } catch (const cad::Error&) {
         progress.finish();
         throw;

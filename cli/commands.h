@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/drawing_files.h"
 #include "cad/object_model.h"
 #include "cli/values_file.h"
 
@@ -23,9 +24,11 @@ struct Console {
 void readCommand(cad::Connector& connector, const std::u16string& drawing, Console& console);
 
 // Writes `values` (fields not in it are "" and so not written) into every drawing, in order,
-// saving each; progress goes to the error stream, a one-line summary to `out`.
+// saving each; progress goes to the error stream, a one-line summary to `out`. A list that would
+// overwrite its own inputs throws ops::BatchListError before any drawing is opened.
 void applyCommand(cad::Connector& connector, const FieldValues& values,
-                  const std::vector<std::u16string>& drawings, Console& console);
+                  const std::vector<std::u16string>& drawings, const cad::DrawingFiles& files,
+                  Console& console);
 
 // Prints every model-space entity of `drawing`: index, tab, EntityName; under a block reference
 // one line per attribute: two spaces, tag, tab, value (tag and value escaped).

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path_name.h"
 #include "base/unicode.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
@@ -16,6 +17,7 @@
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 #include "cli/values_file.h"
+#include "ops/batch_list.h"
 
 namespace {
 
@@ -67,7 +69,7 @@ std::string readAll(std::istream& in) {
 
 cli::FieldValues loadValues(const std::u16string& source) {
     if (source == u"-") return cli::parseValues(readAll(std::cin), u"-（标准输入）");
-    std::ifstream file(std::filesystem::path(source), std::ios::binary);
+    std::ifstream file(base::pathOf(source), std::ios::binary);
     if (!file) throw cli::UsageError(cli::kFileNotFound, u"无法读取值文件 " + source + u"。");
     return cli::parseValues(readAll(file), source);
 }
@@ -108,7 +110,7 @@ void run(const std::vector<std::u16string>& args) {
         const cli::FieldValues values = loadValues(args[1]);
         const std::vector<std::u16string> drawings(args.begin() + 2, args.end());
         const auto connector = cad::makePlatformConnector();
-        cli::applyCommand(*connector, values, drawings, console);
+        cli::applyCommand(*connector, values, drawings, *cad::makePlatformDrawingFiles(), console);
         return;
     }
     usage(u"未知的命令“" + command + u"”。");
@@ -129,6 +131,10 @@ int main(int argc, char** argv) {
     } catch (const cli::UsageError& e) {
         printFailure(e);
         std::cerr << "用 zandrel-cli --help 查看用法。 See zandrel-cli --help.\n";
+        return kUsage;
+    } catch (const ops::BatchListError& e) {
+        // Found before any drawing was opened: the list itself is at fault, as with a usage error.
+        printFailure(e);
         return kUsage;
     } catch (const cad::Error& e) {
         printFailure(e);

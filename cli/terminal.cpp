@@ -40,7 +40,7 @@ bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 std::vector<std::u16string> programArguments(int argc, char** argv) {
     std::vector<std::u16string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(base::utf8ToUtf16(argv[i]));
+    for (int i = 1; i < argc; ++i) arguments.push_back(base::nameBytesToUtf16(argv[i]));
     return arguments;
 }
 

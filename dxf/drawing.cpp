@@ -35,7 +35,9 @@ Drawing::Drawing(std::string bytes, std::filesystem::path path, FileIndex index,
 
 Drawing Drawing::open(const std::filesystem::path& path) {
     if (!nameCanExist(path)) throw invalidNameError(path);
-    return fromBytes(platform::readWholeFile(path), path);
+    return fromBytes(
+        platform::readWholeFile(path, [&path](std::string_view head) { checkDxfHead(head, path); }),
+        path);
 }
 
 Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {

@@ -76,13 +76,22 @@ private:
     bool inAppGroup_ = false;
 };
 
+Layout layoutOf(std::string_view data, const std::filesystem::path& source, std::size_t& firstTag) {
+    const auto layout = TagScanner::detect(data, firstTag);
+    if (!layout) throw notDxfError(source, looksLikeDwg(data), data.empty());
+    return *layout;
+}
+
 }  // namespace
+
+void checkDxfHead(std::string_view head, const std::filesystem::path& source) {
+    std::size_t firstTag = 0;
+    layoutOf(head, source, firstTag);
+}
 
 FileIndex indexFile(std::string_view data, const std::filesystem::path& source) {
     FileIndex index;
-    const auto layout = TagScanner::detect(data, index.firstTag);
-    if (!layout) throw notDxfError(source, looksLikeDwg(data), data.empty());
-    index.layout = *layout;
+    index.layout = layoutOf(data, source, index.firstTag);
 
     TagScanner scanner(data, index.layout, index.firstTag, source);
     // Few entities take less than 128 bytes. Reserving that many spares the index the copies and

@@ -1,5 +1,6 @@
 #include "dxf/writer.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "dxf/platform_file.h"
@@ -20,19 +21,27 @@ void forEachPiece(std::string_view original, const Patches& patches,
 }
 
 fs::path backupPathOf(const fs::path& drawing) {
+    // A drawing that is itself called NAME.bak must not be its own backup, in any letter case:
+    // a folder that ignores case takes NAME.BAK and NAME.bak as one name.
+    fs::path::string_type extension = drawing.extension().native();
+    std::transform(extension.begin(), extension.end(), extension.begin(), [](auto c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<decltype(c)>(c - 'A' + 'a') : c;
+    });
     fs::path backup = drawing;
-    backup.replace_extension(".bak");
-    // A drawing that is itself called NAME.bak must not be its own backup.
-    if (backup == drawing) backup += ".bak";
-    return backup;
+    if (extension == fs::path(".bak").native()) return backup += ".bak";
+    return backup.replace_extension(".bak");
 }
 
-void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches) {
+fs::path savedFileOf(const fs::path& target) {
     // Through a symbolic link the file it points to is replaced, and the link stays.
     std::error_code ignored;
     const fs::path resolved =
         fs::is_symlink(target, ignored) ? fs::canonical(target, ignored) : target;
-    const fs::path& file = resolved.empty() ? target : resolved;
+    return resolved.empty() ? target : resolved;
+}
+
+void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches) {
+    const fs::path file = savedFileOf(target);
     platform::ReplacementFile replacement(file);
     forEachPiece(original, patches, [&](std::string_view piece) {
         if (!piece.empty()) replacement.write(piece);

@@ -24,6 +24,10 @@ void forEachPiece(std::string_view original, const Patches& patches,
 // Where the previous version of `drawing` is kept: the same name with the extension .bak.
 std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
 
+// The file a save of `target` replaces: through a symbolic link, the file it points to. Its
+// backup is backupPathOf(savedFileOf(target)).
+std::filesystem::path savedFileOf(const std::filesystem::path& target);
+
 // Writes the new content beside `target`, keeps the current file as its backup and moves the new
 // content into place. On failure (dxf::Error) the target is untouched and no temporary file
 // remains.

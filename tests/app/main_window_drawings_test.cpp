@@ -73,7 +73,10 @@ class DrawingsThroughTheWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        user.run([this] { window = std::make_unique<frmTolm>(cad::makePlatformConnector()); });
+        user.run([this] {
+            window = std::make_unique<frmTolm>(cad::makePlatformConnector(),
+                                               cad::makePlatformDrawingFiles());
+        });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         ASSERT_EQ(window->text(1), u" ") << "the built-in engine did not start";

@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "app/failure_report.h"
+#include "cad/platform_connector.h"
 #include "modal_driver.h"
 #include "scripted_cad.h"
 
@@ -57,7 +58,8 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void start() {
         user.run([this] {
-            window = std::make_unique<frmTolm>(testing_support::scriptedConnector(cad));
+            window = std::make_unique<frmTolm>(testing_support::scriptedConnector(cad),
+                                               cad::makePlatformDrawingFiles());
         });
     }
     void startShown() {

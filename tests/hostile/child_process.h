@@ -17,6 +17,7 @@ struct Ending {
     int signal = 0;         // the signal that ended it
     bool timedOut = false;  // killed because it ran longer than allowed
     std::string err;        // what it wrote to standard error
+    long peakMemoryKb = 0;  // the most memory it held at once (resident set, KB)
 };
 
 class ChildProcess {
