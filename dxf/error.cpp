@@ -120,7 +120,7 @@ Error notDxfError(const std::filesystem::path& path, bool dwg, bool empty) {
 Error tooLargeError(const std::filesystem::path& path, std::uint64_t bytes, std::uint64_t limit) {
     return make(Errc::kFileTooLarge, u"无法打开图形" + quoted(path) + u"：文件太大，至少有 " +
                                          decimal(bytes) + u" 字节，超过了本机能够打开的上限 " +
-                                         decimal(limit) + u" 字节（物理内存的一半）。");
+                                         decimal(limit) + u" 字节（内存的一半）。");
 }
 
 Error malformedError(const std::filesystem::path& path, Position kind, std::uint64_t position,

@@ -253,6 +253,14 @@ void preferLargePages(std::string& buffer, std::size_t size) {
 #endif
 }
 
+// Grows `buffer` to `size` bytes taking exactly that much: a string's own growth may take twice
+// its capacity, which near the limit is more than the machine has.
+void growExactly(std::string& buffer, std::size_t size) {
+    std::string grown(size, '\0');
+    std::copy(buffer.begin(), buffer.end(), grown.begin());
+    buffer.swap(grown);
+}
+
 void writeAll(int fd, std::string_view bytes, const fs::path& target) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -360,9 +368,13 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
         std::copy(head.begin(), head.end(), content.begin());
         std::size_t done = readInto(fd, content, head.size(), path);
         while (!regular && done == content.size()) {
-            if (content.size() > limit) throw tooLargeError(path, content.size(), limit);
-            content.resize(static_cast<std::size_t>(
-                std::min<std::uint64_t>(std::uint64_t{content.size()} * 2, limit + 1)));
+            if (content.size() >= limit) {
+                std::string more(1, '\0');
+                if (readInto(fd, more, 0, path) != 0) throw tooLargeError(path, limit + 1, limit);
+                break;
+            }
+            growExactly(content, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                     std::uint64_t{content.size()} * 2, limit)));
             done = readInto(fd, content, done, path);
         }
         content.resize(done);
