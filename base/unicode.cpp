@@ -1,5 +1,7 @@
 #include "base/unicode.h"
 
+#include <algorithm>
+
 namespace base {
 
 namespace {
@@ -150,6 +152,13 @@ std::u16string visibleName(std::u16string_view name) {
         out.push_back(kHex[byte & 0xF]);
     });
     return out;
+}
+
+std::u16string lowerAscii(std::u16string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    });
+    return text;
 }
 
 }  // namespace base

@@ -19,4 +19,7 @@ std::string utf16ToNameBytes(std::u16string_view name);
 // `name` for a message: each byte carried as U+DC80..U+DCFF shows as \xHH.
 std::u16string visibleName(std::u16string_view name);
 
+// `text` with A-Z as a-z, as file systems that ignore letter case compare names.
+std::u16string lowerAscii(std::u16string text);
+
 }  // namespace base

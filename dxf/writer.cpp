@@ -1,8 +1,9 @@
 #include "dxf/writer.h"
 
-#include <algorithm>
 #include <system_error>
 
+#include "base/path_name.h"
+#include "base/unicode.h"
 #include "dxf/platform_file.h"
 
 namespace dxf {
@@ -23,12 +24,8 @@ void forEachPiece(std::string_view original, const Patches& patches,
 fs::path backupPathOf(const fs::path& drawing) {
     // A drawing that is itself called NAME.bak must not be its own backup, in any letter case:
     // a folder that ignores case takes NAME.BAK and NAME.bak as one name.
-    fs::path::string_type extension = drawing.extension().native();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](auto c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<decltype(c)>(c - 'A' + 'a') : c;
-    });
     fs::path backup = drawing;
-    if (extension == fs::path(".bak").native()) return backup += ".bak";
+    if (base::lowerAscii(base::nameOf(drawing.extension())) == u".bak") return backup += ".bak";
     return backup.replace_extension(".bak");
 }
 

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "base/path_name.h"
+#include "base/unicode.h"
 #include "dxf/platform_file.h"
 #include "dxf/writer.h"
 
@@ -14,13 +15,6 @@ namespace fs = std::filesystem;
 
 DrawingFiles::FileId idOf(const dxf::platform::FileIdentity& identity) {
     return {identity.device, identity.index};
-}
-
-std::u16string lowerAscii(std::u16string name) {
-    for (char16_t& c : name) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
-    return name;
 }
 
 class EngineDrawingFiles : public DrawingFiles {
@@ -42,7 +36,7 @@ public:
             known = foldsCase_.emplace(folderId, dxf::platform::foldsCase(folder)).first;
         }
         const std::u16string entry = base::nameOf(name.filename());
-        return EntryKey{folderId, known->second ? lowerAscii(entry) : entry};
+        return EntryKey{folderId, known->second ? base::lowerAscii(entry) : entry};
     }
 
     std::u16string backupPathOf(const std::u16string& path) const override {

@@ -111,5 +111,18 @@ TEST(ListedInputs, ADrawingListedAgainIsWrittenOnceAndItsBackupIsTheVersionBefor
     }
 }
 
+TEST(ListedInputs, NamesThatDifferInCaseInAFolderThatKeepsCaseAreTwoDrawings) {
+    // x.dxf and X.dxf keep their previous versions as x.bak and X.bak, two names here.
+    const Listed c{"", [](const fs::path& f) { copyOfX(f, "X.dxf"); }, {"x.dxf", "X.dxf"}};
+    const Batch batch(c);
+
+    const Ending ending = batch.apply(c.listed);
+
+    EXPECT_TRUE(ending.exited && ending.status == 0) << ending.err;
+    for (const char* backup : {"x.bak", "X.bak"}) {
+        EXPECT_EQ(dxf::test::readBytes(batch.drawings / backup), batch.original) << backup;
+    }
+}
+
 }  // namespace
 }  // namespace system_test
