@@ -35,13 +35,13 @@ std::vector<bool> checkBatchList(const std::vector<std::u16string>& FileList,
     const std::size_t last = std::min<std::size_t>(static_cast<std::size_t>(std::max(FileCount, 0)),
                                                    FileList.empty() ? 0 : FileList.size() - 1);
     std::vector<bool> repeated(last + 1, false);
+    std::vector<std::optional<cad::DrawingFiles::FileId>> fileOf(last + 1);
     // The first index that lists each file and each name.
     std::map<cad::DrawingFiles::FileId, std::size_t> listedFiles;
     std::map<cad::DrawingFiles::EntryKey, std::size_t> listedNames;
     for (std::size_t f = 1; f <= last; ++f) {
-        if (const auto file = files.fileAt(FileList[f])) {
-            repeated[f] = !listedFiles.emplace(*file, f).second;
-        }
+        fileOf[f] = files.fileAt(FileList[f]);
+        if (fileOf[f]) repeated[f] = !listedFiles.emplace(*fileOf[f], f).second;
         if (const auto entry = files.entryAt(FileList[f])) listedNames.emplace(*entry, f);
     }
 
@@ -49,18 +49,19 @@ std::vector<bool> checkBatchList(const std::vector<std::u16string>& FileList,
     for (std::size_t f = 1; f <= last; ++f) {
         if (repeated[f]) continue;
         const std::u16string backup = files.backupPathOf(FileList[f]);
-        const auto file = files.fileAt(FileList[f]);
+        // A backup that is the drawing itself (a link to it) is only a name the save replaces.
         const auto backupFile = files.fileAt(backup);
-        if (backupFile && backupFile != file) {
-            const auto listed = listedFiles.find(*backupFile);
-            if (listed != listedFiles.end())
-                backupIsListed(FileList[f], backup, FileList[listed->second]);
+        const auto sameFile = backupFile && backupFile != fileOf[f] ? listedFiles.find(*backupFile)
+                                                                    : listedFiles.end();
+        if (sameFile != listedFiles.end()) {
+            backupIsListed(FileList[f], backup, FileList[sameFile->second]);
         }
         const auto backupName = files.entryAt(backup);
         if (!backupName) continue;
-        const auto listed = listedNames.find(*backupName);
-        if (listed != listedNames.end())
-            backupIsListed(FileList[f], backup, FileList[listed->second]);
+        const auto sameName = listedNames.find(*backupName);
+        if (sameName != listedNames.end()) {
+            backupIsListed(FileList[f], backup, FileList[sameName->second]);
+        }
         const auto [earlier, first] = backupNames.emplace(*backupName, f);
         if (!first) backupIsShared(FileList[earlier->second], FileList[f], backup);
     }
