@@ -70,8 +70,9 @@ std::string readAll(std::istream& in) {
 cli::FieldValues loadValues(const std::u16string& source) {
     if (source == u"-") return cli::parseValues(readAll(std::cin), u"-（标准输入）");
     std::ifstream file(base::pathOf(source), std::ios::binary);
-    if (!file) throw cli::UsageError(cli::kFileNotFound, u"无法读取值文件 " + source + u"。");
-    return cli::parseValues(readAll(file), source);
+    const std::u16string shown = base::visibleName(source);
+    if (!file) throw cli::UsageError(cli::kFileNotFound, u"无法读取值文件 " + shown + u"。");
+    return cli::parseValues(readAll(file), shown);
 }
 
 void printFailure(const cad::Error& e) {
