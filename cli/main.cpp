@@ -11,6 +11,7 @@
 
 #include "base/path_name.h"
 #include "base/unicode.h"
+#include "base/version.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
 #include "cli/commands.h"
@@ -24,9 +25,6 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
-
-constexpr std::int32_t kWriteFault = static_cast<std::int32_t>(0x8007001D);
-constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);
 
 constexpr const char* kHelp =
     "用法 Usage:\n"
@@ -60,7 +58,7 @@ constexpr const char* kHelp =
     "  zandrel-cli apply values.tsv drawings/*.dxf\n";
 
 [[noreturn]] void usage(std::u16string description) {
-    throw cli::UsageError(cli::kInvalidArgument, std::move(description));
+    throw cli::UsageError(cad::errc::kInvalidArgument, std::move(description));
 }
 
 std::string readAll(std::istream& in) {
@@ -71,7 +69,7 @@ cli::FieldValues loadValues(const std::u16string& source) {
     if (source == u"-") return cli::parseValues(readAll(std::cin), u"-（标准输入）");
     std::ifstream file(base::pathOf(source), std::ios::binary);
     const std::u16string shown = base::visibleName(source);
-    if (!file) throw cli::UsageError(cli::kFileNotFound, u"无法读取值文件 " + shown + u"。");
+    if (!file) throw cli::UsageError(cad::errc::kFileNotFound, u"无法读取值文件 " + shown + u"。");
     return cli::parseValues(readAll(file), shown);
 }
 
@@ -91,7 +89,7 @@ void run(const std::vector<std::u16string>& args) {
     }
     if (command == u"--version") {
         if (operands != 0) usage(u"--version 不带参数。");
-        std::cout << "zandrel-cli " << ZANDREL_VERSION << '\n';
+        std::cout << "zandrel-cli " << base::kVersion << '\n';
         return;
     }
 
@@ -125,7 +123,7 @@ int main(int argc, char** argv) {
         run(cli::programArguments(argc, argv));
         std::cout.flush();
         if (!std::cout) {
-            printFailure({kWriteFault, u"无法写入标准输出。"});
+            printFailure({cad::errc::kWriteFault, u"无法写入标准输出。"});
             return kFailure;
         }
         return kSuccess;
@@ -141,7 +139,7 @@ int main(int argc, char** argv) {
         printFailure(e);
         return kFailure;
     } catch (const std::exception& e) {
-        printFailure({kUnexpected, base::utf8ToUtf16(e.what())});
+        printFailure({cad::errc::kUnexpected, base::utf8ToUtf16(e.what())});
         return kFailure;
     }
 }

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <array>
 
+#include "base/version.h"
 #include "ui/product.h"
 
 namespace ui {
@@ -64,9 +65,9 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     for (const LabelRow& row : kLabels) {
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromUtf8(row.name));
-        label->setText(row.text
-                           ? QString::fromUtf8(row.text)
-                           : QString::fromUtf8(kProductName) + QString::fromUtf8(kProductVersion));
+        label->setText(row.text ? QString::fromUtf8(row.text)
+                                : QString::fromUtf8(kProductName) +
+                                      QString::fromUtf8(base::kMajorMinorVersion));
         if (row.face == Face::Title) label->setFont(titleFont());
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(row.colour));

@@ -4,6 +4,5 @@ namespace ui {
 
 // The name the user sees in message-box titles and in the About box.
 inline constexpr char kProductName[] = "Zandrel";
-inline constexpr char kProductVersion[] = "1.0";
 
 }  // namespace ui

@@ -15,9 +15,9 @@
 #include "child_process.h"
 #include "dxf/error.h"
 #include "dxf/platform_file.h"
-#include "test_files.h"
+#include "files.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,7 +26,7 @@ constexpr long kBoundKb = 100 * 1024;
 
 // A file of `size` bytes that starts with `head` and holds nothing on disk after it.
 bool makeSparse(const fs::path& path, const std::string& head, std::uint64_t size) {
-    dxf::test::writeBytes(path, head);
+    writeBytes(path, head);
     return ::truncate(path.c_str(), static_cast<off_t>(size)) == 0;
 }
 
@@ -55,7 +55,7 @@ Ending readThroughCli(const fs::path& drawing, const std::string& writer = {},
 }
 
 TEST(BoundedMemory, HugeAndEndlessFilesAreRefusedWithoutBeingHeld) {
-    const dxf::test::TempFolder folder;
+    const TempFolder folder;
     const fs::path sparse = folder / "sparse.dxf";
     const fs::path tooLarge = folder / "too large.dxf";
     ASSERT_TRUE(makeSparse(sparse, "", std::uint64_t{2} << 30));
@@ -90,7 +90,7 @@ TEST(BoundedMemory, APipeThatLooksLikeADrawingIsReadNoFurtherThanTheLimit) {
 #ifdef __SANITIZE_ADDRESS__
     GTEST_SKIP() << "AddressSanitizer cannot run with a limited address space";
 #endif
-    const dxf::test::TempFolder folder;
+    const TempFolder folder;
     const fs::path fifo = folder / "endless.dxf";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // Comments without end: every line pair is a valid tag. An address space of 512 MB makes
@@ -103,4 +103,4 @@ TEST(BoundedMemory, APipeThatLooksLikeADrawingIsReadNoFurtherThanTheLimit) {
 }
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support

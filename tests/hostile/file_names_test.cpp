@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "child_process.h"
+#include "files.h"
 #include "folder_snapshot.h"
-#include "test_files.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -25,13 +25,13 @@ struct Named {
 
 // A drawing, a values file writing 零件名称, and the command that applies it.
 struct Folder {
-    dxf::test::TempFolder drawings;
-    dxf::test::TempFolder other;
-    std::string original = dxf::test::readBytes(dxf::test::fixturePath("titleblock_r2018.dxf"));
+    TempFolder drawings;
+    TempFolder other;
+    std::string original = readBytes(fixturePath("titleblock_r2018.dxf"));
 
-    Folder() { dxf::test::writeBytes(other / "values.tsv", "零件名称\t" + kNewPartName + "\n"); }
+    Folder() { writeBytes(other / "values.tsv", "零件名称\t" + kNewPartName + "\n"); }
     std::string add(const std::string& name) {
-        dxf::test::writeBytes(drawings / name, original);
+        writeBytes(drawings / name, original);
         return (drawings / name).string();
     }
     Ending apply(const std::vector<std::string>& paths) const {
@@ -40,7 +40,7 @@ struct Folder {
         return ChildProcess(ZANDREL_CLI, args).wait(std::chrono::seconds(60));
     }
     bool edited(const std::string& name) const {
-        return dxf::test::readBytes(drawings / name).find(kNewPartName) != std::string::npos;
+        return readBytes(drawings / name).find(kNewPartName) != std::string::npos;
     }
 };
 
@@ -58,8 +58,8 @@ TEST(FileNames, TheNamedFileIsEditedAndNoSiblingThatReadsTheSame) {
     std::vector<std::string> paths;
     for (const Named& n : named) paths.push_back(folder.add(n.name));
     for (const char* name : lookalikes) folder.add(name);
-    dxf::test::TempFolder copy;
-    for (const char* name : lookalikes) dxf::test::writeBytes(copy / name, folder.original);
+    TempFolder copy;
+    for (const char* name : lookalikes) writeBytes(copy / name, folder.original);
     const FolderSnapshot untouched = snapshotOf(copy.path());
 
     const Ending ending = folder.apply(paths);
@@ -92,4 +92,4 @@ TEST(FileNames, AMissingNameIsReportedWithItsOddBytesVisible) {
 }
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support

@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "child_process.h"
+#include "files.h"
 #include "folder_snapshot.h"
-#include "test_files.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -29,13 +29,13 @@ struct Listed {
 };
 
 struct Batch {
-    dxf::test::TempFolder drawings;
-    dxf::test::TempFolder other;
-    std::string original = dxf::test::readBytes(dxf::test::fixturePath("titleblock_r2018.dxf"));
+    TempFolder drawings;
+    TempFolder other;
+    std::string original = readBytes(fixturePath("titleblock_r2018.dxf"));
 
     explicit Batch(const Listed& c) {
-        dxf::test::writeBytes(other / "values.tsv", "零件名称\t新零件名\n");
-        dxf::test::writeBytes(drawings / "x.dxf", original);
+        writeBytes(other / "values.tsv", "零件名称\t新零件名\n");
+        writeBytes(drawings / "x.dxf", original);
         c.arrange(drawings.path());
     }
     Ending apply(const std::vector<std::string>& names) const {
@@ -105,9 +105,8 @@ TEST(ListedInputs, ADrawingListedAgainIsWrittenOnceAndItsBackupIsTheVersionBefor
         const Ending ending = batch.apply(c.listed);
 
         EXPECT_TRUE(ending.exited && ending.status == 0) << ending.err;
-        EXPECT_NE(dxf::test::readBytes(batch.drawings / "x.dxf").find("新零件名"),
-                  std::string::npos);
-        EXPECT_EQ(dxf::test::readBytes(batch.drawings / "x.bak"), batch.original);
+        EXPECT_NE(readBytes(batch.drawings / "x.dxf").find("新零件名"), std::string::npos);
+        EXPECT_EQ(readBytes(batch.drawings / "x.bak"), batch.original);
     }
 }
 
@@ -120,9 +119,9 @@ TEST(ListedInputs, NamesThatDifferInCaseInAFolderThatKeepsCaseAreTwoDrawings) {
 
     EXPECT_TRUE(ending.exited && ending.status == 0) << ending.err;
     for (const char* backup : {"x.bak", "X.bak"}) {
-        EXPECT_EQ(dxf::test::readBytes(batch.drawings / backup), batch.original) << backup;
+        EXPECT_EQ(readBytes(batch.drawings / backup), batch.original) << backup;
     }
 }
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support

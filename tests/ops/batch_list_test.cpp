@@ -22,17 +22,17 @@ struct ListCase {
 };
 
 struct Batch {
-    fake::Log log;
-    fake::Cad cad{log};
+    testing_support::Log log;
+    testing_support::Cad cad{log};
     cad::Connection connection = cad.connect();
-    fake::Bar bar{log};
-    fake::Form form{log};
-    fake::Files files{cad};
+    testing_support::Bar bar{log};
+    testing_support::Form form{log};
+    testing_support::Files files{cad};
 
     explicit Batch(const ListCase& c) {
         form.texts[22] = u"new";
         for (const auto& path : c.drawings)
-            cad.addDrawing(path, {fake::insert({{u"零件名称", u"old"}})});
+            cad.addDrawing(path, {testing_support::insert({{u"零件名称", u"old"}})});
         files.links = c.links;
         log.clear();
     }
@@ -73,7 +73,7 @@ TEST(BatchList, AListThatWouldOverwriteItsOwnInputsIsRefusedBeforeAnythingOpens)
             EXPECT_EQ(e.number(), kBatchListConflict);
             EXPECT_NE(e.description().find(u"没有打开任何图形"), std::u16string::npos);
         }
-        EXPECT_EQ(b.log, fake::Log{});  // not even the bar moved
+        EXPECT_EQ(b.log, testing_support::Log{});  // not even the bar moved
         for (const auto& path : c.drawings) EXPECT_EQ(b.cad.drawing(path).saves, 0);
     }
 }

@@ -3,7 +3,7 @@
 #include "base/unicode.h"
 #include "cad/error.h"
 
-namespace ops::fake {
+namespace testing_support {
 
 std::string utf8(const std::u16string& s) { return base::utf16ToUtf8(s); }
 
@@ -184,4 +184,4 @@ std::u16string Files::backupPathOf(const std::u16string& path) const {
     return path.substr(0, dot) + u".bak";
 }
 
-}  // namespace ops::fake
+}  // namespace testing_support
