@@ -14,18 +14,18 @@ std::u16string quoted(const std::u16string& path) { return u"“" + base::visibl
 
 [[noreturn]] void backupIsListed(const std::u16string& drawing, const std::u16string& backup,
                                  const std::u16string& other) {
-    throw BatchListError(kBatchListConflict, u"图形" + quoted(drawing) + u"的备份文件" +
-                                                 quoted(backup) + u"就是同批的图形" +
-                                                 quoted(other) + u"：保存前者会覆盖后者。" +
-                                                 u"没有打开任何图形，请把它们分成两批处理。");
+    throw BatchListError(cad::errc::kBatchListConflict,
+                         u"图形" + quoted(drawing) + u"的备份文件" + quoted(backup) +
+                             u"就是同批的图形" + quoted(other) + u"：保存前者会覆盖后者。" +
+                             u"没有打开任何图形，请把它们分成两批处理。");
 }
 
 [[noreturn]] void backupIsShared(const std::u16string& first, const std::u16string& second,
                                  const std::u16string& backup) {
-    throw BatchListError(kBatchListConflict, u"图形" + quoted(first) + u"和" + quoted(second) +
-                                                 u"的备份文件都是" + quoted(backup) +
-                                                 u"：后保存的一个会覆盖前一个的备份。" +
-                                                 u"没有打开任何图形，请把它们分成两批处理。");
+    throw BatchListError(cad::errc::kBatchListConflict,
+                         u"图形" + quoted(first) + u"和" + quoted(second) + u"的备份文件都是" +
+                             quoted(backup) + u"：后保存的一个会覆盖前一个的备份。" +
+                             u"没有打开任何图形，请把它们分成两批处理。");
 }
 
 }  // namespace

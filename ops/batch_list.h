@@ -16,8 +16,6 @@ public:
     using cad::Error::Error;
 };
 
-inline constexpr std::int32_t kBatchListConflict = static_cast<std::int32_t>(0x80040202);
-
 // Checks FileList[1..FileCount] (indexes past the list are left to the batch to report) and
 // returns, by index, whether the entry leads to a file an earlier entry leads to (through a link,
 // a second hard link or the same path again): that file is written once. Throws BatchListError

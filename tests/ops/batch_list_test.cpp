@@ -70,7 +70,7 @@ TEST(BatchList, AListThatWouldOverwriteItsOwnInputsIsRefusedBeforeAnythingOpens)
             b.run(c.listed);
             ADD_FAILURE() << "the list was not refused";
         } catch (const BatchListError& e) {
-            EXPECT_EQ(e.number(), kBatchListConflict);
+            EXPECT_EQ(e.number(), cad::errc::kBatchListConflict);
             EXPECT_NE(e.description().find(u"没有打开任何图形"), std::u16string::npos);
         }
         EXPECT_EQ(b.log, testing_support::Log{});  // not even the bar moved
