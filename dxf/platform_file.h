@@ -8,9 +8,16 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/error.h"
+
 // The only place that calls the operating system's file API; everything above it is portable.
 // Failures throw dxf::Error carrying the Windows error code of the cause on every platform.
 namespace dxf::platform {
+
+#ifndef _WIN32
+// The failure `err` (an errno value) numbered as the same cause is on Windows.
+Error errnoError(int err, FileAction action, const std::filesystem::path& path);
+#endif
 
 // How many bytes of a file checkHead sees before the rest is read.
 inline constexpr std::size_t kHeadSize = 4096;
@@ -41,6 +48,13 @@ std::optional<FileIdentity> identityOf(const std::filesystem::path& path);
 // looking up one of its entries in the other case. True where there is no telling (no entry with
 // a letter), since then two such names must be kept apart as if they were one.
 bool foldsCase(const std::filesystem::path& folder);
+
+// Whether `path` names a regular file (through symbolic links).
+bool isRegularFile(const std::filesystem::path& path);
+
+// Swaps the two files under their names: atomically where the system can (Linux), else in three
+// renames through a temporary name beside `first`. Both must exist.
+void exchangeFiles(const std::filesystem::path& first, const std::filesystem::path& second);
 
 // A new version of `target`, written to a temporary file in the same folder and moved into place
 // only when complete. Until commit() succeeds the target is untouched; a replacement that is

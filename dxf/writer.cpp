@@ -4,6 +4,8 @@
 
 #include "base/path_name.h"
 #include "base/unicode.h"
+#include "dxf/error.h"
+#include "dxf/file_lock.h"
 #include "dxf/platform_file.h"
 
 namespace dxf {
@@ -68,6 +70,15 @@ void saveWithBackup(const fs::path& target, std::string_view original, const Pat
         if (!piece.empty()) replacement.write(piece);
     });
     replacement.commit(backupPathOf(file));
+}
+
+void restoreBackup(const fs::path& drawing) {
+    const fs::path file = savedFileOf(drawing);
+    const fs::path backup = backupPathOf(file);
+    if (!platform::isRegularFile(backup)) throw noBackupError(drawing, backup);
+    // As a save does: a drawing another run is editing is left to it.
+    const platform::FileLock lock(file);
+    platform::exchangeFiles(file, backup);
 }
 
 }  // namespace dxf

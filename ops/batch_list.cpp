@@ -47,7 +47,8 @@ std::vector<bool> checkBatchList(const std::vector<std::u16string>& FileList,
 
     std::map<cad::DrawingFiles::EntryKey, std::size_t> backupNames;
     for (std::size_t f = 1; f <= last; ++f) {
-        if (repeated[f]) continue;
+        // A drawing that is not there fails at its open and is never saved, so it keeps no backup.
+        if (repeated[f] || !fileOf[f]) continue;
         const std::u16string backup = files.backupPathOf(FileList[f]);
         // A backup that is the drawing itself (a link to it) is only a name the save replaces.
         const auto backupFile = files.fileAt(backup);

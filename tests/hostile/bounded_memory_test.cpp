@@ -31,7 +31,7 @@ bool makeSparse(const fs::path& path, const std::string& head, std::uint64_t siz
 }
 
 std::string failureLine(dxf::Errc code) {
-    return "错误 " + std::to_string(dxf::numberOf(code)) + ": ";
+    return "(" + std::to_string(dxf::numberOf(code)) + "): ";
 }
 
 // zandrel-cli read on `drawing` while `writer` (a shell command, or none) feeds it.
@@ -81,7 +81,7 @@ TEST(BoundedMemory, HugeAndEndlessFilesAreRefusedWithoutBeingHeld) {
         SCOPED_TRACE(c.what);
         const Ending ending = readThroughCli(c.drawing, c.writer);
         EXPECT_TRUE(ending.exited && ending.status == 1) << ending.err;
-        EXPECT_EQ(ending.err.rfind(failureLine(c.expected), 0), 0U) << ending.err;
+        EXPECT_NE(ending.err.find(failureLine(c.expected)), std::string::npos) << ending.err;
         EXPECT_LT(ending.peakMemoryKb, kBoundKb);
     }
 }
@@ -98,7 +98,8 @@ TEST(BoundedMemory, APipeThatLooksLikeADrawingIsReadNoFurtherThanTheLimit) {
     const Ending ending =
         readThroughCli(fifo, "exec yes 999 > '" + fifo.string() + "'", {"--as=536870912", "--"});
     EXPECT_TRUE(ending.exited && ending.status == 1) << ending.err;
-    EXPECT_EQ(ending.err.rfind(failureLine(dxf::Errc::kFileTooLarge), 0), 0U) << ending.err;
+    EXPECT_NE(ending.err.find(failureLine(dxf::Errc::kFileTooLarge)), std::string::npos)
+        << ending.err;
     EXPECT_NE(ending.err.find("268435456"), std::string::npos) << ending.err;
 }
 
