@@ -29,14 +29,15 @@ void batchUpdate(const cad::Connection& connection, const std::vector<std::u16st
             progress.setValue(static_cast<float>(f));
             continue;
         }
-        const auto modelSpace = openModelSpace(connection, pathAt(FileList, f));
-        forEachTitleBlockAttribute(*modelSpace, modelSpace->count(),
+        const OpenedDrawing drawing = openDrawing(connection, pathAt(FileList, f));
+        cad::ModelSpace& modelSpace = *drawing.modelSpace;
+        forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
                                    [&](cad::Attribute& attribute, int field) {
                                        // Read now, not before the batch: the field is the store.
                                        const std::u16string text = fields.text(field);
                                        if (!text.empty()) attribute.putTextString(text);
                                    });
-        deref(connection.acadDoc).save();
+        deref(drawing.document).save();
         progress.setValue(static_cast<float>(f));
     }
 }
