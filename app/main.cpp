@@ -34,7 +34,7 @@ int main(int argc, char* argv[]) {
     qInstallMessageHandler(previous);
     QApplication::setApplicationName(QString::fromUtf8(ui::kProductName));
     ui::loadQtChineseTranslations(application);
-    app::frmTolm window(cad::makePlatformConnector());
+    app::frmTolm window(cad::makePlatformConnector(), cad::makePlatformDrawingFiles());
     window.show();
     return QApplication::exec();
 }

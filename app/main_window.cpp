@@ -77,8 +77,11 @@ void showStartUpMessage(const std::u16string& text) {
 
 }  // namespace
 
-frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector)
-    : connector_(std::move(connector)), CommonDialog1(*this, kEngineDrawsDxf) {
+frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector,
+                 std::unique_ptr<cad::DrawingFiles> files)
+    : connector_(std::move(connector)),
+      files_(std::move(files)),
+      CommonDialog1(*this, kEngineDrawsDxf) {
     setObjectName(QStringLiteral("frmTolm"));
     setWindowTitle(QStringLiteral("工艺相关栏目填写"));
     setWindowIcon(pointingHandIcon());
@@ -157,7 +160,7 @@ void frmTolm::readTemplate() {
 void frmTolm::batchModify() {
     runOperation([this] {
         if (ops::selectFiles(CommonDialog1, FileList, FileCount)) {
-            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this);
+            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this, *files_);
         }
     });
 }

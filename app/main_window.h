@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/drawing_files.h"
 #include "cad/startup.h"
 #include "titleblock/field_map.h"
 #include "titleblock/fields.h"
@@ -25,7 +26,8 @@ namespace app {
 class frmTolm final : public QWidget, public titleblock::Fields {
 public:
     // Builds the controls, then runs start-up through `connector` before the window is shown.
-    explicit frmTolm(std::unique_ptr<cad::Connector> connector);
+    // `files` tells the batch which chosen paths lead to one file and where backups go.
+    frmTolm(std::unique_ptr<cad::Connector> connector, std::unique_ptr<cad::DrawingFiles> files);
     ~frmTolm() override;
 
     std::u16string text(int field) const override;
@@ -46,6 +48,7 @@ private:
     void runOperation(Operation operation);
 
     std::unique_ptr<cad::Connector> connector_;
+    std::unique_ptr<cad::DrawingFiles> files_;
     std::array<QLineEdit*, titleblock::kFieldCount> fields_{};
     std::unique_ptr<ui::ProgressBar> ProgressBar1;
     ui::CommonDialog CommonDialog1;

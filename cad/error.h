@@ -35,6 +35,8 @@ inline constexpr std::int32_t kDisconnected = base::hresult(0x80010108);  // RPC
 inline constexpr std::int32_t kBadIndex = base::hresult(0x8002000B);      // DISP_E_BADINDEX
 // Saving a drawing that was never given a file.
 inline constexpr std::int32_t kUntitledSave = base::hresult(0x80040201);
+// A batch's list would overwrite its own inputs: one drawing's backup is another listed one.
+inline constexpr std::int32_t kBatchListConflict = base::hresult(0x80040202);
 inline constexpr std::int32_t kUnavailable = base::hresult(0x800401E3);    // MK_E_UNAVAILABLE
 inline constexpr std::int32_t kInvalidProgId = base::hresult(0x800401F3);  // CO_E_CLASSSTRING
 inline constexpr std::int32_t kFileNotFound = base::hresultFromWin32(2);

@@ -1,6 +1,7 @@
 #include "cad/platform_connector.h"
 
 #include "cad/engine/engine_connector.h"
+#include "cad/engine/engine_drawing_files.h"
 #ifdef _WIN32
 #include "cad/win/automation_connector.h"
 #endif
@@ -18,5 +19,9 @@ std::unique_ptr<Connector> makePlatformConnector() {
 }
 
 void deferTerminationDuringSaves() { engine::deferTerminationDuringSaves(); }
+
+std::unique_ptr<DrawingFiles> makePlatformDrawingFiles() {
+    return engine::makeEngineDrawingFiles();
+}
 
 }  // namespace cad

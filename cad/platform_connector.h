@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "cad/drawing_files.h"
 #include "cad/object_model.h"
 
 namespace cad {
@@ -13,5 +14,9 @@ std::unique_ptr<Connector> makePlatformConnector();
 // Lets SIGINT, SIGTERM and SIGHUP end the process (as their default does) only between saves of
 // the built-in engine, so none leaves a temporary file or a half-written drawing behind.
 void deferTerminationDuringSaves();
+
+// The drawing files as this platform's backends save them. A CAD application keeps NAME.bak
+// beside the drawing as the engine does, so the engine's answers hold for both.
+std::unique_ptr<DrawingFiles> makePlatformDrawingFiles();
 
 }  // namespace cad

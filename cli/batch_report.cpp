@@ -11,7 +11,10 @@ namespace cli {
 
 namespace {
 
-std::string shown(const std::u16string& text) { return base::utf16ToUtf8(escapeValue(text)); }
+// Bytes of a name that are not UTF-8 show as \xHH, as in the failures.
+std::string shown(const std::u16string& text) {
+    return base::utf16ToUtf8(base::visibleName(escapeValue(text)));
+}
 
 std::string describe(const ops::DrawingOutcome& outcome, bool dryRun) {
     const std::string changed = std::to_string(outcome.changed);

@@ -122,11 +122,12 @@ int inspectCommand(cad::Connector& connector, const std::u16string& drawing, Con
 }
 
 int batchCommand(cad::Connector& connector, const std::vector<ops::DrawingJob>& jobs,
-                 const ops::BatchOptions& options, Console& console) {
+                 const ops::BatchOptions& options, const cad::DrawingFiles& files,
+                 Console& console) {
     TextFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
     BatchReport report(console, jobs, options);
-    const std::size_t reported = ops::runReportedBatch(connection, jobs, options, report);
+    const std::size_t reported = ops::runReportedBatch(connection, jobs, options, report, files);
     return report.finish(reported);
 }
 

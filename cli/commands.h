@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/drawing_files.h"
 #include "cad/object_model.h"
 #include "cli/values_file.h"
 #include "ops/reported_batch.h"
@@ -31,8 +32,10 @@ int readCommand(cad::Connector& connector, const std::u16string& drawing, Consol
 int inspectCommand(cad::Connector& connector, const std::u16string& drawing, Console& console);
 
 // Writes each job's values into its drawing and reports every drawing (batch_report.h).
+// A list that would overwrite its own inputs throws ops::BatchListError before anything opens.
 int batchCommand(cad::Connector& connector, const std::vector<ops::DrawingJob>& jobs,
-                 const ops::BatchOptions& options, Console& console);
+                 const ops::BatchOptions& options, const cad::DrawingFiles& files,
+                 Console& console);
 
 // The same values for every drawing.
 std::vector<ops::DrawingJob> sameValuesFor(const std::vector<std::u16string>& drawings,

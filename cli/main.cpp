@@ -24,6 +24,7 @@
 #include "cli/text_encoding.h"
 #include "cli/usage_error.h"
 #include "cli/values_file.h"
+#include "ops/batch_list.h"
 
 namespace {
 
@@ -230,7 +231,7 @@ int run(const std::vector<std::string>& arguments) {
         const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
         const auto connector = cad::makePlatformConnector();
         return cli::batchCommand(*connector, cli::sameValuesFor(drawings, values), options,
-                                 console);
+                                 *cad::makePlatformDrawingFiles(), console);
     }
     if (exportTable->parsed()) {
         const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
@@ -247,7 +248,8 @@ int run(const std::vector<std::string>& arguments) {
     if (importTable->parsed()) {
         const auto jobs = loadTable(text(line.table), encodingOf(line.encoding));
         const auto connector = cad::makePlatformConnector();
-        return cli::batchCommand(*connector, jobs, options, console);
+        return cli::batchCommand(*connector, jobs, options, *cad::makePlatformDrawingFiles(),
+                                 console);
     }
     return cli::restoreCommand(cli::drawingsNamed(texts(line.drawings), line.recursive), console);
 }
@@ -270,6 +272,10 @@ int main(int argc, char** argv) {
     } catch (const cli::UsageError& e) {
         printFailure(e);
         std::cerr << "用 zandrel-cli --help 查看用法。 See zandrel-cli --help.\n";
+        return cli::kUsageError;
+    } catch (const ops::BatchListError& e) {
+        // Found before any drawing was opened: the list itself is at fault, as with a usage error.
+        printFailure(e);
         return cli::kUsageError;
     } catch (const cad::Error& e) {
         printFailure(e);

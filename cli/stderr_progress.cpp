@@ -25,7 +25,8 @@ void StderrProgress::setValue(float value) {
     if (terminal_) {
         drawBar(done, path);
     } else {
-        err_ << '[' << done << '/' << max_ << "] 已保存 saved: " << base::utf16ToUtf8(path) << '\n'
+        err_ << '[' << done << '/' << max_
+             << "] 已保存 saved: " << base::utf16ToUtf8(base::visibleName(path)) << '\n'
              << std::flush;
     }
 }
@@ -41,7 +42,7 @@ void StderrProgress::drawBar(long done, const std::u16string& path) {
     const std::u16string name = path.substr(path.find_last_of(u"/\\") + 1);
     err_ << "\r\x1b[K[" << std::string(static_cast<std::size_t>(filled), '#')
          << std::string(static_cast<std::size_t>(kBarWidth - filled), '.') << "] " << done << '/'
-         << max_ << ' ' << base::utf16ToUtf8(name) << std::flush;
+         << max_ << ' ' << base::utf16ToUtf8(base::visibleName(name)) << std::flush;
     barDrawn_ = true;
 }
 

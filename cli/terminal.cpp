@@ -48,6 +48,9 @@ bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
 
 #endif
 
-std::u16string argumentText(const std::string& argument) { return base::utf8ToUtf16(argument); }
+// Bytes that are not UTF-8 are kept (as U+DC80..U+DCFF), so a path still names its file.
+std::u16string argumentText(const std::string& argument) {
+    return base::nameBytesToUtf16(argument);
+}
 
 }  // namespace cli

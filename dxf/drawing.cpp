@@ -37,7 +37,9 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
     if (!nameCanExist(path)) throw invalidNameError(path);
     platform::FileLock lock = replacing != nullptr ? platform::FileLock(path, replacing->lock_)
                                                    : platform::FileLock(path);
-    Drawing drawing = fromBytes(platform::readWholeFile(path), path);
+    Drawing drawing = fromBytes(
+        platform::readWholeFile(path, [&path](std::string_view head) { checkDxfHead(head, path); }),
+        path);
     drawing.lock_ = std::move(lock);
     return drawing;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/hresult.h"
+#include "base/path_name.h"
 #include "base/unicode.h"
 
 namespace dxf {
@@ -78,14 +79,10 @@ Error::Error(Errc code, std::int32_t number, std::u16string description)
 std::int32_t numberOf(Errc code) { return rowOf(code).number; }
 
 std::u16string displayName(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return path.u16string();
-#else
-    // A name that is not valid UTF-8 still shows, with U+FFFD where it is broken.
-    std::u16string name = base::utf8ToUtf16(path.native());
+    // Bytes that are not UTF-8 show as \xHH, so two names that differ only there read apart.
+    std::u16string name = base::visibleName(base::nameOf(path));
     std::replace(name.begin(), name.end(), u'\0', u'␀');
     return name;
-#endif
 }
 
 Error systemError(std::uint32_t win32Code, FileAction action, const std::filesystem::path& path) {
@@ -115,6 +112,12 @@ Error notDxfError(const std::filesystem::path& path, bool dwg, bool empty) {
     }
     if (empty) return make(Errc::kNotDxf, u"文件" + quoted(path) + u"是空的，不是 DXF 图形。");
     return make(Errc::kNotDxf, u"文件" + quoted(path) + u"不是 DXF 图形。");
+}
+
+Error tooLargeError(const std::filesystem::path& path, std::uint64_t bytes, std::uint64_t limit) {
+    return make(Errc::kFileTooLarge, u"无法打开图形" + quoted(path) + u"：文件太大，至少有 " +
+                                         decimal(bytes) + u" 字节，超过了本机能够打开的上限 " +
+                                         decimal(limit) + u" 字节（内存的一半）。");
 }
 
 Error malformedError(const std::filesystem::path& path, Position kind, std::uint64_t position,

@@ -77,6 +77,9 @@ Error invalidNameError(const std::filesystem::path& path);
 // The file is not a DXF drawing; `dwg` when it is a DWG drawing, `empty` when it has no bytes.
 Error notDxfError(const std::filesystem::path& path, bool dwg, bool empty);
 
+// The file holds at least `bytes` bytes, more than the `limit` this machine can open.
+Error tooLargeError(const std::filesystem::path& path, std::uint64_t bytes, std::uint64_t limit);
+
 // Malformed or truncated content. `position` is a line number (ASCII) or a byte offset (binary).
 enum class Position { kLine, kByteOffset };
 Error malformedError(const std::filesystem::path& path, Position kind, std::uint64_t position,

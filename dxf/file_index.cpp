@@ -70,6 +70,12 @@ private:
     OwnTags ownTags_;
 };
 
+Layout layoutOf(std::string_view data, const std::filesystem::path& source, std::size_t& firstTag) {
+    const auto layout = TagScanner::detect(data, firstTag);
+    if (!layout) throw notDxfError(source, looksLikeDwg(data), data.empty());
+    return *layout;
+}
+
 // Keeps the header variables that decide how text is stored; `variable` is the one being read.
 void readHeaderVariable(FileIndex& index, std::string_view& variable, int code,
                         std::string_view value) {
@@ -84,11 +90,14 @@ void readHeaderVariable(FileIndex& index, std::string_view& variable, int code,
 
 }  // namespace
 
+void checkDxfHead(std::string_view head, const std::filesystem::path& source) {
+    std::size_t firstTag = 0;
+    layoutOf(head, source, firstTag);
+}
+
 FileIndex indexFile(std::string_view data, const std::filesystem::path& source) {
     FileIndex index;
-    const auto layout = TagScanner::detect(data, index.firstTag);
-    if (!layout) throw notDxfError(source, looksLikeDwg(data), data.empty());
-    index.layout = *layout;
+    index.layout = layoutOf(data, source, index.firstTag);
 
     TagScanner scanner(data, index.layout, index.firstTag, source);
     // Few entities take less than 128 bytes. Reserving that many spares the index the copies and

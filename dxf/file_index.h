@@ -35,4 +35,8 @@ struct FileIndex {
 // dxf::Error naming `source`: not DXF, DWG, malformed, truncated.
 FileIndex indexFile(std::string_view data, const std::filesystem::path& source);
 
+// Throws what indexFile() throws for a file that is no DXF drawing at all, from its first bytes
+// alone, so such a file is refused before it is read whole.
+void checkDxfHead(std::string_view head, const std::filesystem::path& source);
+
 }  // namespace dxf

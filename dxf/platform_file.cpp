@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <utility>
 
@@ -10,9 +11,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <stdio.h>  // renameat2
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -38,9 +41,31 @@ constexpr DWORD kDirectoryNotSupported = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 
 fs::path backupTempName(const fs::path& temp) { return fs::path(temp.native() + L".bak"); }
 
+// Reads from `file` until end of file or until `content` is full.
+std::size_t readInto(HANDLE file, std::string& content, std::size_t done, const fs::path& path) {
+    while (done < content.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1U << 30));
+        DWORD got = 0;
+        if (!ReadFile(file, content.data() + done, chunk, &got, nullptr)) {
+            fail(FileAction::kOpen, path);
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
 }  // namespace
 
-std::string readWholeFile(const fs::path& path) {
+std::uint64_t largestReadableFile() {
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof(memory);
+    if (!GlobalMemoryStatusEx(&memory)) return std::uint64_t{1} << 30;
+    return std::min<std::uint64_t>(memory.ullTotalPhys, memory.ullTotalVirtual) / 2;
+}
+
+std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         throw systemError(kDirectoryNotSupported, FileAction::kOpen, path);
@@ -52,19 +77,22 @@ std::string readWholeFile(const fs::path& path) {
     std::string content;
     try {
         if (!GetFileSizeEx(file, &size)) fail(FileAction::kOpen, path);
-        content.resize(static_cast<std::size_t>(size.QuadPart));
-        std::size_t done = 0;
-        while (done < content.size()) {
-            const DWORD chunk =
-                static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1U << 30));
-            DWORD got = 0;
-            if (!ReadFile(file, content.data() + done, chunk, &got, nullptr)) {
-                fail(FileAction::kOpen, path);
-            }
-            if (got == 0) break;
-            done += got;
+        const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
+        const std::uint64_t limit = largestReadableFile();
+        if (bytes > limit) throw tooLargeError(path, bytes, limit);
+        // The first bytes decide, before the file's size in memory is taken.
+        content.resize(static_cast<std::size_t>(
+            checkHead ? std::min<std::uint64_t>(bytes, kHeadSize) : bytes));
+        std::size_t done = readInto(file, content, 0, path);
+        if (checkHead) {
+            checkHead(std::string_view(content).substr(0, done));
+            content.resize(std::max(static_cast<std::size_t>(bytes), done));
+            done = readInto(file, content, done, path);
         }
         content.resize(done);
+    } catch (const std::bad_alloc&) {
+        CloseHandle(file);
+        throw systemError(ERROR_NOT_ENOUGH_MEMORY, FileAction::kOpen, path);
     } catch (...) {
         CloseHandle(file);
         throw;
@@ -72,6 +100,24 @@ std::string readWholeFile(const fs::path& path) {
     CloseHandle(file);
     return content;
 }
+
+std::optional<FileIdentity> identityOf(const fs::path& path) {
+    // No access is asked for: only the file's numbers are read, even from a folder.
+    HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!known) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber,
+                        (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
+// Windows folders ignore letter case unless a folder has been made case-sensitive, which takes
+// an administrator's command; treating names as one then only refuses, never loses.
+bool foldsCase(const fs::path&) { return true; }
 
 bool isRegularFile(const fs::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -254,6 +300,14 @@ void preferLargePages(std::string& buffer, std::size_t size) {
 #endif
 }
 
+// Grows `buffer` to `size` bytes taking exactly that much: a string's own growth may take twice
+// its capacity, which near the limit is more than the machine has.
+void growExactly(std::string& buffer, std::size_t size) {
+    std::string grown(size, '\0');
+    std::copy(buffer.begin(), buffer.end(), grown.begin());
+    buffer.swap(grown);
+}
+
 void writeAll(int fd, std::string_view bytes, const fs::path& target) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -403,7 +457,20 @@ Error errnoError(int err, FileAction action, const fs::path& path) {
     return systemError(win32CodeOf(err, action, path), action, path);
 }
 
-std::string readWholeFile(const fs::path& path) {
+std::uint64_t largestReadableFile() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    std::uint64_t limit = pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) *
+                                                          static_cast<std::uint64_t>(pageSize) / 2
+                                                    : std::uint64_t{1} << 30;
+    struct rlimit space {};
+    if (::getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY) {
+        limit = std::min<std::uint64_t>(limit, space.rlim_cur / 2);
+    }
+    return std::min<std::uint64_t>(limit, std::numeric_limits<std::size_t>::max() / 2);
+}
+
+std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     // Without O_NONBLOCK, opening a FIFO that no one writes to would wait forever.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) fail(errno, FileAction::kOpen, path);
@@ -419,12 +486,30 @@ std::string readWholeFile(const fs::path& path) {
         if (S_ISFIFO(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
             fail(errno, FileAction::kOpen, path);
         }
-        // A regular file is read in one go; anything else (a pipe) grows as it comes.
-        if (S_ISREG(st.st_mode)) preferLargePages(content, static_cast<std::size_t>(st.st_size));
-        content.resize(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 1U << 16);
-        std::size_t done = readInto(fd, content, 0, path);
-        while (done == content.size() && !S_ISREG(st.st_mode)) {
-            content.resize(content.size() * 2);
+        const bool regular = S_ISREG(st.st_mode);
+        const auto size = static_cast<std::uint64_t>(st.st_size);
+        const std::uint64_t limit = largestReadableFile();
+        if (regular && size > limit) throw tooLargeError(path, size, limit);
+
+        // The first bytes decide, before the file's size in memory is taken.
+        std::string head(kHeadSize, '\0');
+        head.resize(readInto(fd, head, 0, path));
+        if (checkHead) checkHead(head);
+
+        // A regular file is read in one go; a pipe grows as it comes, up to the limit.
+        const std::size_t expected = regular ? static_cast<std::size_t>(size) : 1U << 16;
+        if (regular) preferLargePages(content, expected);
+        content.resize(std::max(expected, head.size()));
+        std::copy(head.begin(), head.end(), content.begin());
+        std::size_t done = readInto(fd, content, head.size(), path);
+        while (!regular && done == content.size()) {
+            if (content.size() >= limit) {
+                std::string more(1, '\0');
+                if (readInto(fd, more, 0, path) != 0) throw tooLargeError(path, limit + 1, limit);
+                break;
+            }
+            growExactly(content, static_cast<std::size_t>(std::min<std::uint64_t>(
+                                     std::uint64_t{content.size()} * 2, limit)));
             done = readInto(fd, content, done, path);
         }
         content.resize(done);
@@ -437,6 +522,57 @@ std::string readWholeFile(const fs::path& path) {
     }
     closeQuietly(fd);
     return content;
+}
+
+namespace {
+
+std::optional<FileIdentity> identityFrom(int result, const struct stat& st) {
+    if (result != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(st.st_dev),
+                        static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// The folder entry itself, not what a link in it points to.
+std::optional<FileIdentity> entryIdentityOf(const fs::path& path) {
+    struct stat st {};
+    return identityFrom(::lstat(path.c_str(), &st), st);
+}
+
+std::string withOtherCase(std::string name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        } else if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
+std::optional<FileIdentity> identityOf(const fs::path& path) {
+    struct stat st {};
+    return identityFrom(::stat(path.c_str(), &st), st);
+}
+
+bool foldsCase(const fs::path& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return true;
+    std::optional<bool> folds;
+    while (!folds) {
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) break;
+        const std::string name = entry->d_name;
+        const std::string other = withOtherCase(name);
+        if (other == name) continue;
+        const auto self = entryIdentityOf(folder / name);
+        if (!self) continue;
+        const auto twin = entryIdentityOf(folder / other);
+        folds = twin && twin->device == self->device && twin->index == self->index;
+    }
+    ::closedir(dir);
+    return folds.value_or(true);
 }
 
 bool isRegularFile(const fs::path& path) {

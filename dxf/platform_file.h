@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -21,8 +25,35 @@ namespace dxf::platform {
 Error errnoError(int err, FileAction action, const std::filesystem::path& path);
 #endif
 
-// The whole content of a regular file, read at once.
-std::string readWholeFile(const std::filesystem::path& path);
+// How many bytes of a file checkHead sees before the rest is read.
+inline constexpr std::size_t kHeadSize = 4096;
+
+// Looks at a file's first bytes (kHeadSize, or fewer when the file is shorter) and throws to
+// refuse it before the rest is read.
+using HeadCheck = std::function<void(std::string_view head)>;
+
+// The largest file this machine can hold in memory along with the rest of the program: half its
+// physical memory, less where the process's address space is limited.
+std::uint64_t largestReadableFile();
+
+// The whole content of a regular file or a pipe, read at once. With `checkHead`, the first bytes
+// are checked before any more memory is taken; a file larger than largestReadableFile() is
+// refused (kFileTooLarge) before it is read, a pipe as soon as it passes that size.
+std::string readWholeFile(const std::filesystem::path& path, const HeadCheck& checkHead = {});
+
+// How the system numbers a file: equal for every path that leads to it.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t index = 0;
+};
+
+// The file `path` leads to, through symbolic links; nullopt when it leads to none.
+std::optional<FileIdentity> identityOf(const std::filesystem::path& path);
+
+// Whether `folder` takes names that differ only in ASCII letter case as one name, found by
+// looking up one of its entries in the other case. True where there is no telling (no entry with
+// a letter), since then two such names must be kept apart as if they were one.
+bool foldsCase(const std::filesystem::path& folder);
 
 // Whether `path` names a regular file (through symbolic links).
 bool isRegularFile(const std::filesystem::path& path);

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "base/path_name.h"
+#include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf/file_lock.h"
 #include "dxf/platform_file.h"
@@ -64,10 +66,14 @@ Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view line
 }
 
 fs::path backupPathOf(const fs::path& drawing) {
+    // A drawing that is itself called NAME.bak must not be its own backup, in any letter case:
+    // a folder that ignores case takes NAME.BAK and NAME.bak as one name.
     fs::path backup = drawing;
-    backup.replace_extension(".bak");
-    // A drawing that is itself called NAME.bak must not be its own backup.
-    if (backup == drawing) backup += ".bak";
+    if (base::lowerAscii(base::nameOf(drawing.extension())) == u".bak") {
+        backup += ".bak";
+    } else {
+        backup.replace_extension(".bak");
+    }
     // A drawing whose name fits stays savable: the backup's name is shortened to fit too, by
     // whole characters.
     auto name = backup.filename().native();
@@ -81,25 +87,21 @@ fs::path backupPathOf(const fs::path& drawing) {
     return backup;
 }
 
-namespace {
-
-// Through a symbolic link the file it points to is saved (and restored), and the link stays.
-fs::path linkTarget(const fs::path& drawing) {
+fs::path savedFileOf(const fs::path& target) {
+    // Through a symbolic link the file it points to is replaced, and the link stays.
     std::error_code ignored;
     const fs::path resolved =
-        fs::is_symlink(drawing, ignored) ? fs::canonical(drawing, ignored) : drawing;
-    return resolved.empty() ? drawing : resolved;
+        fs::is_symlink(target, ignored) ? fs::canonical(target, ignored) : target;
+    return resolved.empty() ? target : resolved;
 }
 
-}  // namespace
-
 void tidyAfterKilledSaves(const fs::path& target) {
-    platform::removeLeftoversOf(linkTarget(target));
+    platform::removeLeftoversOf(savedFileOf(target));
 }
 
 void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches,
                     platform::FileLock& lock) {
-    const fs::path file = linkTarget(target);
+    const fs::path file = savedFileOf(target);
     platform::ReplacementFile replacement(file, lock);
     forEachPiece(original, patches, [&](std::string_view piece) {
         if (!piece.empty()) replacement.write(piece);
@@ -108,7 +110,7 @@ void saveWithBackup(const fs::path& target, std::string_view original, const Pat
 }
 
 void restoreBackup(const fs::path& drawing) {
-    const fs::path file = linkTarget(drawing);
+    const fs::path file = savedFileOf(drawing);
     const fs::path backup = backupPathOf(file);
     if (!platform::isRegularFile(backup)) throw noBackupError(drawing, backup);
     // As a save does: a drawing another run is editing is left to it.

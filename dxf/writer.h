@@ -36,6 +36,10 @@ void forEachPiece(std::string_view original, const Patches& patches,
 // stem shortened where that name would be longer than a file name can be.
 std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
 
+// The file a save of `target` replaces: through a symbolic link, the file it points to. Its
+// backup is backupPathOf(savedFileOf(target)).
+std::filesystem::path savedFileOf(const std::filesystem::path& target);
+
 // Removes what a run killed while saving `target` left behind, for a save that writes nothing.
 void tidyAfterKilledSaves(const std::filesystem::path& target);
 

@@ -1,6 +1,7 @@
 #include "ops/batch_update.h"
 
 #include "cad/error.h"
+#include "ops/batch_list.h"
 #include "ops/model_space_walk.h"
 #include "ops/object_ref.h"
 
@@ -18,9 +19,16 @@ const std::u16string& pathAt(const std::vector<std::u16string>& FileList, std::i
 }  // namespace
 
 void batchUpdate(const cad::Connection& connection, const std::vector<std::u16string>& FileList,
-                 std::int32_t FileCount, Progress& progress, const titleblock::Fields& fields) {
+                 std::int32_t FileCount, Progress& progress, const titleblock::Fields& fields,
+                 const cad::DrawingFiles& files) {
+    const std::vector<bool> repeated = checkBatchList(FileList, FileCount, files);
     progress.setMax(static_cast<float>(FileCount));
     for (std::int64_t f = 1; f <= FileCount; ++f) {
+        if (static_cast<std::size_t>(f) < repeated.size() &&
+            repeated[static_cast<std::size_t>(f)]) {
+            progress.setValue(static_cast<float>(f));
+            continue;
+        }
         const OpenedDrawing drawing = openDrawing(connection, pathAt(FileList, f));
         cad::ModelSpace& modelSpace = *drawing.modelSpace;
         forEachTitleBlockAttribute(modelSpace, modelSpace.count(),

@@ -1,5 +1,7 @@
 #include "ops/reported_batch.h"
 
+#include "ops/batch_list.h"
+
 #include "ops/model_space_walk.h"
 #include "ops/object_ref.h"
 
@@ -38,9 +40,18 @@ DrawingOutcome updateDrawing(const cad::Connection& connection, const DrawingJob
 }  // namespace
 
 std::size_t runReportedBatch(const cad::Connection& connection, const std::vector<DrawingJob>& jobs,
-                             const BatchOptions& options, BatchObserver& observer) {
+                             const BatchOptions& options, BatchObserver& observer,
+                             const cad::DrawingFiles& files) {
+    std::vector<std::u16string> FileList{u""};
+    for (const DrawingJob& job : jobs) FileList.push_back(job.path);
+    const std::vector<bool> repeated =
+        checkBatchList(FileList, static_cast<std::int32_t>(jobs.size()), files);
     for (std::size_t index = 0; index < jobs.size(); ++index) {
         DrawingOutcome outcome;
+        if (repeated[index + 1]) {
+            observer.onDrawing(index, jobs[index], outcome);
+            continue;
+        }
         try {
             outcome = updateDrawing(connection, jobs[index], options, observer);
         } catch (const cad::Error& e) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cad/drawing_files.h"
 #include "cad/error.h"
 #include "cad/startup.h"
 
@@ -54,8 +55,12 @@ public:
 // from what an attribute with its tag holds, and saves only a drawing that changed. A failing
 // drawing is reported and, unless `keepGoing`, ends the batch there: earlier drawings stay
 // saved, later ones are not opened. Returns how many drawings were reported.
+// First the paths are checked against `files` (checkBatchList): a list that would overwrite its own
+// inputs throws BatchListError before anything is opened; a file listed again is reported
+// unchanged and not written again.
 std::size_t runReportedBatch(const cad::Connection& connection, const std::vector<DrawingJob>& jobs,
-                             const BatchOptions& options, BatchObserver& observer);
+                             const BatchOptions& options, BatchObserver& observer,
+                             const cad::DrawingFiles& files);
 
 // The values of the title-block attributes of the drawing at `path`, by field (the later of two
 // attributes with one tag wins); empty when it has none. Throws cad::Error.

@@ -10,6 +10,7 @@
 #include "app/win32/message_box.h"
 #include "app/win32/win32_text.h"
 #include "base/unicode.h"
+#include "cad/platform_connector.h"
 #include "ops/batch_update.h"
 #include "ops/file_list.h"
 #include "ops/read_template.h"
@@ -244,7 +245,8 @@ void frmTolm::readTemplate() {
 void frmTolm::batchModify() {
     runOperation([this] {
         if (ops::selectFiles(CommonDialog1, FileList, FileCount)) {
-            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this);
+            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this,
+                             *cad::makePlatformDrawingFiles());
         }
     });
 }

@@ -67,7 +67,10 @@ class DrawingsThroughTheWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        user.run([this] { window = std::make_unique<frmTolm>(cad::makePlatformConnector()); });
+        user.run([this] {
+            window = std::make_unique<frmTolm>(cad::makePlatformConnector(),
+                                               cad::makePlatformDrawingFiles());
+        });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         ASSERT_EQ(window->text(1), u" ") << "the built-in engine did not start";
@@ -295,6 +298,25 @@ TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTh
     expectBatchWritten(first, QStringLiteral("R2018"));
     EXPECT_EQ(bytesOf(third), thirdBefore) << "a drawing after the failure is not touched";
     EXPECT_EQ(window->progressBar().value(), 1.0f);
+}
+
+TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnythingOpens) {
+    const QString drawing = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 x.dxf"));
+    const QString backup = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 x.bak"));
+    const std::string drawingBefore = bytesOf(drawing);
+    const std::string backupBefore = bytesOf(backup);
+    fillFieldsForBatch();
+    user.then(testing_support::typeFileNames(folder.path(),
+                                             QStringLiteral("\"零件 x.dxf\" \"零件 x.bak\"")));
+    user.then(testing_support::dismissMessage(messages));
+
+    EXPECT_EQ(pressEndingTheProgram("OKButton"), kFailureExitCode);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.contains("0x80040202")) << messages[0].text.toStdString();
+    EXPECT_EQ(bytesOf(drawing), drawingBefore);
+    EXPECT_EQ(bytesOf(backup), backupBefore);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(window->progressBar().value(), 0.0f);
 }
 
 TEST_F(DrawingsThroughTheWindow, BatchSettingsCarryOverAndAReadOfOneFileStillWorks) {

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "app/main_window.h"
+#include "cad/platform_connector.h"
 #include "scripted_cad.h"
 #include "ui/line.h"
 
@@ -27,7 +28,8 @@ QRect pxRect(int left, int top, int width, int height) {
 class MainWindowLayout : public ::testing::Test {
 protected:
     frmTolm window{
-        testing_support::scriptedConnector(std::make_shared<testing_support::CadScript>())};
+        testing_support::scriptedConnector(std::make_shared<testing_support::CadScript>()),
+        cad::makePlatformDrawingFiles()};
     QWidget* control(const char* name) const {
         return window.findChild<QWidget*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
     }

@@ -18,6 +18,7 @@
 
 #include "app/failure_report.h"
 #include "cad/error.h"
+#include "cad/platform_connector.h"
 #include "modal_driver.h"
 #include "scripted_cad.h"
 
@@ -60,7 +61,8 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void start() {
         user.run([this] {
-            window = std::make_unique<frmTolm>(testing_support::scriptedConnector(cad));
+            window = std::make_unique<frmTolm>(testing_support::scriptedConnector(cad),
+                                               cad::makePlatformDrawingFiles());
         });
     }
     void startShown() {

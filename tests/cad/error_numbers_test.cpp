@@ -28,6 +28,7 @@ TEST(ErrorNumbers, EveryNamedCauseKeepsItsNumber) {
         {"disconnected", errc::kDisconnected, 0x80010108},
         {"bad index", errc::kBadIndex, 0x8002000B},
         {"untitled save", errc::kUntitledSave, 0x80040201},
+        {"batch list conflict", errc::kBatchListConflict, 0x80040202},
         {"unavailable", errc::kUnavailable, 0x800401E3},
         {"invalid ProgID", errc::kInvalidProgId, 0x800401F3},
         {"file not found", errc::kFileNotFound, 0x80070002},

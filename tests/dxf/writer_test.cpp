@@ -39,6 +39,9 @@ TEST(Writer, KeepsThePreviousVersionAsNameDotBak) {
     EXPECT_EQ(backupPathOf("/d/part.dxf"), fs::path("/d/part.bak"));
     EXPECT_EQ(backupPathOf("/d.x/part"), fs::path("/d.x/part.bak"));
     EXPECT_EQ(backupPathOf("/d/part.bak"), fs::path("/d/part.bak.bak"));
+    // A folder that ignores letter case takes part.bak for part.BAK: never the drawing itself.
+    EXPECT_EQ(backupPathOf("/d/part.BAK"), fs::path("/d/part.BAK.bak"));
+    EXPECT_EQ(backupPathOf("/d/caf\xE9.dxf"), fs::path("/d/caf\xE9.bak"));
 }
 
 TEST(Writer, SavesBesideTheDrawingAndReplacesAnOlderBackup) {

@@ -22,6 +22,7 @@
 #include "base/unicode.h"
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
+#include "cad/platform_connector.h"
 #include "child_process.h"
 #include "cli/escape.h"
 #include "cli/text_fields.h"
@@ -394,7 +395,8 @@ Failure batchFailure(const std::u16string& drawing, const std::u16string& partNa
     fields.setText(*titleblock::fieldForTag(kPartNameTag), partName);
     NoProgress progress;
     try {
-        ops::batchUpdate(connection, {u"", drawing}, 1, progress, fields);
+        ops::batchUpdate(connection, {u"", drawing}, 1, progress, fields,
+                         *cad::makePlatformDrawingFiles());
     } catch (const cad::Error& e) {
         return {true, e.number(), e.description()};
     }

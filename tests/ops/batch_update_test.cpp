@@ -19,11 +19,13 @@ struct Batch {
     cad::Connection connection = cad.connect();
     testing_support::Bar bar{log};
     testing_support::Form form{log};
+    testing_support::Files files{cad};
 
     void run(const std::vector<std::u16string>& paths) {
         std::vector<std::u16string> FileList{u"folder"};
         FileList.insert(FileList.end(), paths.begin(), paths.end());
-        batchUpdate(connection, FileList, static_cast<std::int32_t>(paths.size()), bar, form);
+        batchUpdate(connection, FileList, static_cast<std::int32_t>(paths.size()), bar, form,
+                    files);
     }
     std::u16string saved(const std::u16string& path, std::size_t entity, std::size_t attribute) {
         return cad.drawing(path).savedModelSpace.at(entity).attributes.at(attribute).value;
@@ -172,7 +174,7 @@ TEST(BatchUpdate, ACountBeyondTheListFailsInsteadOfReadingPastIt) {
     b.cad.addDrawing(u"/a.dxf", {});
     const std::vector<std::u16string> FileList{u"/a.dxf", u"/a.dxf"};
     try {
-        batchUpdate(b.connection, FileList, 2, b.bar, b.form);
+        batchUpdate(b.connection, FileList, 2, b.bar, b.form, b.files);
         ADD_FAILURE() << "no failure";
     } catch (const cad::Error& e) {
         EXPECT_EQ(e.number(), cad::errc::kBadIndex);

@@ -168,4 +168,22 @@ void Form::setText(int field, const std::u16string& text) {
     texts[field] = text;
 }
 
+std::optional<cad::DrawingFiles::FileId> Files::fileAt(const std::u16string& path) const {
+    const auto link = links.find(path);
+    const std::u16string& target = link == links.end() ? path : link->second;
+    if (cad_.drawings.count(target) == 0) return std::nullopt;
+    return FileId{1, std::hash<std::u16string>{}(target)};
+}
+
+std::optional<cad::DrawingFiles::EntryKey> Files::entryAt(const std::u16string& path) const {
+    return EntryKey{{1, 0}, path};
+}
+
+std::u16string Files::backupPathOf(const std::u16string& path) const {
+    const auto dot = path.rfind(u'.');
+    if (dot == std::u16string::npos || dot < path.rfind(u'/')) return path + u".bak";
+    if (path.substr(dot) == u".bak") return path + u".bak";
+    return path.substr(0, dot) + u".bak";
+}
+
 }  // namespace testing_support

@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cad/drawing_files.h"
 #include "cad/object_model.h"
 #include "cad/startup.h"
 #include "ops/file_dialog.h"
@@ -61,6 +63,21 @@ public:
 
 private:
     Log& log_;
+};
+
+// The files behind the fake application's drawings, all in one folder that keeps letter case: a
+// path leads to a file when the application has a drawing there, itself or as the target of one
+// of `links`; a backup is NAME.bak.
+class Files : public cad::DrawingFiles {
+public:
+    explicit Files(const Cad& cad) : cad_(cad) {}
+    std::optional<FileId> fileAt(const std::u16string& path) const override;
+    std::optional<EntryKey> entryAt(const std::u16string& path) const override;
+    std::u16string backupPathOf(const std::u16string& path) const override;
+    std::map<std::u16string, std::u16string> links;  // link -> the drawing it leads to
+
+private:
+    const Cad& cad_;
 };
 
 class Dialog : public ops::FileDialog {

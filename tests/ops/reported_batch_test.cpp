@@ -33,6 +33,7 @@ struct Drawings {
     testing_support::Cad cad{log};
     Recorder recorder;
     std::size_t reported = 0;
+    testing_support::Files files{cad};
 
     Drawings() {
         cad.addDrawing(u"new", {line(), insert({{u"零件名称", u"旧"}, {u"签名1", u"张"}})});
@@ -45,7 +46,7 @@ struct Drawings {
         std::vector<DrawingJob> jobs;
         // 签名1 empty: left alone, as an empty field is in the window.
         for (const auto& p : paths) jobs.push_back({p, {{22, u"轴"}, {15, u""}}});
-        reported = runReportedBatch(cad.connect(), jobs, options, recorder);
+        reported = runReportedBatch(cad.connect(), jobs, options, recorder, files);
     }
     int saves(const std::u16string& path) { return cad.drawing(path).saves; }
 };

@@ -4,6 +4,7 @@
 #include <grp.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,11 +103,12 @@ Ending ChildProcess::wait(std::chrono::milliseconds limit) {
     Ending ending;
     const auto deadline = std::chrono::steady_clock::now() + limit;
     int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
+    struct rusage usage {};
+    while (::wait4(pid_, &status, WNOHANG, &usage) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             ending.timedOut = true;
             kill();
-            ::waitpid(pid_, &status, 0);
+            ::wait4(pid_, &status, 0, &usage);
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -117,6 +119,7 @@ Ending ChildProcess::wait(std::chrono::milliseconds limit) {
     ending.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
     ending.out = readFromStart(outFile_);
     ending.err = readFromStart(errFile_);
+    ending.peakMemoryKb = usage.ru_maxrss;
     return ending;
 }
 

@@ -20,6 +20,7 @@ struct Ending {
     bool timedOut = false;  // killed because it ran longer than allowed
     std::string out;        // what it wrote to standard output
     std::string err;        // what it wrote to standard error
+    long peakMemoryKb = 0;  // the most memory it held at once (resident set, KB)
 };
 
 struct ChildOptions {

@@ -6,7 +6,11 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
+#include "base/unicode.h"
 #include "modal_driver.h"
 
 namespace ui {
@@ -69,6 +73,20 @@ TEST_F(CommonDialogTest, OneFileOfAMultipleSelectionComesBackAsItsFullPath) {
     user.run([this] { dialog.showOpen(); });
 
     EXPECT_EQ(dialog.settings().fileName, native(path("c.dxf")));
+}
+
+TEST_F(CommonDialogTest, ANameWithUFFFDIsThatFileNeverOneWhoseBytesAreNotUtf8) {
+    // Qt reads names as UTF-8 and leaves out those that are not; the one it shows as caf�.dxf
+    // is the file really named so, and its bytes come back unchanged.
+    const std::string folderBytes = QFile::encodeName(folder.path()).toStdString();
+    for (const char* name : {"/caf\xE9.dxf", "/caf\xEF\xBF\xBD.dxf"}) {
+        std::ofstream(std::filesystem::path(folderBytes + name)) << name;
+    }
+    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("caf\uFFFD.dxf")));
+    user.run([this] { dialog.showOpen(); });
+
+    EXPECT_EQ(base::utf16ToNameBytes(dialog.settings().fileName),
+              folderBytes + "/caf\xEF\xBF\xBD.dxf");
 }
 
 TEST_F(CommonDialogTest, CancellingLeavesAnEmptyFileName) {

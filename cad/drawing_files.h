@@ -1,0 +1,38 @@
+#pragma once
+
+#include <compare>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace cad {
+
+// What a batch must know of the files behind its list before it opens any drawing: which paths
+// lead to one file, and where saving each drawing keeps its previous version. The backend that
+// saves answers, since it decides where the backup goes.
+class DrawingFiles {
+public:
+    // One file, however it is reached (links included), as the system numbers it.
+    struct FileId {
+        std::uint64_t device = 0;
+        std::uint64_t index = 0;
+        auto operator<=>(const FileId&) const = default;
+    };
+    // One name in one folder: two paths whose names the folder takes as one (letter case aside
+    // where the folder ignores it) have equal keys, whether or not a file has that name yet.
+    struct EntryKey {
+        FileId folder;
+        std::u16string name;
+        auto operator<=>(const EntryKey&) const = default;
+    };
+
+    virtual ~DrawingFiles() = default;
+    // The file `path` leads to; nullopt when it leads to none.
+    virtual std::optional<FileId> fileAt(const std::u16string& path) const = 0;
+    // The entry `path` names; nullopt when its folder does not exist.
+    virtual std::optional<EntryKey> entryAt(const std::u16string& path) const = 0;
+    // Where saving the drawing at `path` keeps its previous version.
+    virtual std::u16string backupPathOf(const std::u16string& path) const = 0;
+};
+
+}  // namespace cad
