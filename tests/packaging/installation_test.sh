@@ -42,9 +42,12 @@ validators)
   appstreamcli validate --no-net "$prefix"/share/metainfo/*.metainfo.xml || fail "appstreamcli"
   grep -q "^Icon=zandrel$" "$prefix/share/applications/zandrel.desktop" || fail "the entry's icon"
   # The screenshots the metainfo shows are in the repository.
-  for shot in $(sed -n 's|.*<image>.*/\(docs/[^<]*\)</image>.*|\1|p' "$prefix"/share/metainfo/*.xml); do
+  shots=0
+  while IFS= read -r shot; do
+    shots=$((shots + 1))
     [ -f "$source/$shot" ] || fail "metainfo shows $shot, which docs/ does not have"
-  done
+  done < <(sed -n 's|.*<image>.*/\(docs/[^<]*\)</image>.*|\1|p' "$prefix"/share/metainfo/*.xml)
+  [ "$shots" -gt 0 ] || fail "the metainfo shows no screenshot"
   ;;
 
 manuals)
