@@ -10,25 +10,18 @@
 
 namespace app {
 
-namespace {
-
-constexpr std::int32_t kOutOfMemory = static_cast<std::int32_t>(0x8007000E);  // E_OUTOFMEMORY
-constexpr std::int32_t kFailed = static_cast<std::int32_t>(0x80004005);       // E_FAIL
-constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);   // E_UNEXPECTED
-
-}  // namespace
-
 Failure describeFailure(const std::exception_ptr& escaped) {
     try {
         std::rethrow_exception(escaped);
     } catch (const cad::Error& e) {
         return {e.number(), QString::fromStdU16String(e.description())};
     } catch (const std::bad_alloc&) {
-        return {kOutOfMemory, QStringLiteral("内存不足，无法完成操作。")};
+        return {cad::errc::kOutOfMemory, QStringLiteral("内存不足，无法完成操作。")};
     } catch (const std::exception& e) {
-        return {kFailed, QStringLiteral("程序内部错误：%1").arg(QString::fromUtf8(e.what()))};
+        return {cad::errc::kFailed,
+                QStringLiteral("程序内部错误：%1").arg(QString::fromUtf8(e.what()))};
     } catch (...) {
-        return {kUnexpected, QStringLiteral("发生了无法识别的错误。")};
+        return {cad::errc::kUnexpected, QStringLiteral("发生了无法识别的错误。")};
     }
 }
 

@@ -4,6 +4,8 @@
 #include <exception>
 #include <string>
 
+#include "base/hresult.h"
+
 namespace cad {
 
 // A failed call on the CAD object model: a signed 32-bit number in the HRESULT style and a
@@ -22,18 +24,26 @@ private:
     std::string utf8_;
 };
 
-// Numbers shared by every backend, so one cause reads the same everywhere.
+// The one table of the numbers the program reports for causes outside the drawing library
+// (whose own failures dxf/error.cpp numbers): shared by every backend and front end, so one cause
+// reads the same everywhere.
 namespace errc {
-inline constexpr std::int32_t kNoInterface =
-    static_cast<std::int32_t>(0x80004002);                                        // E_NOINTERFACE
-inline constexpr std::int32_t kBadIndex = static_cast<std::int32_t>(0x8002000B);  // DISP_E_BADINDEX
-inline constexpr std::int32_t kUnavailable =
-    static_cast<std::int32_t>(0x800401E3);  // MK_E_UNAVAILABLE
-inline constexpr std::int32_t kInvalidProgId =
-    static_cast<std::int32_t>(0x800401F3);  // CO_E_CLASSSTRING
-inline constexpr std::int32_t kObjectNotSet =
-    static_cast<std::int32_t>(0x800A005B);  // run-time error 91
-inline constexpr std::int32_t kUntitledSave = static_cast<std::int32_t>(0x80040201);
+inline constexpr std::int32_t kUnexpected = base::hresult(0x8000FFFF);    // E_UNEXPECTED
+inline constexpr std::int32_t kNoInterface = base::hresult(0x80004002);   // E_NOINTERFACE
+inline constexpr std::int32_t kFailed = base::hresult(0x80004005);        // E_FAIL
+inline constexpr std::int32_t kDisconnected = base::hresult(0x80010108);  // RPC_E_DISCONNECTED
+inline constexpr std::int32_t kBadIndex = base::hresult(0x8002000B);      // DISP_E_BADINDEX
+// Saving a drawing that was never given a file.
+inline constexpr std::int32_t kUntitledSave = base::hresult(0x80040201);
+inline constexpr std::int32_t kUnavailable = base::hresult(0x800401E3);    // MK_E_UNAVAILABLE
+inline constexpr std::int32_t kInvalidProgId = base::hresult(0x800401F3);  // CO_E_CLASSSTRING
+inline constexpr std::int32_t kFileNotFound = base::hresultFromWin32(2);
+inline constexpr std::int32_t kOutOfMemory = base::hresultFromWin32(14);
+inline constexpr std::int32_t kWriteFault = base::hresultFromWin32(29);
+inline constexpr std::int32_t kInvalidArgument = base::hresultFromWin32(87);  // E_INVALIDARG
+inline constexpr std::int32_t kObjectNotSet = base::hresultFromRunTimeError(91);
+// The file dialog's chosen names are longer than its longest-result setting allows.
+inline constexpr std::int32_t kResultTooLong = base::hresultFromRunTimeError(20476);
 }  // namespace errc
 
 // The error for a call on an object reference that holds nothing, as after a failed start-up.

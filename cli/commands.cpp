@@ -10,6 +10,7 @@
 #include "cli/stderr_progress.h"
 #include "cli/text_fields.h"
 #include "ops/batch_update.h"
+#include "ops/file_list.h"
 #include "ops/model_space_walk.h"
 #include "ops/read_template.h"
 #include "titleblock/field_map.h"
@@ -22,12 +23,6 @@ cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, C
     return cad::startUp(connector, fields, [&console](const std::u16string& text) {
         console.err << base::utf16ToUtf8(text) << '\n' << std::flush;
     });
-}
-
-std::u16string_view tagOfField(int field) {
-    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
-                                  [field](const auto& r) { return r.field == field; });
-    return row->tag;
 }
 
 // A read's bar would only interleave with its result, which is the values themselves.
@@ -47,7 +42,7 @@ void readCommand(cad::Connector& connector, const std::u16string& drawing, Conso
     ops::readTemplate(connection, dialog, progress, fields);
 
     for (const int field : titleblock::fieldsInOrder()) {
-        console.out << base::utf16ToUtf8(tagOfField(field)) << '\t'
+        console.out << base::utf16ToUtf8(titleblock::tagForField(field)) << '\t'
                     << base::utf16ToUtf8(escapeValue(fields.text(field))) << '\n';
     }
 }
@@ -62,9 +57,7 @@ void applyCommand(cad::Connector& connector, const FieldValues& values,
         fields.setText(field, listed == values.end() ? u"" : listed->second);
     }
 
-    // Index 0 is the dialog's folder token in the window; here each path stands whole.
-    std::vector<std::u16string> FileList{u""};
-    FileList.insert(FileList.end(), drawings.begin(), drawings.end());
+    const std::vector<std::u16string> FileList = ops::fileListOf(drawings);
     const auto FileCount = static_cast<std::int32_t>(drawings.size());
     StderrProgress progress(console.err, console.errIsTerminal, FileList);
     try {

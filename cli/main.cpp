@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/unicode.h"
+#include "base/version.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
 #include "cli/commands.h"
@@ -22,9 +23,6 @@ namespace {
 constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
-
-constexpr std::int32_t kWriteFault = static_cast<std::int32_t>(0x8007001D);
-constexpr std::int32_t kUnexpected = static_cast<std::int32_t>(0x8000FFFF);
 
 constexpr const char* kHelp =
     "用法 Usage:\n"
@@ -58,7 +56,7 @@ constexpr const char* kHelp =
     "  zandrel-cli apply values.tsv drawings/*.dxf\n";
 
 [[noreturn]] void usage(std::u16string description) {
-    throw cli::UsageError(cli::kInvalidArgument, std::move(description));
+    throw cli::UsageError(cad::errc::kInvalidArgument, std::move(description));
 }
 
 std::string readAll(std::istream& in) {
@@ -68,7 +66,7 @@ std::string readAll(std::istream& in) {
 cli::FieldValues loadValues(const std::u16string& source) {
     if (source == u"-") return cli::parseValues(readAll(std::cin), u"-（标准输入）");
     std::ifstream file(std::filesystem::path(source), std::ios::binary);
-    if (!file) throw cli::UsageError(cli::kFileNotFound, u"无法读取值文件 " + source + u"。");
+    if (!file) throw cli::UsageError(cad::errc::kFileNotFound, u"无法读取值文件 " + source + u"。");
     return cli::parseValues(readAll(file), source);
 }
 
@@ -88,7 +86,7 @@ void run(const std::vector<std::u16string>& args) {
     }
     if (command == u"--version") {
         if (operands != 0) usage(u"--version 不带参数。");
-        std::cout << "zandrel-cli " << ZANDREL_VERSION << '\n';
+        std::cout << "zandrel-cli " << base::kVersion << '\n';
         return;
     }
 
@@ -122,7 +120,7 @@ int main(int argc, char** argv) {
         run(cli::programArguments(argc, argv));
         std::cout.flush();
         if (!std::cout) {
-            printFailure({kWriteFault, u"无法写入标准输出。"});
+            printFailure({cad::errc::kWriteFault, u"无法写入标准输出。"});
             return kFailure;
         }
         return kSuccess;
@@ -134,7 +132,7 @@ int main(int argc, char** argv) {
         printFailure(e);
         return kFailure;
     } catch (const std::exception& e) {
-        printFailure({kUnexpected, base::utf8ToUtf16(e.what())});
+        printFailure({cad::errc::kUnexpected, base::utf8ToUtf16(e.what())});
         return kFailure;
     }
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "base/unicode.h"
+#include "ops/file_list.h"
 
 namespace cli {
 
@@ -20,9 +21,7 @@ void StderrProgress::setMax(float max) {
 
 void StderrProgress::setValue(float value) {
     const long done = std::lround(value);
-    const std::u16string& path = done >= 0 && static_cast<std::size_t>(done) < FileList_.size()
-                                     ? FileList_[static_cast<std::size_t>(done)]
-                                     : u"";
+    const std::u16string path(ops::drawingAt(FileList_, done));
     if (terminal_) {
         drawBar(done, path);
     } else {

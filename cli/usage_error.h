@@ -1,7 +1,5 @@
 #pragma once
 
-#include <cstdint>
-
 #include "cad/error.h"
 
 namespace cli {
@@ -12,9 +10,5 @@ class UsageError : public cad::Error {
 public:
     using cad::Error::Error;
 };
-
-inline constexpr std::int32_t kInvalidArgument =
-    static_cast<std::int32_t>(0x80070057);  // E_INVALIDARG
-inline constexpr std::int32_t kFileNotFound = static_cast<std::int32_t>(0x80070002);
 
 }  // namespace cli

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "base/unicode.h"
+#include "cad/error.h"
 #include "cli/escape.h"
 #include "cli/usage_error.h"
 #include "titleblock/field_map.h"
@@ -16,9 +17,9 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 [[noreturn]] void fail(const std::u16string& source, std::size_t lineNumber,
                        std::u16string_view problem) {
-    throw UsageError(kInvalidArgument, u"值文件 " + source + u" 第 " +
-                                           base::utf8ToUtf16(std::to_string(lineNumber)) +
-                                           u" 行：" + std::u16string(problem));
+    throw UsageError(cad::errc::kInvalidArgument,
+                     u"值文件 " + source + u" 第 " + base::utf8ToUtf16(std::to_string(lineNumber)) +
+                         u" 行：" + std::u16string(problem));
 }
 
 // The UTF-16 form of `bytes`, or nothing when they are not valid UTF-8 (the conversion would

@@ -3,38 +3,9 @@
 #include <optional>
 
 #include "dxf/class_names.h"
+#include "dxf/own_tags.h"
 
 namespace dxf {
-
-namespace {
-
-// Tells an entity's own tags from the extended data, embedded objects and application groups
-// that follow or interrupt them.
-class OwnTags {
-public:
-    void restart() { own_ = true, inAppGroup_ = false, embedded_ = false; }
-
-    // True when `tag` is one of the entity's own tags.
-    bool accept(const Tag& tag, std::string_view value) {
-        if (!own_) return false;
-        if (tag.code == 102) {
-            inAppGroup_ = value.substr(0, 1) == "{";
-            return false;
-        }
-        if (inAppGroup_) return false;
-        if (tag.code == 101) embedded_ = true;
-        if (tag.code == 1001 || tag.code == 101) own_ = false;
-        return own_;
-    }
-    bool sawEmbeddedObject() const { return embedded_; }
-
-private:
-    bool own_ = true;
-    bool inAppGroup_ = false;
-    bool embedded_ = false;
-};
-
-}  // namespace
 
 EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan& span,
                          const std::filesystem::path& source) {

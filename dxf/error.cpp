@@ -4,19 +4,12 @@
 #include <array>
 #include <string>
 
+#include "base/hresult.h"
 #include "base/unicode.h"
 
 namespace dxf {
 
 namespace {
-
-constexpr std::int32_t win32Number(std::uint32_t code) {
-    return static_cast<std::int32_t>(0x80070000U | (code & 0xFFFFU));
-}
-
-constexpr std::int32_t ownNumber(std::uint32_t code) {
-    return static_cast<std::int32_t>(0x80040000U | code);
-}
 
 // The one table of numbers. System failures carry their Windows error code and the cause
 // in words; the library's own failures build their descriptions below.
@@ -28,28 +21,28 @@ struct Row {
 };
 
 constexpr std::array<Row, 22> kTable{{
-    {Errc::kFileNotFound, win32Number(2), 2, u"文件不存在"},
-    {Errc::kPathNotFound, win32Number(3), 3, u"路径中的文件夹不存在"},
-    {Errc::kAccessDenied, win32Number(5), 5, u"没有访问权限"},
-    {Errc::kFolder, win32Number(336), 336, u"这是一个文件夹，不是图形文件"},
-    {Errc::kInvalidName, win32Number(123), 123, u"文件名无效"},
-    {Errc::kNameTooLong, win32Number(206), 206, u"文件名太长"},
-    {Errc::kTooManyOpenFiles, win32Number(4), 4, u"打开的文件太多"},
-    {Errc::kOutOfMemory, win32Number(14), 14, u"内存不足"},
-    {Errc::kWriteProtected, win32Number(19), 19, u"磁盘是只读的"},
-    {Errc::kWriteFault, win32Number(29), 29, u"写入设备失败"},
-    {Errc::kReadFault, win32Number(30), 30, u"读取设备失败"},
-    {Errc::kSharingViolation, win32Number(32), 32, u"文件正被另一个程序使用"},
-    {Errc::kDiskFull, win32Number(112), 112, u"磁盘空间不足"},
-    {Errc::kFileTooLarge, win32Number(223), 223, u"文件太大"},
-    {Errc::kSystem, win32Number(31), 31, u"系统错误"},
-    {Errc::kNotDxf, ownNumber(0x210), 0, {}},
-    {Errc::kDwg, ownNumber(0x211), 0, {}},
-    {Errc::kMalformed, ownNumber(0x212), 0, {}},
-    {Errc::kTruncated, ownNumber(0x213), 0, {}},
-    {Errc::kUnsupportedCodePage, ownNumber(0x214), 0, {}},
-    {Errc::kAttributeNotWritable, ownNumber(0x215), 0, {}},
-    {Errc::kValueTooLong, ownNumber(0x216), 0, {}},
+    {Errc::kFileNotFound, base::hresultFromWin32(2), 2, u"文件不存在"},
+    {Errc::kPathNotFound, base::hresultFromWin32(3), 3, u"路径中的文件夹不存在"},
+    {Errc::kAccessDenied, base::hresultFromWin32(5), 5, u"没有访问权限"},
+    {Errc::kFolder, base::hresultFromWin32(336), 336, u"这是一个文件夹，不是图形文件"},
+    {Errc::kInvalidName, base::hresultFromWin32(123), 123, u"文件名无效"},
+    {Errc::kNameTooLong, base::hresultFromWin32(206), 206, u"文件名太长"},
+    {Errc::kTooManyOpenFiles, base::hresultFromWin32(4), 4, u"打开的文件太多"},
+    {Errc::kOutOfMemory, base::hresultFromWin32(14), 14, u"内存不足"},
+    {Errc::kWriteProtected, base::hresultFromWin32(19), 19, u"磁盘是只读的"},
+    {Errc::kWriteFault, base::hresultFromWin32(29), 29, u"写入设备失败"},
+    {Errc::kReadFault, base::hresultFromWin32(30), 30, u"读取设备失败"},
+    {Errc::kSharingViolation, base::hresultFromWin32(32), 32, u"文件正被另一个程序使用"},
+    {Errc::kDiskFull, base::hresultFromWin32(112), 112, u"磁盘空间不足"},
+    {Errc::kFileTooLarge, base::hresultFromWin32(223), 223, u"文件太大"},
+    {Errc::kSystem, base::hresultFromWin32(31), 31, u"系统错误"},
+    {Errc::kNotDxf, base::hresult(0x80040210), 0, {}},
+    {Errc::kDwg, base::hresult(0x80040211), 0, {}},
+    {Errc::kMalformed, base::hresult(0x80040212), 0, {}},
+    {Errc::kTruncated, base::hresult(0x80040213), 0, {}},
+    {Errc::kUnsupportedCodePage, base::hresult(0x80040214), 0, {}},
+    {Errc::kAttributeNotWritable, base::hresult(0x80040215), 0, {}},
+    {Errc::kValueTooLong, base::hresult(0x80040216), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -98,7 +91,7 @@ Error systemError(std::uint32_t win32Code, FileAction action, const std::filesys
     const std::u16string verb = action == FileAction::kOpen ? u"无法打开图形" : u"无法保存图形";
     if (row == kTable.end()) {
         const Row& system = rowOf(Errc::kSystem);
-        return {Errc::kSystem, win32Number(win32Code),
+        return {Errc::kSystem, base::hresultFromWin32(win32Code),
                 verb + quoted(path) + u"：" + std::u16string(system.cause) + u"（代码 " +
                     decimal(win32Code) + u"）。"};
     }

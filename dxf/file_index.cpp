@@ -6,6 +6,8 @@
 
 #include "base/unicode.h"
 #include "dxf/error.h"
+#include "dxf/group_codes.h"
+#include "dxf/own_tags.h"
 
 namespace dxf {
 
@@ -40,21 +42,14 @@ public:
             current_ = tag.begin;
             marker_ = {};
             paperSpace_ = false;
-            ownTags_ = true;
             inSubEntity_ = false;
-            inAppGroup_ = false;
+            ownTags_.restart();
             return;
         }
-        if (!current_ || inSubEntity_ || !ownTags_) return;
-        if (tag.code == 102) {
-            inAppGroup_ = scanner_.value(tag).substr(0, 1) == "{";
-        } else if (inAppGroup_) {
-            return;
-        } else if (tag.code == 1001 || tag.code == 101) {
-            ownTags_ = false;  // extended data or an embedded object: not the entity's own tags
-        } else if (tag.code == 67) {
+        if (!current_ || inSubEntity_ || !ownTags_.accept(tag, scanner_.value(tag))) return;
+        if (tag.code == group_code::kPaperSpace) {
             paperSpace_ = scanner_.intValue(tag) == 1;
-        } else if (tag.code == 100) {
+        } else if (tag.code == group_code::kSubclassMarker) {
             marker_ = {tag.valueBegin, tag.valueEnd};
         }
     }
@@ -71,9 +66,8 @@ private:
     std::optional<std::size_t> current_;
     std::pair<std::size_t, std::size_t> marker_;
     bool paperSpace_ = false;
-    bool ownTags_ = true;
     bool inSubEntity_ = false;
-    bool inAppGroup_ = false;
+    OwnTags ownTags_;
 };
 
 }  // namespace
@@ -103,7 +97,7 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
     bool first = true;
     Tag tag;
     while (scanner.next(tag)) {
-        if (tag.code == 999) continue;
+        if (tag.code == group_code::kComment) continue;
         const std::string_view value = scanner.value(tag);
         const bool structural = tag.code == 0;
         if (first && !(structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF"))) {

@@ -2,6 +2,32 @@
 
 namespace ops {
 
+std::u16string joinSelection(const std::u16string& folder,
+                             const std::vector<std::u16string>& names) {
+    if (names.size() < 2) return names.empty() ? std::u16string() : folder + names[0];
+    std::u16string selection = folder;
+    for (const std::u16string& name : names) {
+        selection += kFileSeparator;
+        selection += name;
+    }
+    return selection;
+}
+
+std::u16string_view firstToken(std::u16string_view selection) {
+    return selection.substr(0, selection.find(kFileSeparator));
+}
+
+std::vector<std::u16string> fileListOf(const std::vector<std::u16string>& paths) {
+    std::vector<std::u16string> FileList{u""};
+    FileList.insert(FileList.end(), paths.begin(), paths.end());
+    return FileList;
+}
+
+std::u16string_view drawingAt(const std::vector<std::u16string>& FileList, long number) {
+    if (number < 1 || static_cast<std::size_t>(number) >= FileList.size()) return {};
+    return FileList[static_cast<std::size_t>(number)];
+}
+
 void parseFileList(std::u16string_view S, std::vector<std::u16string>& FileList,
                    std::int32_t& FileCount) {
     std::size_t start = 0;

@@ -13,6 +13,22 @@ namespace ops {
 // and folders with spaces survive the split.
 inline constexpr char16_t kFileSeparator = u'\0';
 
+// What a file dialog reports for the chosen files, all in `folder` (which ends in a separator)
+// under `names`: nothing for none, the one path for one, and for several the folder followed by
+// each name, every token after the first preceded by kFileSeparator.
+std::u16string joinSelection(const std::u16string& folder,
+                             const std::vector<std::u16string>& names);
+
+// The first token of a dialog's result: the path, or after a multiple selection the folder.
+std::u16string_view firstToken(std::u16string_view selection);
+
+// FileList for paths that stand whole, as the command line gives them: index 0 names no folder,
+// 1..paths.size() are the paths.
+std::vector<std::u16string> fileListOf(const std::vector<std::u16string>& paths);
+
+// The path FileList gives for drawing `number` (1..FileCount), or nothing when there is none.
+std::u16string_view drawingAt(const std::vector<std::u16string>& FileList, long number);
+
 // Sets the dialog up for choosing several drawings, shows it and turns its result into
 // `FileList` (index 0: the first token; 1..FileCount: full paths) and `FileCount`. The dialog's
 // file name keeps the separator appended for the split.

@@ -23,6 +23,12 @@ std::optional<int> fieldForTag(std::u16string_view tag) {
     return row->field;
 }
 
+std::u16string_view tagForField(int field) {
+    const auto row = std::find_if(kFieldMap.begin(), kFieldMap.end(),
+                                  [field](const FieldMapRow& r) { return r.field == field; });
+    return row == kFieldMap.end() ? std::u16string_view() : row->tag;
+}
+
 std::array<int, kFieldCount> fieldsInOrder() {
     std::array<int, kFieldCount> fields{};
     std::iota(fields.begin(), fields.end(), 1);

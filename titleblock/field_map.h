@@ -21,6 +21,9 @@ extern const std::array<FieldMapRow, kFieldCount> kFieldMap;
 // The field of the first row whose tag equals `tag` code unit for code unit, or nothing.
 std::optional<int> fieldForTag(std::u16string_view tag);
 
+// The tag that field `field` (1..29) shows.
+std::u16string_view tagForField(int field);
+
 // Field numbers 1..29 in ascending order.
 std::array<int, kFieldCount> fieldsInOrder();
 

@@ -6,8 +6,6 @@
 #include <QMouseEvent>
 #include <array>
 
-#include "ui/product.h"
-
 namespace ui {
 
 namespace {
@@ -18,7 +16,7 @@ enum class Face { Title, Default };
 
 struct LabelRow {
     const char* name;
-    const char* text;              // UTF-8; nullptr for the product's name and version
+    const char* text;              // UTF-8
     int left, top, width, height;  // twips
     QRgb colour;
     Face face;
@@ -32,7 +30,8 @@ constexpr QRgb kDarkGreen = 0x008000;
 constexpr std::array<LabelRow, 3> kLabels{{
     {"lblDescription", "应用于天河CAD的标题栏填充", 600, 600, 2250, 180, kDarkGreen, Face::Default,
      false},
-    {"lblTitle", nullptr, 600, 240, 2295, 285, kRed, Face::Title, false},
+    // The caption the design gives the box, whatever the release's version.
+    {"lblTitle", "Zandrel1.0", 600, 240, 2295, 285, kRed, Face::Title, false},
     {"Label1", "本软件为免费软件，如果有什么建议请写信ask@example.com", 600, 840, 2640, 420,
      kDarkGreen, Face::Default, true},
 }};
@@ -64,9 +63,7 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     for (const LabelRow& row : kLabels) {
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromUtf8(row.name));
-        label->setText(row.text
-                           ? QString::fromUtf8(row.text)
-                           : QString::fromUtf8(kProductName) + QString::fromUtf8(kProductVersion));
+        label->setText(QString::fromUtf8(row.text));
         if (row.face == Face::Title) label->setFont(titleFont());
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(row.colour));

@@ -4,18 +4,13 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "cad/error.h"
+#include "ops/file_list.h"
 #include "ui/failure_text.h"
 #include "ui/file_dialog_text.h"
 #include "ui/product.h"
 
 namespace ui {
-
-namespace {
-
-// The common-dialog number for a result that does not fit the longest-result setting.
-constexpr std::int32_t kResultTooLong = static_cast<std::int32_t>(0x800A4FFC);
-
-}  // namespace
 
 CommonDialog::CommonDialog(QWidget& owner, bool listDxfForDwg)
     : owner_(owner), listDxfForDwg_(listDxfForDwg) {}
@@ -29,7 +24,7 @@ void CommonDialog::showOpen() {
     dialog.setNameFilters(qtNameFilters(QString::fromStdU16String(s.filter), listDxfForDwg_));
     // Open where the last choice was made: its first token is a path or, after a multiple
     // selection, the folder.
-    const QString previous = QString::fromStdU16String(s.fileName).section(QChar(u'\0'), 0, 0);
+    const QString previous = QString::fromStdU16String(std::u16string(ops::firstToken(s.fileName)));
     if (!previous.isEmpty()) dialog.selectFile(previous);
 
     if (dialog.exec() != QDialog::Accepted) {
@@ -40,7 +35,7 @@ void CommonDialog::showOpen() {
     if (result.size() > s.maxFileSize) {
         QMessageBox::warning(
             &owner_, QString::fromUtf8(kProductName),
-            failureText(kResultTooLong,
+            failureText(cad::errc::kResultTooLong,
                         QStringLiteral("所选文件的名称共 %1 个字符，超过了上限 %2 个字符。"
                                        "本次选择已作废，请少选一些文件后重试。")
                             .arg(result.size())

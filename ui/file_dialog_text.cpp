@@ -2,6 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
+
+#include "ops/file_list.h"
 
 namespace ui {
 
@@ -42,15 +45,16 @@ QStringList qtNameFilters(const QString& filter, bool listDxfForDwg) {
 }
 
 QString selectionResult(const QStringList& paths) {
-    if (paths.size() < 2) return paths.isEmpty() ? QString() : QDir::toNativeSeparators(paths[0]);
+    if (paths.isEmpty()) return {};
     const QDir folder = QFileInfo(paths[0]).absoluteDir();
-    QString result = QDir::toNativeSeparators(folder.absolutePath());
-    if (!result.endsWith(QDir::separator())) result += QDir::separator();
-    for (const QString& path : paths) {
-        // A name typed with a folder part ("sub/a.dwg") stays reachable from the common folder.
-        result += QChar(u'\0') + QDir::toNativeSeparators(folder.relativeFilePath(path));
-    }
-    return result;
+    QString folderText = QDir::toNativeSeparators(folder.absolutePath());
+    if (!folderText.endsWith(QDir::separator())) folderText += QDir::separator();
+    // A name typed with a folder part ("sub/a.dwg") stays reachable from the common folder.
+    std::vector<std::u16string> names(static_cast<std::size_t>(paths.size()));
+    std::transform(paths.begin(), paths.end(), names.begin(), [&folder](const QString& path) {
+        return QDir::toNativeSeparators(folder.relativeFilePath(path)).toStdU16String();
+    });
+    return QString::fromStdU16String(ops::joinSelection(folderText.toStdU16String(), names));
 }
 
 }  // namespace ui

@@ -10,9 +10,8 @@ namespace ui {
 // DWG pattern also lists DXF files, because the built-in engine's drawings are DXF.
 QStringList qtNameFilters(const QString& filter, bool listDxfForDwg);
 
-// The chosen paths as the dialog reports them to the operations: one path alone; two or more
-// as the folder, ending in a separator, then each name, the tokens separated by U+0000, which
-// no file name can hold.
+// The chosen paths as the dialog reports them to the operations (ops::joinSelection), in the
+// platform's separators.
 QString selectionResult(const QStringList& paths);
 
 }  // namespace ui

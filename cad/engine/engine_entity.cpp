@@ -15,7 +15,7 @@ public:
         : drawing_(std::move(drawing)), slots_(std::move(slots)) {}
 
     AttributeArray getAttributes() override {
-        drawing_.drawing();  // fails once the drawing is replaced, as every other call does
+        drawing_.ensureOpen();
         std::vector<std::shared_ptr<Attribute>> attributes(slots_.size());
         std::transform(
             slots_.begin(), slots_.end(), attributes.begin(),
@@ -34,12 +34,12 @@ public:
         : drawing_(std::move(drawing)), details_(std::move(details)) {}
 
     std::u16string entityName() override {
-        drawing_.drawing();
+        drawing_.ensureOpen();
         return {details_.className.begin(), details_.className.end()};  // class names are ASCII
     }
 
     std::shared_ptr<BlockReference> asBlockReference() override {
-        drawing_.drawing();
+        drawing_.ensureOpen();
         if (!details_.blockReference) {
             throw Error(errc::kNoInterface,
                         u"不支持此接口：这个实体（" + entityName() + u"）不是块参照。");

@@ -3,7 +3,7 @@
 namespace cad::engine {
 
 Error drawingClosed() {
-    return {kDrawingClosed,
+    return {errc::kDisconnected,
             u"对象所属的图形已经关闭：打开另一个图形后，之前图形的对象不能再使用。"};
 }
 

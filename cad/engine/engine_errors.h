@@ -8,9 +8,6 @@
 
 namespace cad::engine {
 
-// RPC_E_DISCONNECTED: what a client sees when the object it calls is gone.
-inline constexpr std::int32_t kDrawingClosed = static_cast<std::int32_t>(0x80010108);
-
 // A handle whose drawing another one has replaced.
 Error drawingClosed();
 // Saving the drawing that was never given a file.

@@ -10,8 +10,12 @@ void Session::replace(dxf::Drawing next) {
 }
 
 dxf::Drawing& DrawingRef::drawing() const {
-    if (session_->generation() != generation_) throw drawingClosed();
+    ensureOpen();
     return session_->drawing();
+}
+
+void DrawingRef::ensureOpen() const {
+    if (session_->generation() != generation_) throw drawingClosed();
 }
 
 }  // namespace cad::engine

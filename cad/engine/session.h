@@ -32,6 +32,8 @@ public:
 
     // Throws cad::Error when the drawing has been replaced.
     dxf::Drawing& drawing() const;
+    // Throws as drawing() does, for calls that answer without touching the drawing.
+    void ensureOpen() const;
 
 private:
     std::shared_ptr<Session> session_;

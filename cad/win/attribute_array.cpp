@@ -9,14 +9,6 @@
 
 namespace cad::automation {
 
-namespace {
-
-void check(HRESULT hr) {
-    if (FAILED(hr)) throw errorFromHresult(hr);
-}
-
-}  // namespace
-
 AttributeArray toAttributeArray(const Variant& result, const AttributeMaker& make) {
     SAFEARRAY* array = result.type() == (VT_ARRAY | VT_VARIANT) ? result.get()->parray : nullptr;
     if (array == nullptr || SafeArrayGetDim(array) != 1) check(DISP_E_TYPEMISMATCH);

@@ -14,10 +14,6 @@ namespace cad::automation {
 
 namespace {
 
-void check(HRESULT hr) {
-    if (FAILED(hr)) throw errorFromHresult(hr);
-}
-
 CLSID classOf(std::u16string_view progId) {
     const std::wstring name(progId.begin(), progId.end());
     CLSID clsid{};

@@ -10,8 +10,7 @@ namespace cad::automation {
 
 ComApartment::ComApartment() {
     // S_FALSE (already initialised the same way) still needs its matching CoUninitialize.
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(hr)) throw errorFromHresult(hr);
+    check(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
 }
 
 ComApartment::~ComApartment() { CoUninitialize(); }

@@ -6,14 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "base/hresult.h"
 #include "cad/win/bstr.h"
 
 namespace cad::automation {
 
 namespace {
-
-// Visual Basic reports a wCode n as run-time error n, which reads as this HRESULT.
-constexpr HRESULT kRunTimeErrorBase = static_cast<HRESULT>(0x800A0000);
 
 std::u16string systemMessage(HRESULT hr) {
     wchar_t* buffer = nullptr;
@@ -51,6 +49,10 @@ ExceptionInfo::~ExceptionInfo() {
 
 Error errorFromHresult(HRESULT hr) { return numbered(hr, {}); }
 
+void check(HRESULT hr) {
+    if (FAILED(hr)) throw errorFromHresult(hr);
+}
+
 Error errorFromInvoke(HRESULT hr, ExceptionInfo& details) {
     if (hr != DISP_E_EXCEPTION) return numbered(hr, {});
     EXCEPINFO& info = *details.get();
@@ -59,7 +61,7 @@ Error errorFromInvoke(HRESULT hr, ExceptionInfo& details) {
     if (info.scode != 0) {
         number = info.scode;
     } else if (info.wCode != 0) {
-        number = kRunTimeErrorBase | info.wCode;
+        number = base::hresultFromRunTimeError(info.wCode);  // wCode n is run-time error n
     }
     return numbered(number, toU16(info.bstrDescription));
 }

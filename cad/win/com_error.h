@@ -12,6 +12,9 @@ namespace cad::automation {
 // for it as the description (or a numbered fallback when the system has none).
 Error errorFromHresult(HRESULT hr);
 
+// Throws errorFromHresult(hr) when `hr` reports a failure; S_OK and S_FALSE pass.
+void check(HRESULT hr);
+
 // The exception details an IDispatch::Invoke may fill in; its strings are freed on destruction.
 class ExceptionInfo {
 public:

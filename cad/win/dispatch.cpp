@@ -14,8 +14,7 @@ DISPID Dispatch::idOf(std::wstring_view member) const {
     std::wstring name(member);  // GetIDsOfNames wants a writable, terminated name
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    const HRESULT hr = object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(hr)) throw errorFromHresult(hr);
+    check(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
     return id;
 }
 

@@ -10,9 +10,7 @@ namespace {
 
 // A copy of `value` coerced to `type`, by-reference values followed.
 void convert(const Variant& value, Variant& converted, VARTYPE type) {
-    const HRESULT hr =
-        VariantChangeType(converted.get(), const_cast<VARIANT*>(value.get()), 0, type);
-    if (FAILED(hr)) throw errorFromHresult(hr);
+    check(VariantChangeType(converted.get(), const_cast<VARIANT*>(value.get()), 0, type));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "base/hresult.h"
 #include "cad/error.h"
 
 namespace app {
@@ -21,8 +22,8 @@ TEST(DescribeFailure, GivesEveryEscapedFailureANumberAndADescription) {
         std::uint32_t number;
         const char* description;
     } cases[] = {
-        {escaped(cad::Error(static_cast<std::int32_t>(0x80070002), u"找不到文件 /图纸/a.dxf")),
-         0x80070002, "找不到文件 /图纸/a.dxf"},
+        {escaped(cad::Error(base::hresult(0x80070002), u"找不到文件 /图纸/a.dxf")), 0x80070002,
+         "找不到文件 /图纸/a.dxf"},
         {escaped(cad::objectNotSet()), 0x800A005B, nullptr},
         {escaped(std::bad_alloc()), 0x8007000E, "内存不足，无法完成操作。"},
         {escaped(std::out_of_range("vector")), 0x80004005, "程序内部错误：vector"},

@@ -6,17 +6,18 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
+#include <filesystem>
 #include <map>
 
 #include "app/failure_report.h"
 #include "app/main_window.h"
 #include "cad/platform_connector.h"
+#include "child_process.h"
+#include "files.h"
 #include "modal_driver.h"
 #include "titleblock/field_map.h"
 
@@ -27,40 +28,31 @@ using testing_support::ModalDriver;
 using testing_support::Shown;
 
 const QString kFixtures = QStringLiteral(ZANDREL_FIXTURES);
-const QString kPython = QStringLiteral("/usr/bin/python3");
+const std::filesystem::path kPython = "/usr/bin/python3";
 
 QString tagOf(int field) {
-    const auto row = std::find_if(titleblock::kFieldMap.begin(), titleblock::kFieldMap.end(),
-                                  [field](const auto& r) { return r.field == field; });
-    return QString::fromStdU16String(std::u16string(row->tag));
+    return QString::fromStdU16String(std::u16string(titleblock::tagForField(field)));
 }
 
-// Runs a helper script; its standard output, or a test failure.
-QString runPython(const QStringList& arguments) {
-    QProcess process;
-    process.start(kPython, arguments);
-    const bool finished = process.waitForFinished(120000);
-    EXPECT_TRUE(finished && process.exitCode() == 0)
-        << arguments.join(u' ').toStdString() << ": "
-        << process.readAllStandardError().toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+// Runs a helper script; a test failure when it fails.
+void runPython(const QStringList& arguments) {
+    std::vector<std::string> words;
+    for (const QString& argument : arguments) words.push_back(argument.toStdString());
+    const testing_support::Ending ending = testing_support::runProgram(kPython, words);
+    EXPECT_EQ(ending.status, 0) << arguments.join(u' ').toStdString() << ": " << ending.err;
 }
 
 // What ezdxf reads of a drawing's attributes, keyed "space index tag".
 std::map<QString, QString> ezdxfAttributes(const QString& path) {
     std::map<QString, QString> values;
-    const QString out = runPython({QStringLiteral(ZANDREL_EZDXF_ATTRIBUTES), path});
-    for (const QString& line : out.split(u'\n', Qt::SkipEmptyParts)) {
-        const QStringList parts = line.split(u'\t');
+    for (const auto& line : testing_support::ezdxfAttributeLines(path.toStdString())) {
+        const QStringList parts = QString::fromStdString(line).split(u'\t');
         if (parts.size() == 5) values[parts[0] + ' ' + parts[1] + ' ' + parts[3]] = parts[4];
     }
     return values;
 }
 
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+std::string bytesOf(const QString& path) { return testing_support::readBytes(path.toStdString()); }
 
 // What the user puts in field n before a batch: "" and " " are distinct and both occur.
 QString batchValue(int field) {
@@ -200,7 +192,7 @@ TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTh
     const QString first = copyFixture("titleblock_r2018.dxf", QStringLiteral("一 号.dxf"));
     const QString second = copyFixture("titleblock_r2018.dxf", QStringLiteral("二 号.dxf"));
     const QString third = copyFixture("titleblock_r2018.dxf", QStringLiteral("三 号.dxf"));
-    const QByteArray thirdBefore = bytesOf(third);
+    const std::string thirdBefore = bytesOf(third);
     fillFieldsForBatch();
     user.then([&](QWidget& dialog) {
         testing_support::typeFileNames(

@@ -1,5 +1,6 @@
 #include "scripted_cad.h"
 
+#include "base/hresult.h"
 #include "cad/error.h"
 
 namespace testing_support {
@@ -12,9 +13,9 @@ public:
     std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
         script_->opened.push_back(fullPath);
         if (script_->onOpen) script_->onOpen(fullPath);
-        throw cad::Error(static_cast<std::int32_t>(0x80070002), u"找不到图形文件：" + fullPath);
+        throw cad::Error(base::hresult(0x80070002), u"找不到图形文件：" + fullPath);
     }
-    void save() override { throw cad::Error(static_cast<std::int32_t>(0x80004005), u"不能保存"); }
+    void save() override { throw cad::Error(base::hresult(0x80004005), u"不能保存"); }
     std::shared_ptr<cad::ModelSpace> modelSpace() override { throw cad::objectNotSet(); }
 
 private:

@@ -10,17 +10,24 @@
 #include <vector>
 
 #include "base/unicode.h"
-#include "cli_process.h"
+#include "base/version.h"
+#include "child_process.h"
+#include "files.h"
 #include "titleblock/field_map.h"
 
-namespace cli::testing {
+namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using testing_support::Ending;
+using testing_support::linesOf;
+using testing_support::readBytes;
+using testing_support::runProgram;
+using testing_support::TempFolder;
+using testing_support::writeBytes;
 
 const fs::path kCli = ZANDREL_CLI;
 const fs::path kFixtures = ZANDREL_FIXTURES;
-const fs::path kEzdxfAttributes = ZANDREL_EZDXF_ATTRIBUTES;
 const fs::path kMakeFixtures = kFixtures / "make_fixtures.py";
 const fs::path kPython = "/usr/bin/python3";
 
@@ -38,8 +45,8 @@ const Fixture kFixtureFiles[] = {
     {"titleblock_r2018.dxf", "R2018"},
 };
 
-Outcome cli(const std::vector<std::string>& args, const std::string& input = "") {
-    return runProgram(kCli, args, input);
+Ending cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return runProgram(kCli, args, {.input = input});
 }
 
 std::string u8(std::u16string_view s) { return base::utf16ToUtf8(s); }
@@ -48,9 +55,7 @@ std::string u8(std::u16string_view s) { return base::utf16ToUtf8(s); }
 std::vector<std::string> tagsInFieldOrder() {
     std::vector<std::string> tags;
     for (const int field : titleblock::fieldsInOrder()) {
-        for (const auto& row : titleblock::kFieldMap) {
-            if (row.field == field) tags.push_back(u8(row.tag));
-        }
+        tags.push_back(u8(titleblock::tagForField(field)));
     }
     return tags;
 }
@@ -78,20 +83,6 @@ std::string withValue(const std::string& values, const std::string& tag, const s
     return out;
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) result.push_back(line);
-    return result;
-}
-
-// What ezdxf reads from `drawing`: "space TAB index TAB type TAB tag TAB value" lines.
-std::vector<std::string> ezdxfAttributes(const fs::path& drawing) {
-    const Outcome seen = runProgram(kPython, {kEzdxfAttributes.string(), drawing.string()});
-    EXPECT_EQ(seen.status, 0) << seen.err;
-    return lines(seen.out);
-}
-
 fs::path backupOf(const fs::path& drawing) {
     fs::path backup = drawing;
     return backup.replace_extension(".bak");
@@ -111,7 +102,7 @@ std::vector<fs::path> copyFixtures(const fs::path& folder) {
 TEST(CliRead, PrintsTheTitleBlockOfEveryFixture) {
     for (const auto& f : kFixtureFiles) {
         SCOPED_TRACE(f.file);
-        const Outcome read = cli({"read", (kFixtures / f.file).string()});
+        const Ending read = cli({"read", (kFixtures / f.file).string()});
         EXPECT_EQ(read.status, 0) << read.err;
         EXPECT_EQ(read.out, fixtureValues(f.version));
         EXPECT_EQ(read.err, "");
@@ -119,12 +110,12 @@ TEST(CliRead, PrintsTheTitleBlockOfEveryFixture) {
 }
 
 TEST(CliRead, ReadsAModelSpaceOf40000EntitiesToItsEnd) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path large = folder.path() / "large.dxf";
-    const Outcome made = runProgram(kPython, {kMakeFixtures.string(), "--large", large.string()});
+    const Ending made = runProgram(kPython, {kMakeFixtures.string(), "--large", large.string()});
     ASSERT_EQ(made.status, 0) << made.err;
 
-    const Outcome read = cli({"read", large.string()});
+    const Ending read = cli({"read", large.string()});
 
     EXPECT_EQ(read.status, 0) << read.err;
     EXPECT_EQ(read.out, fixtureValues("R2018"));
@@ -133,9 +124,9 @@ TEST(CliRead, ReadsAModelSpaceOf40000EntitiesToItsEnd) {
 TEST(CliRoundTrip, ReadEditApplyWritesTheEditedValuesIntoEveryFixture) {
     // Tab, newline, backslash and carriage return in one value, escaped.
     const std::string edited = "齿轮\\t轴\\n2 \\\\A\\r";
-    const ScratchFolder folder;
+    const TempFolder folder;
     const std::vector<fs::path> drawings = copyFixtures(folder.path() / "图纸 目录");
-    const Outcome template_ = cli({"read", (kFixtures / "titleblock_r2018.dxf").string()});
+    const Ending template_ = cli({"read", (kFixtures / "titleblock_r2018.dxf").string()});
     ASSERT_EQ(template_.status, 0) << template_.err;
     // 签名3 emptied, so its attributes keep their values.
     std::string values = withValue(template_.out, "零件名称", edited);
@@ -145,10 +136,10 @@ TEST(CliRoundTrip, ReadEditApplyWritesTheEditedValuesIntoEveryFixture) {
 
     std::vector<std::string> args{"apply", valuesFile.string()};
     for (const auto& d : drawings) args.push_back(d.string());
-    const Outcome applied = cli(args);
+    const Ending applied = cli(args);
 
     ASSERT_EQ(applied.status, 0) << applied.err;
-    EXPECT_EQ(lines(applied.out).size(), 1u) << applied.out;
+    EXPECT_EQ(linesOf(applied.out).size(), 1u) << applied.out;
     std::string progress;
     for (std::size_t i = 0; i < drawings.size(); ++i) {
         progress +=
@@ -159,12 +150,12 @@ TEST(CliRoundTrip, ReadEditApplyWritesTheEditedValuesIntoEveryFixture) {
     for (std::size_t i = 0; i < drawings.size(); ++i) {
         const std::string version = kFixtureFiles[i].version;
         SCOPED_TRACE(kFixtureFiles[i].file);
-        const Outcome reread = cli({"read", drawings[i].string()});
+        const Ending reread = cli({"read", drawings[i].string()});
         EXPECT_EQ(reread.out, withValue(values, "签名3", version + "/签名3/甲"));
 
         // ezdxf sees the same, and nothing outside model-space block references changed.
         std::map<std::string, int> seen;
-        for (const auto& line : ezdxfAttributes(drawings[i])) {
+        for (const auto& line : testing_support::ezdxfAttributeLines(drawings[i])) {
             for (const std::string& wanted :
                  {"model\t3\tINSERT\t零件名称\t" + edited, "model\t5\tINSERT\t零件名称\t" + edited,
                   "model\t3\tINSERT\t签名3\t" + version + "/签名3/甲"}) {
@@ -186,14 +177,14 @@ TEST(CliRoundTrip, ReadEditApplyWritesTheEditedValuesIntoEveryFixture) {
 }
 
 TEST(CliApply, AnEmptyValuesFileSavesEveryDrawingUnchanged) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const std::vector<fs::path> drawings = copyFixtures(folder.path());
     const fs::path valuesFile = folder.path() / "empty.tsv";
     writeBytes(valuesFile, "");
 
     std::vector<std::string> args{"apply", valuesFile.string()};
     for (const auto& d : drawings) args.push_back(d.string());
-    const Outcome applied = cli(args);
+    const Ending applied = cli(args);
 
     ASSERT_EQ(applied.status, 0) << applied.err;
     for (std::size_t i = 0; i < drawings.size(); ++i) {
@@ -206,19 +197,19 @@ TEST(CliApply, AnEmptyValuesFileSavesEveryDrawingUnchanged) {
 }
 
 TEST(CliApply, StopsAtTheFirstDrawingThatCannotBeOpened) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path first = folder.path() / "1 第一.dxf";
     const fs::path missing = folder.path() / "2 缺少.dxf";
     const fs::path third = folder.path() / "3 第三.dxf";
     fs::copy_file(kFixtures / "titleblock_r2010.dxf", first);
     fs::copy_file(kFixtures / "titleblock_r2010.dxf", third);
 
-    const Outcome applied =
+    const Ending applied =
         cli({"apply", "-", first.string(), missing.string(), third.string()}, "零件名称\t新\n");
 
     EXPECT_EQ(applied.status, 1);
     EXPECT_EQ(applied.out, "");
-    const std::vector<std::string> err = lines(applied.err);
+    const std::vector<std::string> err = linesOf(applied.err);
     ASSERT_EQ(err.size(), 2u) << applied.err;
     EXPECT_EQ(err[0], "[1/3] 已保存 saved: " + first.string());
     EXPECT_TRUE(err[1].starts_with("错误 -")) << err[1];
@@ -230,7 +221,7 @@ TEST(CliApply, StopsAtTheFirstDrawingThatCannotBeOpened) {
 }
 
 TEST(CliExitCodes, AreZeroOneOrTwo) {
-    const ScratchFolder folder;
+    const TempFolder folder;
     const fs::path drawing = folder.path() / "图 1.dxf";
     fs::copy_file(kFixtures / "titleblock_r2018.dxf", drawing);
     const std::string original = readBytes(drawing);
@@ -264,7 +255,7 @@ TEST(CliExitCodes, AreZeroOneOrTwo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Outcome run = cli(c.args, c.input);
+        const Ending run = cli(c.args, c.input);
         EXPECT_EQ(run.status, c.status) << run.err;
         if (c.status == 0) {
             EXPECT_FALSE(run.out.empty());
@@ -277,8 +268,13 @@ TEST(CliExitCodes, AreZeroOneOrTwo) {
     }
 }
 
+TEST(CliVersion, IsTheProjectsVersion) {
+    const Ending run = cli({"--version"});
+    EXPECT_EQ(run.out, std::string("zandrel-cli ") + base::kVersion + "\n");
+}
+
 TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
-    const Outcome inspected = cli({"inspect", (kFixtures / "titleblock_r2018.dxf").string()});
+    const Ending inspected = cli({"inspect", (kFixtures / "titleblock_r2018.dxf").string()});
     ASSERT_EQ(inspected.status, 0) << inspected.err;
 
     std::vector<std::string> expected{"0\tAcDbLine", "1\tAcDbCircle", "2\tAcDbBlockReference",
@@ -291,8 +287,8 @@ TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
                      "  零件代号\tR2018/零件代号/乙", "  材料\tR2018/材料/乙",
                      "6\tAcDbMInsertBlock", "7\tAcDbBlockReference", "  空格\t ", "  空\t",
                      "  脱字符\t50^50\\tx", "  度\t90°", "  多行\t第一行", "8\tAcDbPolyline"});
-    EXPECT_EQ(lines(inspected.out), expected);
+    EXPECT_EQ(linesOf(inspected.out), expected);
 }
 
 }  // namespace
-}  // namespace cli::testing
+}  // namespace cli

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/hresult.h"
 #include "cli/usage_error.h"
 
 namespace cli {
@@ -48,7 +49,7 @@ TEST(ParseValues, RejectsWhatItCannotCarryOutNamingFileAndLine) {
             parseValues(c.text, u"/tmp/值.tsv");
             ADD_FAILURE() << "accepted";
         } catch (const UsageError& e) {
-            EXPECT_EQ(e.number(), kInvalidArgument);
+            EXPECT_EQ(e.number(), base::hresult(0x80070057));
             EXPECT_NE(e.description().find(u"/tmp/值.tsv"), std::u16string::npos);
             EXPECT_NE(e.description().find(u"第 2 行"), std::u16string::npos);
         }

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "dxf/drawing.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace dxf {
 namespace {
@@ -34,14 +34,14 @@ const CorpusFile kCorpus[] = {
 };
 
 TEST(Corpus, EveryDrawingOpensWithWhatItHoldsAndSavesUnchanged) {
-    const auto corpus = test::corpusFolder();
+    const auto corpus = testing_support::corpusFolder();
     if (corpus.empty()) GTEST_SKIP() << "no corpus folder in this checkout";
     for (const auto& file : kCorpus) {
         SCOPED_TRACE(file.name);
-        test::TempFolder folder;
-        const std::string original = test::readBytes(corpus / file.name);
+        testing_support::TempFolder folder;
+        const std::string original = testing_support::readBytes(corpus / file.name);
         const auto path = folder / file.name;
-        test::writeBytes(path, original);
+        testing_support::writeBytes(path, original);
 
         const Drawing drawing = Drawing::open(path);
         std::size_t inserts = 0, attributes = 0;
@@ -59,8 +59,8 @@ TEST(Corpus, EveryDrawingOpensWithWhatItHoldsAndSavesUnchanged) {
         EXPECT_EQ(attributes, file.attributes);
 
         drawing.save();
-        EXPECT_EQ(test::readBytes(path), original);
-        EXPECT_EQ(test::readBytes(folder / (path.stem().string() + ".bak")), original);
+        EXPECT_EQ(testing_support::readBytes(path), original);
+        EXPECT_EQ(testing_support::readBytes(folder / (path.stem().string() + ".bak")), original);
         EXPECT_EQ(folder.names().size(), 2U) << "only the drawing and its backup";
     }
 }

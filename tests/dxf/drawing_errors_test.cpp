@@ -7,19 +7,21 @@
 #include <csignal>
 #include <string>
 
+#include "base/hresult.h"
 #include "base/unicode.h"
+#include "child_process.h"
 #include "dxf/drawing.h"
 #include "dxf/error.h"
 #include "dxf_builder.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace dxf {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempFolder;
+using testing_support::TempFolder;
 
-constexpr std::int32_t hresult(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+using base::hresult;
 
 // The error opening `path` throws.
 Error openError(const fs::path& path) {
@@ -38,9 +40,10 @@ bool mentions(const Error& error, std::u16string_view text) {
 
 TEST(DrawingErrors, OpeningFailsWithANumberAndTheFilesNameAndLeavesItUntouched) {
     TempFolder folder;
-    const std::string fixture = test::readBytes(test::fixturePath("titleblock_r2004.dxf"));
+    const std::string fixture =
+        testing_support::readBytes(testing_support::fixturePath("titleblock_r2004.dxf"));
     const std::string binary =
-        test::readBytes(test::fixturePath("titleblock_r2000_gbk_binary.dxf"));
+        testing_support::readBytes(testing_support::fixturePath("titleblock_r2000_gbk_binary.dxf"));
     std::string malformed = fixture;
     malformed.replace(malformed.find("\n 10\n") + 1, 3, "1O ");  // a letter O for a zero
     const std::size_t malformedLine =
@@ -76,14 +79,14 @@ TEST(DrawingErrors, OpeningFailsWithANumberAndTheFilesNameAndLeavesItUntouched) 
         const fs::path path = folder / c.name;
         const bool exists = c.code != Errc::kFileNotFound && c.code != Errc::kPathNotFound &&
                             c.code != Errc::kFolder;
-        if (exists) test::writeBytes(path, c.content);
+        if (exists) testing_support::writeBytes(path, c.content);
         const Error error = openError(path);
         EXPECT_EQ(error.code(), c.code) << error.what();
         EXPECT_EQ(error.number(), c.number);
         EXPECT_TRUE(mentions(error, base::utf8ToUtf16(path.string()))) << error.what();
         EXPECT_TRUE(mentions(error, c.detail)) << error.what();
         if (exists) {
-            EXPECT_EQ(test::readBytes(path), c.content);
+            EXPECT_EQ(testing_support::readBytes(path), c.content);
         }
     }
 }
@@ -100,10 +103,10 @@ TEST(DrawingErrors, OpeningWithoutPermissionIsAccessDenied) {
     TempFolder folder;
     fs::permissions(folder.path(),
                     fs::perms::all & ~fs::perms::others_write & ~fs::perms::group_write);
-    const auto path = test::copyFixture("titleblock_r12.dxf", folder);
-    const std::string original = test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r12.dxf", folder);
+    const std::string original = testing_support::readBytes(path);
     fs::permissions(path, fs::perms::none);
-    const int result = test::runWithoutPrivileges([&] {
+    const int result = testing_support::runWithoutPrivileges([&] {
         try {
             Drawing::open(path);
             return 1;
@@ -114,13 +117,14 @@ TEST(DrawingErrors, OpeningWithoutPermissionIsAccessDenied) {
     });
     EXPECT_EQ(result, 0);
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
 }
 
 TEST(DrawingErrors, ACodePageThisSystemCannotConvertIsRefused) {
-    const std::string drawing = test::asciiDxf(test::drawingTags("AC1015", "ANSI_1258", {}));
+    const std::string drawing =
+        testing_support::asciiDxf(testing_support::drawingTags("AC1015", "ANSI_1258", {}));
     // Without a free file descriptor the converter's module cannot be loaded.
-    const int result = test::runInChildProcess([&] {
+    const int result = testing_support::runInChildProcess([&] {
         const rlimit limit{3, 3};
         if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) return 3;
         try {
@@ -145,12 +149,12 @@ Drawing changedDrawing(const fs::path& path) {
 
 TEST(DrawingErrors, SavingIntoAFolderWithoutWritePermissionIsAccessDenied) {
     TempFolder folder;
-    const auto path = test::copyFixture("titleblock_r2010.dxf", folder);
-    const std::string original = test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r2010.dxf", folder);
+    const std::string original = testing_support::readBytes(path);
     fs::permissions(path, fs::perms::all);
     fs::permissions(folder.path(),
                     fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-    const int result = test::runWithoutPrivileges([&] {
+    const int result = testing_support::runWithoutPrivileges([&] {
         try {
             changedDrawing(path).save();
             return 1;
@@ -159,7 +163,7 @@ TEST(DrawingErrors, SavingIntoAFolderWithoutWritePermissionIsAccessDenied) {
         }
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"titleblock_r2010.dxf"}));
 }
 
@@ -168,8 +172,9 @@ TEST(DrawingErrors, AFullDiskLeavesTheDrawingAsItWas) {
     if (::geteuid() != 0 || ::mount("tmpfs", folder.path().c_str(), "tmpfs", 0, "size=64k") != 0) {
         GTEST_SKIP() << "needs a small file system of its own (root may mount one)";
     }
-    const auto path = test::copyFixture("titleblock_r2018.dxf", folder);  // 42 KB of 64 KB
-    const std::string original = test::readBytes(path);
+    const auto path =
+        testing_support::copyFixture("titleblock_r2018.dxf", folder);  // 42 KB of 64 KB
+    const std::string original = testing_support::readBytes(path);
     try {
         changedDrawing(path).save();
         ADD_FAILURE() << "saved on a full disk";
@@ -178,17 +183,17 @@ TEST(DrawingErrors, AFullDiskLeavesTheDrawingAsItWas) {
         EXPECT_EQ(error.number(), hresult(0x80070070));
         EXPECT_TRUE(mentions(error, u"磁盘空间不足")) << error.what();
     }
-    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"titleblock_r2018.dxf"}));
     ::umount(folder.path().c_str());
 }
 
 TEST(DrawingErrors, AnyOtherWriteFailureLeavesTheDrawingAsItWas) {
     TempFolder folder;
-    const auto path = test::copyFixture("titleblock_r2000_gbk.dxf", folder);
-    const std::string original = test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r2000_gbk.dxf", folder);
+    const std::string original = testing_support::readBytes(path);
     // A file-size limit below the drawing's size makes the write of the new version fail.
-    const int result = test::runInChildProcess([&] {
+    const int result = testing_support::runInChildProcess([&] {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{4096, 4096};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) return 3;
@@ -200,23 +205,23 @@ TEST(DrawingErrors, AnyOtherWriteFailureLeavesTheDrawingAsItWas) {
         }
     });
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"titleblock_r2000_gbk.dxf"}));
 }
 
 TEST(DrawingErrors, ABackupThatCannotBeReplacedStopsTheSave) {
     TempFolder folder;
-    const auto path = test::copyFixture("titleblock_r12.dxf", folder);
-    const std::string original = test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r12.dxf", folder);
+    const std::string original = testing_support::readBytes(path);
     fs::create_directory(folder / "titleblock_r12.bak");
-    test::writeBytes(folder / "titleblock_r12.bak" / "inside", "x");
+    testing_support::writeBytes(folder / "titleblock_r12.bak" / "inside", "x");
     try {
         changedDrawing(path).save();
         ADD_FAILURE() << "saved";
     } catch (const Error& error) {
         EXPECT_TRUE(mentions(error, u"titleblock_r12.bak")) << error.what();
     }
-    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
     EXPECT_EQ(folder.names(),
               (std::vector<std::string>{"titleblock_r12.bak", "titleblock_r12.dxf"}));
 }

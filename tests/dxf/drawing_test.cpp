@@ -8,13 +8,13 @@
 #include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf/tag_scanner.h"
-#include "test_files.h"
+#include "files.h"
 #include "titleblock/field_map.h"
 
 namespace dxf {
 namespace {
 
-using test::TempFolder;
+using testing_support::TempFolder;
 
 struct Fixture {
     const char* file;
@@ -70,7 +70,7 @@ std::vector<std::pair<int, std::string>> tagsOf(const std::string& data) {
 TEST(Drawing, ReadsTheTitleBlockFixturesOfEveryVersion) {
     for (const auto& f : kFixtures) {
         SCOPED_TRACE(f.file);
-        const Drawing drawing = Drawing::open(test::fixturePath(f.file));
+        const Drawing drawing = Drawing::open(testing_support::fixturePath(f.file));
         ASSERT_EQ(drawing.modelSpaceCount(), 9U);
         std::vector<std::string> classes;
         for (std::size_t i = 0; i < drawing.modelSpaceCount(); ++i) {
@@ -104,8 +104,8 @@ TEST(Drawing, SavesPutValuesAndChangesNothingElse) {
     for (const auto& f : kFixtures) {
         SCOPED_TRACE(f.file);
         TempFolder folder;
-        const auto path = test::copyFixture(f.file, folder);
-        const std::string original = test::readBytes(path);
+        const auto path = testing_support::copyFixture(f.file, folder);
+        const std::string original = testing_support::readBytes(path);
         std::vector<std::u16string> written;
         {
             Drawing drawing = Drawing::open(path);
@@ -118,7 +118,7 @@ TEST(Drawing, SavesPutValuesAndChangesNothingElse) {
             drawing.putAttributeValue(slotTagged(drawing, kNotes, u"空"), u" ");
             drawing.save();
         }
-        EXPECT_EQ(test::readBytes(folder / (path.stem().string() + ".bak")), original);
+        EXPECT_EQ(testing_support::readBytes(folder / (path.stem().string() + ".bak")), original);
 
         const Drawing reopened = Drawing::open(path);
         const auto title = attributesOf(reopened, kTitle);
@@ -126,11 +126,11 @@ TEST(Drawing, SavesPutValuesAndChangesNothingElse) {
         EXPECT_EQ(attributesOf(reopened, kNotes)[0].second, u"");
         EXPECT_EQ(attributesOf(reopened, kNotes)[1].second, u" ");
         EXPECT_EQ(attributesOf(reopened, kPartInfo),
-                  attributesOf(Drawing::open(test::fixturePath(f.file)), kPartInfo));
+                  attributesOf(Drawing::open(testing_support::fixturePath(f.file)), kPartInfo));
 
         // Tag for tag, the files differ in the 31 values put and nowhere else.
         const auto before = tagsOf(original);
-        const auto after = tagsOf(test::readBytes(path));
+        const auto after = tagsOf(testing_support::readBytes(path));
         ASSERT_EQ(before.size(), after.size());
         int changed = 0;
         for (std::size_t i = 0; i < before.size(); ++i) {
@@ -146,31 +146,31 @@ TEST(Drawing, SavesPutValuesAndChangesNothingElse) {
 
 TEST(Drawing, PuttingTheValueAlreadyThereKeepsTheFilesBytes) {
     TempFolder folder;
-    const auto path = test::copyFixture("titleblock_r12.dxf", folder);
-    const std::string original = test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r12.dxf", folder);
+    const std::string original = testing_support::readBytes(path);
     Drawing drawing = Drawing::open(path);
     const AttributeSlot slot = slotTagged(drawing, kTitle, u"产品代号");
     drawing.putAttributeValue(slot, u"something else");
     drawing.putAttributeValue(slot, u"R12/产品代号/甲");  // ezdxf wrote it with lower-case escapes
     drawing.save();
-    EXPECT_EQ(test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
 }
 
 // Another program may have stored a value longer than we would write; writing it back must not
 // fail, or a template read from such a drawing could never be applied to it.
 TEST(Drawing, PuttingBackAValueLongerThanTheLimitKeepsTheFilesBytes) {
     TempFolder folder;
-    const auto path = test::copyFixture("titleblock_r2004.dxf", folder);
-    std::string bytes = test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r2004.dxf", folder);
+    std::string bytes = testing_support::readBytes(path);
     const AttributeSlot slot = slotTagged(Drawing::open(path), kTitle, u"签名1");
     const std::string longValue(300, 'y');
     bytes.replace(slot.valueBegin, slot.valueEnd - slot.valueBegin, longValue);
-    test::writeBytes(path, bytes);
+    testing_support::writeBytes(path, bytes);
 
     Drawing drawing = Drawing::open(path);
     drawing.putAttributeValue(slotTagged(drawing, kTitle, u"签名1"), base::utf8ToUtf16(longValue));
     drawing.save();
-    EXPECT_EQ(test::readBytes(path), bytes);
+    EXPECT_EQ(testing_support::readBytes(path), bytes);
 }
 
 // A put the drawing cannot carry out completely fails, and the file saved afterwards is the same.
@@ -195,8 +195,8 @@ TEST(Drawing, RefusesPutsItCannotWriteCompletely) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         TempFolder folder;
-        const auto path = test::copyFixture(c.file, folder);
-        const std::string original = test::readBytes(path);
+        const auto path = testing_support::copyFixture(c.file, folder);
+        const std::string original = testing_support::readBytes(path);
         Drawing drawing = Drawing::open(path);
         const AttributeSlot slot = slotTagged(drawing, c.entity, c.tag);
         const std::u16string before = drawing.attributeValue(slot);
@@ -210,13 +210,13 @@ TEST(Drawing, RefusesPutsItCannotWriteCompletely) {
         }
         EXPECT_EQ(drawing.attributeValue(slot), before);
         drawing.save();
-        EXPECT_EQ(test::readBytes(path), original);
+        EXPECT_EQ(testing_support::readBytes(path), original);
     }
 }
 
 TEST(Drawing, TakesTheLongestValueTheVersionAllows) {
     TempFolder folder;
-    const auto path = test::copyFixture("titleblock_r2004.dxf", folder);
+    const auto path = testing_support::copyFixture("titleblock_r2004.dxf", folder);
     Drawing drawing = Drawing::open(path);
     const AttributeSlot slot = slotTagged(drawing, kTitle, u"签名1");
     drawing.putAttributeValue(slot, std::u16string(255, u'x'));

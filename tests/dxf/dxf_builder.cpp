@@ -5,7 +5,7 @@
 
 #include "dxf/group_codes.h"
 
-namespace dxf::test {
+namespace testing_support {
 
 namespace {
 
@@ -30,17 +30,17 @@ std::string binaryDxf(const Tags& tags, bool oneByteCodes) {
             if (oneByteCodes) out.push_back(static_cast<char>(255));
             appendLittleEndian(out, static_cast<std::uint64_t>(code), 2);
         }
-        const ValueKind kind = valueKind(code);
-        if (kind == ValueKind::kDouble) {
+        const dxf::ValueKind kind = dxf::valueKind(code);
+        if (kind == dxf::ValueKind::kDouble) {
             const double number = std::stod(value);
             std::uint64_t bits = 0;
             std::memcpy(&bits, &number, sizeof bits);
             appendLittleEndian(out, bits, 8);
-        } else if (kind == ValueKind::kBinaryChunk) {
+        } else if (kind == dxf::ValueKind::kBinaryChunk) {
             out.push_back(static_cast<char>(value.size()));
             out += value;
-        } else if (fixedSize(kind) > 0) {
-            appendLittleEndian(out, static_cast<std::uint64_t>(std::stoll(value)), fixedSize(kind));
+        } else if (dxf::fixedSize(kind) > 0) {
+            appendLittleEndian(out, static_cast<std::uint64_t>(std::stoll(value)), dxf::fixedSize(kind));
         } else {
             out += value;
             out.push_back('\0');
@@ -58,4 +58,4 @@ Tags drawingTags(const std::string& version, const std::string& codePage, const 
     return tags;
 }
 
-}  // namespace dxf::test
+}  // namespace testing_support

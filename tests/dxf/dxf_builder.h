@@ -5,7 +5,7 @@
 #include <vector>
 
 // Small DXF files written tag by tag, for tests that need exact bytes.
-namespace dxf::test {
+namespace testing_support {
 
 using Tags = std::vector<std::pair<int, std::string>>;
 
@@ -20,4 +20,4 @@ std::string binaryDxf(const Tags& tags, bool oneByteCodes);
 // `entities`, then EOF.
 Tags drawingTags(const std::string& version, const std::string& codePage, const Tags& entities);
 
-}  // namespace dxf::test
+}  // namespace testing_support

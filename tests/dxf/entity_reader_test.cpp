@@ -9,10 +9,10 @@
 namespace dxf {
 namespace {
 
-using test::Tags;
+using testing_support::Tags;
 
 EntityDetails read(const Tags& tags, std::string& data) {
-    data = test::asciiDxf(tags);
+    data = testing_support::asciiDxf(tags);
     return readEntity(data, Layout::kAscii, {0, data.size()}, "entity.dxf");
 }
 

@@ -12,7 +12,7 @@ namespace {
 
 const std::filesystem::path kSource = "index.dxf";
 
-using test::Tags;
+using testing_support::Tags;
 
 // The entity types (first value) of the model-space spans.
 std::vector<std::string> modelSpaceTypes(const std::string& data, const FileIndex& index) {
@@ -54,7 +54,8 @@ TEST(FileIndex, ModelSpaceIsTheTopLevelEntitiesOutsidePaperSpace) {
         {102, "}"},
         {67, "1"},
     };
-    const std::string data = test::asciiDxf(test::drawingTags("AC1015", "ANSI_936", entities));
+    const std::string data =
+        testing_support::asciiDxf(testing_support::drawingTags("AC1015", "ANSI_936", entities));
     const FileIndex index = indexFile(data, kSource);
     // The INSERT's ATTRIB is in paper space, the INSERT is not; the CIRCLE and the last LINE are.
     EXPECT_EQ(modelSpaceTypes(data, index),
@@ -67,12 +68,12 @@ TEST(FileIndex, ModelSpaceIsTheTopLevelEntitiesOutsidePaperSpace) {
 }
 
 TEST(FileIndex, StopsAtEofAndTakesR12WhenTheHeaderIsMissing) {
-    const std::string data = test::asciiDxf({{999, "written by hand"},
-                                             {0, "SECTION"},
-                                             {2, "ENTITIES"},
-                                             {0, "LINE"},
-                                             {0, "ENDSEC"},
-                                             {0, "EOF"}}) +
+    const std::string data = testing_support::asciiDxf({{999, "written by hand"},
+                                                        {0, "SECTION"},
+                                                        {2, "ENTITIES"},
+                                                        {0, "LINE"},
+                                                        {0, "ENDSEC"},
+                                                        {0, "EOF"}}) +
                              "garbage after the end\n\x01\x02";
     const FileIndex index = indexFile(data, kSource);
     EXPECT_EQ(index.modelSpace.size(), 1U);
@@ -84,14 +85,17 @@ TEST(FileIndex, ReadsBinaryDrawings) {
     const Tags entities{{0, "LINE"}, {67, "1"}, {0, "CIRCLE"}, {67, "0"}};
     for (const bool oneByte : {true, false}) {
         const FileIndex index =
-            indexFile(test::binaryDxf(test::drawingTags("AC1015", "", entities), oneByte), kSource);
+            indexFile(testing_support::binaryDxf(
+                          testing_support::drawingTags("AC1015", "", entities), oneByte),
+                      kSource);
         EXPECT_EQ(index.modelSpace.size(), 1U);
         EXPECT_EQ(index.acadVersion, "AC1015");
     }
 }
 
 TEST(FileIndex, RejectsWhatIsNotAWholeDxfFile) {
-    const std::string whole = test::asciiDxf(test::drawingTags("AC1015", "", {{0, "LINE"}}));
+    const std::string whole =
+        testing_support::asciiDxf(testing_support::drawingTags("AC1015", "", {{0, "LINE"}}));
     const struct {
         const char* what;
         std::string data;
@@ -101,18 +105,21 @@ TEST(FileIndex, RejectsWhatIsNotAWholeDxfFile) {
         {"text", "Dear reader,\nthis is a letter.\n", Errc::kNotDxf},
         {"DWG", std::string("AC1015\0\0\0\0\0\x01", 12) + "binary", Errc::kDwg},
         {"old DWG", "AC1.50 and more", Errc::kDwg},
-        {"first tag is no section", test::asciiDxf({{0, "LINE"}, {0, "EOF"}}), Errc::kNotDxf},
+        {"first tag is no section", testing_support::asciiDxf({{0, "LINE"}, {0, "EOF"}}),
+         Errc::kNotDxf},
         {"cut before EOF", whole.substr(0, whole.size() - 6), Errc::kTruncated},
         {"cut inside ENTITIES", whole.substr(0, whole.find("ENDSEC", whole.find("ENTITIES"))),
          Errc::kTruncated},
         {"section not closed",
-         test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "SECTION"}, {2, "BLOCKS"}}),
+         testing_support::asciiDxf(
+             {{0, "SECTION"}, {2, "ENTITIES"}, {0, "SECTION"}, {2, "BLOCKS"}}),
          Errc::kMalformed},
         {"tag between sections",
-         test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {8, "0"}, {0, "EOF"}}),
+         testing_support::asciiDxf(
+             {{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {8, "0"}, {0, "EOF"}}),
          Errc::kMalformed},
-        {"section without a name", test::asciiDxf({{0, "SECTION"}, {0, "ENDSEC"}, {0, "EOF"}}),
-         Errc::kMalformed},
+        {"section without a name",
+         testing_support::asciiDxf({{0, "SECTION"}, {0, "ENDSEC"}, {0, "EOF"}}), Errc::kMalformed},
     };
     for (const auto& c : cases) {
         try {
@@ -127,8 +134,9 @@ TEST(FileIndex, RejectsWhatIsNotAWholeDxfFile) {
 
 TEST(FileIndex, NamesTheLineOfAMalformedTag) {
     try {
-        indexFile(test::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {8, "0"}}),
-                  kSource);
+        indexFile(
+            testing_support::asciiDxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {8, "0"}}),
+            kSource);
         FAIL() << "no error";
     } catch (const Error& error) {
         EXPECT_NE(error.description().find(u"第 7 行"), std::u16string::npos) << error.what();

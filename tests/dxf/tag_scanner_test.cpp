@@ -64,7 +64,7 @@ TEST(TagScanner, ReadsAsciiInEveryLayout) {
 }
 
 TEST(TagScanner, KeepsEverySpaceOfAValue) {
-    const auto tags = scanAll(test::asciiDxf({{1, " "}, {1, ""}, {1, "  a b  "}}));
+    const auto tags = scanAll(testing_support::asciiDxf({{1, " "}, {1, ""}, {1, "  a b  "}}));
     ASSERT_EQ(tags.size(), 3U);
     EXPECT_EQ(tags[0].value, " ");
     EXPECT_EQ(tags[1].value, "");
@@ -72,10 +72,11 @@ TEST(TagScanner, KeepsEverySpaceOfAValue) {
 }
 
 TEST(TagScanner, ReadsBinaryWithOneAndTwoByteGroupCodes) {
-    const test::Tags input{{0, "SECTION"}, {2, "ENTITIES"}, {10, "1.5"},       {70, "-2"},
-                           {1001, "APP"},  {1070, "7"},     {310, "\x01\x02"}, {0, "EOF"}};
+    const testing_support::Tags input{{0, "SECTION"},    {2, "ENTITIES"}, {10, "1.5"},
+                                      {70, "-2"},        {1001, "APP"},   {1070, "7"},
+                                      {310, "\x01\x02"}, {0, "EOF"}};
     for (const bool oneByte : {true, false}) {
-        const std::string data = test::binaryDxf(input, oneByte);
+        const std::string data = testing_support::binaryDxf(input, oneByte);
         std::size_t first = 0;
         const auto layout = TagScanner::detect(data, first);
         ASSERT_EQ(layout, oneByte ? Layout::kBinaryOneByteCode : Layout::kBinaryTwoByteCode);
@@ -99,7 +100,7 @@ TEST(TagScanner, ReadsBinaryWithOneAndTwoByteGroupCodes) {
 }
 
 TEST(TagScanner, ReadsIntegersWrittenAsText) {
-    const std::string data = test::asciiDxf({{67, "     1"}, {70, "x"}});
+    const std::string data = testing_support::asciiDxf({{67, "     1"}, {70, "x"}});
     TagScanner scanner(data, Layout::kAscii, 0, kSource);
     Tag tag;
     ASSERT_TRUE(scanner.next(tag));
@@ -109,7 +110,7 @@ TEST(TagScanner, ReadsIntegersWrittenAsText) {
 }
 
 TEST(TagScanner, ReportsMalformedAndCutOffInputWithItsPosition) {
-    const std::string binary = test::binaryDxf({{0, "SECTION"}, {2, "ENTITIES"}}, false);
+    const std::string binary = testing_support::binaryDxf({{0, "SECTION"}, {2, "ENTITIES"}}, false);
     const struct {
         const char* what;
         std::string data;
@@ -121,11 +122,12 @@ TEST(TagScanner, ReportsMalformedAndCutOffInputWithItsPosition) {
         {"value line missing", "0\nSECTION\n2\n", Errc::kTruncated, u"第 3 行"},
         {"binary string without its end", binary.substr(0, binary.size() - 1), Errc::kTruncated,
          u"字节偏移 32 处"},
-        {"binary number cut off", test::binaryDxf({{0, "SECTION"}, {10, "1"}}, false).substr(0, 40),
+        {"binary number cut off",
+         testing_support::binaryDxf({{0, "SECTION"}, {10, "1"}}, false).substr(0, 40),
          Errc::kTruncated, u"字节偏移 32 处"},
         {"binary group code unknown",
-         test::binaryDxf({{0, "SECTION"}}, false) + std::string("\xC8\0", 2), Errc::kMalformed,
-         u"字节偏移 32 处"},
+         testing_support::binaryDxf({{0, "SECTION"}}, false) + std::string("\xC8\0", 2),
+         Errc::kMalformed, u"字节偏移 32 处"},
     };
     for (const auto& c : cases) {
         const Error error = scanError(c.data);

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "dxf/drawing.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace dxf {
 namespace {
 
 namespace fs = std::filesystem;
-using test::TempFolder;
+using testing_support::TempFolder;
 
 std::string compose(std::string_view original, const Patches& patches) {
     std::string out;
@@ -38,20 +38,20 @@ TEST(Writer, KeepsThePreviousVersionAsNameDotBak) {
 TEST(Writer, SavesBesideTheDrawingAndReplacesAnOlderBackup) {
     TempFolder folder;
     const auto path = folder / "part.dxf";
-    test::writeBytes(path, "old version");
-    test::writeBytes(folder / "part.bak", "older version");
+    testing_support::writeBytes(path, "old version");
+    testing_support::writeBytes(folder / "part.bak", "older version");
     saveWithBackup(path, "new version", {});
-    EXPECT_EQ(test::readBytes(path), "new version");
-    EXPECT_EQ(test::readBytes(folder / "part.bak"), "old version");
+    EXPECT_EQ(testing_support::readBytes(path), "new version");
+    EXPECT_EQ(testing_support::readBytes(folder / "part.bak"), "old version");
     saveWithBackup(path, "newest version", {});
-    EXPECT_EQ(test::readBytes(folder / "part.bak"), "new version");
+    EXPECT_EQ(testing_support::readBytes(folder / "part.bak"), "new version");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"part.bak", "part.dxf"}));
 }
 
 TEST(Writer, KeepsTheDrawingsPermissions) {
     TempFolder folder;
     const auto path = folder / "part.dxf";
-    test::writeBytes(path, "old");
+    testing_support::writeBytes(path, "old");
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     saveWithBackup(path, "new", {});
     EXPECT_EQ(fs::status(path).permissions(),
@@ -61,19 +61,19 @@ TEST(Writer, KeepsTheDrawingsPermissions) {
 TEST(Writer, ReplacesTheFileALinkPointsToAndKeepsTheLink) {
     TempFolder folder;
     fs::create_directory(folder / "real");
-    test::writeBytes(folder / "real" / "part.dxf", "old");
+    testing_support::writeBytes(folder / "real" / "part.dxf", "old");
     fs::create_symlink(folder / "real" / "part.dxf", folder / "link.dxf");
     saveWithBackup(folder / "link.dxf", "new", {});
     EXPECT_TRUE(fs::is_symlink(folder / "link.dxf"));
-    EXPECT_EQ(test::readBytes(folder / "real" / "part.dxf"), "new");
-    EXPECT_EQ(test::readBytes(folder / "real" / "part.bak"), "old");
+    EXPECT_EQ(testing_support::readBytes(folder / "real" / "part.dxf"), "new");
+    EXPECT_EQ(testing_support::readBytes(folder / "real" / "part.bak"), "old");
 }
 
 TEST(Writer, SavesADrawingWhoseFileWasRemovedMeanwhile) {
     TempFolder folder;
     const auto path = folder / "part.dxf";
     saveWithBackup(path, "new", {});
-    EXPECT_EQ(test::readBytes(path), "new");
+    EXPECT_EQ(testing_support::readBytes(path), "new");
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"part.dxf"}));
 }
 

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "child_process.h"
-#include "test_files.h"
+#include "files.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -63,18 +63,18 @@ std::vector<std::string> dxfNames(const fs::path& folder) {
 class Batch {
 public:
     Batch() {
-        dxf::test::writeBytes(values_ / "values.tsv", kValues);
+        writeBytes(values_ / "values.tsv", kValues);
         for (int i = 0; i < kDrawings; ++i) {
             names_.push_back("drawing" + std::to_string(100 + i) + ".dxf");  // sorts in order
-            originals_.push_back(padded(
-                dxf::test::readBytes(dxf::test::fixturePath(kFixtures[i % std::size(kFixtures)]))));
+            originals_.push_back(
+                padded(readBytes(fixturePath(kFixtures[i % std::size(kFixtures)]))));
         }
     }
 
     // Fresh copies of the original drawings in `folder`.
     void lay(const fs::path& folder) const {
         for (int i = 0; i < kDrawings; ++i) {
-            dxf::test::writeBytes(folder / names_[i], originals_[i]);
+            writeBytes(folder / names_[i], originals_[i]);
         }
     }
 
@@ -87,14 +87,14 @@ public:
     // Runs the whole batch on fresh copies: the results every drawing must end with.
     Clock::duration finish() {
         expected_.clear();
-        const dxf::test::TempFolder folder;
+        const TempFolder folder;
         lay(folder.path());
         const auto start = Clock::now();
         ChildProcess cli(ZANDREL_CLI, arguments(folder.path()));
         const Ending ending = cli.wait();
         const auto took = Clock::now() - start;
         EXPECT_EQ(ending.status, 0) << ending.err;
-        for (const auto& name : names_) expected_.push_back(dxf::test::readBytes(folder / name));
+        for (const auto& name : names_) expected_.push_back(readBytes(folder / name));
         for (int i = 0; i < kDrawings; ++i) EXPECT_NE(expected_[i], originals_[i]) << names_[i];
         return took;
     }
@@ -105,7 +105,7 @@ public:
         bool originalSeen = false;
         for (int i = 0; i < kDrawings; ++i) {
             SCOPED_TRACE(names_[i]);
-            const std::string now = dxf::test::readBytes(folder / names_[i]);
+            const std::string now = readBytes(folder / names_[i]);
             const bool done = now == expected_[i];
             EXPECT_TRUE(done || now == originals_[i]) << "neither original nor finished";
             EXPECT_FALSE(done && originalSeen) << "finished after an unfinished one";
@@ -113,7 +113,7 @@ public:
             finished += done ? 1 : 0;
             const fs::path backup = fs::path(folder / names_[i]).replace_extension(".bak");
             if (fs::exists(backup)) {
-                const std::string kept = dxf::test::readBytes(backup);
+                const std::string kept = readBytes(backup);
                 EXPECT_TRUE(kept == originals_[i] || kept == expected_[i]) << "backup broken";
             }
         }
@@ -123,7 +123,7 @@ public:
     const std::vector<std::string>& names() const { return names_; }
 
 private:
-    dxf::test::TempFolder values_;
+    TempFolder values_;
     std::vector<std::string> names_;
     std::vector<std::string> originals_;
     std::vector<std::string> expected_;
@@ -143,7 +143,7 @@ TEST(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
 
     int killedRunning = 0;
     for (int round = 0; round < kRounds; ++round) {
-        const dxf::test::TempFolder folder;
+        const TempFolder folder;
         batch.lay(folder.path());
         // The same folder is run and killed again and again, as a user would retry.
         for (int kill = 0; kill < kKillsPerRound; ++kill) {
@@ -168,4 +168,4 @@ TEST(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
 }
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support

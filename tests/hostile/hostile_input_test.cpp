@@ -23,12 +23,12 @@
 #include "child_process.h"
 #include "cli/text_fields.h"
 #include "dxf/error.h"
+#include "files.h"
 #include "folder_snapshot.h"
 #include "ops/batch_update.h"
-#include "test_files.h"
 #include "titleblock/field_map.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
@@ -39,9 +39,7 @@ const std::u16string kPartName = u"新零件名";
 
 // ---- Drawings made hostile -------------------------------------------------------------------
 
-std::string fixture(std::string_view name) {
-    return dxf::test::readBytes(dxf::test::fixturePath(name));
-}
+std::string fixture(std::string_view name) { return readBytes(fixturePath(name)); }
 const std::string& r2018() {
     static const std::string text = fixture("titleblock_r2018.dxf");
     return text;
@@ -133,7 +131,7 @@ void PrintTo(const Hostile& c, std::ostream* out) { *out << c.name; }
 Hostile drawing(std::string name, std::string bytes, Errc expected, std::u16string detail) {
     return {std::move(name),
             [bytes = std::move(bytes)](const fs::path& folder) -> std::optional<std::string> {
-                dxf::test::writeBytes(folder / "drawing.dxf", bytes);
+                writeBytes(folder / "drawing.dxf", bytes);
                 return (folder / "drawing.dxf").string();
             },
             expected, std::move(detail)};
@@ -150,7 +148,7 @@ Hostile path(std::string name, std::function<std::string(const fs::path&)> arran
 
 std::string copyOf(const fs::path& folder, std::string_view fixtureName) {
     const fs::path copy = folder / fixtureName;
-    dxf::test::writeBytes(copy, fixture(fixtureName));
+    writeBytes(copy, fixture(fixtureName));
     return copy.string();
 }
 
@@ -407,7 +405,7 @@ Failure batchFailure(const std::u16string& drawing, const std::u16string& partNa
 Failure unprivilegedBatchFailure(const std::u16string& drawing, const std::u16string& partName) {
     int channel[2];
     if (::pipe(channel) != 0) throw std::runtime_error("pipe failed");
-    const int status = dxf::test::runWithoutPrivileges([&] {
+    const int status = runWithoutPrivileges([&] {
         const Failure failure = batchFailure(drawing, partName);
         const std::string report = std::to_string(failure.failed) + "\n" +
                                    std::to_string(failure.number) + "\n" +
@@ -436,8 +434,8 @@ class HostileInput : public ::testing::TestWithParam<Hostile> {};
 
 TEST_P(HostileInput, IsRefusedWithANumberedErrorAndNothingChanges) {
     const Hostile& c = GetParam();
-    const dxf::test::TempFolder folder;
-    const dxf::test::TempFolder valuesFolder;
+    const TempFolder folder;
+    const TempFolder valuesFolder;
     fs::permissions(folder.path(), fs::perms::all);  // the ordinary user works in it too
     fs::permissions(valuesFolder.path(),
                     fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
@@ -466,9 +464,10 @@ TEST_P(HostileInput, IsRefusedWithANumberedErrorAndNothingChanges) {
 
     if (drawing->find('\0') != std::string::npos) return;  // no argument can carry it
     const fs::path values = valuesFolder / "values.tsv";
-    dxf::test::writeBytes(values, "零件名称\t" + base::utf16ToUtf8(c.partName) + "\n");
+    writeBytes(values, "零件名称\t" + base::utf16ToUtf8(c.partName) + "\n");
     fs::permissions(values, fs::perms::owner_all | fs::perms::others_read);
-    ChildProcess cli(ZANDREL_CLI, {"apply", values.string(), *drawing}, c.unprivileged);
+    ChildProcess cli(ZANDREL_CLI, {"apply", values.string(), *drawing},
+                     {.input = {}, .unprivileged = c.unprivileged});
     const Ending ending = cli.wait(std::chrono::seconds(60));
     EXPECT_TRUE(ending.exited) << "ended by signal " << ending.signal << "\n" << ending.err;
     EXPECT_EQ(ending.status, 1);
@@ -480,4 +479,4 @@ INSTANTIATE_TEST_SUITE_P(Table, HostileInput, ::testing::ValuesIn(hostileInputs(
                          [](const auto& row) { return row.param.name; });
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support

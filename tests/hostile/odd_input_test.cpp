@@ -9,16 +9,14 @@
 #include <vector>
 
 #include "child_process.h"
-#include "test_files.h"
+#include "files.h"
 
-namespace system_test {
+namespace testing_support {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string fixture(std::string_view name) {
-    return dxf::test::readBytes(dxf::test::fixturePath(name));
-}
+std::string fixture(std::string_view name) { return readBytes(fixturePath(name)); }
 
 std::string toGbk(std::string text) {
     const iconv_t converter = ::iconv_open("GBK", "UTF-8");
@@ -111,22 +109,21 @@ std::vector<Odd> oddInputs() {
 }
 
 TEST(OddInput, IsWrittenChangingOnlyTheValues) {
-    const dxf::test::TempFolder folder;
-    dxf::test::writeBytes(folder / "values.tsv", "零件名称\t新零件名\n");
+    const TempFolder folder;
+    writeBytes(folder / "values.tsv", "零件名称\t新零件名\n");
     for (const Odd& odd : oddInputs()) {
         SCOPED_TRACE(odd.name);
         const fs::path drawing = folder / (std::string(odd.name) + ".dxf");
-        dxf::test::writeBytes(drawing, odd.drawing);
+        writeBytes(drawing, odd.drawing);
         ChildProcess cli(ZANDREL_CLI, {"apply", (folder / "values.tsv").string(), drawing});
         const Ending ending = cli.wait();
         EXPECT_EQ(ending.status, 0) << ending.err;
-        const std::string saved = dxf::test::readBytes(drawing);
+        const std::string saved = readBytes(drawing);
         EXPECT_TRUE(saved == odd.expected) << firstDifference(saved, odd.expected);
-        const std::string backup =
-            dxf::test::readBytes(fs::path(drawing).replace_extension(".bak"));
+        const std::string backup = readBytes(fs::path(drawing).replace_extension(".bak"));
         EXPECT_TRUE(backup == odd.drawing) << firstDifference(backup, odd.drawing);
     }
 }
 
 }  // namespace
-}  // namespace system_test
+}  // namespace testing_support

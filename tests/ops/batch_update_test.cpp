@@ -10,15 +10,15 @@
 namespace ops {
 namespace {
 
-using fake::insert;
-using fake::line;
+using testing_support::insert;
+using testing_support::line;
 
 struct Batch {
-    fake::Log log;
-    fake::Cad cad{log};
+    testing_support::Log log;
+    testing_support::Cad cad{log};
     cad::Connection connection = cad.connect();
-    fake::Bar bar{log};
-    fake::Form form{log};
+    testing_support::Bar bar{log};
+    testing_support::Form form{log};
 
     void run(const std::vector<std::u16string>& paths) {
         std::vector<std::u16string> FileList{u"folder"};
@@ -37,10 +37,10 @@ TEST(BatchUpdate, MakesTheCallsInOrderAndReadsEachFieldWhenWriting) {
 
     b.run({u"/d/a.dxf"});
 
-    EXPECT_EQ(b.log,
-              (fake::Log{"Max 1", "Open /d/a.dxf", "ActiveDocument", "ModelSpace", "Count",
-                         "Item 0", "EntityName", "Item 1", "EntityName", "GetAttributes",
-                         "TagString", "Text22", "TextString=轴", "TagString", "Save", "Value 1"}));
+    EXPECT_EQ(b.log, (testing_support::Log{"Max 1", "Open /d/a.dxf", "ActiveDocument", "ModelSpace",
+                                           "Count", "Item 0", "EntityName", "Item 1", "EntityName",
+                                           "GetAttributes", "TagString", "Text22", "TextString=轴",
+                                           "TagString", "Save", "Value 1"}));
 }
 
 TEST(BatchUpdate, WritesNonEmptyFieldsIntoEveryMatchingAttribute) {
@@ -84,13 +84,14 @@ TEST(BatchUpdate, AdvancesTheBarAfterEachSaveWithoutResettingIt) {
 
     b.run({u"/1.dxf", u"/2.dxf", u"/3.dxf"});
 
-    fake::Log bar;
+    testing_support::Log bar;
     for (const auto& call : b.log) {
         if (call.starts_with("Max") || call.starts_with("Value") || call == "Save") {
             bar.push_back(call);
         }
     }
-    EXPECT_EQ(bar, (fake::Log{"Max 3", "Save", "Value 1", "Save", "Value 2", "Save", "Value 3"}));
+    EXPECT_EQ(bar, (testing_support::Log{"Max 3", "Save", "Value 1", "Save", "Value 2", "Save",
+                                         "Value 3"}));
 }
 
 TEST(BatchUpdate, StopsAtTheFirstFailure) {
@@ -135,13 +136,13 @@ TEST(BatchUpdate, WithoutADocumentFailsAtTheFirstOpen) {
     } catch (const cad::Error& e) {
         EXPECT_EQ(e.number(), cad::errc::kObjectNotSet);
     }
-    EXPECT_EQ(b.log, fake::Log{"Max 1"});
+    EXPECT_EQ(b.log, testing_support::Log{"Max 1"});
 }
 
 TEST(BatchUpdate, WalksModelSpacesBeyond32767Entities) {
     Batch b;
     b.form.texts[23] = u"ZD-01";
-    std::vector<fake::EntityData> entities(40000, line());
+    std::vector<testing_support::EntityData> entities(40000, line());
     entities.back() = insert({{u"零件代号", u""}});
     b.cad.addDrawing(u"/big.dxf", std::move(entities));
 

@@ -3,7 +3,7 @@
 #include "base/unicode.h"
 #include "cad/error.h"
 
-namespace ops::fake {
+namespace testing_support {
 
 std::string utf8(const std::u16string& s) { return base::utf16ToUtf8(s); }
 
@@ -166,4 +166,4 @@ void Form::setText(int field, const std::u16string& text) {
     texts[field] = text;
 }
 
-}  // namespace ops::fake
+}  // namespace testing_support

@@ -14,7 +14,7 @@
 
 // In-memory stand-ins for the CAD application, the dialog, the progress bar and the fields. They
 // all write to one call log, so a test can check the order of everything an operation does.
-namespace ops::fake {
+namespace testing_support {
 
 using Log = std::vector<std::string>;
 
@@ -59,18 +59,18 @@ private:
     Log& log_;
 };
 
-class Dialog : public FileDialog {
+class Dialog : public ops::FileDialog {
 public:
     Dialog(Log& log, std::u16string result) : log_(log), result_(std::move(result)) {}
     void showOpen() override;
-    DialogSettings seenAtShow;  // the settings in force when the dialog was shown
+    ops::DialogSettings seenAtShow;  // the settings in force when the dialog was shown
 
 private:
     Log& log_;
     std::u16string result_;
 };
 
-class Bar : public Progress {
+class Bar : public ops::Progress {
 public:
     explicit Bar(Log& log) : log_(log) {}
     void setMax(float max) override;
@@ -93,4 +93,4 @@ private:
     Log& log_;
 };
 
-}  // namespace ops::fake
+}  // namespace testing_support

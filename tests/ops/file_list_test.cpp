@@ -50,6 +50,46 @@ TEST(ParseFileList, BuildsPathsFromTheFolderToken) {
     }
 }
 
+TEST(JoinSelection, WritesWhatParseFileListReadsBack) {
+    const struct {
+        const char* name;
+        std::vector<std::u16string> names;
+        std::u16string joined;
+        std::u16string first;
+    } cases[] = {
+        {"none", {}, u"", u""},
+        {"one: the path", {u"part 1.dxf"}, u"/图纸 目录/part 1.dxf", u"/图纸 目录/part 1.dxf"},
+        {"several: the folder, then each name",
+         {u"a.dxf", u"sub/零件 2.dxf"},
+         u"/图纸 目录/\0a.dxf\0sub/零件 2.dxf"s,
+         u"/图纸 目录/"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::u16string joined = joinSelection(u"/图纸 目录/", c.names);
+        EXPECT_EQ(joined, c.joined);
+        EXPECT_EQ(firstToken(joined), c.first);
+        if (c.names.empty()) continue;
+
+        std::vector<std::u16string> FileList;
+        std::int32_t FileCount = 0;
+        parseFileList(joined + kFileSeparator, FileList, FileCount);
+        ASSERT_EQ(FileCount, static_cast<std::int32_t>(c.names.size()));
+        for (std::size_t i = 0; i < c.names.size(); ++i) {
+            EXPECT_EQ(drawingAt(FileList, static_cast<long>(i) + 1), u"/图纸 目录/" + c.names[i]);
+        }
+    }
+}
+
+TEST(FileListOf, GivesEachCommandLinePathWholeAndNothingOutsideTheList) {
+    const std::vector<std::u16string> paths{u"a b.dxf", u"/d/零件.dxf"};
+    const std::vector<std::u16string> FileList = fileListOf(paths);
+    EXPECT_EQ(drawingAt(FileList, 1), u"a b.dxf");
+    EXPECT_EQ(drawingAt(FileList, 2), u"/d/零件.dxf");
+    for (const long outside : {-1L, 0L, 3L})
+        EXPECT_EQ(drawingAt(FileList, outside), u"") << outside;
+}
+
 TEST(ParseFileList, ShrinksTheListLeftByAnEarlierRun) {
     std::vector<std::u16string> FileList(6, u"old");
     std::int32_t FileCount = 5;
@@ -63,8 +103,8 @@ TEST(ParseFileList, ShrinksTheListLeftByAnEarlierRun) {
 }
 
 TEST(SelectFiles, SetsUpTheDialogAndStoresTheSplitNameBack) {
-    fake::Log log;
-    fake::Dialog dialog(log, u"/d e/\0a.dxf\0b.dxf"s);
+    testing_support::Log log;
+    testing_support::Dialog dialog(log, u"/d e/\0a.dxf\0b.dxf"s);
     dialog.settings().flags = 0x4 | kAllowMultiSelect;
     std::vector<std::u16string> FileList;
     std::int32_t FileCount = 0;
@@ -77,12 +117,12 @@ TEST(SelectFiles, SetsUpTheDialogAndStoresTheSplitNameBack) {
     EXPECT_EQ(dialog.settings().fileName, u"/d e/\0a.dxf\0b.dxf\0"s);
     EXPECT_EQ(FileList, (std::vector<std::u16string>{u"/d e/", u"/d e/a.dxf", u"/d e/b.dxf"}));
     EXPECT_EQ(FileCount, 2);
-    EXPECT_EQ(log, fake::Log{"ShowOpen"});
+    EXPECT_EQ(log, testing_support::Log{"ShowOpen"});
 }
 
 TEST(SelectFiles, NothingChosenLeavesTheListAndTheNameAlone) {
-    fake::Log log;
-    fake::Dialog dialog(log, u"");
+    testing_support::Log log;
+    testing_support::Dialog dialog(log, u"");
     std::vector<std::u16string> FileList{u"/d/", u"/d/a"};
     std::int32_t FileCount = 1;
 

@@ -9,18 +9,18 @@ namespace ops {
 namespace {
 
 using namespace std::string_literals;
-using fake::insert;
-using fake::line;
+using testing_support::insert;
+using testing_support::line;
 
 struct Reader {
-    fake::Log log;
-    fake::Cad cad{log};
+    testing_support::Log log;
+    testing_support::Cad cad{log};
     cad::Connection connection = cad.connect();
-    fake::Bar bar{log};
-    fake::Form form{log};
+    testing_support::Bar bar{log};
+    testing_support::Form form{log};
 
     void read(const std::u16string& chosen) {
-        fake::Dialog dialog(log, chosen);
+        testing_support::Dialog dialog(log, chosen);
         readTemplate(connection, dialog, bar, form);
     }
 };
@@ -31,10 +31,10 @@ TEST(ReadTemplate, MakesTheCallsInOrder) {
 
     r.read(u"/t/模板.dxf");
 
-    EXPECT_EQ(r.log,
-              (fake::Log{"ShowOpen", "Open /t/模板.dxf", "ActiveDocument", "ModelSpace", "Count",
-                         "Max 2", "Item 0", "EntityName", "Item 1", "EntityName", "GetAttributes",
-                         "TagString", "TextString", "Text22=轴", "TagString", "Value 2"}));
+    EXPECT_EQ(r.log, (testing_support::Log{"ShowOpen", "Open /t/模板.dxf", "ActiveDocument",
+                                           "ModelSpace", "Count", "Max 2", "Item 0", "EntityName",
+                                           "Item 1", "EntityName", "GetAttributes", "TagString",
+                                           "TextString", "Text22=轴", "TagString", "Value 2"}));
 }
 
 TEST(ReadTemplate, CopiesEveryKnownAttributeAndTheLastInsertWins) {
@@ -65,7 +65,7 @@ TEST(ReadTemplate, CopiesEveryKnownAttributeAndTheLastInsertWins) {
 TEST(ReadTemplate, NothingChosenMakesNoCadCall) {
     Reader r;
     r.read(u"");
-    EXPECT_EQ(r.log, fake::Log{"ShowOpen"});
+    EXPECT_EQ(r.log, testing_support::Log{"ShowOpen"});
 }
 
 TEST(ReadTemplate, EmptyModelSpaceSetsMaxAndValueToZero) {
@@ -79,7 +79,7 @@ TEST(ReadTemplate, EmptyModelSpaceSetsMaxAndValueToZero) {
 
 TEST(ReadTemplate, WalksModelSpacesBeyond32768Entities) {
     Reader r;
-    std::vector<fake::EntityData> entities(40000, line());
+    std::vector<testing_support::EntityData> entities(40000, line());
     entities.back() = insert({{u"审核时间", u"2024-05-01"}});
     r.cad.addDrawing(u"/big.dxf", std::move(entities));
 
@@ -97,7 +97,7 @@ TEST(ReadTemplate, TakesAMultipleSelectionWholeAsOnePath) {
     const std::u16string chosen = u"/d/\0a.dxf\0b.dxf"s;
 
     EXPECT_THROW(r.read(chosen), cad::Error);
-    EXPECT_EQ(r.log, (fake::Log{"ShowOpen", "Open " + fake::utf8(chosen)}));
+    EXPECT_EQ(r.log, (testing_support::Log{"ShowOpen", "Open " + testing_support::utf8(chosen)}));
 }
 
 TEST(ReadTemplate, WithoutAConnectionFailsAtTheOpen) {
@@ -105,7 +105,7 @@ TEST(ReadTemplate, WithoutAConnectionFailsAtTheOpen) {
         const char* name;
         bool keepApp;
         bool keepDoc;
-        fake::Log calls;
+        testing_support::Log calls;
     };
     const Case cases[] = {
         {"no document", true, false, {"ShowOpen"}},

@@ -23,6 +23,10 @@ TEST(FieldMap, NearMissesMatchNothing) {
     }
 }
 
+TEST(FieldMap, NoTagForANumberOutsideTheFields) {
+    for (const int field : {0, 30, -1}) EXPECT_EQ(tagForField(field), u"") << field;
+}
+
 TEST(FieldMap, IsOneToOne) {
     std::set<std::u16string_view> tags;
     std::set<int> fields;
@@ -30,6 +34,7 @@ TEST(FieldMap, IsOneToOne) {
         tags.insert(row.tag);
         fields.insert(row.field);
         EXPECT_EQ(fieldForTag(row.tag), row.field);
+        EXPECT_EQ(tagForField(row.field), row.tag);
     }
     EXPECT_EQ(tags.size(), 29u);
     EXPECT_EQ(fields.size(), 29u);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/hresult.h"
+
 namespace ui {
 namespace {
 
@@ -10,8 +12,8 @@ TEST(FailureText, ShowsTheNumberAsHresultAndSignedDecimalThenTheDescription) {
         std::int32_t number;
         const char* expected;
     } cases[] = {
-        {static_cast<std::int32_t>(0x80070002), "错误号 0x80070002（-2147024894）\n说明 %1"},
-        {static_cast<std::int32_t>(0x800A005B), "错误号 0x800A005B（-2146828197）\n说明 %1"},
+        {base::hresult(0x80070002), "错误号 0x80070002（-2147024894）\n说明 %1"},
+        {base::hresult(0x800A005B), "错误号 0x800A005B（-2146828197）\n说明 %1"},
         {7, "错误号 0x00000007（7）\n说明 %1"},
     };
     for (const auto& c : cases) {

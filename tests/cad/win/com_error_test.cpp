@@ -65,5 +65,17 @@ TEST(ComError, DeferredDetailsAreFilledInBeforeUse) {
     EXPECT_EQ(e.description(), u"filled in later");
 }
 
+TEST(ComError, CheckPassesSuccessAndThrowsFailureWithItsNumber) {
+    EXPECT_NO_THROW(check(S_OK));
+    EXPECT_NO_THROW(check(S_FALSE)) << "S_FALSE is a success";
+    try {
+        check(kFileNotFound);
+        FAIL() << "a failure passed";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), static_cast<std::int32_t>(kFileNotFound));
+        EXPECT_FALSE(e.description().empty());
+    }
+}
+
 }  // namespace
 }  // namespace cad::automation

@@ -5,7 +5,7 @@
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
 #include "dxf/error.h"
-#include "test_files.h"
+#include "files.h"
 #include "titleblock/field_map.h"
 
 namespace cad::engine {

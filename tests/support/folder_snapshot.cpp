@@ -5,12 +5,13 @@
 #include <iterator>
 #include <sstream>
 
-namespace system_test {
+namespace testing_support {
 
 namespace fs = std::filesystem;
 
 namespace {
 
+// An unreadable file (a test may remove every permission) still has a description.
 std::string contentOf(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -49,4 +50,4 @@ FolderSnapshot snapshotOf(const fs::path& folder) {
     return snapshot;
 }
 
-}  // namespace system_test
+}  // namespace testing_support

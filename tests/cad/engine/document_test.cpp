@@ -2,17 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include "base/hresult.h"
 #include "base/unicode.h"
 #include "cad/engine/engine_errors.h"
 #include "cad/error.h"
 #include "dxf/drawing.h"
 #include "dxf/error.h"
-#include "test_files.h"
+#include "files.h"
 
 namespace cad::engine {
 namespace {
 
-using dxf::test::TempFolder;
+using testing_support::TempFolder;
 
 std::u16string pathText(const std::filesystem::path& path) {
     return base::utf8ToUtf16(path.string());
@@ -31,7 +32,7 @@ protected:
 };
 
 TEST_F(EngineDocument, OpenMakesTheDrawingTheActiveDocument) {
-    const auto path = dxf::test::copyFixture("titleblock_r2010.dxf", folder_);
+    const auto path = testing_support::copyFixture("titleblock_r2010.dxf", folder_);
     const auto returned = application_->activeDocument()->open(pathText(path));
     ASSERT_NE(returned, nullptr);
     EXPECT_EQ(application_->activeDocument()->modelSpace()->count(), 9);
@@ -40,7 +41,7 @@ TEST_F(EngineDocument, OpenMakesTheDrawingTheActiveDocument) {
 }
 
 TEST_F(EngineDocument, SaveWritesBackToTheDrawingsFile) {
-    const auto path = dxf::test::copyFixture("titleblock_r2000_gbk.dxf", folder_);
+    const auto path = testing_support::copyFixture("titleblock_r2000_gbk.dxf", folder_);
     application_->activeDocument()->open(pathText(path));
     titleAttribute(application_)->putTextString(u"新值");
     application_->activeDocument()->save();
@@ -52,9 +53,9 @@ TEST_F(EngineDocument, SaveWritesBackToTheDrawingsFile) {
 }
 
 TEST_F(EngineDocument, OpeningAnotherDrawingDropsUnsavedChanges) {
-    const auto first = dxf::test::copyFixture("titleblock_r2004.dxf", folder_);
-    const auto second = dxf::test::copyFixture("titleblock_r2018.dxf", folder_);
-    const std::string original = dxf::test::readBytes(first);
+    const auto first = testing_support::copyFixture("titleblock_r2004.dxf", folder_);
+    const auto second = testing_support::copyFixture("titleblock_r2018.dxf", folder_);
+    const std::string original = testing_support::readBytes(first);
     const auto document = application_->activeDocument();
     document->open(pathText(first));
     titleAttribute(application_)->putTextString(u"never saved");
@@ -62,11 +63,11 @@ TEST_F(EngineDocument, OpeningAnotherDrawingDropsUnsavedChanges) {
     EXPECT_EQ(titleAttribute(application_)->textString(), u"R2018/产品代号/甲");
     document->open(pathText(first));
     EXPECT_EQ(titleAttribute(application_)->textString(), u"R2004/产品代号/甲");
-    EXPECT_EQ(dxf::test::readBytes(first), original);
+    EXPECT_EQ(testing_support::readBytes(first), original);
 }
 
 TEST_F(EngineDocument, ADrawingThatFailsToOpenLeavesTheOpenOneAndReportsTheSameFailure) {
-    const auto good = dxf::test::copyFixture("titleblock_r12.dxf", folder_);
+    const auto good = testing_support::copyFixture("titleblock_r12.dxf", folder_);
     const auto missing = folder_ / "missing.dxf";
     application_->activeDocument()->open(pathText(good));
     titleAttribute(application_)->putTextString(u"kept");
@@ -80,22 +81,25 @@ TEST_F(EngineDocument, ADrawingThatFailsToOpenLeavesTheOpenOneAndReportsTheSameF
             EXPECT_EQ(error.number(), expected.number());
             EXPECT_EQ(error.description(), expected.description());
         }
-        EXPECT_EQ(error.number(), static_cast<std::int32_t>(0x80070002));
+        EXPECT_EQ(error.number(), base::hresult(0x80070002));
     }
     EXPECT_EQ(titleAttribute(application_)->textString(), u"kept");
 }
 
 TEST_F(EngineDocument, ObjectsOfAReplacedDrawingFailInsteadOfTouchingTheNewOne) {
-    const auto first = dxf::test::copyFixture("titleblock_r2004.dxf", folder_);
-    const auto second = dxf::test::copyFixture("titleblock_r2010.dxf", folder_);
+    const auto first = testing_support::copyFixture("titleblock_r2004.dxf", folder_);
+    const auto second = testing_support::copyFixture("titleblock_r2010.dxf", folder_);
     application_->activeDocument()->open(pathText(first));
     const auto modelSpace = application_->activeDocument()->modelSpace();
     const auto entity = modelSpace->item(3);
+    const auto blockReference = entity->asBlockReference();
     const auto attribute = titleAttribute(application_);
     application_->activeDocument()->open(pathText(second));
     for (const auto& call : std::vector<std::function<void()>>{
              [&] { modelSpace->count(); },
              [&] { entity->entityName(); },
+             [&] { entity->asBlockReference(); },
+             [&] { blockReference->getAttributes(); },
              [&] { attribute->textString(); },
              [&] { attribute->putTextString(u"x"); },
          }) {
@@ -103,17 +107,17 @@ TEST_F(EngineDocument, ObjectsOfAReplacedDrawingFailInsteadOfTouchingTheNewOne) 
             call();
             ADD_FAILURE() << "a stale object worked";
         } catch (const Error& error) {
-            EXPECT_EQ(error.number(), kDrawingClosed);
+            EXPECT_EQ(error.number(), base::hresult(0x80010108));
         }
     }
     EXPECT_EQ(titleAttribute(application_)->textString(), u"R2010/产品代号/甲");
 }
 
 TEST_F(EngineDocument, AFailedSaveReportsTheDrawingsFailureAndKeepsTheFile) {
-    const auto path = dxf::test::copyFixture("titleblock_r2018.dxf", folder_);
-    const std::string original = dxf::test::readBytes(path);
+    const auto path = testing_support::copyFixture("titleblock_r2018.dxf", folder_);
+    const std::string original = testing_support::readBytes(path);
     std::filesystem::create_directory(folder_ / "titleblock_r2018.bak");
-    dxf::test::writeBytes(folder_ / "titleblock_r2018.bak" / "x", "x");
+    testing_support::writeBytes(folder_ / "titleblock_r2018.bak" / "x", "x");
     application_->activeDocument()->open(pathText(path));
     titleAttribute(application_)->putTextString(u"changed");
     try {
@@ -122,7 +126,7 @@ TEST_F(EngineDocument, AFailedSaveReportsTheDrawingsFailureAndKeepsTheFile) {
     } catch (const Error& error) {
         EXPECT_NE(error.description().find(u"titleblock_r2018.bak"), std::u16string::npos);
     }
-    EXPECT_EQ(dxf::test::readBytes(path), original);
+    EXPECT_EQ(testing_support::readBytes(path), original);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-namespace system_test {
+namespace testing_support {
 
 // What a failed operation must leave as it was: every entry under a folder by its relative name,
 // with its kind, permissions and, for a file, its size and a hash of its bytes, for a link, where
@@ -13,4 +13,4 @@ using FolderSnapshot = std::map<std::string, std::string>;
 
 FolderSnapshot snapshotOf(const std::filesystem::path& folder);
 
-}  // namespace system_test
+}  // namespace testing_support
