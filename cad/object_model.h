@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,13 @@ public:
     virtual std::shared_ptr<Entity> item(std::int32_t index) = 0;
 };
 
+// The code page a drawing's text is read in, where the CAD application tells: its name, and
+// whether it was guessed because the drawing names none or an unknown one.
+struct CodePageReport {
+    std::u16string name;
+    bool guessed = false;
+};
+
 class Document {
 public:
     virtual ~Document() = default;
@@ -68,6 +76,8 @@ public:
     virtual std::shared_ptr<Document> open(const std::u16string& fullPath) = 0;
     virtual void save() = 0;
     virtual std::shared_ptr<ModelSpace> modelSpace() = 0;
+    // Not part of the automation interface: only the built-in engine tells, nothing otherwise.
+    virtual std::optional<CodePageReport> codePage() { return std::nullopt; }
 };
 
 class Application {

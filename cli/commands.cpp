@@ -78,6 +78,11 @@ void inspectCommand(cad::Connector& connector, const std::u16string& drawing, Co
     TextFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
     const auto modelSpace = ops::openModelSpace(connection, drawing);
+    if (const auto codePage = connection.AcadApp->activeDocument()->codePage()) {
+        console.out << "代码页 code page: " << base::utf16ToUtf8(codePage->name)
+                    << (codePage->guessed ? "（推测：图形未指明或无法识别代码页 guessed）" : "")
+                    << '\n';
+    }
     ops::walkModelSpace(
         *modelSpace, modelSpace->count(),
         [&console](std::int32_t index, const std::u16string& name) {

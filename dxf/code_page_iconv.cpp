@@ -1,6 +1,8 @@
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 #include <vector>
 
 #include "dxf/code_page.h"
@@ -29,9 +31,18 @@ void appendLittleEndian(std::u16string& out, const char* bytes, std::size_t size
     }
 }
 
-class IconvCodePage : public CodePage {
+class IconvCodePage final : public CodePage {
 public:
-    IconvCodePage(iconv_t toUtf16, iconv_t fromUtf16) : toUtf16_(toUtf16), fromUtf16_(fromUtf16) {}
+    IconvCodePage(iconv_t toUtf16, iconv_t fromUtf16) : toUtf16_(toUtf16), fromUtf16_(fromUtf16) {
+        // iconv's JOHAB reads byte 0x5C as ₩ and its CP864 0x25 as ٪, where Windows and every
+        // DXF reader see ASCII; such bytes are read as ASCII here too, so that escapes work.
+        for (char16_t ascii = 1; ascii < 0x80; ++ascii) {
+            const std::u16string decoded = decode(std::string(1, static_cast<char>(ascii)));
+            if (decoded.size() == 1 && decoded[0] != ascii) {
+                asciiLookAlikes_.emplace_back(decoded[0], ascii);
+            }
+        }
+    }
     ~IconvCodePage() override {
         iconv_close(toUtf16_);
         iconv_close(fromUtf16_);
@@ -55,11 +66,15 @@ public:
             if (result != static_cast<std::size_t>(-1)) break;
             if (err == E2BIG) continue;
             // An undefined byte (EILSEQ) or a sequence cut off at the end (EINVAL).
+            flushHeldBack(out, buffer);
             out.push_back(u'\uFFFD');
             ++in;
             --inLeft;
             iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
         }
+        flushHeldBack(out, buffer);
+        for (const auto& [lookAlike, ascii] : asciiLookAlikes_)
+            std::replace(out.begin(), out.end(), lookAlike, ascii);
         return out;
     }
 
@@ -77,13 +92,34 @@ public:
             static_cast<std::size_t>(-1)) {
             return false;
         }
-        out.append(buffer, sizeof buffer - outLeft);
+        const std::string_view bytes(buffer, sizeof buffer - outLeft);
+        if (composed(bytes)) return false;
+        out.append(bytes);
         return true;
     }
 
 private:
+    // CP1255 and CP1258 write some letters as a letter and a combining mark, which only a
+    // composing reader such as iconv takes as one character; Windows and most readers see two.
+    bool composed(std::string_view bytes) const {
+        for (std::size_t size = 1; size < bytes.size(); ++size) {
+            if (decode(bytes.substr(0, size)).find(u'\uFFFD') == std::u16string::npos) return true;
+        }
+        return false;
+    }
+
+    // CP1255 and CP1258 hold a base letter back until they see whether a combining mark follows;
+    // a call without input gives it out.
+    void flushHeldBack(std::u16string& out, std::vector<char>& buffer) const {
+        char* outPtr = buffer.data();
+        std::size_t outLeft = buffer.size();
+        iconv(toUtf16_, nullptr, nullptr, &outPtr, &outLeft);
+        appendLittleEndian(out, buffer.data(), buffer.size() - outLeft);
+    }
+
     iconv_t toUtf16_;
     iconv_t fromUtf16_;
+    std::vector<std::pair<char16_t, char16_t>> asciiLookAlikes_;  // (read as, ASCII byte)
 };
 
 }  // namespace

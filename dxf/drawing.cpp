@@ -55,7 +55,6 @@ std::u16string Drawing::attributeTag(const AttributeSlot& slot) const {
 }
 
 std::u16string Drawing::attributeValue(const AttributeSlot& slot) const {
-    if (!slot.hasValue) return {};
     const auto patch = patches_.find(slot.valueBegin);
     return codec_.decode(patch != patches_.end() ? std::string_view(patch->second.bytes)
                                                  : bytesOf(slot.valueBegin, slot.valueEnd));
@@ -67,10 +66,6 @@ void Drawing::putAttributeValue(const AttributeSlot& slot, std::u16string_view v
             path_, attributeTag(slot),
             u"它是带有嵌入多行文字（MTEXT）的多行属性，内置绘图引擎不能完整写入它的文字");
     }
-    if (!slot.hasValue) {
-        throw attributeNotWritableError(path_, attributeTag(slot),
-                                        u"文件中没有它的值（组码 1），内置绘图引擎不能添加");
-    }
     // A value equal to the file's keeps the file's own bytes, however they spell it.
     if (codec_.decode(bytesOf(slot.valueBegin, slot.valueEnd)) == value) {
         patches_.erase(slot.valueBegin);
@@ -80,7 +75,15 @@ void Drawing::putAttributeValue(const AttributeSlot& slot, std::u16string_view v
     if (bytes.size() > valueLimit()) {
         throw valueTooLongError(path_, attributeTag(slot), bytes.size(), valueLimit());
     }
-    patches_[slot.valueBegin] = Patch{slot.valueEnd, std::move(bytes)};
+    Patch patch = slot.hasValue ? Patch{slot.valueEnd, {}}
+                                : newTagPatch(slot.valueBegin, index_.layout, 1,
+                                              lineEndBefore(slot.valueBegin));
+    patch.bytes = std::move(bytes);
+    patches_[slot.valueBegin] = std::move(patch);
+}
+
+std::string_view Drawing::lineEndBefore(std::size_t at) const {
+    return at >= 2 && data_[at - 2] == '\r' ? "\r\n" : "\n";
 }
 
 std::size_t Drawing::valueLimit() const {

@@ -32,11 +32,14 @@ public:
     // The model-space entity at `index` (< modelSpaceCount()).
     EntityDetails entity(std::size_t index) const;
 
+    // The code page the drawing's text is read and written in.
+    CodePageUse codePage() const { return codec_.codePage(); }
+
     std::u16string attributeTag(const AttributeSlot& slot) const;
     // The value, as put since opening or as in the file.
     std::u16string attributeValue(const AttributeSlot& slot) const;
-    // Replaces the value; when the attribute cannot be written completely it throws and nothing
-    // changes.
+    // Replaces the value, adding the value tag when the file has none; when the attribute cannot
+    // be written completely it throws and nothing changes.
     void putAttributeValue(const AttributeSlot& slot, std::u16string_view value);
 
     // The new content as save() writes it, piece by piece.
@@ -51,6 +54,8 @@ private:
         return std::string_view(data_).substr(begin, end - begin);
     }
     std::size_t valueLimit() const;
+    // The line end of the ASCII line that ends just before `at`.
+    std::string_view lineEndBefore(std::size_t at) const;
 
     std::string data_;
     std::filesystem::path path_;

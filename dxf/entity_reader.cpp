@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "dxf/class_names.h"
+#include "dxf/group_codes.h"
 #include "dxf/own_tags.h"
 
 namespace dxf {
@@ -13,62 +14,78 @@ EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan&
     EntityDetails details;
     Tag tag;
     scanner.next(tag);
-    const std::string type(trimmed(scanner.value(tag)));
+    const std::string_view type = trimmed(scanner.value(tag));
     details.blockReference = type == "INSERT";
-    // The index found each entity's last subclass marker, which names its class. Read again are
-    // only block references (their class depends on their counts, their attributes follow them)
-    // and entities without markers (R12: the class follows from the type and flags).
-    const std::string_view marker =
-        trimmed(data.substr(span.markerBegin, span.markerEnd - span.markerBegin));
-    if (!details.blockReference && !marker.empty()) {
-        details.className = std::string(marker);
+    ClassClues clues;
+    clues.lastMarker = trimmed(data.substr(span.markerBegin, span.markerEnd - span.markerBegin));
+    // Most types name their class alone; read again are only those whose class depends on their
+    // flags, block references among them, whose attributes follow them.
+    if (!classNeedsFlags(type)) {
+        details.className = std::string(classNameOf(type, clues));
         return details;
     }
 
-    long long flags = 0;
-    long long rows = 1;
     OwnTags own;
     std::optional<AttributeSlot> attribute;
+    // Where a missing value goes: after the text height, as the DXF reference orders an ATTRIB's
+    // tags; without a height, before its tag or its own subclass; else after its last own tag,
+    // never among extended data, where it would not be the attribute's value.
+    std::optional<std::size_t> afterHeight, beforeTag, afterOwn;
+    bool heightJustRead = false;
+    bool ownJustRead = false;
     bool inEntity = true;
-    const auto finishAttribute = [&] {
+    const auto finishAttribute = [&](std::size_t end) {
         if (!attribute) return;
         attribute->multiline = own.sawEmbeddedObject();
+        if (!attribute->hasValue) {
+            attribute->valueBegin = attribute->valueEnd =
+                afterHeight.value_or(beforeTag.value_or(afterOwn.value_or(end)));
+        }
         details.attributes.push_back(*attribute);
         attribute.reset();
     };
 
     while (scanner.next(tag)) {
         const std::string_view value = scanner.value(tag);
+        if (heightJustRead) afterHeight = tag.begin;
+        if (ownJustRead) afterOwn = tag.begin;
+        heightJustRead = ownJustRead = false;
         if (tag.code == 0) {
-            finishAttribute();
+            finishAttribute(tag.begin);
             inEntity = false;
             own.restart();
+            afterHeight.reset();
+            beforeTag.reset();
+            afterOwn.reset();
             if (details.blockReference && trimmed(value) == "ATTRIB") attribute.emplace();
+            ownJustRead = attribute.has_value();
             continue;
         }
         if (!own.accept(tag, value)) continue;
         if (inEntity) {
-            if (tag.code == 70) flags = scanner.intValue(tag).value_or(0);
-            if (tag.code == 71) rows = scanner.intValue(tag).value_or(1);
-        } else if (attribute && tag.code == 2 && !attribute->hasTag) {
+            if (tag.code == 70) clues.flags = scanner.intValue(tag).value_or(0);
+            if (tag.code == 71) clues.rows = scanner.intValue(tag).value_or(1);
+            continue;
+        }
+        if (!attribute) continue;
+        ownJustRead = true;
+        if (tag.code == 40 && !afterHeight) heightJustRead = true;
+        if (!beforeTag && (tag.code == 2 || (tag.code == group_code::kSubclassMarker &&
+                                             trimmed(value) == "AcDbAttribute"))) {
+            beforeTag = tag.begin;
+        }
+        if (tag.code == 2 && !attribute->hasTag) {
             attribute->hasTag = true;
             attribute->tagBegin = tag.valueBegin;
             attribute->tagEnd = tag.valueEnd;
-        } else if (attribute && tag.code == 1 && !attribute->hasValue) {
+        } else if (tag.code == 1 && !attribute->hasValue) {
             attribute->hasValue = true;
             attribute->valueBegin = tag.valueBegin;
             attribute->valueEnd = tag.valueEnd;
         }
     }
-    finishAttribute();
-
-    if (details.blockReference) {
-        // Group 70 of an INSERT is its column count: rows or columns above 1 make a multi-insert.
-        const bool multi = flags > 1 || rows > 1;
-        details.className = multi ? "AcDbMInsertBlock" : "AcDbBlockReference";
-    } else {
-        details.className = std::string(classNameOfType(type, flags));
-    }
+    finishAttribute(span.end);
+    details.className = std::string(classNameOf(type, clues));
     return details;
 }
 

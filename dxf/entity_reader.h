@@ -16,7 +16,7 @@ struct AttributeSlot {
     bool hasTag = false;  // a file may leave group 2 out
     std::size_t tagBegin = 0;
     std::size_t tagEnd = 0;
-    std::size_t valueBegin = 0;
+    std::size_t valueBegin = 0;  // without group 1: both where a new value tag goes
     std::size_t valueEnd = 0;
     bool hasValue = false;   // a file may leave group 1 out
     bool multiline = false;  // carries an embedded MTEXT, which holds the text as well

@@ -70,6 +70,18 @@ private:
     OwnTags ownTags_;
 };
 
+// Keeps the header variables that decide how text is stored; `variable` is the one being read.
+void readHeaderVariable(FileIndex& index, std::string_view& variable, int code,
+                        std::string_view value) {
+    if (code == 9) {
+        variable = value;
+    } else if (variable == "$ACADVER" && code == 1) {
+        index.acadVersion = std::string(value);
+    } else if (variable == "$DWGCODEPAGE" && code == 3) {
+        index.codePage = std::string(value);
+    }
+}
+
 }  // namespace
 
 FileIndex indexFile(std::string_view data, const std::filesystem::path& source) {
@@ -107,13 +119,13 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
         switch (state) {
             case State::kBetweenSections:
                 if (structural && trimmed(value) == "EOF") return index;
-                if (!structural || trimmed(value) != "SECTION") {
-                    throw malformedError(source, kind, where(tag),
-                                         u"段外出现了组码 " +
-                                             base::utf8ToUtf16(std::to_string(tag.code)) +
-                                             u"，应为 SECTION 或 EOF");
+                if (structural && trimmed(value) == "SECTION") {
+                    state = State::kSectionName;
+                } else if (inHeader) {
+                    // Old writers close HEADER early and put the rest of its variables after it.
+                    readHeaderVariable(index, headerVariable, tag.code, trimmed(value));
                 }
-                state = State::kSectionName;
+                // Other stray tags between sections are skipped, as CAD programs skip them.
                 break;
             case State::kSectionName:
                 if (tag.code != 2) {
@@ -137,13 +149,7 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
                 } else if (inEntities) {
                     entities.add(tag);
                 } else if (inHeader) {
-                    if (tag.code == 9) {
-                        headerVariable = trimmed(value);
-                    } else if (headerVariable == "$ACADVER" && tag.code == 1) {
-                        index.acadVersion = std::string(trimmed(value));
-                    } else if (headerVariable == "$DWGCODEPAGE" && tag.code == 3) {
-                        index.codePage = std::string(trimmed(value));
-                    }
+                    readHeaderVariable(index, headerVariable, tag.code, trimmed(value));
                 }
                 break;
         }

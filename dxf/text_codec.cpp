@@ -49,19 +49,23 @@ bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool storesUtf8(std::string_view acadVersion) { return acadVersion >= "AC1021"; }
 
-TextCodec::TextCodec(std::shared_ptr<const CodePage> codePage) : codePage_(std::move(codePage)) {}
+TextCodec::TextCodec(std::shared_ptr<const CodePage> codePage, const CodePageUse& use)
+    : codePage_(std::move(codePage)), use_(use) {}
 
 std::optional<TextCodec> TextCodec::forDrawing(std::string_view acadVersion,
                                                std::string_view codePage,
                                                std::string& unsupported) {
-    if (storesUtf8(acadVersion)) return TextCodec(nullptr);
-    const CodePageInfo info = findCodePage(codePage).value_or(defaultCodePage());
+    static constexpr std::string_view kUtf8 = "UTF-8";
+    if (storesUtf8(acadVersion)) return TextCodec(nullptr, {kUtf8, false});
+    const auto named = findCodePage(codePage);
+    const CodePageInfo info = named.value_or(defaultCodePage());
+    if (info.dxfName == kUtf8) return TextCodec(nullptr, {kUtf8, false});
     std::shared_ptr<const CodePage> converter = CodePage::open(info);
     if (!converter) {
         unsupported = std::string(info.dxfName);
         return std::nullopt;
     }
-    return TextCodec(std::move(converter));
+    return TextCodec(std::move(converter), {info.dxfName, !named});
 }
 
 std::u16string TextCodec::toUtf16(std::string_view raw) const {
@@ -126,7 +130,9 @@ std::optional<char16_t> TextCodec::multibyteEscape(char16_t digit, unsigned code
 std::string TextCodec::encode(std::u16string_view text) const {
     std::string out;
     out.reserve(text.size() * 3);
+    std::size_t previous = 0;  // where the bytes of the character written last begin
     for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t start = out.size();
         const char16_t c = text[i];
         if (c < 0x20) {
             out.push_back('^');
@@ -143,18 +149,29 @@ std::string TextCodec::encode(std::u16string_view text) const {
                 isHighSurrogate(c) && i + 1 < text.size() && isLowSurrogate(text[i + 1]);
             const bool lone = !pair && (isHighSurrogate(c) || isLowSurrogate(c));
             const std::u16string_view character = text.substr(i, pair ? 2 : 1);
-            if (lone || !appendCharacter(character, out)) {
+            if (lone || !appendCharacter(character, previous, out)) {
                 for (const char16_t unit : character) appendUnicodeEscape(out, unit);
             }
             if (pair) ++i;
         }
+        previous = start;
     }
     return out;
 }
 
-bool TextCodec::appendCharacter(std::u16string_view character, std::string& out) const {
-    if (codePage_) return codePage_->encode(character, out);
-    out += base::utf16ToUtf8(character);
+bool TextCodec::appendCharacter(std::u16string_view character, std::size_t previous,
+                                std::string& out) const {
+    if (!codePage_) {
+        out += base::utf16ToUtf8(character);
+        return true;
+    }
+    // A guessed code page may not be the drawing's: only escapes read back the same in any.
+    if (use_.guessed) return false;
+    std::string bytes;
+    if (!codePage_->encode(character, bytes)) return false;
+    const std::string before = out.substr(previous);
+    if (toUtf16(before + bytes) != toUtf16(before) + std::u16string(character)) return false;
+    out += bytes;
     return true;
 }
 

@@ -13,10 +13,34 @@ void forEachPiece(std::string_view original, const Patches& patches,
     std::size_t at = 0;
     for (const auto& [begin, patch] : patches) {
         sink(original.substr(at, begin - at));
+        sink(patch.tagHead);
         sink(patch.bytes);
+        sink(patch.tagTail);
         at = patch.end;
     }
     sink(original.substr(at));
+}
+
+Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view lineEnd) {
+    Patch patch{at, {}};
+    switch (layout) {
+        case Layout::kAscii:
+            patch.tagHead = std::to_string(code);
+            patch.tagHead.insert(0, patch.tagHead.size() < 3 ? 3 - patch.tagHead.size() : 0, ' ');
+            patch.tagHead += lineEnd;
+            patch.tagTail = lineEnd;
+            break;
+        case Layout::kBinaryOneByteCode:
+            patch.tagHead = std::string(1, static_cast<char>(code));
+            patch.tagTail = std::string(1, '\0');
+            break;
+        case Layout::kBinaryTwoByteCode:
+            patch.tagHead =
+                std::string{static_cast<char>(code & 0xFF), static_cast<char>(code >> 8)};
+            patch.tagTail = std::string(1, '\0');
+            break;
+    }
+    return patch;
 }
 
 fs::path backupPathOf(const fs::path& drawing) {

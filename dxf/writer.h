@@ -7,14 +7,22 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/tag_scanner.h"
+
 namespace dxf {
 
 // New bytes for the stretch [begin, end) of the original file; keyed by `begin`. Patches never
-// overlap: each replaces one value.
+// overlap: each replaces one value, or inserts one whole tag where begin == end.
 struct Patch {
     std::size_t end;
-    std::string bytes;
+    std::string bytes;      // the value
+    std::string tagHead{};  // an inserted tag's group code before its value, and the end after it;
+    std::string tagTail{};  // both empty when a value is replaced in place
 };
+
+// The head and tail around the value of a new tag with group code `code` (< 255), in the file's
+// `layout` and with its `lineEnd` ("\n" or "\r\n") in an ASCII file.
+Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view lineEnd);
 using Patches = std::map<std::size_t, Patch>;
 
 // The new content, in order: untouched stretches of `original` and the patches' bytes.

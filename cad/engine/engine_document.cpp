@@ -39,6 +39,11 @@ public:
         return makeModelSpace(DrawingRef(session_));
     }
 
+    std::optional<CodePageReport> codePage() override {
+        const dxf::CodePageUse use = session_->drawing().codePage();
+        return CodePageReport{{use.name.begin(), use.name.end()}, use.guessed};  // names are ASCII
+    }
+
 private:
     std::shared_ptr<Session> session_;
 };

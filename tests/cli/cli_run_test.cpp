@@ -277,8 +277,8 @@ TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
     const Ending inspected = cli({"inspect", (kFixtures / "titleblock_r2018.dxf").string()});
     ASSERT_EQ(inspected.status, 0) << inspected.err;
 
-    std::vector<std::string> expected{"0\tAcDbLine", "1\tAcDbCircle", "2\tAcDbBlockReference",
-                                      "3\tAcDbBlockReference"};
+    std::vector<std::string> expected{"代码页 code page: UTF-8", "0\tAcDbLine", "1\tAcDbCircle",
+                                      "2\tAcDbBlockReference", "3\tAcDbBlockReference"};
     for (const auto& row : titleblock::kFieldMap) {
         expected.push_back("  " + u8(row.tag) + "\tR2018/" + u8(row.tag) + "/甲");
     }
@@ -288,6 +288,40 @@ TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
                      "6\tAcDbMInsertBlock", "7\tAcDbBlockReference", "  空格\t ", "  空\t",
                      "  脱字符\t50^50\\tx", "  度\t90°", "  多行\t第一行", "8\tAcDbPolyline"});
     EXPECT_EQ(linesOf(inspected.out), expected);
+}
+
+TEST(CliInspect, NamesTheCodePageAndWhetherItWasGuessed) {
+    const TempFolder folder;
+    const std::string entities = "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n";
+    const auto header = [](const std::string& codePage) {
+        return "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  9\n$DWGCODEPAGE\n  3\n" +
+               codePage + "\n  0\nENDSEC\n";
+    };
+    const std::string guessed =
+        "代码页 code page: ANSI_1252（推测：图形未指明或无法识别代码页 guessed）";
+    const struct {
+        const char* file;
+        std::string content;  // empty: the fixture of that name
+        std::string firstLine;
+    } cases[] = {
+        {"titleblock_r2000_gbk.dxf", "", "代码页 code page: ANSI_936"},
+        {"titleblock_r2004.dxf", "", "代码页 code page: ANSI_1252"},
+        {"titleblock_r2010.dxf", "", "代码页 code page: UTF-8"},
+        {"alias.dxf", header("gbk") + entities, "代码页 code page: ANSI_936"},
+        {"unknown.dxf", header("ANSI_99999") + entities, guessed},
+        {"none.dxf", entities, guessed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        fs::path drawing = kFixtures / c.file;
+        if (!c.content.empty()) {
+            drawing = folder.path() / c.file;
+            writeBytes(drawing, c.content);
+        }
+        const Ending inspected = cli({"inspect", drawing.string()});
+        ASSERT_EQ(inspected.status, 0) << inspected.err;
+        EXPECT_EQ(linesOf(inspected.out).at(0), c.firstLine);
+    }
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf/tag_scanner.h"
+#include "dxf_builder.h"
 #include "files.h"
 #include "titleblock/field_map.h"
 
@@ -222,6 +224,46 @@ TEST(Drawing, TakesTheLongestValueTheVersionAllows) {
     drawing.putAttributeValue(slot, std::u16string(255, u'x'));
     drawing.save();
     EXPECT_EQ(attributesOf(Drawing::open(path), kTitle)[17].second, std::u16string(255, u'x'));
+}
+
+// Some writers leave an empty attribute's value tag out; a put adds it after the text height.
+TEST(Drawing, PutsAValueIntoAnAttributeWithoutAValueTag) {
+    const testing_support::Tags entities{{0, "INSERT"}, {2, "TITLE"}, {66, "1"},
+                                         {0, "ATTRIB"}, {10, "0.0"},  {40, "2.5"},
+                                         {2, "签名1"},  {70, "0"},    {0, "SEQEND"}};
+    const testing_support::Tags tags = testing_support::drawingTags("AC1015", "ANSI_936", entities);
+    const struct {
+        const char* what;
+        std::string data;
+    } layouts[] = {
+        {"LF", testing_support::asciiDxf(tags)},
+        {"CRLF", testing_support::asciiDxf(tags, "\r\n")},
+        {"binary R12", testing_support::binaryDxf(tags, true)},
+        {"binary", testing_support::binaryDxf(tags, false)},
+    };
+    for (const auto& layout : layouts) {
+        SCOPED_TRACE(layout.what);
+        TempFolder folder;
+        const auto path = folder / "no_value.dxf";
+        testing_support::writeBytes(path, layout.data);
+        Drawing drawing = Drawing::open(path);
+        const AttributeSlot empty = drawing.entity(0).attributes.at(0);
+        EXPECT_EQ(drawing.attributeValue(empty), u"");
+        drawing.putAttributeValue(empty, u"");
+        drawing.save();
+        EXPECT_EQ(testing_support::readBytes(path), layout.data) << "an empty put changes nothing";
+
+        drawing.putAttributeValue(empty, u"张三 😀");
+        EXPECT_EQ(drawing.attributeValue(empty), u"张三 😀");
+        drawing.save();
+        const Drawing reopened = Drawing::open(path);
+        EXPECT_EQ(reopened.attributeValue(reopened.entity(0).attributes.at(0)), u"张三 😀");
+        auto expected = tagsOf(layout.data);
+        const auto height = std::find_if(expected.begin(), expected.end(),
+                                         [](const auto& tag) { return tag.first == 40; });
+        expected.insert(height + 1, {1, "\xD5\xC5\xC8\xFD \\U+D83D\\U+DE00"});
+        EXPECT_EQ(tagsOf(testing_support::readBytes(path)), expected);
+    }
 }
 
 TEST(Drawing, StartsUntitledAndEmpty) {

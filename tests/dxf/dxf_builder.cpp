@@ -40,7 +40,8 @@ std::string binaryDxf(const Tags& tags, bool oneByteCodes) {
             out.push_back(static_cast<char>(value.size()));
             out += value;
         } else if (dxf::fixedSize(kind) > 0) {
-            appendLittleEndian(out, static_cast<std::uint64_t>(std::stoll(value)), dxf::fixedSize(kind));
+            appendLittleEndian(out, static_cast<std::uint64_t>(std::stoll(value)),
+                               dxf::fixedSize(kind));
         } else {
             out += value;
             out.push_back('\0');

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "dxf/file_index.h"
 #include "dxf_builder.h"
 
 namespace dxf {
@@ -11,9 +12,11 @@ namespace {
 
 using testing_support::Tags;
 
+// Reads the first entity of a drawing holding `tags`, as the index found it.
 EntityDetails read(const Tags& tags, std::string& data) {
-    data = testing_support::asciiDxf(tags);
-    return readEntity(data, Layout::kAscii, {0, data.size()}, "entity.dxf");
+    data = testing_support::asciiDxf(testing_support::drawingTags("AC1015", "", tags));
+    const FileIndex index = indexFile(data, "entity.dxf");
+    return readEntity(data, Layout::kAscii, index.modelSpace.at(0), "entity.dxf");
 }
 
 std::string text(const std::string& data, std::size_t begin, std::size_t end) {
@@ -54,6 +57,27 @@ TEST(EntityReader, NamesTheClassAsTheCadApplicationDoes) {
         {"aligned dimension with flags", {{0, "DIMENSION"}, {70, "33"}}, "AcDbAlignedDimension"},
         {"solid", {{0, "SOLID"}}, "AcDbTrace"},
         {"unknown R12 type", {{0, "SPACESHIP"}}, "AcDbEntity"},
+        {"unknown type names its last marker",
+         {{0, "SPACESHIP"}, {100, "AcDbEntity"}, {100, "AcDbSpaceship"}},
+         "AcDbSpaceship"},
+        {"region under its modeler marker",
+         {{0, "REGION"}, {100, "AcDbEntity"}, {100, "AcDbModelerGeometry"}},
+         "AcDbRegion"},
+        {"3D solid up to R2004",
+         {{0, "3DSOLID"}, {100, "AcDbEntity"}, {100, "AcDbModelerGeometry"}},
+         "AcDb3dSolid"},
+        {"plane surface under its base marker",
+         {{0, "PLANESURFACE"}, {100, "AcDbModelerGeometry"}, {100, "AcDbSurface"}},
+         "AcDbPlaneSurface"},
+        {"ellipse without its marker", {{0, "ELLIPSE"}, {100, "AcDbEntity"}}, "AcDbEllipse"},
+        {"multileader", {{0, "MULTILEADER"}, {100, "AcDbMLeader"}}, "AcDbMLeader"},
+        {"dimension by its flags, not its markers",
+         {{0, "DIMENSION"},
+          {100, "AcDbDimension"},
+          {70, "32"},
+          {100, "AcDbAlignedDimension"},
+          {100, "AcDbRotatedDimension"}},
+         "AcDbRotatedDimension"},
     };
     for (const auto& c : cases) {
         std::string data;
@@ -100,6 +124,29 @@ TEST(EntityReader, FindsTheAttributesUpToTheSeqend) {
     EXPECT_FALSE(a[2].hasValue);
     EXPECT_EQ(text(data, a[3].valueBegin, a[3].valueEnd), "single line");
     EXPECT_TRUE(a[3].multiline);
+}
+
+TEST(EntityReader, AMissingValueGoesAfterTheTextHeightOrElseBeforeTheTagOrAfterTheOwnTags) {
+    const Tags tags{
+        {0, "INSERT"},    {2, "TITLE"},  {0, "ATTRIB"}, {100, "AcDbText"},
+        {10, "0"},        {40, "2.5"},   {50, "0"},     {100, "AcDbAttribute"},
+        {2, "HEIGHT"},    {0, "ATTRIB"}, {10, "0"},     {100, "AcDbAttribute"},
+        {2, "NO HEIGHT"}, {0, "ATTRIB"}, {10, "0"},     {0, "ATTRIB"},
+        {8, "0"},         {1001, "APP"}, {1000, "x"},   {2, "IN XDATA"},
+        {0, "SEQEND"},
+    };
+    std::string data;
+    const EntityDetails details = read(tags, data);
+    ASSERT_EQ(details.attributes.size(), 4U);
+    const auto followingLine = [&](const AttributeSlot& slot) {
+        EXPECT_FALSE(slot.hasValue);
+        EXPECT_EQ(slot.valueBegin, slot.valueEnd);
+        return text(data, slot.valueBegin, data.find('\n', data.find('\n', slot.valueBegin) + 1));
+    };
+    EXPECT_EQ(followingLine(details.attributes[0]), "50\n0");
+    EXPECT_EQ(followingLine(details.attributes[1]), "100\nAcDbAttribute");
+    EXPECT_EQ(followingLine(details.attributes[2]), "0\nATTRIB");
+    EXPECT_EQ(followingLine(details.attributes[3]), "1001\nAPP") << "not among extended data";
 }
 
 TEST(EntityReader, OtherEntitiesHaveNoAttributes) {

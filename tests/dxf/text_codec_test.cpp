@@ -58,6 +58,10 @@ TEST(TextCodec, DecodesCodePagesEscapesAndCarets) {
         {"an unknown code page means ANSI_1252", "AC1009", "ANSI_9999", "\xE9", u"é"},
         {"code page names in any case", "AC1009", "ansi_936", "\xD6\xD0", u"中"},
         {"an undefined GBK byte", "AC1015", "ANSI_936", "a\xFF", u"a\uFFFD"},
+        {"CP1258 keeps its last letter", "AC1015", "ANSI_1258", "Vi\xEA\xF2t Nam", u"Việt Nam"},
+        {"CP1258 one letter", "AC1015", "ANSI_1258", "\xC3", u"Ă"},
+        {"CP1255 keeps its last letter", "AC1015", "ANSI_1255", "\xF9\xEC\xE5\xED", u"שלום"},
+        {"UTF-8 named before R2007", "AC1015", "UTF-8", "\xE4\xB8\xAD", u"中"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(codecFor(c.version, c.codePage).decode(c.raw), c.expected) << c.what;
@@ -76,9 +80,18 @@ TEST(TextCodec, EncodesInTheFilesCodePageAndEscapesTheRest) {
     const EncodeCase cases[] = {
         {"GBK", "AC1015", "ANSI_936", u"标题栏", "\xB1\xEA\xCC\xE2\xC0\xB8"},
         {"missing from GBK", "AC1015", "ANSI_936", u"a한", "a\\U+D55C"},
-        {"missing from ANSI_1252", "AC1009", "", u"号5", "\\U+53F75"},
-        {"outside the BMP", "AC1009", "", u"😀", "\\U+D83D\\U+DE00"},
-        {"ANSI_1252", "AC1009", "", u"é", "\xE9"},
+        {"missing from ANSI_1252", "AC1009", "ANSI_1252", u"号5", "\\U+53F75"},
+        {"outside the BMP", "AC1009", "ANSI_1252", u"😀", "\\U+D83D\\U+DE00"},
+        {"ANSI_1252", "AC1009", "ANSI_1252", u"é", "\xE9"},
+        {"no code page: nothing through the guess", "AC1009", "", u"é a", "\\U+00E9 a"},
+        {"an unknown code page", "AC1015", "ANSI_99999", u"中", "\\U+4E2D"},
+        {"an alias", "AC1015", "gbk", u"中", "\xD6\xD0"},
+        {"CP932 yen reads back as a backslash", "AC1015", "ANSI_932", u"¥100", "\\U+00A5100"},
+        {"yen before U+ injects no escape", "AC1015", "ANSI_932", u"¥U+4E2D", "\\U+00A5U+4E2D"},
+        {"CP1258 combining mark after a letter", "AC1015", "ANSI_1258", u"e\u0301", "e\\U+0301"},
+        {"CP1258 composed letter", "AC1015", "ANSI_1258", u"Ă", "\xC3"},
+        {"CP1258 letter only a composing reader reads whole", "AC1015", "ANSI_1258", u"ệ",
+         "\\U+1EC7"},
         {"UTF-8", "AC1032", "", u"한", "\xED\x95\x9C"},
         {"UTF-8 outside the BMP", "AC1032", "", u"😀", "\xF0\x9F\x98\x80"},
         {"a lone surrogate", "AC1032", "", std::u16string(1, char16_t(0xD800)), "\\U+D800"},
@@ -127,6 +140,27 @@ TEST(TextCodec, EveryValueSurvivesARoundTripInEveryEncoding) {
             EXPECT_EQ(codec.decode(codec.encode(value)), value)
                 << version << " " << codePage << " " << base::utf16ToUtf8(value);
         }
+    }
+}
+
+TEST(TextCodec, NamesTheCodePageAndWhetherItWasGuessed) {
+    const struct {
+        const char* version;
+        const char* codePage;
+        std::string_view name;
+        bool guessed;
+    } cases[] = {
+        {"AC1015", "ANSI_936", "ANSI_936", false},   {"AC1015", "CP936", "ANSI_936", false},
+        {"AC1015", "GB2312", "ANSI_936", false},     {"AC1015", "big5", "ANSI_950", false},
+        {"AC1015", "SJIS", "ANSI_932", false},       {"AC1015", "cp1258", "ANSI_1258", false},
+        {"AC1015", "utf-8", "UTF-8", false},         {"AC1015", "", "ANSI_1252", true},
+        {"AC1009", "ANSI_99999", "ANSI_1252", true}, {"AC1032", "", "UTF-8", false},
+        {"AC1024", "ANSI_936", "UTF-8", false},
+    };
+    for (const auto& c : cases) {
+        const CodePageUse use = codecFor(c.version, c.codePage).codePage();
+        EXPECT_EQ(use.name, c.name) << c.version << " " << c.codePage;
+        EXPECT_EQ(use.guessed, c.guessed) << c.version << " " << c.codePage;
     }
 }
 

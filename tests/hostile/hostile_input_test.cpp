@@ -170,7 +170,6 @@ std::vector<Hostile> hostileInputs() {
     const std::string noEof = firstLines(r2018(), lineOf(r2018(), "EOF") - 1);
     const std::size_t entitiesName = lineOf(r2018(), "ENTITIES");
     const std::size_t blocksEnd = lineOf(r2018(), "ENDSEC", lineOf(r2018(), "BLOCKS"));
-    const std::size_t headerEnd = lineOf(r2018(), "ENDSEC");
 
     std::vector<Hostile> cases = {
         // What is no DXF drawing at all.
@@ -243,8 +242,6 @@ std::vector<Hostile> hostileInputs() {
                 atLine(entitiesName - 1) + u"，SECTION 之后缺少段名"),
         drawing("SectionWithoutEnd", withoutLines(r2018(), blocksEnd - 1, 2), Errc::kMalformed,
                 u"段“BLOCKS”没有以 ENDSEC 结束"),
-        drawing("TagBetweenSections", withLine(r2018(), headerEnd, "ENDSEC\n  8\n0"),
-                Errc::kMalformed, u"段外出现了组码 8"),
         // Paths and files that are no drawing.
         path(
             "MissingFile", [](const fs::path& f) { return (f / "missing.dxf").string(); },

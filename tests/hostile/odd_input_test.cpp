@@ -96,6 +96,13 @@ std::vector<Odd> oddInputs() {
     const std::string orphans =
         afterEntitiesHeader(fixture("titleblock_r2018.dxf"),
                             "  0\nATTRIB\n  8\n0\n  2\n零件名称\n  1\n孤儿\n  0\nSEQEND\n  8\n0\n");
+    // As old dxflib writes: HEADER closed early, the other variables (the code page among them)
+    // and a stray tag after it, outside any section.
+    const std::string codePage = "  9\n$DWGCODEPAGE\n  3\nANSI_936\n";
+    const std::string early =
+        replacedOnce(replacedOnce(fixture("titleblock_r2000_gbk.dxf"), codePage, ""),
+                     "  0\nENDSEC\n  0\nSECTION\n  2\nCLASSES\n",
+                     "  0\nENDSEC\n" + codePage + "  8\nstray\n  0\nSECTION\n  2\nCLASSES\n");
     const std::string trailing =
         fixture("titleblock_r2010.dxf") + std::string("after the end\0\xFF\r\n", 17);
 
@@ -105,6 +112,7 @@ std::vector<Odd> oddInputs() {
         {"InvalidUtf8Bytes", utf8, written(utf8, "R2018", false)},
         {"OrphanAttribute", orphans, written(orphans, "R2018", false)},
         {"DataAfterEof", trailing, written(trailing, "R2010", false)},
+        {"HeaderVariablesAfterHeader", early, written(early, "R2000", true)},
     };
 }
 
