@@ -16,6 +16,7 @@
 #include "ops/read_template.h"
 #include "ui/line.h"
 #include "ui/product.h"
+#include "ui/whole_text_tooltip.h"
 
 namespace app {
 
@@ -45,6 +46,7 @@ QWidget* makeControl(QWidget& window, const ControlRow& row) {
         case ControlKind::GridField: {
             auto* field = new QLineEdit(caption, &window);
             field->setFrame(row.kind == ControlKind::HeaderField);
+            ui::showWholeTextWhenCut(*field);
             return field;
         }
         case ControlKind::Button:

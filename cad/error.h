@@ -40,7 +40,12 @@ inline constexpr std::int32_t kInvalidProgId = base::hresult(0x800401F3);  // CO
 inline constexpr std::int32_t kFileNotFound = base::hresultFromWin32(2);
 inline constexpr std::int32_t kOutOfMemory = base::hresultFromWin32(14);
 inline constexpr std::int32_t kWriteFault = base::hresultFromWin32(29);
+inline constexpr std::int32_t kReadFault = base::hresultFromWin32(30);
 inline constexpr std::int32_t kInvalidArgument = base::hresultFromWin32(87);  // E_INVALIDARG
+// A values file or table far larger than any could be.
+inline constexpr std::int32_t kInputTooLarge = base::hresultFromWin32(223);
+// Text that is not valid in its encoding (ERROR_NO_UNICODE_TRANSLATION).
+inline constexpr std::int32_t kBadEncoding = base::hresultFromWin32(1113);
 inline constexpr std::int32_t kObjectNotSet = base::hresultFromRunTimeError(91);
 // The file dialog's chosen names are longer than its longest-result setting allows.
 inline constexpr std::int32_t kResultTooLong = base::hresultFromRunTimeError(20476);

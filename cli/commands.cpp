@@ -1,16 +1,22 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "base/unicode.h"
+#include "cad/engine/backup_restore.h"
+#include "cad/engine/engine_path.h"
 #include "cad/error.h"
 #include "cad/startup.h"
+#include "cli/batch_report.h"
+#include "cli/csv_table.h"
 #include "cli/escape.h"
+#include "cli/failure_text.h"
 #include "cli/given_path_dialog.h"
-#include "cli/stderr_progress.h"
+#include "cli/table_file.h"
 #include "cli/text_fields.h"
-#include "ops/batch_update.h"
-#include "ops/file_list.h"
 #include "ops/model_space_walk.h"
 #include "ops/read_template.h"
 #include "titleblock/field_map.h"
@@ -19,11 +25,15 @@ namespace cli {
 
 namespace {
 
+namespace fs = std::filesystem;
+
 cad::Connection startUp(cad::Connector& connector, titleblock::Fields& fields, Console& console) {
     return cad::startUp(connector, fields, [&console](const std::u16string& text) {
         console.err << base::utf16ToUtf8(text) << '\n' << std::flush;
     });
 }
+
+std::string shown(std::u16string_view text) { return base::utf16ToUtf8(escapeValue(text)); }
 
 // A read's bar would only interleave with its result, which is the values themselves.
 class HiddenProgress : public ops::Progress {
@@ -32,66 +42,152 @@ public:
     void setValue(float) override {}
 };
 
+// The fields, counting what the read puts into them.
+class CountedFields : public TextFields {
+public:
+    void setText(int field, const std::u16string& text) override {
+        ++sets;
+        TextFields::setText(field, text);
+    }
+    int sets = 0;
+};
+
+// How a drawing is named in an exported table: relative to the table's folder when below it, so
+// that the table and the drawings can move together.
+std::u16string tablePathOf(const std::u16string& drawing, const fs::path& tableFolder) {
+    const fs::path absolute = fs::absolute(cad::engine::pathOf(drawing)).lexically_normal();
+    if (!tableFolder.empty()) {
+        const fs::path relative = absolute.lexically_relative(tableFolder);
+        if (!relative.empty() && *relative.begin() != "..") {
+            return cad::engine::fullPathOf(relative);
+        }
+    }
+    return cad::engine::fullPathOf(absolute);
+}
+
+void writeOutput(const std::optional<std::u16string>& outputFile, const std::string& bytes,
+                 Console& console) {
+    if (!outputFile) {
+        console.out << bytes;
+        return;
+    }
+    std::ofstream file(cad::engine::pathOf(*outputFile), std::ios::binary | std::ios::trunc);
+    file << bytes;
+    if (!file.flush()) {
+        throw cad::Error(cad::errc::kWriteFault, u"无法写入表格 " + *outputFile + u"。");
+    }
+}
+
 }  // namespace
 
-void readCommand(cad::Connector& connector, const std::u16string& drawing, Console& console) {
-    TextFields fields;
+int readCommand(cad::Connector& connector, const std::u16string& drawing, Console& console) {
+    CountedFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
+    fields.sets = 0;
     GivenPathDialog dialog(drawing);
     HiddenProgress progress;
     ops::readTemplate(connection, dialog, progress, fields);
 
     for (const int field : titleblock::fieldsInOrder()) {
         console.out << base::utf16ToUtf8(titleblock::tagForField(field)) << '\t'
-                    << base::utf16ToUtf8(escapeValue(fields.text(field))) << '\n';
+                    << shown(fields.text(field)) << '\n';
     }
+    if (fields.sets > 0) return kAllDone;
+    console.err << "无标题栏 no title block: " << shown(drawing)
+                << "（模型空间中没有 29 个标记中的任何一个 none of the 29 tags in model space）\n";
+    return kSomeWithoutTitleBlock;
 }
 
-void applyCommand(cad::Connector& connector, const FieldValues& values,
-                  const std::vector<std::u16string>& drawings, Console& console) {
-    TextFields fields;
-    const cad::Connection connection = startUp(connector, fields, console);
-    // Start-up left one space in every field; only the listed ones are to be written.
-    for (const int field : titleblock::fieldsInOrder()) {
-        const auto listed = values.find(field);
-        fields.setText(field, listed == values.end() ? u"" : listed->second);
-    }
-
-    const std::vector<std::u16string> FileList = ops::fileListOf(drawings);
-    const auto FileCount = static_cast<std::int32_t>(drawings.size());
-    StderrProgress progress(console.err, console.errIsTerminal, FileList);
-    try {
-        ops::batchUpdate(connection, FileList, FileCount, progress, fields);
-    } catch (const cad::Error&) {
-        progress.finish();
-        throw;
-    }
-    progress.finish();
-    const auto written = std::count_if(values.begin(), values.end(),
-                                       [](const auto& listed) { return !listed.second.empty(); });
-    console.out << "已更新并保存 " << FileCount << " 个图形，写入 " << written
-                << " 个字段。 Updated and saved " << FileCount << " drawing(s), " << written
-                << " field(s) written.\n";
-}
-
-void inspectCommand(cad::Connector& connector, const std::u16string& drawing, Console& console) {
+int inspectCommand(cad::Connector& connector, const std::u16string& drawing, Console& console) {
     TextFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
     const auto modelSpace = ops::openModelSpace(connection, drawing);
     if (const auto codePage = connection.AcadApp->activeDocument()->codePage()) {
-        console.out << "代码页 code page: " << base::utf16ToUtf8(codePage->name)
+        console.out << "代码页 code page: " << shown(codePage->name)
                     << (codePage->guessed ? "（推测：图形未指明或无法识别代码页 guessed）" : "")
                     << '\n';
     }
     ops::walkModelSpace(
         *modelSpace, modelSpace->count(),
         [&console](std::int32_t index, const std::u16string& name) {
-            console.out << index << '\t' << base::utf16ToUtf8(escapeValue(name)) << '\n';
+            console.out << index << '\t' << shown(name) << '\n';
         },
         [&console](cad::Attribute& attribute) {
-            console.out << "  " << base::utf16ToUtf8(escapeValue(attribute.tagString())) << '\t'
-                        << base::utf16ToUtf8(escapeValue(attribute.textString())) << '\n';
+            console.out << "  " << shown(attribute.tagString()) << '\t'
+                        << shown(attribute.textString()) << '\n';
         });
+    return kAllDone;
+}
+
+int batchCommand(cad::Connector& connector, const std::vector<ops::DrawingJob>& jobs,
+                 const ops::BatchOptions& options, Console& console) {
+    TextFields fields;
+    const cad::Connection connection = startUp(connector, fields, console);
+    BatchReport report(console, jobs, options);
+    const std::size_t reported = ops::runReportedBatch(connection, jobs, options, report);
+    return report.finish(reported);
+}
+
+std::vector<ops::DrawingJob> sameValuesFor(const std::vector<std::u16string>& drawings,
+                                           const FieldValues& values) {
+    std::vector<ops::DrawingJob> jobs(drawings.size());
+    std::transform(drawings.begin(), drawings.end(), jobs.begin(),
+                   [&values](const std::u16string& drawing) {
+                       return ops::DrawingJob{drawing, values};
+                   });
+    return jobs;
+}
+
+int exportCommand(cad::Connector& connector, const std::vector<std::u16string>& drawings,
+                  const std::optional<std::u16string>& outputFile, bool keepGoing,
+                  Console& console) {
+    TextFields fields;
+    const cad::Connection connection = startUp(connector, fields, console);
+    const fs::path tableFolder =
+        outputFile ? fs::absolute(cad::engine::pathOf(*outputFile)).lexically_normal().parent_path()
+                   : fs::path();
+
+    std::vector<TableRow> rows{tableHeader()};
+    int status = kAllDone;
+    for (const auto& drawing : drawings) {
+        std::map<int, std::u16string> values;
+        try {
+            values = ops::readTitleBlockValues(connection, drawing);
+        } catch (const cad::Error& e) {
+            console.err << "失败 failed: " << shown(drawing) << ": " << failureText(e) << '\n';
+            if (!keepGoing) return kSomeFailed;
+            status = kSomeFailed;
+            continue;
+        }
+        if (values.empty()) {
+            console.err << "无标题栏 no title block: " << shown(drawing)
+                        << "（这一行的值都是空的 its row is empty）\n";
+            if (status == kAllDone) status = kSomeWithoutTitleBlock;
+        }
+        TableRow row{tablePathOf(drawing, tableFolder)};
+        for (const auto& mapRow : titleblock::kFieldMap) {
+            const auto value = values.find(mapRow.field);
+            row.push_back(value == values.end() ? u"" : value->second);
+        }
+        rows.push_back(std::move(row));
+    }
+    writeOutput(outputFile, formatCsv(rows), console);
+    return status;
+}
+
+int restoreCommand(const std::vector<std::u16string>& drawings, Console& console) {
+    int status = kAllDone;
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        console.err << '[' << i + 1 << '/' << drawings.size() << "] " << shown(drawings[i]) << ' ';
+        try {
+            cad::engine::restoreLastSave(drawings[i]);
+            console.err << "已恢复 restored（与备份交换 exchanged with its .bak）\n";
+        } catch (const cad::Error& e) {
+            console.err << "失败 failed: " << failureText(e) << '\n';
+            status = kSomeFailed;
+        }
+    }
+    return status;
 }
 
 }  // namespace cli

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "cad/object_model.h"
 #include "cli/values_file.h"
+#include "ops/reported_batch.h"
 
 namespace cli {
 
@@ -16,19 +18,32 @@ struct Console {
     bool errIsTerminal;
 };
 
-// Each command runs start-up on `connector` first, as the window does, and throws cad::Error on
-// the first failure after it.
+// Each command that reads or writes drawings runs start-up on `connector` first, as the window
+// does. Each returns its exit status (see batch_report.h); a failure outside the drawings (start-
+// up, the output) throws cad::Error.
 
 // Prints the 29 fields after reading `drawing`, in field-number order: tag, tab, escaped value.
-void readCommand(cad::Connector& connector, const std::u16string& drawing, Console& console);
-
-// Writes `values` (fields not in it are "" and so not written) into every drawing, in order,
-// saving each; progress goes to the error stream, a one-line summary to `out`.
-void applyCommand(cad::Connector& connector, const FieldValues& values,
-                  const std::vector<std::u16string>& drawings, Console& console);
+// A drawing without any of the 29 tags is said so on the error stream, with status 3.
+int readCommand(cad::Connector& connector, const std::u16string& drawing, Console& console);
 
 // Prints every model-space entity of `drawing`: index, tab, EntityName; under a block reference
 // one line per attribute: two spaces, tag, tab, value (tag and value escaped).
-void inspectCommand(cad::Connector& connector, const std::u16string& drawing, Console& console);
+int inspectCommand(cad::Connector& connector, const std::u16string& drawing, Console& console);
+
+// Writes each job's values into its drawing and reports every drawing (batch_report.h).
+int batchCommand(cad::Connector& connector, const std::vector<ops::DrawingJob>& jobs,
+                 const ops::BatchOptions& options, Console& console);
+
+// The same values for every drawing.
+std::vector<ops::DrawingJob> sameValuesFor(const std::vector<std::u16string>& drawings,
+                                           const FieldValues& values);
+
+// Prints (or writes to `outputFile`) the table of the drawings' title blocks, one row each.
+int exportCommand(cad::Connector& connector, const std::vector<std::u16string>& drawings,
+                  const std::optional<std::u16string>& outputFile, bool keepGoing,
+                  Console& console);
+
+// Undoes the last save of each drawing by trading it with its backup.
+int restoreCommand(const std::vector<std::u16string>& drawings, Console& console);
 
 }  // namespace cli

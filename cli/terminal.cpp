@@ -16,12 +16,12 @@ namespace cli {
 
 #ifdef _WIN32
 
-std::vector<std::u16string> programArguments(int, char**) {
+std::vector<std::string> programArguments(int, char**) {
     int count = 0;
     LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::u16string> arguments;
+    std::vector<std::string> arguments;
     for (int i = 1; wide != nullptr && i < count; ++i) {
-        arguments.emplace_back(reinterpret_cast<const char16_t*>(wide[i]));
+        arguments.push_back(base::utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
     }
     LocalFree(wide);
     return arguments;
@@ -38,10 +38,8 @@ bool isTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
 
 #else
 
-std::vector<std::u16string> programArguments(int argc, char** argv) {
-    std::vector<std::u16string> arguments;
-    for (int i = 1; i < argc; ++i) arguments.push_back(base::utf8ToUtf16(argv[i]));
-    return arguments;
+std::vector<std::string> programArguments(int argc, char** argv) {
+    return {argv + (argc > 0 ? 1 : 0), argv + argc};
 }
 
 void useUtf8Streams() {}
@@ -49,5 +47,7 @@ void useUtf8Streams() {}
 bool isTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
 
 #endif
+
+std::u16string argumentText(const std::string& argument) { return base::utf8ToUtf16(argument); }
 
 }  // namespace cli

@@ -6,9 +6,13 @@
 
 namespace cli {
 
-// The program's arguments after its name, whole and in UTF-16 (on Windows as the system passed
-// them, not through the ANSI code page; elsewhere decoded from UTF-8).
-std::vector<std::u16string> programArguments(int argc, char** argv);
+// The program's arguments after its name, whole, as the option parser takes them: UTF-8 (on
+// Windows converted from what the system passed, not through the ANSI code page; elsewhere the
+// bytes as given).
+std::vector<std::string> programArguments(int argc, char** argv);
+
+// The text of one argument, a path or a value.
+std::u16string argumentText(const std::string& argument);
 
 // Makes the standard streams carry UTF-8 bytes unchanged: no newline translation and, on a
 // Windows console, the UTF-8 code page.

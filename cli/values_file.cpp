@@ -54,7 +54,8 @@ FieldValues parseValues(std::string_view text, const std::u16string& source) {
             fail(source, lineNumber, u"值中有未转义的制表符（应写作 \\t）。");
         }
         const auto value = unescapeValue(escaped);
-        if (!value) fail(source, lineNumber, u"无效的转义序列：只允许 \\\\、\\t、\\n 和 \\r。");
+        if (!value)
+            fail(source, lineNumber, u"无效的转义序列：只允许 \\\\、\\t、\\n、\\r 和 \\xHH。");
         const auto field = titleblock::fieldForTag(tag);
         if (!field) fail(source, lineNumber, u"未知的标记“" + tag + u"”。");
         if (!values.emplace(*field, *value).second) {

@@ -33,9 +33,13 @@ Drawing::Drawing(std::string bytes, std::filesystem::path path, FileIndex index,
       index_(std::move(index)),
       codec_(std::move(codec)) {}
 
-Drawing Drawing::open(const std::filesystem::path& path) {
+Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing) {
     if (!nameCanExist(path)) throw invalidNameError(path);
-    return fromBytes(platform::readWholeFile(path), path);
+    platform::FileLock lock = replacing != nullptr ? platform::FileLock(path, replacing->lock_)
+                                                   : platform::FileLock(path);
+    Drawing drawing = fromBytes(platform::readWholeFile(path), path);
+    drawing.lock_ = std::move(lock);
+    return drawing;
 }
 
 Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {

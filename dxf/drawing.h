@@ -7,6 +7,7 @@
 
 #include "dxf/entity_reader.h"
 #include "dxf/file_index.h"
+#include "dxf/file_lock.h"
 #include "dxf/text_codec.h"
 #include "dxf/writer.h"
 
@@ -20,8 +21,10 @@ public:
     // The untitled, empty drawing a CAD application starts with. It has no file to save to.
     Drawing();
 
-    // Reads and indexes the DXF file at `path`.
-    static Drawing open(const std::filesystem::path& path);
+    // Reads and indexes the DXF file at `path`, claiming it until the drawing goes: a second
+    // open of the same file, by any program that asks for the lock, fails with the lock error.
+    // Reopening the file of `replacing` (the drawing this one is to replace) shares its claim.
+    static Drawing open(const std::filesystem::path& path, const Drawing* replacing = nullptr);
     // The same from bytes already in memory; `name` is the file the descriptions name.
     static Drawing fromBytes(std::string bytes, std::filesystem::path name);
 
@@ -62,6 +65,7 @@ private:
     FileIndex index_;
     TextCodec codec_;
     Patches patches_;
+    platform::FileLock lock_;
 };
 
 }  // namespace dxf

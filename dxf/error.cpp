@@ -20,7 +20,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 22> kTable{{
+constexpr std::array<Row, 24> kTable{{
     {Errc::kFileNotFound, base::hresultFromWin32(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, base::hresultFromWin32(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, base::hresultFromWin32(5), 5, u"没有访问权限"},
@@ -43,6 +43,8 @@ constexpr std::array<Row, 22> kTable{{
     {Errc::kUnsupportedCodePage, base::hresult(0x80040214), 0, {}},
     {Errc::kAttributeNotWritable, base::hresult(0x80040215), 0, {}},
     {Errc::kValueTooLong, base::hresult(0x80040216), 0, {}},
+    {Errc::kLocked, base::hresult(0x80040217), 0, {}},
+    {Errc::kNoBackup, base::hresult(0x80040218), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -143,6 +145,16 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
                                          std::u16string(tag) + u"”的属性：新值在文件中占 " +
                                          decimal(bytes) + u" 字节，超过此图形版本允许的 " +
                                          decimal(limit) + u" 字节，图形没有改变。");
+}
+
+Error lockedError(const std::filesystem::path& path) {
+    return make(Errc::kLocked, u"无法打开图形" + quoted(path) +
+                                   u"：图形正由另一程序编辑。请等它保存后再试，图形没有改变。");
+}
+
+Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup) {
+    return make(Errc::kNoBackup, u"无法恢复图形" + quoted(drawing) + u"：没有它的备份" +
+                                     quoted(backup) + u"，图形没有改变。");
 }
 
 }  // namespace dxf

@@ -35,6 +35,8 @@ enum class Errc {
     kUnsupportedCodePage,
     kAttributeNotWritable,
     kValueTooLong,
+    kLocked,
+    kNoBackup,
 };
 
 // What was being done when a file operation failed; it opens the description.
@@ -85,7 +87,13 @@ Error unsupportedCodePageError(const std::filesystem::path& path, std::string_vi
 // A put that the library cannot carry out completely, so it changes nothing.
 Error attributeNotWritableError(const std::filesystem::path& path, std::u16string_view tag,
                                 std::u16string_view reason);
+// Undoing a save needs the backup that save kept.
+Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup);
+
 Error valueTooLongError(const std::filesystem::path& path, std::u16string_view tag,
                         std::size_t bytes, std::size_t limit);
+
+// Another program holds the drawing open for editing.
+Error lockedError(const std::filesystem::path& path);
 
 }  // namespace dxf

@@ -10,6 +10,7 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <stdio.h>  // renameat2
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,6 +67,32 @@ std::string readWholeFile(const fs::path& path) {
     }
     CloseHandle(file);
     return content;
+}
+
+bool isRegularFile(const fs::path& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+void exchangeFiles(const fs::path& first, const fs::path& second) {
+    // Windows has no exchange of two names; the drawing's lock keeps other savers out meanwhile.
+    wchar_t name[MAX_PATH];
+    const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(L".");
+    if (GetTempFileNameW(folder.c_str(), L"zdr", 0, name) == 0) fail(FileAction::kSave, first);
+    const fs::path parked = name;
+    if (!MoveFileExW(first.c_str(), parked.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const DWORD code = GetLastError();
+        DeleteFileW(parked.c_str());
+        throw systemError(code, FileAction::kSave, first);
+    }
+    if (!MoveFileExW(second.c_str(), first.c_str(), 0)) {
+        const DWORD code = GetLastError();
+        MoveFileExW(parked.c_str(), first.c_str(), 0);
+        throw systemError(code, FileAction::kSave, first);
+    }
+    if (!MoveFileExW(parked.c_str(), second.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        fail(FileAction::kSave, second);
+    }
 }
 
 ReplacementFile::ReplacementFile(fs::path target) : target_(std::move(target)) {
@@ -172,7 +199,7 @@ std::uint32_t win32CodeOf(int err, FileAction action, const fs::path& path) {
 }
 
 [[noreturn]] void fail(int err, FileAction action, const fs::path& path) {
-    throw systemError(win32CodeOf(err, action, path), action, path);
+    throw errnoError(err, action, path);
 }
 
 void closeQuietly(int& fd) {
@@ -268,6 +295,10 @@ void keepBackup(const fs::path& target, const fs::path& backup, const fs::path& 
 
 }  // namespace
 
+Error errnoError(int err, FileAction action, const fs::path& path) {
+    return systemError(win32CodeOf(err, action, path), action, path);
+}
+
 std::string readWholeFile(const fs::path& path) {
     // Without O_NONBLOCK, opening a FIFO that no one writes to would wait forever.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -302,6 +333,39 @@ std::string readWholeFile(const fs::path& path) {
     }
     closeQuietly(fd);
     return content;
+}
+
+bool isRegularFile(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void exchangeFiles(const fs::path& first, const fs::path& second) {
+#ifdef RENAME_EXCHANGE
+    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) {
+        syncFolder(first);
+        return;
+    }
+    // A file system without the exchange (some network ones) gets the three renames below.
+    if (errno != EINVAL && errno != ENOSYS) fail(errno, FileAction::kSave, first);
+#endif
+    const fs::path folder = first.has_parent_path() ? first.parent_path() : fs::path(".");
+    fs::path parked;
+    const int fd = createUnique(folder / ".zdr", parked);
+    if (fd < 0) fail(errno, FileAction::kSave, first);
+    ::close(fd);
+    if (::rename(first.c_str(), parked.c_str()) != 0) {
+        const int err = errno;
+        ::unlink(parked.c_str());
+        fail(err, FileAction::kSave, first);
+    }
+    if (::rename(second.c_str(), first.c_str()) != 0) {
+        const int err = errno;
+        ::rename(parked.c_str(), first.c_str());
+        fail(err, FileAction::kSave, first);
+    }
+    if (::rename(parked.c_str(), second.c_str()) != 0) fail(errno, FileAction::kSave, second);
+    syncFolder(first);
 }
 
 ReplacementFile::ReplacementFile(fs::path target) : target_(std::move(target)) {

@@ -4,12 +4,26 @@
 #include <string>
 #include <string_view>
 
+#include "dxf/error.h"
+
 // The only place that calls the operating system's file API; everything above it is portable.
 // Failures throw dxf::Error carrying the Windows error code of the cause on every platform.
 namespace dxf::platform {
 
+#ifndef _WIN32
+// The failure `err` (an errno value) numbered as the same cause is on Windows.
+Error errnoError(int err, FileAction action, const std::filesystem::path& path);
+#endif
+
 // The whole content of a regular file, read at once.
 std::string readWholeFile(const std::filesystem::path& path);
+
+// Whether `path` names a regular file (through symbolic links).
+bool isRegularFile(const std::filesystem::path& path);
+
+// Swaps the two files under their names: atomically where the system can (Linux), else in three
+// renames through a temporary name beside `first`. Both must exist.
+void exchangeFiles(const std::filesystem::path& first, const std::filesystem::path& second);
 
 // A new version of `target`, written to a temporary file in the same folder and moved into place
 // only when complete. Until commit() succeeds the target is untouched; a replacement that is

@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "dxf/error.h"
+#include "dxf/file_lock.h"
 #include "dxf/platform_file.h"
 
 namespace dxf {
@@ -51,17 +53,34 @@ fs::path backupPathOf(const fs::path& drawing) {
     return backup;
 }
 
-void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches) {
-    // Through a symbolic link the file it points to is replaced, and the link stays.
+namespace {
+
+// Through a symbolic link the file it points to is saved (and restored), and the link stays.
+fs::path linkTarget(const fs::path& drawing) {
     std::error_code ignored;
     const fs::path resolved =
-        fs::is_symlink(target, ignored) ? fs::canonical(target, ignored) : target;
-    const fs::path& file = resolved.empty() ? target : resolved;
+        fs::is_symlink(drawing, ignored) ? fs::canonical(drawing, ignored) : drawing;
+    return resolved.empty() ? drawing : resolved;
+}
+
+}  // namespace
+
+void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches) {
+    const fs::path file = linkTarget(target);
     platform::ReplacementFile replacement(file);
     forEachPiece(original, patches, [&](std::string_view piece) {
         if (!piece.empty()) replacement.write(piece);
     });
     replacement.commit(backupPathOf(file));
+}
+
+void restoreBackup(const fs::path& drawing) {
+    const fs::path file = linkTarget(drawing);
+    const fs::path backup = backupPathOf(file);
+    if (!platform::isRegularFile(backup)) throw noBackupError(drawing, backup);
+    // As a save does: a drawing another run is editing is left to it.
+    const platform::FileLock lock(file);
+    platform::exchangeFiles(file, backup);
 }
 
 }  // namespace dxf

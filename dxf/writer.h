@@ -38,4 +38,8 @@ std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
 void saveWithBackup(const std::filesystem::path& target, std::string_view original,
                     const Patches& patches);
 
+// Undoes the last save of `drawing`: the drawing and its backup trade places in one step, so a
+// second call redoes the save. Without a backup it throws and nothing changes.
+void restoreBackup(const std::filesystem::path& drawing);
+
 }  // namespace dxf

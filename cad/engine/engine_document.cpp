@@ -1,22 +1,12 @@
 #include "cad/engine/engine_document.h"
 
-#include <filesystem>
-
-#include "base/unicode.h"
 #include "cad/engine/engine_errors.h"
 #include "cad/engine/engine_model_space.h"
+#include "cad/engine/engine_path.h"
 
 namespace cad::engine {
 
 namespace {
-
-std::filesystem::path pathOf(const std::u16string& fullPath) {
-#ifdef _WIN32
-    return std::filesystem::path(std::wstring(fullPath.begin(), fullPath.end()));
-#else
-    return std::filesystem::path(base::utf16ToUtf8(fullPath));
-#endif
-}
 
 class EngineDocument : public Document {
 public:
@@ -25,7 +15,8 @@ public:
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
         // The new drawing is read completely before it replaces the open one, so a drawing that
         // fails to open leaves the open one as it was.
-        session_->replace(translated([&] { return dxf::Drawing::open(pathOf(fullPath)); }));
+        session_->replace(
+            translated([&] { return dxf::Drawing::open(pathOf(fullPath), &session_->drawing()); }));
         return std::make_shared<EngineDocument>(session_);
     }
 

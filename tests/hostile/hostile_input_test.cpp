@@ -6,10 +6,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdio>
 
 #include <algorithm>
 #include <functional>
@@ -21,6 +23,7 @@
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
 #include "child_process.h"
+#include "cli/escape.h"
 #include "cli/text_fields.h"
 #include "dxf/error.h"
 #include "files.h"
@@ -467,8 +470,20 @@ TEST_P(HostileInput, IsRefusedWithANumberedErrorAndNothingChanges) {
                      {.input = {}, .unprivileged = c.unprivileged});
     const Ending ending = cli.wait(std::chrono::seconds(60));
     EXPECT_TRUE(ending.exited) << "ended by signal " << ending.signal << "\n" << ending.err;
-    EXPECT_EQ(ending.status, 1);
-    EXPECT_EQ(ending.err, "错误 " + std::to_string(failure.number) + ": " + description + "\n");
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(failure.number));
+    std::error_code notFolder;
+    if (fs::is_directory(*drawing, notFolder)) {
+        // Named on the command line, a folder is a usage error before anything is opened.
+        EXPECT_EQ(ending.status, 2);
+        EXPECT_NE(ending.err.find("-r"), std::string::npos) << ending.err;
+    } else {
+        EXPECT_EQ(ending.status, 1);
+        const std::string failed =
+            "失败 failed: 错误 " + std::string(hex) + " (" + std::to_string(failure.number) +
+            "): " + base::utf16ToUtf8(cli::escapeValue(failure.description)) + "\n";
+        EXPECT_NE(ending.err.find(failed), std::string::npos) << ending.err;
+    }
     EXPECT_EQ(snapshotOf(folder.path()), before);
 }
 

@@ -55,17 +55,22 @@ manuals)
     warnings=$(MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "$(basename "$page"): $warnings"
   done
-  # Every command and option that zandrel-cli --help names is in its manual page.
-  help=$("$prefix/bin/zandrel-cli" --help)
+  # Every command that zandrel-cli --help lists is in the manual page's synopsis with every
+  # option of its own --help, and every long option is described.
+  cli="$prefix/bin/zandrel-cli"
   manual=$(MANWIDTH=200 man -l "$prefix/share/man/man1/zandrel-cli.1.gz" 2>/dev/null)
-  commands=$(sed -n 's/^ *zandrel-cli \([a-z][a-z-]*\).*/\1/p' <<<"$help" | sort -u)
-  options=$(grep -oE '(^|[][ (|,])--?[a-z][a-z-]*' <<<"$help" | grep -oE -- '--?[a-z][a-z-]*' | sort -u)
+  commands=$("$cli" --help | sed -n '/^Subcommands:/,/^$/s/^  \([a-z][a-z-]*\)  .*/\1/p')
   [ -n "$commands" ] || fail "found no command in zandrel-cli --help"
-  for word in $commands; do
-    grep -qE "^ {7}$word( |$)" <<<"$manual" || fail "zandrel-cli.1 does not describe the command $word"
-  done
-  for word in $options; do
-    grep -qE -- "(^|[ ,])$word([ ,]|$)" <<<"$manual" || fail "zandrel-cli.1 does not describe $word"
+  for command in $commands; do
+    synopsis=$(grep -E "^ {7}zandrel-cli $command( |$)" <<<"$manual" || true)
+    [ -n "$synopsis" ] || { fail "zandrel-cli.1 has no synopsis for $command"; continue; }
+    while read -r long short; do
+      [ "$long" != --help ] || continue
+      grep -qE -- "(^|[[ ])${short:-$long}( |]|$)" <<<"$synopsis" ||
+        fail "the synopsis of $command lacks ${short:-$long}"
+      grep -qE -- "(^|[ ,])$long( |,|$)" <<<"$manual" || fail "zandrel-cli.1 does not describe $long"
+    done < <("$cli" "$command" --help |
+             sed -n 's/^  \(-[a-z]\)\?,\?\(--[a-z][a-z-]*\).*/\2 \1/p')
   done
   ;;
 

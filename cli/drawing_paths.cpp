@@ -1,0 +1,74 @@
+#include "cli/drawing_paths.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <iterator>
+
+#include "base/unicode.h"
+#include "cad/engine/engine_path.h"
+#include "cli/usage_error.h"
+
+namespace cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    // A subfolder that cannot be read stops the command: skipping it would leave its drawings
+    // out of the batch without a word.
+    fs::recursive_directory_iterator it(cad::engine::pathOf(operand), ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::error_code ignored;
+        if (hasExtension(cad::engine::fullPathOf(it->path()), u".dxf") &&
+            !it->is_directory(ignored))
+            found.push_back(it->path());
+    }
+    if (ec) {
+        throw UsageError(cad::errc::kReadFault, u"无法列出文件夹 " + operand +
+                                                    u" 中的图形：读取文件夹时出错（系统代码 " +
+                                                    base::utf8ToUtf16(std::to_string(ec.value())) +
+                                                    u"），未打开任何图形。");
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::u16string> drawings;
+    drawings.reserve(found.size());
+    std::transform(found.begin(), found.end(), std::back_inserter(drawings),
+                   [](const fs::path& path) { return cad::engine::fullPathOf(path); });
+    return drawings;
+}
+
+}  // namespace
+
+bool hasExtension(std::u16string_view name, std::u16string_view extension) {
+    if (name.size() < extension.size()) return false;
+    const auto lower = [](char16_t c) {
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
+    };
+    return std::equal(extension.begin(), extension.end(), name.end() - extension.size(),
+                      [&lower](char16_t a, char16_t b) { return lower(a) == lower(b); });
+}
+
+std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& operands,
+                                          bool recursive) {
+    std::vector<std::u16string> drawings;
+    for (const auto& operand : operands) {
+        std::error_code ec;
+        if (!fs::is_directory(cad::engine::pathOf(operand), ec)) {
+            drawings.push_back(operand);
+        } else if (recursive) {
+            const auto below = drawingsBelow(operand);
+            drawings.insert(drawings.end(), below.begin(), below.end());
+        } else {
+            throw UsageError(cad::errc::kInvalidArgument,
+                             operand +
+                                 u" 是一个文件夹；要处理其中所有的 DXF "
+                                 u"图形，请加 -r。");
+        }
+    }
+    return drawings;
+}
+
+}  // namespace cli

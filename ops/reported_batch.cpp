@@ -1,0 +1,65 @@
+#include "ops/reported_batch.h"
+
+#include "ops/model_space_walk.h"
+#include "ops/object_ref.h"
+
+namespace ops {
+
+namespace {
+
+DrawingOutcome updateDrawing(const cad::Connection& connection, const DrawingJob& job,
+                             const BatchOptions& options, BatchObserver& observer) {
+    DrawingOutcome outcome;
+    bool titleBlock = false;
+    const auto modelSpace = openModelSpace(connection, job.path);
+    forEachTitleBlockAttribute(
+        *modelSpace, modelSpace->count(), [&](cad::Attribute& attribute, int field) {
+            titleBlock = true;
+            const auto listed = job.values.find(field);
+            const std::u16string old = attribute.textString();
+            if (listed == job.values.end() || listed->second.empty() || listed->second == old) {
+                ++outcome.unchanged;
+                return;
+            }
+            observer.onChange(job, attribute.tagString(), old, listed->second);
+            if (!options.dryRun) attribute.putTextString(listed->second);
+            ++outcome.changed;
+        });
+    if (!titleBlock) {
+        outcome.result = DrawingResult::kNoTitleBlock;
+    } else if (outcome.changed > 0) {
+        if (!options.dryRun) deref(connection.acadDoc).save();
+        outcome.result = DrawingResult::kSaved;
+    }
+    return outcome;
+}
+
+}  // namespace
+
+std::size_t runReportedBatch(const cad::Connection& connection, const std::vector<DrawingJob>& jobs,
+                             const BatchOptions& options, BatchObserver& observer) {
+    for (std::size_t index = 0; index < jobs.size(); ++index) {
+        DrawingOutcome outcome;
+        try {
+            outcome = updateDrawing(connection, jobs[index], options, observer);
+        } catch (const cad::Error& e) {
+            outcome = {DrawingResult::kFailed, 0, 0, e};
+        }
+        observer.onDrawing(index, jobs[index], outcome);
+        if (outcome.result == DrawingResult::kFailed && !options.keepGoing) return index + 1;
+    }
+    return jobs.size();
+}
+
+std::map<int, std::u16string> readTitleBlockValues(const cad::Connection& connection,
+                                                   const std::u16string& path) {
+    std::map<int, std::u16string> values;
+    const auto modelSpace = openModelSpace(connection, path);
+    forEachTitleBlockAttribute(*modelSpace, modelSpace->count(),
+                               [&values](cad::Attribute& attribute, int field) {
+                                   values[field] = attribute.textString();
+                               });
+    return values;
+}
+
+}  // namespace ops

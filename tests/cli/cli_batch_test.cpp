@@ -1,0 +1,463 @@
+// The batch commands as a user runs them: what each drawing's line says, the exit status, what a
+// dry run leaves alone, tables through a spreadsheet and back, restore, folders, control
+// characters. Drawings are copies of the fixtures, checked with the program itself and ezdxf.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "files.h"
+
+namespace cli {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::Ending;
+using testing_support::linesOf;
+using testing_support::readBytes;
+using testing_support::runProgram;
+using testing_support::TempFolder;
+using testing_support::writeBytes;
+
+const fs::path kCli = ZANDREL_CLI;
+const fs::path kFixtures = ZANDREL_FIXTURES;
+const fs::path kPython = "/usr/bin/python3";
+const fs::path kTemplate = kFixtures / "titleblock_r2018.dxf";
+
+Ending cli(const std::vector<std::string>& args, const std::string& input = "") {
+    return runProgram(kCli, args, {.input = input});
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+fs::path copyOf(const fs::path& source, const fs::path& target) {
+    fs::create_directories(target.parent_path());
+    fs::copy_file(source, target);
+    return target;
+}
+
+fs::path backupOf(fs::path drawing) { return drawing.replace_extension(".bak"); }
+
+// A drawing whose block references carry none of the 29 tags: each tag line gets a prefix.
+fs::path withoutTitleBlock(const fs::path& target) {
+    std::istringstream in(readBytes(kTemplate));
+    std::string out;
+    const std::string tags =
+        "|产品代号|零件名称|零件代号|版本号1|版本号2|版本号3|版本号4|版本号5|更改通知号1|更改通知号"
+        "2|更改通知号3|更改通知号4|更改通知号5|签名1|签名2|签名3|签名4|签名5|日期1|日期2|日期3|日期"
+        "4|日期5|编制签字|编制时间|校对签字|校对时间|审核签字|审核时间|";
+    for (std::string line; std::getline(in, line);) {
+        const std::string bare = line.ends_with('\r') ? line.substr(0, line.size() - 1) : line;
+        out += (contains(tags, '|' + bare + '|') ? "旧" : "") + line + '\n';
+    }
+    fs::create_directories(target.parent_path());
+    writeBytes(target, out);
+    return target;
+}
+
+// The value of `tag` in each model-space attribute that carries it, in what ezdxf read.
+std::vector<std::string> modelSpaceValues(const std::vector<std::string>& attributes,
+                                          const std::string& tag) {
+    std::vector<std::string> values;
+    for (const auto& line : attributes) {
+        const std::string key = "\tINSERT\t" + tag + '\t';
+        if (line.starts_with("model\t") && contains(line, key)) {
+            values.push_back(line.substr(line.find(key) + key.size()));
+        }
+    }
+    return values;
+}
+
+std::string readValue(const fs::path& drawing, const std::string& tag) {
+    for (const auto& line : linesOf(cli({"read", drawing.string()}).out)) {
+        if (line.starts_with(tag + '\t')) return line.substr(tag.size() + 1);
+    }
+    return "(missing)";
+}
+
+struct Stamp {
+    std::string bytes;
+    struct timespec mtime;
+    bool operator==(const Stamp& o) const {
+        return bytes == o.bytes && mtime.tv_sec == o.mtime.tv_sec &&
+               mtime.tv_nsec == o.mtime.tv_nsec;
+    }
+};
+
+Stamp stampOf(const fs::path& file) {
+    struct stat st {};
+    ::stat(file.c_str(), &st);
+    return {readBytes(file), st.st_mtim};
+}
+
+TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
+    const TempFolder folder;
+    const std::string good = copyOf(kTemplate, folder.path() / "好 图.dxf").string();
+    const std::string same = copyOf(kTemplate, folder.path() / "同 图.dxf").string();
+    const std::string none = withoutTitleBlock(folder.path() / "无 标题栏.dxf").string();
+    const std::string missing = (folder.path() / "缺 图.dxf").string();
+    // 产品代号 is what `same` holds already; 零件名称 is new only to the first it reaches.
+    const fs::path values = folder.path() / "值.tsv";
+    writeBytes(values, "产品代号\tR2018/产品代号/甲\n");
+    const fs::path changing = folder.path() / "改.tsv";
+    writeBytes(changing, "零件名称\t新\n");
+
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> says;  // each line of standard error holds the matching part
+    } cases[] = {
+        {"unchanged",
+         {"apply", values.string(), same},
+         0,
+         {"[1/1] " + same + " 未改变 unchanged", "已保存 0，未改变 1，无标题栏 0，失败 0。"}},
+        {"saved",
+         {"apply", changing.string(), good},
+         0,
+         {"[1/1] " + good + " 已保存 saved（更改 2 个属性，29 个不变 changed 2, unchanged 29）",
+          "已保存 1，"}},
+        {"no title block",
+         {"apply", changing.string(), good, none},
+         3,
+         {"[1/2] " + good + " 未改变 unchanged", "[2/2] " + none + " 无标题栏 no title block",
+          "无标题栏 1，失败 0。"}},
+        {"stops at a failure",
+         {"apply", changing.string(), missing, none},
+         1,
+         {"[1/2] " + missing + " 失败 failed: 错误 0x80070002 (-2147024894): ",
+          "失败 1，未打开 1。"}},
+        {"keeps going and lists the failures",
+         {"apply", "-k", changing.string(), missing, none, missing + "2"},
+         1,
+         {"[1/3] " + missing + " 失败 failed", "[2/3] " + none + " 无标题栏",
+          "[3/3] " + missing + "2 失败 failed", "失败的图形 Failed drawings:",
+          "  [1/3] " + missing + " 失败", "  [3/3] " + missing + "2 失败", "无标题栏 1，失败 2。"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Ending run = cli(c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, "");
+        const std::vector<std::string> said = linesOf(run.err);
+        ASSERT_EQ(said.size(), c.says.size()) << run.err;
+        for (std::size_t i = 0; i < said.size(); ++i)
+            EXPECT_TRUE(contains(said[i], c.says[i])) << said[i];
+    }
+    EXPECT_FALSE(fs::exists(backupOf(same)));
+    EXPECT_FALSE(fs::exists(backupOf(none)));
+    EXPECT_EQ(readBytes(none), readBytes(withoutTitleBlock(folder.path() / "again" / "n.dxf")));
+}
+
+TEST(CliRead, SaysSoWhenTheDrawingHasNoTitleBlock) {
+    const TempFolder folder;
+    const fs::path none = withoutTitleBlock(folder.path() / "无.dxf");
+    const Ending read = cli({"read", none.string()});
+    EXPECT_EQ(read.status, 3);
+    EXPECT_EQ(linesOf(read.out).size(), 29u);  // as the window would show them: one space each
+    EXPECT_TRUE(contains(read.out, "零件名称\t \n")) << read.out;
+    EXPECT_TRUE(contains(read.err, "无标题栏 no title block")) << read.err;
+}
+
+TEST(CliDryRun, ListsEveryChangeAndWritesNothing) {
+    const TempFolder folder;
+    const fs::path a = copyOf(kTemplate, folder.path() / "甲 图.dxf");
+    const fs::path b = copyOf(kFixtures / "titleblock_r12.dxf", folder.path() / "乙 图.dxf");
+    writeBytes(folder.path() / "表.csv", "图形,签名1\r\n甲 图.dxf,\"张\t三\"\r\n");
+    const Stamp beforeA = stampOf(a);
+    const Stamp beforeB = stampOf(b);
+
+    const Ending applied =
+        cli({"apply", "-n", "-", a.string(), b.string()}, "零件名称\t齿\\x1B轮\n签名3\t\n");
+    const Ending imported = cli({"import", "--dry-run", (folder.path() / "表.csv").string()});
+
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(linesOf(applied.out), (std::vector<std::string>{
+                                        a.string() + "\t零件名称\tR2018/零件名称/甲\t齿\\x1B轮",
+                                        a.string() + "\t零件名称\tR2018/零件名称/乙\t齿\\x1B轮",
+                                        b.string() + "\t零件名称\tR12/零件名称/甲\t齿\\x1B轮",
+                                        b.string() + "\t零件名称\tR12/零件名称/乙\t齿\\x1B轮",
+                                    }));
+    EXPECT_TRUE(contains(applied.err, "将保存 would save")) << applied.err;
+    EXPECT_TRUE(contains(applied.err, "将保存 2，")) << applied.err;
+    EXPECT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(imported.out, a.string() + "\t签名1\tR2018/签名1/甲\t张\\t三\n");
+    EXPECT_TRUE(stampOf(a) == beforeA);
+    EXPECT_TRUE(stampOf(b) == beforeB);
+    EXPECT_FALSE(fs::exists(backupOf(a)));
+    EXPECT_FALSE(fs::exists(backupOf(b)));
+}
+
+TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
+    const TempFolder folder;
+    const fs::path root = folder.path() / "产品 图纸";
+    const std::vector<fs::path> drawings{
+        copyOf(kTemplate, root / "轴 组件" / "轴 1.dxf"),
+        copyOf(kFixtures / "titleblock_r2000_gbk.dxf", root / "轴 组件" / "轴 2.DXF"),
+        copyOf(kFixtures / "titleblock_r12.dxf", root / "齿轮.dxf"),
+    };
+    const fs::path table = root / "标题栏 表.csv";
+
+    const Ending exported = cli({"export", "-r", "-o", table.string(), root.string()});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string csv = readBytes(table);
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF图形,产品代号,零件名称,零件代号,版本号5,")) << csv;
+    // Relative to the table's folder, in sorted path order, CRLF line ends.
+    EXPECT_TRUE(contains(csv, "\r\n轴 组件/轴 1.dxf,R2018/产品代号/甲,R2018/零件名称/乙,"));
+    EXPECT_LT(csv.find("轴 组件/轴 1.dxf"), csv.find("轴 组件/轴 2.DXF"));
+    EXPECT_LT(csv.find("轴 组件/轴 2.DXF"), csv.find("齿轮.dxf"));
+
+    // Each part gets its own name; the part code column is emptied, so it stays as it is. Saved
+    // as a spreadsheet on Chinese Windows would: GBK, semicolons, everything quoted.
+    const char* edit =
+        "import csv, sys\n"
+        "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
+        "name, code = rows[0].index('零件名称'), rows[0].index('零件代号')\n"
+        "for n, row in enumerate(rows[1:]):\n"
+        "    row[name], row[code] = f'件 \"{n}\", 第{n}号', ''\n"
+        "with open(sys.argv[1], 'w', encoding='gbk', newline='') as f:\n"
+        "    csv.writer(f, delimiter=';', quoting=csv.QUOTE_ALL).writerows(rows)\n";
+    const Ending edited = runProgram(kPython, {"-c", edit, table.string()});
+    ASSERT_EQ(edited.status, 0) << edited.err;
+
+    const Ending imported = cli({"import", table.string()});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_TRUE(contains(imported.err, "已保存 3，")) << imported.err;
+    const std::string versions[] = {"R2018", "R2000", "R12"};
+    for (std::size_t i = 0; i < drawings.size(); ++i) {
+        SCOPED_TRACE(drawings[i].string());
+        const std::string name = "件 \"" + std::to_string(i) + "\", 第" + std::to_string(i) + "号";
+        const auto seen = testing_support::ezdxfAttributeLines(drawings[i]);
+        EXPECT_EQ(modelSpaceValues(seen, "零件名称"), (std::vector<std::string>{name, name}));
+        EXPECT_EQ(
+            modelSpaceValues(seen, "零件代号"),
+            (std::vector<std::string>{versions[i] + "/零件代号/甲", versions[i] + "/零件代号/乙"}));
+    }
+}
+
+TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
+    const std::string header = "图形,零件名称,签名1";
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> options;
+        std::string partName;  // as `read` prints it
+        std::string signature;
+    } cases[] = {
+        {"UTF-8 with mark, CRLF", "\xEF\xBB\xBF" + header + "\r\nd.dxf,轴,张\r\n", {}, "轴", "张"},
+        {"UTF-8 without mark, LF", header + "\nd.dxf,轴,\n", {}, "轴", "R2018/签名1/甲"},
+        {"GBK",
+         "\xCD\xBC\xD0\xCE,\xC1\xE3\xBC\xFE\xC3\xFB\xB3\xC6\r\nd.dxf,\xD6\xE1\r\n",
+         {},
+         "轴",
+         "R2018/签名1/甲"},
+        {"semicolon, quoted cell with a comma, quotes and a line end",
+         "图形;零件名称\r\nd.dxf;\"齿轮 \"\"A\"\" 型, 第一行\r\n第二行\"\r\n",
+         {},
+         "齿轮 \"A\" 型, 第一行\\r\\n第二行",
+         "R2018/签名1/甲"},
+        {"tab, columns reordered and left out",
+         "签名1\t图形\n李\td.dxf\n",
+         {},
+         "R2018/零件名称/乙",
+         "李"},
+        {"one space is a value", header + "\nd.dxf, ,\n", {}, " ", "R2018/签名1/甲"},
+        {"encoding given",
+         "\xCD\xBC\xD0\xCE,\xC1\xE3\xBC\xFE\xC3\xFB\xB3\xC6\nd.dxf,\xD6\xE1\n",
+         {"--encoding", "gbk"},
+         "轴",
+         "R2018/签名1/甲"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempFolder folder;
+        const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+        writeBytes(folder.path() / "t.csv", c.bytes);
+        std::vector<std::string> args{"import"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back((folder.path() / "t.csv").string());
+        const Ending imported = cli(args);
+        EXPECT_EQ(imported.status, 0) << imported.err;
+        EXPECT_EQ(readValue(drawing, "零件名称"), c.partName);
+        EXPECT_EQ(readValue(drawing, "签名1"), c.signature);
+    }
+}
+
+TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
+    const TempFolder folder;
+    const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+    const std::string original = readBytes(drawing);
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"unknown column", "图形,材料\nd.dxf,钢\n"},
+        {"repeated column", "图形,签名1,签名1\nd.dxf,张,李\n"},
+        {"a drawing twice", "图形,签名1\nd.dxf,张\n./d.dxf,李\n"},
+        {"unclosed quote", "图形,签名1\nd.dxf,\"张\n"},
+        {"not UTF-8 as asked", "图形,签名1\nd.dxf,\xD5\xC5\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(folder.path() / "t.csv", c.bytes);
+        const Ending imported =
+            cli({"import", "--encoding", "utf-8", (folder.path() / "t.csv").string()});
+        EXPECT_EQ(imported.status, 2) << imported.err;
+        EXPECT_TRUE(imported.err.starts_with("错误 0x8007")) << imported.err;
+        EXPECT_EQ(readBytes(drawing), original);
+    }
+    const Ending overDrawing = cli({"export", "-o", drawing.string(), drawing.string()});
+    EXPECT_EQ(overDrawing.status, 2) << overDrawing.err;
+    EXPECT_EQ(readBytes(drawing), original);
+}
+
+TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
+    const TempFolder folder;
+    const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+    writeBytes(folder.path() / "值.csv", "标记;值\r\n零件名称;\"齿轮 \"\"A\"\" 型\"\r\n签名1;\r\n");
+    const Ending applied = cli({"apply", (folder.path() / "值.csv").string(), drawing.string()});
+    EXPECT_EQ(applied.status, 0) << applied.err;
+    EXPECT_EQ(readValue(drawing, "零件名称"), "齿轮 \"A\" 型");
+    EXPECT_EQ(readValue(drawing, "签名1"), "R2018/签名1/甲");
+}
+
+TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
+    const TempFolder folder;
+    const fs::path drawing = copyOf(kTemplate, folder.path() / "零件 1.dxf");
+    const std::string original = readBytes(drawing);
+    ASSERT_EQ(cli({"apply", "-", drawing.string()}, "零件名称\t新\n").status, 0);
+    const std::string saved = readBytes(drawing);
+    ASSERT_NE(saved, original);
+
+    const Ending undone = cli({"restore", drawing.string()});
+    EXPECT_EQ(undone.status, 0) << undone.err;
+    EXPECT_EQ(readBytes(drawing), original);
+    EXPECT_EQ(readBytes(backupOf(drawing)), saved);
+    const Ending redone = cli({"restore", drawing.string()});
+    EXPECT_EQ(redone.status, 0) << redone.err;
+    EXPECT_EQ(readBytes(drawing), saved);
+    EXPECT_EQ(readBytes(backupOf(drawing)), original);
+
+    const fs::path lone = copyOf(kTemplate, folder.path() / "无备份.dxf");
+    const Ending refused = cli({"restore", lone.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(contains(refused.err, "失败 failed: 错误 0x80040218 (-2147220968): "))
+        << refused.err;
+    EXPECT_EQ(readBytes(lone), readBytes(kTemplate));
+
+    // A folder: with -r each drawing below it trades with its backup; without, nothing happens.
+    EXPECT_EQ(cli({"restore", folder.path().string()}).status, 2);
+    const Ending all = cli({"restore", "-r", folder.path().string()});
+    EXPECT_EQ(all.status, 1) << all.err;  // the one without backup fails, the other is undone
+    EXPECT_EQ(readBytes(drawing), original);
+}
+
+TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) {
+    const TempFolder folder;
+    const fs::path root = folder.path() / "图纸";
+    copyOf(kTemplate, root / "b.dxf");
+    copyOf(kTemplate, root / "A 件.DXF");
+    copyOf(kTemplate, root / "子 目录" / "c.Dxf");
+    copyOf(kTemplate, root / "子 目录" / "说明.txt");
+    copyOf(kTemplate, folder.path() / "外面" / "linked.dxf");
+    fs::create_directory_symlink(folder.path() / "外面", root / "链接");
+
+    const Ending run = cli({"apply", "-n", "-r", "-", root.string()}, "");
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> said = linesOf(run.err);
+    ASSERT_EQ(said.size(), 4u) << run.err;
+    EXPECT_TRUE(said[0].starts_with("[1/3] " + (root / "A 件.DXF").string() + " ")) << said[0];
+    EXPECT_TRUE(said[1].starts_with("[2/3] " + (root / "b.dxf").string() + " ")) << said[1];
+    EXPECT_TRUE(said[2].starts_with("[3/3] " + (root / "子 目录" / "c.Dxf").string() + " "))
+        << said[2];
+
+    const Ending withoutR = cli({"apply", "-", root.string()}, "");
+    EXPECT_EQ(withoutR.status, 2);
+    EXPECT_TRUE(contains(withoutR.err, "-r")) << withoutR.err;
+
+    // A subfolder its user may not read stops the command, rather than drop its drawings.
+    fs::permissions(folder.path(), fs::perms::all);
+    fs::permissions(root, fs::perms::all);
+    fs::create_directory(root / "锁");
+    fs::permissions(root / "锁", fs::perms::none);
+    const Ending locked =
+        runProgram("/usr/bin/setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                        kCli.string(), "apply", "-n", "-r", "-", root.string()});
+    EXPECT_EQ(locked.status, 2) << locked.err;
+    EXPECT_TRUE(contains(locked.err, "无法列出文件夹")) << locked.err;
+}
+
+TEST(CliControlCharacters, AreEscapedOnTheTerminalAndKeptInTables) {
+    const TempFolder folder;
+    const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+    ASSERT_EQ(cli({"apply", "-", drawing.string()}, "零件名称\t\\x1B[2J红\\x07\n").status, 0);
+
+    EXPECT_EQ(readValue(drawing, "零件名称"), "\\x1B[2J红\\x07");
+    EXPECT_TRUE(contains(cli({"inspect", drawing.string()}).out, "  零件名称\t\\x1B[2J红\\x07\n"));
+    EXPECT_TRUE(contains(cli({"export", drawing.string()}).out, ",\x1b[2J红\x07,"));
+    EXPECT_EQ(modelSpaceValues(testing_support::ezdxfAttributeLines(drawing), "零件名称"),
+              (std::vector<std::string>{"\x1b[2J红\x07", "\x1b[2J红\x07"}));
+}
+
+TEST(CliValuesFile, IsReadWithinLimitsAndMustBeAFile) {
+    const TempFolder folder;
+    const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+    // Readable for no one but root, in a folder everyone may enter.
+    fs::permissions(folder.path(), fs::perms::all);
+    const fs::path unreadable = folder.path() / "锁.tsv";
+    writeBytes(unreadable, "零件名称\t新\n");
+    fs::permissions(unreadable, fs::perms::none);
+    const fs::path fifo = folder.path() / "无尽";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // An endless pipe under a 200 MB address-space limit: refused, not read until memory ends.
+    const std::string endless =
+        "ulimit -v 200000; cat /dev/zero > \"$2\" 2>/dev/null & exec \"$1\" "
+        "apply \"$2\" \"$3\"";
+    const struct {
+        const char* name;
+        fs::path program;
+        std::vector<std::string> args;
+        std::string number;
+        std::string says;
+    } cases[] = {
+        {"a folder",
+         kCli,
+         {"apply", folder.path().string(), drawing.string()},
+         "0x80070057",
+         "是一个文件夹"},
+        {"a missing file",
+         kCli,
+         {"apply", (folder.path() / "无.tsv").string(), drawing.string()},
+         "0x80070002",
+         "无法读取值文件"},
+        {"a file its user may not read",
+         "/usr/bin/setpriv",
+         {"--reuid=nobody", "--regid=nogroup", "--clear-groups", kCli.string(), "apply",
+          unreadable.string(), drawing.string()},
+         "0x80070002",
+         "没有读取权限"},
+        {"an endless pipe",
+         "/bin/bash",
+         {"-c", endless, "sh", kCli.string(), fifo.string(), drawing.string()},
+         "0x800700DF",
+         "超过 16 MB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Ending run = runProgram(c.program, c.args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(run.err.starts_with("错误 " + c.number)) << run.err;
+        EXPECT_TRUE(contains(run.err, c.says)) << run.err;
+    }
+    EXPECT_EQ(readBytes(drawing), readBytes(kTemplate));
+}
+
+}  // namespace
+}  // namespace cli
