@@ -9,18 +9,23 @@
 #include <map>
 
 #include "app/failure_report.h"
-#include "app/main_window_layout.h"
 #include "app/pointing_hand_icon.h"
 #include "ops/batch_update.h"
 #include "ops/file_list.h"
 #include "ops/read_template.h"
 #include "ui/line.h"
 #include "ui/product.h"
+#include "ui/shared/main_window_layout.h"
+#include "ui/shared/twips.h"
 #include "ui/whole_text_tooltip.h"
 
 namespace app {
 
 namespace {
+
+using shared::ControlKind;
+using shared::ControlRow;
+using shared::pixels;
 
 // The built-in engine stands in for the CAD application wherever there is no automation
 // interface, and its drawings are DXF.
@@ -74,7 +79,7 @@ frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector)
     setObjectName(QStringLiteral("frmTolm"));
     setWindowTitle(QStringLiteral("工艺相关栏目填写"));
     setWindowIcon(pointingHandIcon());
-    setFixedSize(pixels(kClientWidthTwips), pixels(kClientHeightTwips));
+    setFixedSize(pixels(shared::kClientWidthTwips), pixels(shared::kClientHeightTwips));
     // A fixed form: a title bar with the caption, minimise and close, but nothing to maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -87,7 +92,7 @@ frmTolm::~frmTolm() = default;
 
 void frmTolm::buildControls() {
     std::map<int, QWidget*> byTabIndex;
-    for (const ControlRow& row : kMainWindowLayout) {
+    for (const ControlRow& row : shared::kMainWindowLayout) {
         QWidget* control = makeControl(*this, row);
         control->setObjectName(QString::fromUtf8(row.name));
         if (row.kind != ControlKind::Line) control->setGeometry(pixelRect(row.twips));

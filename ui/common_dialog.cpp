@@ -4,11 +4,10 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-#include "cad/error.h"
 #include "ops/file_list.h"
-#include "ui/failure_text.h"
 #include "ui/file_dialog_text.h"
 #include "ui/product.h"
+#include "ui/shared/failure.h"
 
 namespace ui {
 
@@ -33,13 +32,9 @@ void CommonDialog::showOpen() {
     }
     const QString result = selectionResult(dialog.selectedFiles());
     if (result.size() > s.maxFileSize) {
-        QMessageBox::warning(
-            &owner_, QString::fromUtf8(kProductName),
-            failureText(cad::errc::kResultTooLong,
-                        QStringLiteral("所选文件的名称共 %1 个字符，超过了上限 %2 个字符。"
-                                       "本次选择已作废，请少选一些文件后重试。")
-                            .arg(result.size())
-                            .arg(s.maxFileSize)));
+        QMessageBox::warning(&owner_, QString::fromUtf8(kProductName),
+                             QString::fromStdU16String(shared::resultTooLongText(
+                                 static_cast<std::size_t>(result.size()), s.maxFileSize)));
         s.fileName.clear();
         return;
     }

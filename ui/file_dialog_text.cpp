@@ -6,40 +6,19 @@
 
 #include "ops/file_list.h"
 
+#include "ui/shared/file_filter.h"
+
 namespace ui {
 
-namespace {
-
-// "*.dwg" -> "*.dxf", "*.DWG" -> "*.DXF"; other patterns have no DXF twin.
-QString dxfTwin(const QString& pattern) {
-    if (!pattern.endsWith(QStringLiteral(".dwg"), Qt::CaseInsensitive)) return {};
-    const bool upper = pattern.back().isUpper();
-    return pattern.chopped(3) + (upper ? QStringLiteral("DXF") : QStringLiteral("dxf"));
-}
-
-QStringList patternsOf(const QString& patternList, bool listDxfForDwg) {
-    QStringList patterns;
-    for (const QString& part : patternList.split(u';')) {
-        if (!part.trimmed().isEmpty()) patterns << part.trimmed();
-    }
-    if (!listDxfForDwg) return patterns;
-    for (const QString& pattern : QStringList(patterns)) {
-        const QString twin = dxfTwin(pattern);
-        if (!twin.isEmpty() && !patterns.contains(twin, Qt::CaseInsensitive)) patterns << twin;
-    }
-    return patterns;
-}
-
-}  // namespace
-
 QStringList qtNameFilters(const QString& filter, bool listDxfForDwg) {
-    const QStringList parts = filter.split(u'|');
     QStringList filters;
-    // A description without a pattern after it names nothing to list.
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QStringList patterns = patternsOf(parts[i + 1], listDxfForDwg);
-        if (patterns.isEmpty()) continue;
-        filters << QStringLiteral("%1 (%2)").arg(parts[i].trimmed(), patterns.join(u' '));
+    for (const shared::FilterEntry& entry :
+         shared::filterEntries(filter.toStdU16String(), listDxfForDwg)) {
+        QStringList patterns;
+        for (const std::u16string& pattern : entry.patterns)
+            patterns << QString::fromStdU16String(pattern);
+        filters << QStringLiteral("%1 (%2)").arg(QString::fromStdU16String(entry.description),
+                                                 patterns.join(u' '));
     }
     return filters;
 }

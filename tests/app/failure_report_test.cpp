@@ -1,5 +1,7 @@
 #include "app/failure_report.h"
 
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <new>
@@ -33,9 +35,10 @@ TEST(DescribeFailure, GivesEveryEscapedFailureANumberAndADescription) {
         const Failure failure = describeFailure(c.failure);
         EXPECT_EQ(static_cast<std::uint32_t>(failure.number), c.number);
         if (c.description) {
-            EXPECT_EQ(failure.description, QString::fromUtf8(c.description));
+            EXPECT_EQ(QString::fromStdU16String(failure.description),
+                      QString::fromUtf8(c.description));
         }
-        EXPECT_FALSE(failure.description.isEmpty());
+        EXPECT_FALSE(failure.description.empty());
     }
 }
 

@@ -47,6 +47,11 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
         false};
     files_[L"C:\\drawings\\b.dwg"] = {
         {blockReference(0, {{L"零件名称", L"轴"}, {L"版本号1", L"A"}})}, true};
+    // A batch's drawings, with spaces and Chinese in their names.
+    for (const wchar_t* name : {L"批量 一.dwg", L"批量 二.dwg", L"批量 三.dwg"}) {
+        files_[std::wstring(L"C:\\drawings\\") + name] = {
+            {blockReference(0, {{L"产品代号", L"ZD-100"}, {L"零件名称", L"支架"}})}, false};
+    }
     open(L"C:\\drawings\\a.dwg");
 }
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace app {
+namespace shared {
 
 enum class ControlKind {
     Label,
@@ -28,7 +28,4 @@ inline constexpr int kControlCount = 70;
 
 extern const std::array<ControlRow, kControlCount> kMainWindowLayout;
 
-// Twips to device-independent pixels at 96 dots per inch; Qt scales those for other screens.
-int pixels(int twips);
-
-}  // namespace app
+}  // namespace shared

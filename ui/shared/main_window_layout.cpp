@@ -1,8 +1,6 @@
-#include "app/main_window_layout.h"
+#include "ui/shared/main_window_layout.h"
 
-#include <cmath>
-
-namespace app {
+namespace shared {
 
 // Grouped as the window reads: the part header, the revision block, the approval block, the grid
 // lines, then the buttons and the progress line.
@@ -84,6 +82,4 @@ const std::array<ControlRow, kControlCount> kMainWindowLayout{{
     {"ProgressBar1", ControlKind::ProgressBar, "", {720, 3600, 6525, 180}, 45},
 }};
 
-int pixels(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-
-}  // namespace app
+}  // namespace shared
