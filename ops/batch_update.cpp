@@ -21,14 +21,15 @@ void batchUpdate(const cad::Connection& connection, const std::vector<std::u16st
                  std::int32_t FileCount, Progress& progress, const titleblock::Fields& fields) {
     progress.setMax(static_cast<float>(FileCount));
     for (std::int64_t f = 1; f <= FileCount; ++f) {
-        const auto modelSpace = openModelSpace(connection, pathAt(FileList, f));
-        forEachTitleBlockAttribute(*modelSpace, modelSpace->count(),
+        const OpenedDrawing drawing = openDrawing(connection, pathAt(FileList, f));
+        cad::ModelSpace& modelSpace = *drawing.modelSpace;
+        forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
                                    [&](cad::Attribute& attribute, int field) {
                                        // Read now, not before the batch: the field is the store.
                                        const std::u16string text = fields.text(field);
                                        if (!text.empty()) attribute.putTextString(text);
                                    });
-        deref(connection.acadDoc).save();
+        deref(drawing.document).save();
         progress.setValue(static_cast<float>(f));
     }
 }

@@ -5,11 +5,16 @@
 
 namespace ops {
 
+OpenedDrawing openDrawing(const cad::Connection& connection, const std::u16string& path) {
+    deref(connection.acadDoc).open(path);
+    auto active = deref(connection.AcadApp).activeDocument();
+    auto modelSpace = checked(deref(active).modelSpace());
+    return {std::move(active), std::move(modelSpace)};
+}
+
 std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connection,
                                                 const std::u16string& path) {
-    deref(connection.acadDoc).open(path);
-    const auto active = deref(connection.AcadApp).activeDocument();
-    return checked(deref(active).modelSpace());
+    return openDrawing(connection, path).modelSpace;
 }
 
 void walkModelSpace(

@@ -10,8 +10,19 @@
 
 namespace ops {
 
-// Opens `path` through acadDoc and returns the model space of the application's (new) active
-// document. The document the open returns is released unused.
+// A drawing just opened: the application's active document and its model space.
+struct OpenedDrawing {
+    std::shared_ptr<cad::Document> document;
+    std::shared_ptr<cad::ModelSpace> modelSpace;
+};
+
+// Opens `path` through acadDoc and takes the application's (new) active document and its model
+// space. The document the open returns is released unused. A batch saves the active document:
+// where the CAD application keeps several drawings open, acadDoc is still the drawing start-up
+// found, and saving it would leave the opened drawing unsaved.
+OpenedDrawing openDrawing(const cad::Connection& connection, const std::u16string& path);
+
+// The model space of the drawing openDrawing() opens.
 std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connection,
                                                 const std::u16string& path);
 

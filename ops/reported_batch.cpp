@@ -11,9 +11,10 @@ DrawingOutcome updateDrawing(const cad::Connection& connection, const DrawingJob
                              const BatchOptions& options, BatchObserver& observer) {
     DrawingOutcome outcome;
     bool titleBlock = false;
-    const auto modelSpace = openModelSpace(connection, job.path);
+    const OpenedDrawing drawing = openDrawing(connection, job.path);
+    cad::ModelSpace& modelSpace = *drawing.modelSpace;
     forEachTitleBlockAttribute(
-        *modelSpace, modelSpace->count(), [&](cad::Attribute& attribute, int field) {
+        modelSpace, modelSpace.count(), [&](cad::Attribute& attribute, int field) {
             titleBlock = true;
             const auto listed = job.values.find(field);
             const std::u16string old = attribute.textString();
@@ -28,7 +29,7 @@ DrawingOutcome updateDrawing(const cad::Connection& connection, const DrawingJob
     if (!titleBlock) {
         outcome.result = DrawingResult::kNoTitleBlock;
     } else if (outcome.changed > 0) {
-        if (!options.dryRun) deref(connection.acadDoc).save();
+        if (!options.dryRun) deref(drawing.document).save();
         outcome.result = DrawingResult::kSaved;
     }
     return outcome;

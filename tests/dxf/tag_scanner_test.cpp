@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,55 @@ TEST(TagScanner, ReportsMalformedAndCutOffInputWithItsPosition) {
         EXPECT_NE(error.description().find(c.position), std::u16string::npos)
             << c.what << ": " << error.what();
         EXPECT_NE(error.description().find(u"scan.dxf"), std::u16string::npos) << c.what;
+    }
+}
+
+TEST(TagScanner, ReadsGroupCodesInEveryForm) {
+    const std::pair<std::string, std::optional<int>> lines[] = {
+        {"0", 0},
+        {"  0", 0},
+        {" 10", 10},
+        {"100", 100},
+        {"1001", 1001},
+        {"9999", 9999},
+        {"    7", 7},
+        {"0007", 7},
+        {"00100", 100},
+        {"-1", -1},
+        {"  -5", -5},
+        {"+8", 8},
+        {"\t9", 9},
+        {"9 ", 9},
+        {"12\t", 12},
+        {"32767", 32767},
+        {"-32768", -32768},
+        {"", {}},
+        {"   ", {}},
+        {" 1 0", {}},
+        {"1a", {}},
+        {std::string("\0"
+                     "5",
+                     2),
+         {}},
+        {std::string("5\0", 2), {}},
+        {"/5", {}},
+        {":5", {}},
+        {"32768", {}},
+        {"12\r\r", {}},
+    };
+    for (const auto& [line, code] : lines) {
+        // The code line at the very end of the data too, where it cannot be read as one word.
+        for (const std::string& after : {std::string("\nvalue\n"), std::string("\nv")}) {
+            const std::string data = line + after;
+            TagScanner scanner(data, Layout::kAscii, 0, kSource);
+            Tag tag;
+            if (code) {
+                ASSERT_TRUE(scanner.next(tag)) << line;
+                EXPECT_EQ(tag.code, *code) << "\"" << line << "\"";
+            } else {
+                EXPECT_THROW(scanner.next(tag), Error) << "\"" << line << "\"";
+            }
+        }
     }
 }
 

@@ -77,6 +77,22 @@ TEST(BatchUpdate, SavesEveryDrawingEvenWhenNothingChanges) {
     EXPECT_EQ(b.saved(u"/a.dxf", 0, 0), u"x");
 }
 
+// Where the CAD application keeps several drawings open, the document start-up found is not the
+// one just opened: saving that one would leave every drawing of the batch unsaved.
+TEST(BatchUpdate, SavesTheDrawingItOpenedWhereEachDrawingHasItsOwnDocument) {
+    Batch b;
+    b.cad.documentPerDrawing = true;
+    b.form.texts[22] = u"轴";
+    b.cad.addDrawing(u"/a.dxf", {insert({{u"零件名称", u"x"}})});
+    b.cad.addDrawing(u"/b.dxf", {insert({{u"零件名称", u"y"}})});
+
+    b.run({u"/a.dxf", u"/b.dxf"});
+
+    EXPECT_EQ(b.saved(u"/a.dxf", 0, 0), u"轴");
+    EXPECT_EQ(b.saved(u"/b.dxf", 0, 0), u"轴");
+    EXPECT_EQ(b.cad.drawing(u"Drawing1.dwg").saves, 0);
+}
+
 TEST(BatchUpdate, AdvancesTheBarAfterEachSaveWithoutResettingIt) {
     Batch b;
     for (const auto* p : {u"/1.dxf", u"/2.dxf", u"/3.dxf"}) b.cad.addDrawing(p, {});

@@ -81,11 +81,11 @@ private:
     std::vector<EntityData>& entities_;
 };
 
-// Every document object speaks for the drawing that is active in the application, as acadDoc
-// does after an open.
+// A document object speaks for the drawing that is active in the application, as acadDoc does
+// after an open, or for its own drawing (Cad::documentPerDrawing).
 class FakeDocument : public cad::Document {
 public:
-    explicit FakeDocument(Cad& cad) : cad_(cad) {}
+    explicit FakeDocument(Cad& cad) : cad_(cad), ownPath_(cad.activePath) {}
     std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
         cad_.log().push_back("Open " + utf8(fullPath));
         if (!cad_.drawings.contains(fullPath)) {
@@ -96,8 +96,9 @@ public:
     }
     void save() override {
         cad_.log().push_back("Save");
-        Drawing& d = cad_.drawing(cad_.activePath);
-        if (d.readOnly) throw cad::Error(-2147024891, u"无法保存图形文件 " + cad_.activePath);
+        const std::u16string& path = cad_.documentPerDrawing ? ownPath_ : cad_.activePath;
+        Drawing& d = cad_.drawing(path);
+        if (d.readOnly) throw cad::Error(-2147024891, u"无法保存图形文件 " + path);
         d.savedModelSpace = d.modelSpace;
         ++d.saves;
     }
@@ -109,6 +110,7 @@ public:
 
 private:
     Cad& cad_;
+    std::u16string ownPath_;
 };
 
 class FakeApplication : public cad::Application {

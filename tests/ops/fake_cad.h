@@ -54,6 +54,10 @@ public:
     Log& log() { return log_; }
     std::map<std::u16string, Drawing> drawings;
     std::u16string activePath;
+    // Each document object keeps speaking for the drawing that was active when it was handed
+    // out, as in a CAD application that keeps several drawings open; otherwise every document
+    // object speaks for the active drawing.
+    bool documentPerDrawing = false;
 
 private:
     Log& log_;

@@ -101,6 +101,15 @@ TEST(ReportedBatch, ReportsEachDrawingAndSavesOnlyThoseThatChange) {
     }
 }
 
+TEST(ReportedBatch, SavesTheDrawingItOpenedWhereEachDrawingHasItsOwnDocument) {
+    Drawings r;
+    r.cad.documentPerDrawing = true;
+    r.run({u"new", u"same"}, {});
+    EXPECT_EQ(r.saves(u"new"), 1);
+    EXPECT_EQ(r.cad.drawing(u"new").savedModelSpace.at(1).attributes.at(0).value, u"轴");
+    EXPECT_EQ(r.saves(u"Drawing1.dwg"), 0);
+}
+
 TEST(ReportedBatch, ReadsTheTitleBlockValuesLaterAttributesWinning) {
     Drawings r;
     r.cad.addDrawing(u"two", {insert({{u"零件名称", u"甲"}, {u"材料", u"钢"}}),
