@@ -33,6 +33,8 @@ int main(int argc, char* argv[]) {
     cad::deferTerminationDuringSaves();
     qInstallMessageHandler(previous);
     QApplication::setApplicationName(QString::fromUtf8(ui::kProductName));
+    // Lets the desktop match the window to its menu entry and icon (Wayland's app id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("zandrel"));
     ui::loadQtChineseTranslations(application);
     app::frmTolm window(cad::makePlatformConnector(), cad::makePlatformDrawingFiles());
     window.show();

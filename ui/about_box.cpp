@@ -5,8 +5,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 
-#include "base/version.h"
-#include "ui/product.h"
 #include "ui/shared/about_box_layout.h"
 #include "ui/shared/twips.h"
 
@@ -42,9 +40,7 @@ frmAbout::frmAbout() : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint) {
     for (const shared::AboutLabelRow& row : shared::kAboutLabels) {
         auto* label = new QLabel(this);
         label->setObjectName(QString::fromUtf8(row.name));
-        label->setText(row.text ? QString::fromUtf8(row.text)
-                                : QString::fromUtf8(kProductName) +
-                                      QString::fromUtf8(base::kMajorMinorVersion));
+        label->setText(QString::fromUtf8(row.text));
         if (row.face == shared::Face::Title) label->setFont(titleFont());
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, QColor(row.colour));

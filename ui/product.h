@@ -2,7 +2,7 @@
 
 namespace ui {
 
-// The name the user sees in message-box titles and in the About box.
+// The name the user sees in message-box titles and as the program's name.
 inline constexpr char kProductName[] = "Zandrel";
 
 }  // namespace ui

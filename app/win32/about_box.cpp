@@ -7,8 +7,6 @@
 
 #include "app/win32/win32_text.h"
 #include "base/unicode.h"
-#include "base/version.h"
-#include "ui/product.h"
 #include "ui/shared/about_box_layout.h"
 #include "ui/shared/twips.h"
 
@@ -19,10 +17,7 @@ namespace {
 constexpr wchar_t kClassName[] = L"frmAbout";
 constexpr int kFirstLabelId = 100;
 
-std::u16string labelText(const shared::AboutLabelRow& row) {
-    return base::utf8ToUtf16(row.text ? row.text
-                                      : std::string(ui::kProductName) + base::kMajorMinorVersion);
-}
+std::u16string labelText(const shared::AboutLabelRow& row) { return base::utf8ToUtf16(row.text); }
 
 // "黑体" 14.25 pt bold in the GB2312 character set, as the title was designed.
 HFONT createTitleFont(UINT dpi) {

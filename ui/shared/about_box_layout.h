@@ -16,7 +16,7 @@ enum class Face {
 
 struct AboutLabelRow {
     const char* name;
-    const char* text;              // UTF-8; nullptr for the product's name followed by its version
+    const char* text;              // UTF-8
     int left, top, width, height;  // twips
     std::uint32_t colour;          // 0xRRGGBB
     Face face;
