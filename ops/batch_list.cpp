@@ -30,25 +30,35 @@ std::u16string quoted(const std::u16string& path) { return u"“" + base::visibl
 
 }  // namespace
 
-std::vector<bool> checkBatchList(const std::vector<std::u16string>& FileList,
-                                 std::int32_t FileCount, const cad::DrawingFiles& files) {
+BatchListError listedTwiceWithOtherValues(const std::u16string& first,
+                                          const std::u16string& second) {
+    return {cad::errc::kBatchListConflict, u"图形" + quoted(first) + u"和" + quoted(second) +
+                                               u"是同一个文件，却要写入不同的值。" +
+                                               u"没有打开任何图形，请只保留其中一行。"};
+}
+
+std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& FileList,
+                                        std::int32_t FileCount, const cad::DrawingFiles& files) {
     const std::size_t last = std::min<std::size_t>(static_cast<std::size_t>(std::max(FileCount, 0)),
                                                    FileList.empty() ? 0 : FileList.size() - 1);
-    std::vector<bool> repeated(last + 1, false);
+    std::vector<std::size_t> repeated(last + 1, 0);
     std::vector<std::optional<cad::DrawingFiles::FileId>> fileOf(last + 1);
     // The first index that lists each file and each name.
     std::map<cad::DrawingFiles::FileId, std::size_t> listedFiles;
     std::map<cad::DrawingFiles::EntryKey, std::size_t> listedNames;
     for (std::size_t f = 1; f <= last; ++f) {
         fileOf[f] = files.fileAt(FileList[f]);
-        if (fileOf[f]) repeated[f] = !listedFiles.emplace(*fileOf[f], f).second;
+        if (fileOf[f]) {
+            const auto [listed, first] = listedFiles.emplace(*fileOf[f], f);
+            if (!first) repeated[f] = listed->second;
+        }
         if (const auto entry = files.entryAt(FileList[f])) listedNames.emplace(*entry, f);
     }
 
     std::map<cad::DrawingFiles::EntryKey, std::size_t> backupNames;
     for (std::size_t f = 1; f <= last; ++f) {
         // A drawing that is not there fails at its open and is never saved, so it keeps no backup.
-        if (repeated[f] || !fileOf[f]) continue;
+        if (repeated[f] != 0 || !fileOf[f]) continue;
         const std::u16string backup = files.backupPathOf(FileList[f]);
         // A backup that is the drawing itself (a link to it) is only a name the save replaces.
         const auto backupFile = files.fileAt(backup);

@@ -21,11 +21,11 @@ const std::u16string& pathAt(const std::vector<std::u16string>& FileList, std::i
 void batchUpdate(const cad::Connection& connection, const std::vector<std::u16string>& FileList,
                  std::int32_t FileCount, Progress& progress, const titleblock::Fields& fields,
                  const cad::DrawingFiles& files) {
-    const std::vector<bool> repeated = checkBatchList(FileList, FileCount, files);
+    const std::vector<std::size_t> repeated = checkBatchList(FileList, FileCount, files);
     progress.setMax(static_cast<float>(FileCount));
     for (std::int64_t f = 1; f <= FileCount; ++f) {
         if (static_cast<std::size_t>(f) < repeated.size() &&
-            repeated[static_cast<std::size_t>(f)]) {
+            repeated[static_cast<std::size_t>(f)] != 0) {
             progress.setValue(static_cast<float>(f));
             continue;
         }

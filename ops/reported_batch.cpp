@@ -44,11 +44,18 @@ std::size_t runReportedBatch(const cad::Connection& connection, const std::vecto
                              const cad::DrawingFiles& files) {
     std::vector<std::u16string> FileList{u""};
     for (const DrawingJob& job : jobs) FileList.push_back(job.path);
-    const std::vector<bool> repeated =
+    const std::vector<std::size_t> repeated =
         checkBatchList(FileList, static_cast<std::int32_t>(jobs.size()), files);
+    // A file written once must not drop values another listing of it asks for.
+    for (std::size_t index = 0; index < jobs.size(); ++index) {
+        const std::size_t first = repeated[index + 1];
+        if (first != 0 && jobs[first - 1].values != jobs[index].values) {
+            throw listedTwiceWithOtherValues(jobs[first - 1].path, jobs[index].path);
+        }
+    }
     for (std::size_t index = 0; index < jobs.size(); ++index) {
         DrawingOutcome outcome;
-        if (repeated[index + 1]) {
+        if (repeated[index + 1] != 0) {
             observer.onDrawing(index, jobs[index], outcome);
             continue;
         }

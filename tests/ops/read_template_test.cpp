@@ -33,11 +33,11 @@ TEST(ReadTemplate, MakesTheCallsInOrder) {
 
     r.read(u"/t/模板.dxf");
 
-    EXPECT_EQ(r.log, (testing_support::Log{"ShowOpen", "Open /t/模板.dxf", "ActiveDocument",
-                                           "ModelSpace", "Count", "Max 2", "Count", "Item 0",
-                                           "EntityName", "Item 1", "EntityName", "GetAttributes",
-                                           "TagString", "TextString", "Text22=轴", "TagString",
-                                           "Value 2"}));
+    EXPECT_EQ(r.log,
+              (testing_support::Log{"ShowOpen", "Open /t/模板.dxf", "ActiveDocument", "ModelSpace",
+                                    "Count", "Max 2", "Count", "Item 0", "EntityName", "Item 1",
+                                    "EntityName", "GetAttributes", "TagString", "TextString",
+                                    "Text22=轴", "TagString", "Value 2"}));
 }
 
 TEST(ReadTemplate, CopiesEveryKnownAttributeAndTheLastInsertWins) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_cad.h"
+#include "ops/batch_list.h"
 
 namespace ops {
 namespace {
@@ -109,6 +110,28 @@ TEST(ReportedBatch, SavesTheDrawingItOpenedWhereEachDrawingHasItsOwnDocument) {
     EXPECT_EQ(r.saves(u"new"), 1);
     EXPECT_EQ(r.cad.drawing(u"new").savedModelSpace.at(1).attributes.at(0).value, u"轴");
     EXPECT_EQ(r.saves(u"Drawing1.dwg"), 0);
+}
+
+// One file reached twice (here through a link) is written once; had the two listings different
+// values, writing once would silently drop one of them, so such a list is refused unopened.
+TEST(ReportedBatch, AFileListedTwiceIsWrittenOnceOrRefusedWhenItsValuesDiffer) {
+    for (const bool sameValues : {true, false}) {
+        SCOPED_TRACE(sameValues ? "same values" : "other values");
+        Drawings r;
+        r.files.links[u"link"] = u"new";
+        const std::vector<DrawingJob> jobs{{u"new", {{22, u"轴"}}},
+                                           {u"link", {{22, sameValues ? u"轴" : u"杆"}}}};
+        const auto run = [&] {
+            return runReportedBatch(r.cad.connect(), jobs, {}, r.recorder, r.files);
+        };
+        if (sameValues) {
+            EXPECT_EQ(run(), 2U);
+            EXPECT_EQ(r.saves(u"new"), 1);
+        } else {
+            EXPECT_THROW(run(), BatchListError);
+            EXPECT_EQ(r.log, (testing_support::Log{}));
+        }
+    }
 }
 
 TEST(ReportedBatch, ReadsTheTitleBlockValuesLaterAttributesWinning) {
