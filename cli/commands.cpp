@@ -5,9 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/path_name.h"
 #include "base/unicode.h"
 #include "cad/engine/backup_restore.h"
-#include "cad/engine/engine_path.h"
 #include "cad/error.h"
 #include "cad/startup.h"
 #include "cli/batch_report.h"
@@ -57,14 +57,14 @@ public:
 // How a drawing is named in an exported table: relative to the table's folder when below it, so
 // that the table and the drawings can move together.
 std::u16string tablePathOf(const std::u16string& drawing, const fs::path& tableFolder) {
-    const fs::path absolute = fs::absolute(cad::engine::pathOf(drawing)).lexically_normal();
+    const fs::path absolute = fs::absolute(base::pathOf(drawing)).lexically_normal();
     if (!tableFolder.empty()) {
         const fs::path relative = absolute.lexically_relative(tableFolder);
         if (!relative.empty() && *relative.begin() != "..") {
-            return cad::engine::fullPathOf(relative);
+            return base::nameOf(relative);
         }
     }
-    return cad::engine::fullPathOf(absolute);
+    return base::nameOf(absolute);
 }
 
 void writeOutput(const std::optional<std::u16string>& outputFile, const std::string& bytes,
@@ -73,7 +73,7 @@ void writeOutput(const std::optional<std::u16string>& outputFile, const std::str
         console.out << bytes;
         return;
     }
-    std::ofstream file(cad::engine::pathOf(*outputFile), std::ios::binary | std::ios::trunc);
+    std::ofstream file(base::pathOf(*outputFile), std::ios::binary | std::ios::trunc);
     file << bytes;
     if (!file.flush()) {
         throw cad::Error(cad::errc::kWriteFault, u"无法写入表格 " + *outputFile + u"。");
@@ -147,7 +147,7 @@ int exportCommand(cad::Connector& connector, const std::vector<std::u16string>& 
     TextFields fields;
     const cad::Connection connection = startUp(connector, fields, console);
     const fs::path tableFolder =
-        outputFile ? fs::absolute(cad::engine::pathOf(*outputFile)).lexically_normal().parent_path()
+        outputFile ? fs::absolute(base::pathOf(*outputFile)).lexically_normal().parent_path()
                    : fs::path();
 
     std::vector<TableRow> rows{tableHeader()};

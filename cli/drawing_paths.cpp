@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <iterator>
 
+#include "base/path_name.h"
 #include "base/unicode.h"
-#include "cad/engine/engine_path.h"
 #include "cli/usage_error.h"
 
 namespace cli {
@@ -19,11 +19,10 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
     std::error_code ec;
     // A subfolder that cannot be read stops the command: skipping it would leave its drawings
     // out of the batch without a word.
-    fs::recursive_directory_iterator it(cad::engine::pathOf(operand), ec);
+    fs::recursive_directory_iterator it(base::pathOf(operand), ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
         std::error_code ignored;
-        if (hasExtension(cad::engine::fullPathOf(it->path()), u".dxf") &&
-            !it->is_directory(ignored))
+        if (hasExtension(base::nameOf(it->path()), u".dxf") && !it->is_directory(ignored))
             found.push_back(it->path());
     }
     if (ec) {
@@ -36,7 +35,7 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
     std::vector<std::u16string> drawings;
     drawings.reserve(found.size());
     std::transform(found.begin(), found.end(), std::back_inserter(drawings),
-                   [](const fs::path& path) { return cad::engine::fullPathOf(path); });
+                   [](const fs::path& path) { return base::nameOf(path); });
     return drawings;
 }
 
@@ -56,7 +55,7 @@ std::vector<std::u16string> drawingsNamed(const std::vector<std::u16string>& ope
     std::vector<std::u16string> drawings;
     for (const auto& operand : operands) {
         std::error_code ec;
-        if (!fs::is_directory(cad::engine::pathOf(operand), ec)) {
+        if (!fs::is_directory(base::pathOf(operand), ec)) {
             drawings.push_back(operand);
         } else if (recursive) {
             const auto below = drawingsBelow(operand);

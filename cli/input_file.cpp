@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "cad/engine/engine_path.h"
+#include "base/path_name.h"
 #include "cli/usage_error.h"
 
 namespace cli {
@@ -29,7 +29,7 @@ std::string readBounded(std::istream& in, const std::u16string& shownAs, std::u1
 
 std::string readInputFile(const std::u16string& name, std::u16string_view what) {
     if (name == u"-") return readBounded(std::cin, u"-（标准输入）", what);
-    const std::filesystem::path path = cad::engine::pathOf(name);
+    const std::filesystem::path path = base::pathOf(name);
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) {
         throw UsageError(cad::errc::kInvalidArgument,

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/path_name.h"
 #include "base/unicode.h"
 #include "base/version.h"
-#include "cad/engine/engine_path.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
 #include "cli/batch_report.h"
@@ -92,7 +92,7 @@ std::vector<ops::DrawingJob> loadTable(const std::u16string& source, cli::Encodi
     const auto rows = cli::parseCsv(cli::decodeText(bytes, encoding, source), source);
     // Drawings are named relative to the table's folder (standard input: the current folder).
     const std::u16string folder =
-        source == u"-" ? u"" : cad::engine::fullPathOf(cad::engine::pathOf(source).parent_path());
+        source == u"-" ? u"" : base::nameOf(base::pathOf(source).parent_path());
     return cli::jobsFromTable(rows, source, folder);
 }
 

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <set>
 
+#include "base/path_name.h"
 #include "base/unicode.h"
-#include "cad/engine/engine_path.h"
 #include "cli/usage_error.h"
 #include "titleblock/field_map.h"
 
@@ -60,7 +60,7 @@ std::vector<ops::DrawingJob> jobsFromTable(const std::vector<TableRow>& rows,
                                            const std::u16string& tableFolder) {
     if (rows.empty()) fail(source, 1, u"表格是空的，缺少标题行。");
     const std::vector<int> columns = columnsOf(rows.front(), source);
-    const fs::path folder = cad::engine::pathOf(tableFolder);
+    const fs::path folder = base::pathOf(tableFolder);
     std::vector<ops::DrawingJob> jobs;
     std::set<fs::path> named;
     for (std::size_t r = 1; r < rows.size(); ++r) {
@@ -76,12 +76,12 @@ std::vector<ops::DrawingJob> jobsFromTable(const std::vector<TableRow>& rows,
             }
         }
         if (job.path.empty()) fail(source, r + 1, u"“图形”单元格是空的。");
-        const fs::path given = cad::engine::pathOf(job.path);
+        const fs::path given = base::pathOf(job.path);
         const fs::path path = given.is_absolute() ? given : folder / given;
         if (!named.insert(fs::absolute(path).lexically_normal()).second) {
             fail(source, r + 1, u"图形 " + job.path + u" 在表格中出现了不止一次。");
         }
-        job.path = cad::engine::fullPathOf(path);
+        job.path = base::nameOf(path);
         jobs.push_back(std::move(job));
     }
     return jobs;

@@ -1,13 +1,13 @@
 #include "cad/engine/backup_restore.h"
 
+#include "base/path_name.h"
 #include "cad/engine/engine_errors.h"
-#include "cad/engine/engine_path.h"
 #include "dxf/writer.h"
 
 namespace cad::engine {
 
 void restoreLastSave(const std::u16string& fullPath) {
-    translated([&] { dxf::restoreBackup(pathOf(fullPath)); });
+    translated([&] { dxf::restoreBackup(base::pathOf(fullPath)); });
 }
 
 }  // namespace cad::engine

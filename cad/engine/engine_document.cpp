@@ -1,8 +1,8 @@
 #include "cad/engine/engine_document.h"
 
+#include "base/path_name.h"
 #include "cad/engine/engine_errors.h"
 #include "cad/engine/engine_model_space.h"
-#include "cad/engine/engine_path.h"
 
 namespace cad::engine {
 
@@ -15,8 +15,8 @@ public:
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
         // The new drawing is read completely before it replaces the open one, so a drawing that
         // fails to open leaves the open one as it was.
-        session_->replace(
-            translated([&] { return dxf::Drawing::open(pathOf(fullPath), &session_->drawing()); }));
+        session_->replace(translated(
+            [&] { return dxf::Drawing::open(base::pathOf(fullPath), &session_->drawing()); }));
         return std::make_shared<EngineDocument>(session_);
     }
 
