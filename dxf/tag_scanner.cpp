@@ -1,19 +1,28 @@
 #include "dxf/tag_scanner.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <span>
 #include <string>
-#include <type_traits>
 
 #include "base/unicode.h"
 #include "dxf/error.h"
+#include "dxf/group_code_memo.h"
 #include "dxf/group_codes.h"
+#include "dxf/little_endian.h"
+#include "dxf/newline_list.h"
+#include "dxf/newlines_ahead.h"
 
 namespace dxf {
 
 namespace {
+
+// Tags read in one go when lines are found ahead: enough that the loop runs long, few enough that
+// they stay in the first-level cache.
+constexpr std::size_t kBatch = 128;
 
 constexpr std::string_view kBinarySentinel{"AutoCAD Binary DXF\r\n\x1a\0", 22};
 constexpr std::string_view kUtf8Bom{"\xEF\xBB\xBF"};
@@ -45,35 +54,6 @@ bool shortGroupCode(std::string_view data, std::size_t at, int& code, std::size_
     return true;
 }
 
-constexpr std::uint64_t byteSwapped(std::uint64_t v) {
-    std::uint64_t out = 0;
-    for (int i = 0; i < 8; ++i, v >>= 8) out = (out << 8) | (v & 0xFF);
-    return out;
-}
-
-template <typename Integer>
-Integer littleEndian(const char* p) {
-    std::make_unsigned_t<Integer> value = 0;
-    for (std::size_t i = sizeof(Integer); i-- > 0;) {
-        value = static_cast<std::make_unsigned_t<Integer>>((value << 8) |
-                                                           static_cast<unsigned char>(p[i]));
-    }
-    return static_cast<Integer>(value);
-}
-
-// Where the first '\n' of the eight bytes at `p` is, or 8: the bytes are read as one word and
-// each byte equal to '\n' is marked in its top bit.
-unsigned newlineInWord(const char* p) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101U;
-    constexpr std::uint64_t kTops = 0x8080808080808080U;
-    std::uint64_t word = 0;
-    std::memcpy(&word, p, sizeof word);
-    if constexpr (std::endian::native == std::endian::big) word = byteSwapped(word);
-    const std::uint64_t x = word ^ (kOnes * '\n');
-    const std::uint64_t marks = (x - kOnes) & ~x & kTops;
-    return marks == 0 ? 8 : static_cast<unsigned>(std::countr_zero(marks)) / 8;
-}
-
 // A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
 // long: they end within the first words, looked at eight bytes at a time; memchr takes over for
 // long ones.
@@ -84,8 +64,8 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
     const char* p = begin + from;
     const char* newline = nullptr;
     for (std::size_t w = 0; w < kWords && stop - p >= 8 && !newline; ++w, p += 8) {
-        const unsigned at = newlineInWord(p);
-        if (at < 8) newline = p + at;
+        const std::uint64_t newlines = newlinesOfWord(p);
+        if (newlines != 0) newline = p + std::countr_zero(newlines);
     }
     if (!newline) {
         newline =
@@ -100,6 +80,14 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
 
 }  // namespace
 
+struct TagScanner::Ahead {
+    Ahead(std::string_view data, std::size_t from) : newlines(data, from) {}
+
+    NewlinesAhead newlines;
+    GroupCodeMemo codes;
+    std::array<Tag, kBatch> batch;
+};
+
 std::string_view trimmed(std::string_view value) {
     const auto padding = [](char c) { return c == ' ' || c == '\t'; };
     while (!value.empty() && padding(value.front())) value.remove_prefix(1);
@@ -108,8 +96,18 @@ std::string_view trimmed(std::string_view value) {
 }
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
-                       const std::filesystem::path& source, std::uint64_t firstLine)
-    : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {}
+                       const std::filesystem::path& source, std::uint64_t firstLine,
+                       LineSearch search)
+    : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {
+    // Listing starts with an allocation and a few kilobytes of work: worth it from here on.
+    constexpr std::size_t kAheadFrom = 64 * 1024;
+    const bool ahead =
+        search == LineSearch::kAhead || (search == LineSearch::kAutomatic && begin < data.size() &&
+                                         data.size() - begin >= kAheadFrom);
+    if (layout == Layout::kAscii && ahead) ahead_ = std::make_unique<Ahead>(data, begin);
+}
+
+TagScanner::~TagScanner() = default;
 
 std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& firstTag) {
     if (data.substr(0, kBinarySentinel.size()) == kBinarySentinel) {
@@ -126,9 +124,19 @@ std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& fir
     return Layout::kAscii;
 }
 
-bool TagScanner::next(Tag& tag) {
+bool TagScanner::nextUnbatched(Tag& tag) {
+    line_ += 2 * batchCount_;
+    batchCount_ = batchRead_ = 0;
     if (pos_ >= data_.size()) return false;
-    return layout_ == Layout::kAscii ? nextAscii(tag) : nextBinary(tag);
+    if (layout_ != Layout::kAscii) return nextBinary(tag);
+    if (ahead_ && !lineAtATime_) {
+        fillBatch();
+        if (batchCount_ > 0) {
+            tag = batch_[batchRead_++];
+            return true;
+        }
+    }
+    return nextAscii(tag);
 }
 
 bool TagScanner::nextAscii(Tag& tag) {
@@ -136,20 +144,81 @@ bool TagScanner::nextAscii(Tag& tag) {
     std::size_t valueLine = 0;
     if (!shortGroupCode(data_, pos_, tag.code, valueLine)) {
         const std::size_t codeEnd = lineEnd(data_, pos_, valueLine);
-        const std::string_view codeText = data_.substr(pos_, codeEnd - pos_);
-        const auto code = parseInteger(codeText);
-        if (!code || *code < -32768 || *code > 32767) {
-            throw malformedError(
-                source_, Position::kLine, line_,
-                u"组码“" + base::utf8ToUtf16(codeText.substr(0, 40)) + u"”不是整数");
-        }
-        tag.code = static_cast<int>(*code);
+        tag.code = groupCode(pos_, codeEnd);
     }
     if (valueLine >= data_.size()) truncated(line_);
     tag.valueBegin = valueLine;
     tag.valueEnd = lineEnd(data_, valueLine, pos_);
     line_ += 2;
     return true;
+}
+
+void TagScanner::fillBatch() {
+    // Locals throughout: the compiler keeps them in registers, which it could not do with the
+    // scanner's members while tags are being stored.
+    const char* const bytes = data_.data();
+    const std::size_t size = data_.size();
+    NewlinesAhead& newlines = ahead_->newlines;
+    GroupCodeMemo& codes = ahead_->codes;
+    Tag* const out = ahead_->batch.data();
+    std::size_t pos = pos_;
+    std::size_t count = 0;
+    // The group code of the tag at `pos` whose code line ends at `newline`; -1 when the tag is
+    // one the line-at-a-time path must read.
+    const auto codeAt = [&](std::size_t newline) __attribute__((always_inline))->int {
+        if (newline + 1 >= size) return -1;  // no value line
+        const std::size_t end = newline > pos && bytes[newline - 1] == '\r' ? newline - 1 : newline;
+        const int usual = pos + 4 <= size ? codes.codeOf(bytes + pos, end - pos) : -1;
+        if (usual >= 0) return usual;
+        const auto code = parseInteger(data_.substr(pos, end - pos));
+        return code && *code >= -32768 && *code <= 32767 ? static_cast<int>(*code) : -1;
+    };
+    const auto add = [&](int code, std::size_t newline, std::size_t valueNewline) {
+        const std::size_t valueBegin = newline + 1;
+        const bool crlf = valueNewline > valueBegin && bytes[valueNewline - 1] == '\r';
+        out[count++] = {code, pos, valueBegin, crlf ? valueNewline - 1 : valueNewline};
+        pos = valueNewline < size ? valueNewline + 1 : size;
+    };
+    bool careful = false;
+    while (count < kBatch && pos < size && !careful) {
+        const std::span<const std::uint32_t> listed = newlines.listed();
+        const std::size_t base = newlines.base();
+        std::size_t used = 0;
+        for (; used + 2 <= listed.size() && count < kBatch; used += 2) {
+            const std::size_t newline = base + listed[used];
+            const int code = codeAt(newline);
+            if (code < 0) {
+                careful = true;
+                break;
+            }
+            add(code, newline, base + listed[used + 1]);
+        }
+        newlines.consume(used);
+        if (careful || count == kBatch) break;
+        // A tag whose two lines end in different lists, or the last tag of the data.
+        const std::size_t newline = newlines.next();
+        const int code = codeAt(newline);
+        if (code < 0) {
+            careful = true;
+        } else {
+            add(code, newline, newlines.next());
+        }
+    }
+    pos_ = pos;
+    batch_ = out;
+    batchCount_ = count;
+    // The line-at-a-time path reads the tag at pos_ and reports what is wrong with it.
+    lineAtATime_ = careful;
+}
+
+int TagScanner::groupCode(std::size_t begin, std::size_t end) const {
+    const std::string_view line = data_.substr(begin, end - begin);
+    const auto code = parseInteger(line);
+    if (!code || *code < -32768 || *code > 32767) {
+        throw malformedError(source_, Position::kLine, line_,
+                             u"组码“" + base::utf8ToUtf16(line.substr(0, 40)) + u"”不是整数");
+    }
+    return static_cast<int>(*code);
 }
 
 bool TagScanner::nextBinary(Tag& tag) {
@@ -210,7 +279,8 @@ std::optional<long long> TagScanner::intValue(const Tag& tag) const {
 }
 
 std::uint64_t TagScanner::endPosition() const {
-    return layout_ == Layout::kAscii ? (line_ > 1 ? line_ - 1 : 1) : data_.size();
+    const std::uint64_t nextLine = line_ + 2 * batchRead_;
+    return layout_ == Layout::kAscii ? (nextLine > 1 ? nextLine - 1 : 1) : data_.size();
 }
 
 void TagScanner::truncated(std::uint64_t position) const {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -27,19 +28,34 @@ struct Tag {
 // compared.
 std::string_view trimmed(std::string_view value);
 
+// How ASCII lines are found: one at a time, which costs nothing to start and suits a short
+// stretch such as one entity, or from newlines listed kilobytes ahead, which suits a whole file.
+// Both read the same tags and throw the same errors; kAutomatic picks by the length left.
+enum class LineSearch { kAutomatic, kOneAtATime, kAhead };
+
 // Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
 // and cut-off input throws dxf::Error naming `source` and the line or byte offset.
 class TagScanner {
 public:
     TagScanner(std::string_view data, Layout layout, std::size_t begin,
-               const std::filesystem::path& source, std::uint64_t firstLine = 1);
+               const std::filesystem::path& source, std::uint64_t firstLine = 1,
+               LineSearch search = LineSearch::kAutomatic);
+    ~TagScanner();
+    TagScanner(const TagScanner&) = delete;
+    TagScanner& operator=(const TagScanner&) = delete;
 
     // The layout of a whole file and the offset of its first tag (after a byte-order mark or
     // the binary sentinel); nothing when it is neither ASCII nor binary DXF.
     static std::optional<Layout> detect(std::string_view data, std::size_t& firstTag);
 
     // The next tag; false at the end of the data.
-    bool next(Tag& tag);
+    bool next(Tag& tag) {
+        if (batchRead_ < batchCount_) [[likely]] {
+            tag = batch_[batchRead_++];
+            return true;
+        }
+        return nextUnbatched(tag);
+    }
 
     std::string_view value(const Tag& tag) const {
         return data_.substr(tag.valueBegin, tag.valueEnd - tag.valueBegin);
@@ -52,15 +68,30 @@ public:
     bool binary() const { return layout_ != Layout::kAscii; }
 
 private:
+    bool nextUnbatched(Tag& tag);
     bool nextAscii(Tag& tag);
+    // Reads the next tags in one go, up to the first one the line-at-a-time path must read
+    // because something is wrong with it; that path then reports it.
+    void fillBatch();
     bool nextBinary(Tag& tag);
+    // The group code on the line [begin, end), without its line end, in any form the format
+    // allows; throws when it is none.
+    int groupCode(std::size_t begin, std::size_t end) const;
     [[noreturn]] void truncated(std::uint64_t position) const;
 
     std::string_view data_;
     Layout layout_;
     std::size_t pos_;
-    std::uint64_t line_;  // the line of the next group code (ASCII)
+    std::uint64_t line_;  // the line of the next group code (ASCII) outside the batch
     const std::filesystem::path& source_;
+    // When lines are found ahead: the newlines, the group-code lines seen, the batch.
+    struct Ahead;
+    std::unique_ptr<Ahead> ahead_;
+    bool lineAtATime_ = false;  // after a tag the batch stopped at
+    // Tags read in one go; pos_ is where the data after them starts.
+    const Tag* batch_ = nullptr;
+    std::size_t batchCount_ = 0;
+    std::size_t batchRead_ = 0;
 };
 
 }  // namespace dxf

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "dxf/little_endian.h"
+
+namespace dxf {
+
+// Room a list needs beyond one entry per byte: blocks of 64 bytes write a fixed number of entries
+// whether they have that many newlines or not, which spares a mispredicted branch per block.
+inline constexpr std::size_t kNewlineListSlack = 16;
+
+// Writes the offset of each '\n' of `bytes` (fewer than 2^32 of them) to `out`, in order, and
+// returns how many there are. `out` must hold bytes.size() + kNewlineListSlack entries; those past
+// the count are left undefined. Uses the widest vector unit the processor has where the build
+// has a vector library, and reads no byte past the end of `bytes`.
+std::size_t listNewlines(std::string_view bytes, std::uint32_t* out);
+
+// The same, eight bytes at a time without vector instructions: what the vector paths are tested
+// against, and what builds without a vector library use.
+std::size_t listNewlinesScalar(std::string_view bytes, std::uint32_t* out);
+
+// One bit per '\n' of the eight bytes at `p`, byte 0 in bit 0.
+inline std::uint64_t newlinesOfWord(const char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FU;
+    const std::uint64_t x = littleEndian<std::uint64_t>(p) ^ (kOnes * '\n');
+    // A byte of x is zero exactly where its top bit ends up set here; no borrow crosses bytes.
+    const std::uint64_t tops = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
+    // A multiply gathers the eight top bits into one byte.
+    return ((tops >> 7) * 0x0102040810204080U) >> 56;
+}
+
+}  // namespace dxf
