@@ -70,6 +70,24 @@ private:
     OwnTags ownTags_;
 };
 
+// The group-0 values that shape a file into sections, told apart by length before any bytes are
+// compared: most group-0 tags name entities and objects.
+enum class Marker { kNone, kSection, kEndSection, kEndOfFile };
+
+Marker markerOf(std::string_view value) {
+    value = trimmed(value);
+    switch (value.size()) {
+        case 3:
+            return value == "EOF" ? Marker::kEndOfFile : Marker::kNone;
+        case 6:
+            return value == "ENDSEC" ? Marker::kEndSection : Marker::kNone;
+        case 7:
+            return value == "SECTION" ? Marker::kSection : Marker::kNone;
+        default:
+            return Marker::kNone;
+    }
+}
+
 Layout layoutOf(std::string_view data, const std::filesystem::path& source, std::size_t& firstTag) {
     const auto layout = TagScanner::detect(data, firstTag);
     if (!layout) throw notDxfError(source, looksLikeDwg(data), data.empty());
@@ -120,15 +138,15 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
     while (scanner.next(tag)) {
         if (tag.code == group_code::kComment) continue;
         const std::string_view value = scanner.value(tag);
-        const bool structural = tag.code == 0;
-        if (first && !(structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF"))) {
+        const Marker marker = tag.code == 0 ? markerOf(value) : Marker::kNone;
+        if (first && marker != Marker::kSection && marker != Marker::kEndOfFile) {
             throw notDxfError(source, false, false);
         }
         first = false;
         switch (state) {
             case State::kBetweenSections:
-                if (structural && trimmed(value) == "EOF") return index;
-                if (structural && trimmed(value) == "SECTION") {
+                if (marker == Marker::kEndOfFile) return index;
+                if (marker == Marker::kSection) {
                     state = State::kSectionName;
                 } else if (inHeader) {
                     // Old writers close HEADER early and put the rest of its variables after it.
@@ -148,10 +166,10 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
                 state = State::kInSection;
                 break;
             case State::kInSection:
-                if (structural && trimmed(value) == "ENDSEC") {
+                if (marker == Marker::kEndSection) {
                     if (inEntities) entities.finish(tag.begin);
                     state = State::kBetweenSections;
-                } else if (structural && (trimmed(value) == "SECTION" || trimmed(value) == "EOF")) {
+                } else if (marker != Marker::kNone) {
                     throw malformedError(
                         source, kind, where(tag),
                         u"段“" + base::utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <string_view>
 
-#include "dxf/little_endian.h"
-
 namespace dxf {
 
 // Room a list needs beyond one entry per byte: blocks of 64 bytes write a fixed number of entries
@@ -21,16 +19,5 @@ std::size_t listNewlines(std::string_view bytes, std::uint32_t* out);
 // The same, eight bytes at a time without vector instructions: what the vector paths are tested
 // against, and what builds without a vector library use.
 std::size_t listNewlinesScalar(std::string_view bytes, std::uint32_t* out);
-
-// One bit per '\n' of the eight bytes at `p`, byte 0 in bit 0.
-inline std::uint64_t newlinesOfWord(const char* p) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101U;
-    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FU;
-    const std::uint64_t x = littleEndian<std::uint64_t>(p) ^ (kOnes * '\n');
-    // A byte of x is zero exactly where its top bit ends up set here; no borrow crosses bytes.
-    const std::uint64_t tops = ~(((x & kLow7) + kLow7) | x) & ~kLow7;
-    // A multiply gathers the eight top bits into one byte.
-    return ((tops >> 7) * 0x0102040810204080U) >> 56;
-}
 
 }  // namespace dxf

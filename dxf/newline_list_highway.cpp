@@ -8,6 +8,7 @@
 #include <hwy/foreach_target.h>  // IWYU pragma: keep
 #include <hwy/highway.h>
 
+#include "dxf/little_endian.h"
 #include "dxf/newline_list.h"
 
 HWY_BEFORE_NAMESPACE();

@@ -13,7 +13,6 @@
 #include "dxf/group_code_memo.h"
 #include "dxf/group_codes.h"
 #include "dxf/little_endian.h"
-#include "dxf/newline_list.h"
 #include "dxf/newlines_ahead.h"
 
 namespace dxf {
@@ -54,6 +53,16 @@ bool shortGroupCode(std::string_view data, std::size_t at, int& code, std::size_
     return true;
 }
 
+// Where the first '\n' of the eight bytes at `p` is, or 8: the bytes are read as one word and
+// each byte equal to '\n' is marked in its top bit (bytes after the first may be marked wrongly).
+unsigned newlineInWord(const char* p) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101U;
+    constexpr std::uint64_t kTops = 0x8080808080808080U;
+    const std::uint64_t x = littleEndian<std::uint64_t>(p) ^ (kOnes * '\n');
+    const std::uint64_t marks = (x - kOnes) & ~x & kTops;
+    return marks == 0 ? 8 : static_cast<unsigned>(std::countr_zero(marks)) / 8;
+}
+
 // A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
 // long: they end within the first words, looked at eight bytes at a time; memchr takes over for
 // long ones.
@@ -64,8 +73,8 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
     const char* p = begin + from;
     const char* newline = nullptr;
     for (std::size_t w = 0; w < kWords && stop - p >= 8 && !newline; ++w, p += 8) {
-        const std::uint64_t newlines = newlinesOfWord(p);
-        if (newlines != 0) newline = p + std::countr_zero(newlines);
+        const unsigned at = newlineInWord(p);
+        if (at < 8) newline = p + at;
     }
     if (!newline) {
         newline =
@@ -87,13 +96,6 @@ struct TagScanner::Ahead {
     GroupCodeMemo codes;
     std::array<Tag, kBatch> batch;
 };
-
-std::string_view trimmed(std::string_view value) {
-    const auto padding = [](char c) { return c == ' ' || c == '\t'; };
-    while (!value.empty() && padding(value.front())) value.remove_prefix(1);
-    while (!value.empty() && padding(value.back())) value.remove_suffix(1);
-    return value;
-}
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
                        const std::filesystem::path& source, std::uint64_t firstLine,
