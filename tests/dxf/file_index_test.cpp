@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
+#include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf_builder.h"
 
@@ -155,6 +157,55 @@ TEST(FileIndex, NamesTheLineOfAMalformedTag) {
         FAIL() << "no error";
     } catch (const Error& error) {
         EXPECT_NE(error.description().find(u"第 9 行"), std::u16string::npos) << error.what();
+    }
+}
+
+// Large drawings are read far ahead of the tag being looked at: what is wrong must still be found
+// where it is, and nothing after EOF looked at.
+TEST(FileIndex, ReadsLargeDrawingsToTheLineAsSmallOnes) {
+    Tags entities;
+    for (int i = 0; i < 6000; ++i) {
+        entities.push_back({0, i % 2 ? " LINE" : "LINE"});
+        entities.push_back({8, std::to_string(i)});
+    }
+    const std::string whole =
+        testing_support::asciiDxf(testing_support::drawingTags("AC1015", "", entities));
+    ASSERT_GT(whole.size(), 65536U);  // read ahead, not a line at a time
+    const std::string middle = whole.substr(0, whole.find("\n3000\n") + 6);
+    const auto lineAfter = [](const std::string& prefix) {
+        return std::count(prefix.begin(), prefix.end(), '\n') + 1;
+    };
+    const std::string beforeEof = whole.substr(0, whole.size() - std::string("0\nEOF\n").size());
+
+    const FileIndex index = indexFile(whole + std::string(5000, '#'), kSource);
+    EXPECT_EQ(index.modelSpace.size(), 6000U);
+    EXPECT_EQ(indexFile(beforeEof + " 0 \n EOF \n", kSource).modelSpace.size(), 6000U);
+
+    const struct {
+        const char* what;
+        std::string data;
+        Errc code;
+        long line;
+    } cases[] = {
+        {"group code not a number", middle + " 1 0\nx\n" + whole, Errc::kMalformed,
+         lineAfter(middle)},
+        {"cut after a group code", whole.substr(0, whole.size() - 4), Errc::kTruncated,
+         lineAfter(beforeEof)},
+        {"section not closed", middle + "  0\nSECTION\n" + whole, Errc::kMalformed,
+         lineAfter(middle)},
+        {"section without a name", beforeEof + "  0\nSECTION\n  0\nENDSEC\n", Errc::kMalformed,
+         lineAfter(beforeEof) + 2},
+    };
+    for (const auto& c : cases) {
+        try {
+            indexFile(c.data, kSource);
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.code(), c.code) << c.what << ": " << error.what();
+            const std::u16string line = u"第 " + base::utf8ToUtf16(std::to_string(c.line)) + u" 行";
+            EXPECT_NE(error.description().find(line), std::u16string::npos)
+                << c.what << ": " << error.what() << " (expected line " << c.line << ")";
+        }
     }
 }
 

@@ -21,11 +21,14 @@ struct Scanned {
     std::size_t begin;
 };
 
-std::vector<Scanned> scanAll(const std::string& data) {
+// Both ways of finding lines, which must agree on everything.
+constexpr LineSearch kSearches[] = {LineSearch::kOneAtATime, LineSearch::kAhead};
+
+std::vector<Scanned> scanAll(const std::string& data, LineSearch search = LineSearch::kAutomatic) {
     std::size_t first = 0;
     const auto layout = TagScanner::detect(data, first);
     EXPECT_TRUE(layout);
-    TagScanner scanner(data, *layout, first, kSource);
+    TagScanner scanner(data, *layout, first, kSource, 1, search);
     std::vector<Scanned> out;
     Tag tag;
     while (scanner.next(tag)) out.push_back({tag.code, std::string(scanner.value(tag)), tag.begin});
@@ -33,9 +36,9 @@ std::vector<Scanned> scanAll(const std::string& data) {
 }
 
 // The error scanning `data` throws.
-Error scanError(const std::string& data) {
+Error scanError(const std::string& data, LineSearch search) {
     try {
-        scanAll(data);
+        scanAll(data, search);
     } catch (const Error& error) {
         return error;
     }
@@ -131,12 +134,14 @@ TEST(TagScanner, ReportsMalformedAndCutOffInputWithItsPosition) {
          Errc::kMalformed, u"字节偏移 32 处"},
     };
     for (const auto& c : cases) {
-        const Error error = scanError(c.data);
-        EXPECT_EQ(error.code(), c.code) << c.what;
-        EXPECT_EQ(error.number(), numberOf(c.code)) << c.what;
-        EXPECT_NE(error.description().find(c.position), std::u16string::npos)
-            << c.what << ": " << error.what();
-        EXPECT_NE(error.description().find(u"scan.dxf"), std::u16string::npos) << c.what;
+        for (const LineSearch search : kSearches) {
+            const Error error = scanError(c.data, search);
+            EXPECT_EQ(error.code(), c.code) << c.what;
+            EXPECT_EQ(error.number(), numberOf(c.code)) << c.what;
+            EXPECT_NE(error.description().find(c.position), std::u16string::npos)
+                << c.what << ": " << error.what();
+            EXPECT_NE(error.description().find(u"scan.dxf"), std::u16string::npos) << c.what;
+        }
     }
 }
 
@@ -176,16 +181,100 @@ TEST(TagScanner, ReadsGroupCodesInEveryForm) {
     for (const auto& [line, code] : lines) {
         // The code line at the very end of the data too, where it cannot be read as one word.
         for (const std::string& after : {std::string("\nvalue\n"), std::string("\nv")}) {
-            const std::string data = line + after;
-            TagScanner scanner(data, Layout::kAscii, 0, kSource);
-            Tag tag;
-            if (code) {
-                ASSERT_TRUE(scanner.next(tag)) << line;
-                EXPECT_EQ(tag.code, *code) << "\"" << line << "\"";
-            } else {
-                EXPECT_THROW(scanner.next(tag), Error) << "\"" << line << "\"";
+            for (const LineSearch search : kSearches) {
+                const std::string data = line + after;
+                TagScanner scanner(data, Layout::kAscii, 0, kSource, 1, search);
+                Tag tag;
+                if (code) {
+                    ASSERT_TRUE(scanner.next(tag)) << line;
+                    EXPECT_EQ(tag.code, *code) << "\"" << line << "\"";
+                } else {
+                    EXPECT_THROW(scanner.next(tag), Error) << "\"" << line << "\"";
+                }
             }
         }
+    }
+}
+
+// Every tag from `begin` as "code@begin:valueBegin-valueEnd line", and the error that ends the
+// scan, with what the scanner says about where it stands after each.
+std::vector<std::string> scanWith(LineSearch search, std::string_view data, std::size_t begin) {
+    TagScanner scanner(data, Layout::kAscii, begin, kSource, 1, search);
+    std::vector<std::string> out;
+    Tag tag;
+    try {
+        while (scanner.next(tag)) {
+            out.push_back(std::to_string(tag.code) + "@" + std::to_string(tag.begin) + ":" +
+                          std::to_string(tag.valueBegin) + "-" + std::to_string(tag.valueEnd) +
+                          " " + std::to_string(scanner.endPosition()));
+        }
+        out.push_back("end " + std::to_string(scanner.endPosition()));
+    } catch (const Error& error) {
+        out.push_back(std::to_string(error.number()) + " " + error.what());
+    }
+    return out;
+}
+
+// Drawings whose lines end at every offset of the 64-byte blocks and the stretches listed at a
+// time, and that hold every kind of line the scanner must read the careful way.
+std::vector<std::pair<std::string, std::string>> trickyDrawings() {
+    std::string straddling;  // values of every length, some CRLF: CR and LF split across blocks
+    for (int length = 0; length < 200; ++length) {
+        straddling += length % 3 == 0 ? "  1\r\n" : " 10\n";
+        straddling += std::string(static_cast<std::size_t>(length), 'v') + "\n";
+    }
+    std::string manyTags;  // more tags than one batch, across several stretches
+    for (int i = 0; i < 3000; ++i) manyTags += "  0\nLINE\n  8\n" + std::to_string(i) + "\n";
+    return {
+        {"LF", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n"},
+        {"CRLF", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n"},
+        {"lone CRs", "  1\na\rb\n  1\n\r\n  1\nc\r\r\n  1\n\r"},
+        {"CR-only line ends", "  0\rSECTION\r  2\rENTITIES\r"},
+        {"straddling blocks", straddling},
+        {"many tags", manyTags},
+        {"many tags, then cut off after a group code", manyTags + "  2\n"},
+        {"many tags, then a bad code", manyTags + " 1 0\nx\n" + manyTags},
+        {"many tags, then a code out of range", manyTags + "32768\nx\n"},
+        {"many tags, no newline at the end", manyTags + "  1\nlast"},
+        {"no newline at the end", "  0\nSECTION\n  2\nHEADER"},
+        {"cut off after a group code", "  0\nSECTION\n  2\n"},
+        {"cut off in a group code", "  0\nSECTION\n  2"},
+        {"a code line ending in CR at the end", "  0\nSECTION\n  2\r"},
+        {"long lines", "  1\n" + std::string(9000, 'a') + "\n" + std::string(70, ' ') +
+                           "1\nb\n  1\n" + std::string(4096, 'c') + "\r\n"},
+        {"codes in other forms", " 0\na\n    10\nb\n\t20\nc\n 1001\nd\n0007\ne\n9 \nf\n"},
+        {"negative and signed codes", " -1\na\n-5\nb\n+7\nc\n  -32768\nd\n"},
+        {"empty lines", "\n\n  0\n\n"},
+        {"NUL bytes", std::string("  1\na\0b\n  1\n\0\n\0 1\nx\n", 20)},
+        {"code not a number", "  0\nSECTION\n 1 0\nx\n"},
+        {"code out of range", "  0\nSECTION\n32768\nx\n"},
+    };
+}
+
+TEST(TagScanner, FindsTheSameTagsAndErrorsWhicheverWayItFindsLines) {
+    for (const auto& [what, data] : trickyDrawings()) {
+        // Shifted by a few bytes, so every line end meets every block offset.
+        for (std::size_t begin = 0; begin < std::min<std::size_t>(data.size(), 5); ++begin) {
+            const auto ahead = scanWith(LineSearch::kAhead, data, begin);
+            EXPECT_EQ(ahead, scanWith(LineSearch::kOneAtATime, data, begin))
+                << what << " from " << begin;
+            ASSERT_FALSE(ahead.empty());
+        }
+    }
+}
+
+TEST(TagScanner, HandsOutTheTagsBeforeAMalformedOneFirst) {
+    // A reader that stops at EOF never meets the junk after it, however far ahead lines are read.
+    std::string data;
+    for (int i = 0; i < 500; ++i) data += "  0\nLINE\n";
+    data += "  0\nEOF\n" + std::string(10000, '#') + "\n";
+    for (const LineSearch search : kSearches) {
+        TagScanner scanner(data, Layout::kAscii, 0, kSource, 1, search);
+        Tag tag;
+        for (int i = 0; i < 501; ++i) ASSERT_TRUE(scanner.next(tag)) << i;
+        EXPECT_EQ(scanner.value(tag), "EOF");
+        EXPECT_EQ(scanner.endPosition(), 1002U);
+        EXPECT_THROW(scanner.next(tag), Error);
     }
 }
 
