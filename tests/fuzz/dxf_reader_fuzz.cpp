@@ -1,14 +1,17 @@
 // libFuzzer target for the drawing reader. Besides not crashing, it checks the two promises the
 // engine makes: a drawing saved without changes is the bytes it came from, and one saved after
-// puts opens again with the values that were put and everything else in place.
+// puts opens again with the values that were put and everything else in place. It also checks
+// that both ways the tag scanner finds lines read the same tags and stop at the same error.
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "dxf/drawing.h"
 #include "dxf/error.h"
+#include "dxf/tag_scanner.h"
 
 namespace {
 
@@ -42,10 +45,33 @@ std::vector<std::vector<std::u16string>> putValues(dxf::Drawing& drawing) {
     return expected;
 }
 
+// Every tag of `input` from `begin` as read with `search`, then the error that ends the scan.
+std::string scanned(const std::string& input, std::size_t begin, dxf::LineSearch search) {
+    static const std::filesystem::path kSource = "fuzz.dxf";  // the scanner keeps a reference
+    dxf::TagScanner scanner(input, dxf::Layout::kAscii, begin, kSource, 1, search);
+    std::string out;
+    dxf::Tag tag;
+    try {
+        while (scanner.next(tag)) {
+            out += std::to_string(tag.code) + ' ' + std::to_string(tag.begin) + ' ' +
+                   std::to_string(tag.valueBegin) + ' ' + std::to_string(tag.valueEnd) + ' ' +
+                   std::to_string(scanner.endPosition()) + '\n';
+        }
+    } catch (const dxf::Error& error) {
+        out += error.what();
+    }
+    return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
+    std::size_t firstTag = 0;
+    if (dxf::TagScanner::detect(input, firstTag) == dxf::Layout::kAscii) {
+        check(scanned(input, firstTag, dxf::LineSearch::kOneAtATime) ==
+              scanned(input, firstTag, dxf::LineSearch::kAhead));
+    }
     std::optional<dxf::Drawing> drawing;
     try {
         drawing = dxf::Drawing::fromBytes(input, "fuzz.dxf");
