@@ -87,7 +87,7 @@ private:
     std::string_view data_;
     Layout layout_;
     std::size_t pos_;
-    std::uint64_t line_;  // the line of the next group code (ASCII) outside the batch
+    std::uint64_t line_;  // the line of the batch's first tag, or of the next tag without one
     const std::filesystem::path& source_;
     // When lines are found ahead: the newlines, the group-code lines seen, the batch.
     struct Ahead;
