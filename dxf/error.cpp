@@ -99,6 +99,10 @@ Error systemError(std::uint32_t win32Code, FileAction action, const std::filesys
     return make(row->code, verb + quoted(path) + u"：" + std::u16string(row->cause) + u"。");
 }
 
+Error folderError(const std::filesystem::path& path) {
+    return systemError(rowOf(Errc::kFolder).win32Code, FileAction::kOpen, path);
+}
+
 Error invalidNameError(const std::filesystem::path& path) {
     if (path.empty()) return make(Errc::kInvalidName, u"文件名无效：路径为空。");
     return make(Errc::kInvalidName, u"文件名" + quoted(path) + u"无效：其中含有空字符（U+0000）。");

@@ -71,6 +71,9 @@ std::u16string displayName(const std::filesystem::path& path);
 // 5: access denied, 112: disk full …); an unknown code becomes kSystem and is quoted.
 Error systemError(std::uint32_t win32Code, FileAction action, const std::filesystem::path& path);
 
+// The path names a folder where a drawing was expected.
+Error folderError(const std::filesystem::path& path);
+
 // A path that cannot name a file: empty, or holding U+0000.
 Error invalidNameError(const std::filesystem::path& path);
 

@@ -33,8 +33,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr DWORD kDirectoryNotSupported = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
-
 [[noreturn]] void fail(FileAction action, const fs::path& path) {
     throw systemError(GetLastError(), action, path);
 }
@@ -68,7 +66,7 @@ std::uint64_t largestReadableFile() {
 std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        throw systemError(kDirectoryNotSupported, FileAction::kOpen, path);
+        throw folderError(path);
     }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
