@@ -38,6 +38,7 @@ enum class Errc {
     kLocked,
     kReadOnly,
     kNoBackup,
+    kChangedOnDisk,
 };
 
 // What was being done when a file operation failed; it opens the description.
@@ -102,6 +103,10 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
 
 // Another program holds the drawing open for editing.
 Error lockedError(const std::filesystem::path& path);
+
+// Another program changed the drawing's file while it was being read (kOpen) or since it was
+// opened (kSave), so its bytes here are no longer the file's.
+Error changedOnDiskError(const std::filesystem::path& path, FileAction action);
 
 // No one may write the drawing (no write permission bit, or the read-only attribute).
 Error readOnlyError(const std::filesystem::path& path);
