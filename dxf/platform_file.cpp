@@ -219,6 +219,21 @@ void ReplacementFile::commit(const fs::path& backup) {
     }
 }
 
+struct FileContent::Mapping {
+    const char* data = nullptr;
+    std::size_t size = 0;
+};
+
+// Windows refuses to shorten a file while a view of it is mapped (ERROR_USER_MAPPED_FILE): another
+// program saving a drawing open here would fail. Drawings are read, which leaves the file free.
+FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
+    return FileContent(readWholeFile(path, checkHead));
+}
+
+bool FileContent::changedSinceOpened() const { return changed_; }
+
+void FileContent::release() {}
+
 #else
 
 namespace {
