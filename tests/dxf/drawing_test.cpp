@@ -62,7 +62,8 @@ AttributeSlot slotTagged(const Drawing& drawing, std::size_t index, std::u16stri
 std::vector<std::pair<int, std::string>> tagsOf(const std::string& data) {
     std::size_t first = 0;
     const auto layout = TagScanner::detect(data, first);
-    TagScanner scanner(data, *layout, first, "tags.dxf");
+    const std::filesystem::path source = "tags.dxf";  // the scanner keeps a reference to it
+    TagScanner scanner(data, *layout, first, source);
     std::vector<std::pair<int, std::string>> tags;
     Tag tag;
     while (scanner.next(tag)) tags.emplace_back(tag.code, std::string(scanner.value(tag)));
