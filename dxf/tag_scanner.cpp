@@ -127,11 +127,13 @@ std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& fir
 }
 
 bool TagScanner::nextUnbatched(Tag& tag) {
-    line_ += 2 * batchCount_;
-    batchCount_ = batchRead_ = 0;
+    if (batchCount_ != 0) {  // all handed out
+        line_ += 2 * batchCount_;
+        batchCount_ = batchRead_ = 0;
+    }
     if (pos_ >= data_.size()) return false;
     if (layout_ != Layout::kAscii) return nextBinary(tag);
-    if (ahead_ && !lineAtATime_) {
+    if (ahead_ && !lineAtATime_) [[likely]] {
         fillBatch();
         if (batchCount_ > 0) {
             tag = batch_[batchRead_++];
@@ -142,16 +144,17 @@ bool TagScanner::nextUnbatched(Tag& tag) {
 }
 
 bool TagScanner::nextAscii(Tag& tag) {
-    tag.begin = pos_;
+    const std::size_t begin = pos_;
+    int code = 0;
     std::size_t valueLine = 0;
-    if (!shortGroupCode(data_, pos_, tag.code, valueLine)) {
-        const std::size_t codeEnd = lineEnd(data_, pos_, valueLine);
-        tag.code = groupCode(pos_, codeEnd);
+    if (!shortGroupCode(data_, begin, code, valueLine)) {
+        const std::size_t codeEnd = lineEnd(data_, begin, valueLine);
+        code = groupCode(begin, codeEnd);
     }
     if (valueLine >= data_.size()) truncated(line_);
-    tag.valueBegin = valueLine;
-    tag.valueEnd = lineEnd(data_, valueLine, pos_);
+    const std::size_t valueEnd = lineEnd(data_, valueLine, pos_);
     line_ += 2;
+    tag = {code, begin, valueLine, valueEnd};
     return true;
 }
 
