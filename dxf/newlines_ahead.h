@@ -28,6 +28,7 @@ public:
     // time; consume() then hands out the first `count` of them.
     std::span<const std::uint32_t> listed() const { return {list_.get() + read_, count_ - read_}; }
     std::size_t base() const { return base_; }
+    std::size_t listedEnd() const { return unlisted_; }  // where the listed bytes end
     void consume(std::size_t count) { read_ += count; }
 
 private:

@@ -87,6 +87,29 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
     return end;
 }
 
+// Reads tags from pairs of `listed` newlines (offsets from `base`) into `out`, from `pos` on, for
+// as long as their group-code lines have the usual form; returns how many. The data must go on for
+// four bytes after the last listed newline.
+std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> listed,
+                          std::size_t base, GroupCodeMemo& codes, Tag* out, std::size_t& pos) {
+    std::size_t at = pos;
+    std::size_t read = 0;
+    for (; 2 * read + 1 < listed.size(); ++read) {
+        const std::size_t newline = base + listed[2 * read];
+        const std::size_t valueNewline = base + listed[2 * read + 1];
+        const std::size_t codeEnd =
+            newline > at && bytes[newline - 1] == '\r' ? newline - 1 : newline;
+        const int code = codes.codeOf(bytes + at, codeEnd - at);
+        if (code < 0) break;
+        const std::size_t valueBegin = newline + 1;
+        const bool crlf = valueNewline > valueBegin && bytes[valueNewline - 1] == '\r';
+        out[read] = {code, at, valueBegin, crlf ? valueNewline - 1 : valueNewline};
+        at = valueNewline + 1;
+    }
+    pos = at;
+    return read;
+}
+
 }  // namespace
 
 struct TagScanner::Ahead {
@@ -168,46 +191,38 @@ void TagScanner::fillBatch() {
     Tag* const out = ahead_->batch.data();
     std::size_t pos = pos_;
     std::size_t count = 0;
-    // The group code of the tag at `pos` whose code line ends at `newline`; -1 when the tag is
-    // one the line-at-a-time path must read.
-    const auto codeAt = [&](std::size_t newline) __attribute__((always_inline))->int {
-        if (newline + 1 >= size) return -1;  // no value line
-        const std::size_t end = newline > pos && bytes[newline - 1] == '\r' ? newline - 1 : newline;
-        const int usual = pos + 4 <= size ? codes.codeOf(bytes + pos, end - pos) : -1;
-        if (usual >= 0) return usual;
-        const auto code = parseInteger(data_.substr(pos, end - pos));
-        return code && *code >= -32768 && *code <= 32767 ? static_cast<int>(*code) : -1;
-    };
-    const auto add = [&](int code, std::size_t newline, std::size_t valueNewline) {
-        const std::size_t valueBegin = newline + 1;
-        const bool crlf = valueNewline > valueBegin && bytes[valueNewline - 1] == '\r';
-        out[count++] = {code, pos, valueBegin, crlf ? valueNewline - 1 : valueNewline};
-        pos = valueNewline < size ? valueNewline + 1 : size;
-    };
     bool careful = false;
     while (count < kBatch && pos < size && !careful) {
-        const std::span<const std::uint32_t> listed = newlines.listed();
-        const std::size_t base = newlines.base();
-        std::size_t used = 0;
-        for (; used + 2 <= listed.size() && count < kBatch; used += 2) {
-            const std::size_t newline = base + listed[used];
-            const int code = codeAt(newline);
-            if (code < 0) {
-                careful = true;
-                break;
-            }
-            add(code, newline, base + listed[used + 1]);
+        // Four bytes after the listed ones let the usual tags be read without a check of the end.
+        if (newlines.listedEnd() + 4 <= size) {
+            const std::span<const std::uint32_t> listed = newlines.listed();
+            const std::size_t read =
+                readUsualTags(bytes, listed.first(std::min(listed.size(), 2 * (kBatch - count))),
+                              newlines.base(), codes, out + count, pos);
+            newlines.consume(2 * read);
+            count += read;
+            if (count == kBatch) break;
         }
-        newlines.consume(used);
-        if (careful || count == kBatch) break;
-        // A tag whose two lines end in different lists, or the last tag of the data.
+        // One tag the general way: its code line in another form, its lines listed apart, or
+        // among the last bytes of the data.
         const std::size_t newline = newlines.next();
-        const int code = codeAt(newline);
-        if (code < 0) {
+        if (newline + 1 >= size) {  // no value line
             careful = true;
-        } else {
-            add(code, newline, newlines.next());
+            break;
         }
+        const std::size_t codeEnd =
+            newline > pos && bytes[newline - 1] == '\r' ? newline - 1 : newline;
+        const auto code = parseInteger(data_.substr(pos, codeEnd - pos));
+        if (!code || *code < -32768 || *code > 32767) {
+            careful = true;
+            break;
+        }
+        const std::size_t valueNewline = newlines.next();
+        const std::size_t valueBegin = newline + 1;
+        const bool crlf = valueNewline > valueBegin && bytes[valueNewline - 1] == '\r';
+        out[count++] = {static_cast<int>(*code), pos, valueBegin,
+                        crlf ? valueNewline - 1 : valueNewline};
+        pos = valueNewline < size ? valueNewline + 1 : size;
     }
     pos_ = pos;
     batch_ = out;
