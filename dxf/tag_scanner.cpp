@@ -63,6 +63,12 @@ unsigned newlineInWord(const char* p) {
     return marks == 0 ? 8 : static_cast<unsigned>(std::countr_zero(marks)) / 8;
 }
 
+// Where the line from `from` that stops at `stop` (its '\n', or the end of the data) ends without
+// its line end, LF or CRLF.
+std::size_t withoutLineEnd(const char* bytes, std::size_t from, std::size_t stop) {
+    return stop > from && bytes[stop - 1] == '\r' ? stop - 1 : stop;
+}
+
 // A line without its line end, which may be LF or CRLF. Most lines of a drawing are a few bytes
 // long: they end within the first words, looked at eight bytes at a time; memchr takes over for
 // long ones.
@@ -80,11 +86,16 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
         newline =
             static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(stop - p)));
     }
-    const char* const lineStop = newline ? newline : stop;
-    std::size_t end = static_cast<std::size_t>(lineStop - begin);
+    const std::size_t end = static_cast<std::size_t>((newline ? newline : stop) - begin);
     next = newline ? end + 1 : end;
-    if (end > from && data[end - 1] == '\r') --end;
-    return end;
+    return withoutLineEnd(begin, from, end);
+}
+
+// The group code a line holds in any form the format allows, or nothing.
+std::optional<int> anyGroupCode(std::string_view line) {
+    const auto code = parseInteger(line);
+    if (!code || *code < -32768 || *code > 32767) return std::nullopt;
+    return static_cast<int>(*code);
 }
 
 // Reads tags from pairs of `listed` newlines (offsets from `base`) into `out`, from `pos` on, for
@@ -97,13 +108,9 @@ std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> list
     for (; 2 * read + 1 < listed.size(); ++read) {
         const std::size_t newline = base + listed[2 * read];
         const std::size_t valueNewline = base + listed[2 * read + 1];
-        const std::size_t codeEnd =
-            newline > at && bytes[newline - 1] == '\r' ? newline - 1 : newline;
-        const int code = codes.codeOf(bytes + at, codeEnd - at);
+        const int code = codes.codeOf(bytes + at, withoutLineEnd(bytes, at, newline) - at);
         if (code < 0) break;
-        const std::size_t valueBegin = newline + 1;
-        const bool crlf = valueNewline > valueBegin && bytes[valueNewline - 1] == '\r';
-        out[read] = {code, at, valueBegin, crlf ? valueNewline - 1 : valueNewline};
+        out[read] = {code, at, newline + 1, withoutLineEnd(bytes, newline + 1, valueNewline)};
         at = valueNewline + 1;
     }
     pos = at;
@@ -210,18 +217,14 @@ void TagScanner::fillBatch() {
             careful = true;
             break;
         }
-        const std::size_t codeEnd =
-            newline > pos && bytes[newline - 1] == '\r' ? newline - 1 : newline;
-        const auto code = parseInteger(data_.substr(pos, codeEnd - pos));
-        if (!code || *code < -32768 || *code > 32767) {
+        const auto code =
+            anyGroupCode(data_.substr(pos, withoutLineEnd(bytes, pos, newline) - pos));
+        if (!code) {
             careful = true;
             break;
         }
         const std::size_t valueNewline = newlines.next();
-        const std::size_t valueBegin = newline + 1;
-        const bool crlf = valueNewline > valueBegin && bytes[valueNewline - 1] == '\r';
-        out[count++] = {static_cast<int>(*code), pos, valueBegin,
-                        crlf ? valueNewline - 1 : valueNewline};
+        out[count++] = {*code, pos, newline + 1, withoutLineEnd(bytes, newline + 1, valueNewline)};
         pos = valueNewline < size ? valueNewline + 1 : size;
     }
     pos_ = pos;
@@ -233,12 +236,12 @@ void TagScanner::fillBatch() {
 
 int TagScanner::groupCode(std::size_t begin, std::size_t end) const {
     const std::string_view line = data_.substr(begin, end - begin);
-    const auto code = parseInteger(line);
-    if (!code || *code < -32768 || *code > 32767) {
+    const auto code = anyGroupCode(line);
+    if (!code) {
         throw malformedError(source_, Position::kLine, line_,
                              u"组码“" + base::utf8ToUtf16(line.substr(0, 40)) + u"”不是整数");
     }
-    return static_cast<int>(*code);
+    return *code;
 }
 
 bool TagScanner::nextBinary(Tag& tag) {
