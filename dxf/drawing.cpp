@@ -52,10 +52,6 @@ Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
     return Drawing(std::move(bytes), std::move(name), std::move(index), std::move(*codec));
 }
 
-EntityDetails Drawing::entity(std::size_t index) const {
-    return readEntity(data_, index_.layout, index_.modelSpace.at(index), path_);
-}
-
 std::u16string Drawing::attributeTag(const AttributeSlot& slot) const {
     return slot.hasTag ? codec_.decode(bytesOf(slot.tagBegin, slot.tagEnd)) : std::u16string();
 }
