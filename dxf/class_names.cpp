@@ -162,8 +162,7 @@ ClassNames::Id ClassNames::idOf(EntityType type, const ClassClues& clues) {
     const auto known = fromFileIds_.find(clues.lastMarker);
     if (known != fromFileIds_.end()) return known->second;
     const Id id = kFirstFromFile + static_cast<Id>(fromFile_.size());
-    fromFile_.emplace_back(clues.lastMarker);
-    fromFileIds_.emplace(clues.lastMarker, id);
+    fromFile_.push_back(fromFileIds_.emplace(clues.lastMarker, id).first->first);
     return id;
 }
 

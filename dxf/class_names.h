@@ -51,8 +51,8 @@ public:
     std::string_view name(Id id) const;
 
 private:
-    std::vector<std::string> fromFile_;
     std::map<std::string, Id, std::less<>> fromFileIds_;
+    std::vector<std::string_view> fromFile_;  // the keys of fromFileIds_, by number
 };
 
 }  // namespace dxf
