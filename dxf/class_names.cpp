@@ -2,86 +2,99 @@
 
 #include <algorithm>
 #include <array>
-#include <utility>
+#include <cstddef>
+#include <cstdint>
+
+#include "dxf/tag_scanner.h"
 
 namespace dxf {
 
 namespace {
 
-// Types shortest first, then in byte order: a binary search then mostly compares lengths, which
-// matters when the index of a large drawing looks up every entity's type. The rows without a
-// name are the types whose class depends on their flags.
+// The types this library knows. The rows without a name are the types whose class depends on
+// their flags.
 struct TypeRow {
     std::string_view type;
     std::string_view name;
     TypeRule rule = TypeRule::kByType;
 };
 
-constexpr bool shorterOrBefore(std::string_view a, std::string_view b) {
-    return a.size() != b.size() ? a.size() < b.size() : a < b;
-}
-
 constexpr std::array<TypeRow, 54> kByType{{
+    {"3DFACE", "AcDbFace"},
+    {"3DSOLID", "AcDb3dSolid"},
+    {"ACAD_PROXY_ENTITY", "AcDbProxyEntity"},
+    {"ACAD_TABLE", "AcDbTable"},
     {"ARC", "AcDbArc"},
-    {"RAY", "AcDbRay"},
+    {"ARC_DIMENSION", "AcDbArcDimension"},
+    {"ATTDEF", "AcDbAttributeDefinition"},
+    {"ATTRIB", "AcDbAttribute"},
     {"BODY", "AcDbBody"},
-    {"LINE", "AcDbLine"},
-    {"MESH", "AcDbSubDMesh"},
-    {"TEXT", "AcDbText"},
+    {"CAMERA", "AcDbCamera"},
+    {"CIRCLE", "AcDbCircle"},
+    {"DGNUNDERLAY", "AcDbDgnReference"},
+    {"DIMENSION", {}, TypeRule::kDimension},
+    {"DWFUNDERLAY", "AcDbDwfReference"},
+    {"ELLIPSE", "AcDbEllipse"},
+    {"EXTRUDEDSURFACE", "AcDbExtrudedSurface"},
+    {"GEOPOSITIONMARKER", "AcDbGeoPositionMarker"},
     {"HATCH", "AcDbHatch"},
     {"HELIX", "AcDbHelix"},
     {"IMAGE", "AcDbRasterImage"},
-    {"LIGHT", "AcDbLight"},
-    {"MLINE", "AcDbMline"},
-    {"MTEXT", "AcDbMText"},
-    {"POINT", "AcDbPoint"},
-    {"SHAPE", "AcDbShape"},
-    {"SOLID", "AcDbTrace"},
-    {"TRACE", "AcDbTrace"},
-    {"XLINE", "AcDbXline"},
-    {"3DFACE", "AcDbFace"},
-    {"ATTDEF", "AcDbAttributeDefinition"},
-    {"ATTRIB", "AcDbAttribute"},
-    {"CAMERA", "AcDbCamera"},
-    {"CIRCLE", "AcDbCircle"},
     {"INSERT", {}, TypeRule::kInsert},
+    {"LARGE_RADIAL_DIMENSION", "AcDbRadialDimensionLarge"},
     {"LEADER", "AcDbLeader"},
-    {"REGION", "AcDbRegion"},
-    {"SPLINE", "AcDbSpline"},
-    {"3DSOLID", "AcDb3dSolid"},
-    {"ELLIPSE", "AcDbEllipse"},
-    {"WIPEOUT", "AcDbWipeout"},
-    {"MPOLYGON", "AcDbMPolygon"},
-    {"OLEFRAME", "AcDbOleFrame"},
-    {"POLYLINE", {}, TypeRule::kPolyline},
-    {"VIEWPORT", "AcDbViewport"},
-    {"DIMENSION", {}, TypeRule::kDimension},
-    {"OLE2FRAME", "AcDbOle2Frame"},
-    {"TOLERANCE", "AcDbFcf"},
-    {"ACAD_TABLE", "AcDbTable"},
+    {"LIGHT", "AcDbLight"},
+    {"LINE", "AcDbLine"},
+    {"LOFTEDSURFACE", "AcDbLoftedSurface"},
     {"LWPOLYLINE", "AcDbPolyline"},
-    {"POINTCLOUD", "AcDbPointCloud"},
-    {"DGNUNDERLAY", "AcDbDgnReference"},
-    {"DWFUNDERLAY", "AcDbDwfReference"},
+    {"MESH", "AcDbSubDMesh"},
+    {"MLINE", "AcDbMline"},
+    {"MPOLYGON", "AcDbMPolygon"},
+    {"MTEXT", "AcDbMText"},
     {"MULTILEADER", "AcDbMLeader"},
     {"NURBSURFACE", "AcDbNurbSurface"},
+    {"OLE2FRAME", "AcDbOle2Frame"},
+    {"OLEFRAME", "AcDbOleFrame"},
     {"PDFUNDERLAY", "AcDbPdfReference"},
     {"PLANESURFACE", "AcDbPlaneSurface"},
-    {"SWEPTSURFACE", "AcDbSweptSurface"},
-    {"ARC_DIMENSION", "AcDbArcDimension"},
-    {"LOFTEDSURFACE", "AcDbLoftedSurface"},
-    {"SECTIONOBJECT", "AcDbSection"},
-    {"EXTRUDEDSURFACE", "AcDbExtrudedSurface"},
+    {"POINT", "AcDbPoint"},
+    {"POINTCLOUD", "AcDbPointCloud"},
+    {"POLYLINE", {}, TypeRule::kPolyline},
+    {"RAY", "AcDbRay"},
+    {"REGION", "AcDbRegion"},
     {"REVOLVEDSURFACE", "AcDbRevolvedSurface"},
-    {"ACAD_PROXY_ENTITY", "AcDbProxyEntity"},
-    {"GEOPOSITIONMARKER", "AcDbGeoPositionMarker"},
-    {"LARGE_RADIAL_DIMENSION", "AcDbRadialDimensionLarge"},
+    {"SECTIONOBJECT", "AcDbSection"},
+    {"SHAPE", "AcDbShape"},
+    {"SOLID", "AcDbTrace"},
+    {"SPLINE", "AcDbSpline"},
+    {"SWEPTSURFACE", "AcDbSweptSurface"},
+    {"TEXT", "AcDbText"},
+    {"TOLERANCE", "AcDbFcf"},
+    {"TRACE", "AcDbTrace"},
+    {"VIEWPORT", "AcDbViewport"},
+    {"WIPEOUT", "AcDbWipeout"},
+    {"XLINE", "AcDbXline"},
 }};
 
-static_assert(std::is_sorted(kByType.begin(), kByType.end(),
-                             [](const TypeRow& a, const TypeRow& b) {
-                                 return shorterOrBefore(a.type, b.type);
-                             }));
+// The rows of kByType in an open-addressed hash table built at compile time: the index looks up
+// every entity's type, and a hash with mostly one comparison beats a binary search of several.
+constexpr std::size_t kSlots = 256;  // a power of two, well above the rows
+
+constexpr std::size_t slotOf(std::string_view type) {
+    std::size_t hash = type.size();
+    for (const char c : type) hash = hash * 31 + static_cast<unsigned char>(c);
+    return hash & (kSlots - 1);
+}
+
+constexpr auto kSlotRows = [] {
+    std::array<std::uint8_t, kSlots> slots{};  // the row + 1; 0 is empty
+    for (std::size_t row = 0; row < kByType.size(); ++row) {
+        std::size_t slot = slotOf(kByType[row].type);
+        while (slots[slot] != 0) slot = (slot + 1) & (kSlots - 1);
+        slots[slot] = static_cast<std::uint8_t>(row + 1);
+    }
+    return slots;
+}();
 
 // The classes that depend on more than the type, and the one of a type nobody names; numbered
 // after the rows of kByType.
@@ -138,11 +151,12 @@ ClassNames::Id insertClass(const ClassClues& clues) {
 }  // namespace
 
 EntityType ClassNames::typeOf(std::string_view type) {
-    const auto* row = std::lower_bound(
-        kByType.begin(), kByType.end(), type,
-        [](const TypeRow& r, std::string_view t) { return shorterOrBefore(r.type, t); });
-    if (row == kByType.end() || row->type != type) return {};
-    return {row->rule, static_cast<Id>(row - kByType.begin())};
+    for (std::size_t slot = slotOf(type);; slot = (slot + 1) & (kSlots - 1)) {
+        const std::size_t rowPlusOne = kSlotRows[slot];
+        if (rowPlusOne == 0) return {};
+        const TypeRow& row = kByType[rowPlusOne - 1];
+        if (row.type == type) return {row.rule, static_cast<Id>(rowPlusOne - 1)};
+    }
 }
 
 ClassNames::Id ClassNames::idOf(EntityType type, const ClassClues& clues) {
@@ -158,11 +172,12 @@ ClassNames::Id ClassNames::idOf(EntityType type, const ClassClues& clues) {
         case TypeRule::kByMarker:
             break;
     }
-    if (clues.lastMarker.empty()) return kNoClassId;
-    const auto known = fromFileIds_.find(clues.lastMarker);
+    const std::string_view marker = trimmed(clues.lastMarker);
+    if (marker.empty()) return kNoClassId;
+    const auto known = fromFileIds_.find(marker);
     if (known != fromFileIds_.end()) return known->second;
     const Id id = kFirstFromFile + static_cast<Id>(fromFile_.size());
-    fromFile_.push_back(fromFileIds_.emplace(clues.lastMarker, id).first->first);
+    fromFile_.push_back(fromFileIds_.emplace(marker, id).first->first);
     return id;
 }
 

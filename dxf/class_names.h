@@ -13,7 +13,8 @@ namespace dxf {
 struct ClassClues {
     long long flags = 0;          // group 70: the kind of POLYLINE and DIMENSION, INSERT columns
     long long rows = 1;           // group 71 of an INSERT
-    std::string_view lastMarker;  // the last subclass marker, for types this library does not know
+    std::string_view lastMarker;  // the last subclass marker as in the file, padded or not, for
+                                  // the types this library does not know
 };
 
 // How an entity's type decides its class.

@@ -22,11 +22,11 @@ void EntityReader::startEntityOrSubEntity(const Tag& tag) {
 }
 
 void EntityReader::finish(std::size_t end) {
-    if (!inEntity_) return;
+    if (reading_ == Reading::kNothing) return;
     // The positions still to be noted stay unnoted: the entity ends here, and a missing value
     // goes into it rather than before the next one.
     finishAttribute(end);
-    inEntity_ = false;
+    reading_ = Reading::kNothing;
     if (paperSpace_) {
         out_.attributes.resize(firstAttribute_);
         return;
@@ -38,8 +38,7 @@ void EntityReader::finish(std::size_t end) {
 }
 
 void EntityReader::startEntity(std::string_view type) {
-    inEntity_ = true;
-    inSubEntity_ = false;
+    reading_ = Reading::kEntity;
     type_ = ClassNames::typeOf(type);
     paperSpace_ = false;
     clues_ = {};
@@ -53,7 +52,7 @@ void EntityReader::readOwnTag(const Tag& tag, std::string_view value) {
             paperSpace_ = scanner_.intValue(tag) == 1;
             break;
         case group_code::kSubclassMarker:
-            clues_.lastMarker = trimmed(value);
+            clues_.lastMarker = value;
             break;
         case 70:
             clues_.flags = scanner_.intValue(tag).value_or(0);
@@ -67,22 +66,25 @@ void EntityReader::readOwnTag(const Tag& tag, std::string_view value) {
 }
 
 void EntityReader::startSubEntity(const Tag& tag, std::string_view type) {
+    if (reading_ == Reading::kNothing) return;  // belongs to no entity
     notePositionsBefore(tag.begin);
     finishAttribute(tag.begin);
-    inSubEntity_ = true;
     own_.restart();
-    if (!inEntity_ || !type_.blockReference() || type != "ATTRIB") return;
+    if (!type_.blockReference() || type != "ATTRIB") {
+        reading_ = Reading::kOtherSubEntity;
+        return;
+    }
     out_.attributes.emplace_back();
-    inAttribute_ = true;
+    reading_ = Reading::kAttribute;
     afterHeight_.reset();
     beforeTag_.reset();
     afterOwn_.reset();
-    ownJustRead_ = true;
+    justRead_ = kOwnTagRead;
 }
 
 void EntityReader::readAttributeTag(const Tag& tag, std::string_view value) {
-    ownJustRead_ = true;
-    if (tag.code == 40 && !afterHeight_) heightJustRead_ = true;
+    justRead_ = kOwnTagRead;
+    if (tag.code == 40 && !afterHeight_) justRead_ |= kHeightRead;
     if (!beforeTag_ && (tag.code == 2 || (tag.code == group_code::kSubclassMarker &&
                                           trimmed(value) == "AcDbAttribute"))) {
         beforeTag_ = tag.begin;
@@ -100,9 +102,8 @@ void EntityReader::readAttributeTag(const Tag& tag, std::string_view value) {
 }
 
 void EntityReader::finishAttribute(std::size_t end) {
-    heightJustRead_ = ownJustRead_ = false;
-    if (!inAttribute_) return;
-    inAttribute_ = false;
+    justRead_ = 0;
+    if (reading_ != Reading::kAttribute) return;
     AttributeSlot& slot = out_.attributes.back();
     slot.multiline = own_.sawEmbeddedObject();
     if (!slot.hasValue) {

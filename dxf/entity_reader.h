@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -26,15 +27,26 @@ public:
             startEntityOrSubEntity(tag);
             return;
         }
-        notePositionsBefore(tag.begin);
-        if (!inEntity_ || (inSubEntity_ && !inAttribute_)) return;
-        const std::string_view value = scanner_.value(tag);
-        if (!own_.accept(tag, value)) return;
-        if (inAttribute_) {
-            readAttributeTag(tag, value);
-        } else if (tag.code == group_code::kPaperSpace || tag.code == group_code::kSubclassMarker ||
-                   (type_.needsFlags() && tag.code >= 70 && tag.code <= 71)) {
-            readOwnTag(tag, value);
+        switch (reading_) {
+            case Reading::kEntity: {
+                const std::string_view value = scanner_.value(tag);
+                if (own_.accept(tag, value) &&
+                    (tag.code == group_code::kPaperSpace ||
+                     tag.code == group_code::kSubclassMarker ||
+                     (type_.needsFlags() && (tag.code == 70 || tag.code == 71)))) {
+                    readOwnTag(tag, value);
+                }
+                return;
+            }
+            case Reading::kAttribute: {
+                notePositionsBefore(tag.begin);
+                const std::string_view value = scanner_.value(tag);
+                if (own_.accept(tag, value)) readAttributeTag(tag, value);
+                return;
+            }
+            case Reading::kNothing:
+            case Reading::kOtherSubEntity:
+                return;
         }
     }
     // The section ends at `end`.
@@ -50,17 +62,23 @@ private:
     // The tag after the text height, and after each own tag of an ATTRIB, is where a missing
     // value may go.
     void notePositionsBefore(std::size_t at) {
-        if (heightJustRead_) afterHeight_ = at;
-        if (ownJustRead_) afterOwn_ = at;
-        heightJustRead_ = ownJustRead_ = false;
+        if ((justRead_ & kHeightRead) != 0) afterHeight_ = at;
+        if ((justRead_ & kOwnTagRead) != 0) afterOwn_ = at;
+        justRead_ = 0;
     }
 
     const TagScanner& scanner_;
     ModelSpaceIndex& out_;
 
+    enum class Reading : std::uint8_t {
+        kNothing,         // before the first entity, or after the section
+        kEntity,          // a top-level entity's own tags
+        kAttribute,       // an ATTRIB of a block reference
+        kOtherSubEntity,  // any other ATTRIB, VERTEX or SEQEND: nothing to note
+    };
+    Reading reading_ = Reading::kNothing;
+
     // The top-level entity being read.
-    bool inEntity_ = false;
-    bool inSubEntity_ = false;
     EntityType type_;
     bool paperSpace_ = false;
     ClassClues clues_;
@@ -71,10 +89,10 @@ private:
     // text height, as the DXF reference orders an ATTRIB's tags; without a height, before its
     // tag or its own subclass; else after its last own tag, never among extended data, where it
     // would not be the attribute's value.
-    bool inAttribute_ = false;
     std::optional<std::size_t> afterHeight_, beforeTag_, afterOwn_;
-    bool heightJustRead_ = false;
-    bool ownJustRead_ = false;
+    static constexpr std::uint8_t kHeightRead = 1;  // the last tag was the text height
+    static constexpr std::uint8_t kOwnTagRead = 2;  // the last tag was one of its own
+    std::uint8_t justRead_ = 0;
 };
 
 }  // namespace dxf
