@@ -5,16 +5,9 @@
 #include <cctype>
 #include <utility>
 
+#include "base/code_page.h"
 #include "base/unicode.h"
 #include "cli/usage_error.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-
-#include <cerrno>
-#endif
 
 namespace cli {
 
@@ -29,40 +22,13 @@ std::optional<std::u16string> fromUtf8(std::string_view bytes) {
     return text;
 }
 
-#ifdef _WIN32
-
 std::optional<std::u16string> fromGbk(std::string_view bytes) {
-    if (bytes.empty()) return std::u16string();
-    constexpr UINT kGbk = 936;
-    const int size = static_cast<int>(bytes.size());
-    const int length =
-        MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
-    if (length <= 0) return std::nullopt;
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), length);
-    return std::u16string(wide.begin(), wide.end());
+    // GB18030 reads every GBK byte sequence the same and is what glibc names most reliably;
+    // Windows knows GBK as code page 936.
+    const auto gbk = base::CodePage::open({936, "GB18030"});
+    if (!gbk) return std::nullopt;
+    return gbk->decodeExactly(bytes);
 }
-
-#else
-
-std::optional<std::u16string> fromGbk(std::string_view bytes) {
-    // GB18030 reads every GBK byte sequence the same and is what glibc names most reliably.
-    const iconv_t converter = ::iconv_open("UTF-8", "GB18030");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-    std::string in(bytes);
-    std::string out(in.size() * 2 + 4, '\0');
-    char* inPtr = in.data();
-    std::size_t inLeft = in.size();
-    char* outPtr = out.data();
-    std::size_t outLeft = out.size();
-    const std::size_t result = ::iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft);
-    ::iconv_close(converter);
-    if (result == static_cast<std::size_t>(-1)) return std::nullopt;
-    out.resize(out.size() - outLeft);
-    return base::utf8ToUtf16(out);
-}
-
-#endif
 
 [[noreturn]] void notValid(const std::u16string& source, std::u16string_view encoding) {
     throw UsageError(cad::errc::kBadEncoding, source + u" 不是有效的 " + std::u16string(encoding) +

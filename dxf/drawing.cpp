@@ -27,8 +27,9 @@ bool nameCanExist(const std::filesystem::path& path) {
 
 Drawing::Drawing() : codec_(untitledCodec()) {}
 
-Drawing::Drawing(std::string bytes, std::filesystem::path path, FileIndex index, TextCodec codec)
-    : data_(std::move(bytes)),
+Drawing::Drawing(platform::FileContent content, std::filesystem::path path, FileIndex index,
+                 TextCodec codec)
+    : content_(std::move(content)),
       path_(std::move(path)),
       index_(std::move(index)),
       codec_(std::move(codec)) {}
@@ -37,19 +38,32 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
     if (!nameCanExist(path)) throw invalidNameError(path);
     platform::FileLock lock = replacing != nullptr ? platform::FileLock(path, replacing->lock_)
                                                    : platform::FileLock(path);
-    Drawing drawing = fromBytes(
-        platform::readWholeFile(path, [&path](std::string_view head) { checkDxfHead(head, path); }),
-        path);
+    Drawing drawing =
+        fromContent(platform::readFileContent(
+                        path, [&path](std::string_view head) { checkDxfHead(head, path); }),
+                    path);
     drawing.lock_ = std::move(lock);
     return drawing;
 }
 
 Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
-    FileIndex index = indexFile(bytes, name);
+    return fromContent(platform::FileContent(std::move(bytes)), std::move(name));
+}
+
+Drawing Drawing::fromContent(platform::FileContent content, std::filesystem::path name) {
+    FileIndex index;
+    try {
+        index = indexFile(content.view(), name);
+    } catch (const Error&) {
+        // What another program wrote meanwhile is no fault of the drawing's.
+        if (content.changedSinceOpened()) throw changedOnDiskError(name, FileAction::kOpen);
+        throw;
+    }
+    if (content.changedSinceOpened()) throw changedOnDiskError(name, FileAction::kOpen);
     std::string unsupported;
     auto codec = TextCodec::forDrawing(index.acadVersion, index.codePage, unsupported);
     if (!codec) throw unsupportedCodePageError(name, unsupported);
-    return Drawing(std::move(bytes), std::move(name), std::move(index), std::move(*codec));
+    return Drawing(std::move(content), std::move(name), std::move(index), std::move(*codec));
 }
 
 std::u16string Drawing::attributeTag(const AttributeSlot& slot) const {
@@ -85,7 +99,7 @@ void Drawing::putAttributeValue(const AttributeSlot& slot, std::u16string_view v
 }
 
 std::string_view Drawing::lineEndBefore(std::size_t at) const {
-    return at >= 2 && data_[at - 2] == '\r' ? "\r\n" : "\n";
+    return at >= 2 && bytes()[at - 2] == '\r' ? "\r\n" : "\n";
 }
 
 std::size_t Drawing::valueLimit() const {
@@ -93,7 +107,7 @@ std::size_t Drawing::valueLimit() const {
 }
 
 void Drawing::forEachPieceOfContent(const std::function<void(std::string_view)>& sink) const {
-    forEachPiece(data_, patches_, sink);
+    forEachPiece(bytes(), patches_, sink);
 }
 
 void Drawing::save() {
@@ -102,7 +116,7 @@ void Drawing::save() {
         tidyAfterKilledSaves(path_);
         return;
     }
-    saveWithBackup(path_, data_, patches_, lock_);
+    saveWithBackup(path_, content_, patches_, lock_);
     savedPatches_ = patches_;
 }
 

@@ -7,6 +7,7 @@
 
 #include "dxf/file_index.h"
 #include "dxf/file_lock.h"
+#include "dxf/platform_file.h"
 #include "dxf/text_codec.h"
 #include "dxf/writer.h"
 
@@ -52,16 +53,19 @@ public:
     void save();
 
 private:
-    Drawing(std::string bytes, std::filesystem::path path, FileIndex index, TextCodec codec);
+    Drawing(platform::FileContent content, std::filesystem::path path, FileIndex index,
+            TextCodec codec);
+    static Drawing fromContent(platform::FileContent content, std::filesystem::path name);
 
+    std::string_view bytes() const { return content_.view(); }
     std::string_view bytesOf(std::size_t begin, std::size_t end) const {
-        return std::string_view(data_).substr(begin, end - begin);
+        return bytes().substr(begin, end - begin);
     }
     std::size_t valueLimit() const;
     // The line end of the ASCII line that ends just before `at`.
     std::string_view lineEndBefore(std::size_t at) const;
 
-    std::string data_;
+    platform::FileContent content_;
     std::filesystem::path path_;
     FileIndex index_;
     TextCodec codec_;

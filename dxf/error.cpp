@@ -21,7 +21,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 25> kTable{{
+constexpr std::array<Row, 26> kTable{{
     {Errc::kFileNotFound, base::hresultFromWin32(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, base::hresultFromWin32(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, base::hresultFromWin32(5), 5, u"没有访问权限"},
@@ -48,6 +48,7 @@ constexpr std::array<Row, 25> kTable{{
     // Numbered as Windows numbers a read-only file it is asked to replace.
     {Errc::kReadOnly, base::hresultFromWin32(5), 0, {}},
     {Errc::kNoBackup, base::hresult(0x80040218), 0, {}},
+    {Errc::kChangedOnDisk, base::hresult(0x80040219), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -97,6 +98,10 @@ Error systemError(std::uint32_t win32Code, FileAction action, const std::filesys
                     decimal(win32Code) + u"）。"};
     }
     return make(row->code, verb + quoted(path) + u"：" + std::u16string(row->cause) + u"。");
+}
+
+Error folderError(const std::filesystem::path& path) {
+    return systemError(rowOf(Errc::kFolder).win32Code, FileAction::kOpen, path);
 }
 
 Error invalidNameError(const std::filesystem::path& path) {
@@ -155,6 +160,18 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
 Error lockedError(const std::filesystem::path& path) {
     return make(Errc::kLocked, u"无法打开图形" + quoted(path) +
                                    u"：图形正由另一程序编辑。请等它保存后再试，图形没有改变。");
+}
+
+Error changedOnDiskError(const std::filesystem::path& path, FileAction action) {
+    if (action == FileAction::kOpen) {
+        return make(Errc::kChangedOnDisk, u"无法打开图形" + quoted(path) +
+                                              u"：读取时图形被另一程序改动。请等它保存后再试，"
+                                              u"图形没有改变。");
+    }
+    return make(Errc::kChangedOnDisk,
+                u"无法保存图形" + quoted(path) +
+                    u"：图形在打开后被另一程序改动，保存会覆盖那些改动，所以没有保存，"
+                    u"图形没有改变。请重新打开后再试。");
 }
 
 Error readOnlyError(const std::filesystem::path& path) {

@@ -38,6 +38,7 @@ enum class Errc {
     kLocked,
     kReadOnly,
     kNoBackup,
+    kChangedOnDisk,
 };
 
 // What was being done when a file operation failed; it opens the description.
@@ -71,6 +72,9 @@ std::u16string displayName(const std::filesystem::path& path);
 // 5: access denied, 112: disk full …); an unknown code becomes kSystem and is quoted.
 Error systemError(std::uint32_t win32Code, FileAction action, const std::filesystem::path& path);
 
+// The path names a folder where a drawing was expected.
+Error folderError(const std::filesystem::path& path);
+
 // A path that cannot name a file: empty, or holding U+0000.
 Error invalidNameError(const std::filesystem::path& path);
 
@@ -99,6 +103,10 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
 
 // Another program holds the drawing open for editing.
 Error lockedError(const std::filesystem::path& path);
+
+// Another program changed the drawing's file while it was being read (kOpen) or since it was
+// opened (kSave), so its bytes here are no longer the file's.
+Error changedOnDiskError(const std::filesystem::path& path, FileAction action);
 
 // No one may write the drawing (no write permission bit, or the read-only attribute).
 Error readOnlyError(const std::filesystem::path& path);

@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr DWORD kDirectoryNotSupported = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
-
 // The lock covers one byte at the far end of the offset space, past any drawing's content: it
 // excludes other lockers without stopping anyone from reading the drawing.
 constexpr DWORD kLockedOffsetHigh = 0xFFFFFFFFU;
@@ -62,7 +60,7 @@ bool FileLock::tryLock(Handle handle, const fs::path& path) {
 FileLock::FileLock(const fs::path& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        throw systemError(kDirectoryNotSupported, FileAction::kOpen, path);
+        throw folderError(path);
     }
     for (;;) {
         HANDLE file = openShared(path);
@@ -146,7 +144,7 @@ FileLock::FileLock(const fs::path& path) {
     // for writing would never let its reader see the end.
     struct stat named {};
     if (::stat(path.c_str(), &named) == 0 && !S_ISREG(named.st_mode)) {
-        if (S_ISDIR(named.st_mode)) throw errnoError(EISDIR, FileAction::kOpen, path);
+        if (S_ISDIR(named.st_mode)) throw folderError(path);
         return;
     }
     for (;;) {

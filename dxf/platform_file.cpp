@@ -13,16 +13,20 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <stdio.h>  // renameat2
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+#include "dxf/bus_error_guard.h"
 #endif
 
 namespace dxf::platform {
@@ -32,8 +36,6 @@ namespace fs = std::filesystem;
 #ifdef _WIN32
 
 namespace {
-
-constexpr DWORD kDirectoryNotSupported = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 
 [[noreturn]] void fail(FileAction action, const fs::path& path) {
     throw systemError(GetLastError(), action, path);
@@ -68,7 +70,7 @@ std::uint64_t largestReadableFile() {
 std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        throw systemError(kDirectoryNotSupported, FileAction::kOpen, path);
+        throw folderError(path);
     }
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -216,6 +218,21 @@ void ReplacementFile::commit(const fs::path& backup) {
         lock_ = FileLock();
     }
 }
+
+struct FileContent::Mapping {
+    const char* data = nullptr;
+    std::size_t size = 0;
+};
+
+// Windows refuses to shorten a file while a view of it is mapped (ERROR_USER_MAPPED_FILE): another
+// program saving a drawing open here would fail. Drawings are read, which leaves the file free.
+FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
+    return FileContent(readWholeFile(path, checkHead));
+}
+
+bool FileContent::changedSinceOpened() const { return changed_; }
+
+void FileContent::release() {}
 
 #else
 
@@ -470,13 +487,14 @@ std::uint64_t largestReadableFile() {
     return std::min<std::uint64_t>(limit, std::numeric_limits<std::size_t>::max() / 2);
 }
 
-std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
+namespace {
+
+// Opens `path` for reading and refuses what is no file to read: a folder, a device.
+int openForReading(const fs::path& path, struct stat& st) {
     // Without O_NONBLOCK, opening a FIFO that no one writes to would wait forever.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) fail(errno, FileAction::kOpen, path);
-    std::string content;
     try {
-        struct stat st {};
         if (::fstat(fd, &st) != 0) fail(errno, FileAction::kOpen, path);
         if (S_ISDIR(st.st_mode)) fail(EISDIR, FileAction::kOpen, path);
         // A device such as /dev/zero never ends; reading it would only exhaust memory.
@@ -486,10 +504,22 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
         if (S_ISFIFO(st.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
             fail(errno, FileAction::kOpen, path);
         }
-        const bool regular = S_ISREG(st.st_mode);
-        const auto size = static_cast<std::uint64_t>(st.st_size);
         const std::uint64_t limit = largestReadableFile();
-        if (regular && size > limit) throw tooLargeError(path, size, limit);
+        const auto size = static_cast<std::uint64_t>(st.st_size);
+        if (S_ISREG(st.st_mode) && size > limit) throw tooLargeError(path, size, limit);
+    } catch (...) {
+        closeQuietly(fd);
+        throw;
+    }
+    return fd;
+}
+
+std::string readOpened(int fd, const struct stat& st, const fs::path& path,
+                       const HeadCheck& checkHead) {
+    std::string content;
+    try {
+        const bool regular = S_ISREG(st.st_mode);
+        const std::uint64_t limit = largestReadableFile();
 
         // The first bytes decide, before the file's size in memory is taken.
         std::string head(kHeadSize, '\0');
@@ -497,7 +527,7 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
         if (checkHead) checkHead(head);
 
         // A regular file is read in one go; a pipe grows as it comes, up to the limit.
-        const std::size_t expected = regular ? static_cast<std::size_t>(size) : 1U << 16;
+        const std::size_t expected = regular ? static_cast<std::size_t>(st.st_size) : 1U << 16;
         if (regular) preferLargePages(content, expected);
         content.resize(std::max(expected, head.size()));
         std::copy(head.begin(), head.end(), content.begin());
@@ -514,14 +544,111 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
         }
         content.resize(done);
     } catch (const std::bad_alloc&) {
-        closeQuietly(fd);
         fail(ENOMEM, FileAction::kOpen, path);
+    }
+    return content;
+}
+
+// Smaller files are read: copying a few hundred kilobytes costs less than mapping them.
+constexpr std::uint64_t kMappedFrom = 1U << 20;
+
+// File systems whose pages change only when this machine writes the file, which then also sets a
+// new modification time. A network file system may read evicted pages again from a server that
+// another machine has written to, before the time this machine sees has changed.
+bool isLocalFileSystem(int fd) {
+    struct statfs fs {};
+    if (::fstatfs(fd, &fs) != 0) return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+        case EXT4_SUPER_MAGIC:
+        case XFS_SUPER_MAGIC:
+        case BTRFS_SUPER_MAGIC:
+        case TMPFS_MAGIC:
+        case F2FS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool sameContent(const struct stat& a, const struct stat& b) {
+    return a.st_size == b.st_size && a.st_mtim.tv_sec == b.st_mtim.tv_sec &&
+           a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+}  // namespace
+
+struct FileContent::Mapping {
+    const char* data = nullptr;
+    std::size_t size = 0;
+    int fd = -1;  // kept open to tell whether the file changes
+    struct stat opened {};
+    int guard = -1;
+};
+
+std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
+    struct stat st {};
+    int fd = openForReading(path, st);
+    std::string content;
+    try {
+        content = readOpened(fd, st, path, checkHead);
     } catch (...) {
         closeQuietly(fd);
         throw;
     }
     closeQuietly(fd);
     return content;
+}
+
+FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
+    struct stat st {};
+    int fd = openForReading(path, st);
+    try {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        if (S_ISREG(st.st_mode) && static_cast<std::uint64_t>(size) >= kMappedFrom &&
+            isLocalFileSystem(fd)) {
+            std::string head(kHeadSize, '\0');
+            if (checkHead) {
+                const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+                if (got < 0) fail(errno, FileAction::kOpen, path);
+                head.resize(static_cast<std::size_t>(got));
+                checkHead(head);
+            }
+            void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            const int guard = data != MAP_FAILED ? guardMapping(data, size) : -1;
+            if (guard >= 0) {
+                FileContent content;
+                content.mapping_ =
+                    new FileContent::Mapping{static_cast<const char*>(data), size, fd, st, guard};
+                return content;
+            }
+            // Where the file cannot be mapped and guarded, it is read.
+            if (data != MAP_FAILED) ::munmap(data, size);
+        }
+        FileContent content(readOpened(fd, st, path, checkHead));
+        closeQuietly(fd);
+        return content;
+    } catch (...) {
+        closeQuietly(fd);
+        throw;
+    }
+}
+
+bool FileContent::changedSinceOpened() const {
+    if (mapping_ != nullptr && !changed_) {
+        struct stat now {};
+        changed_ = mappingTorn(mapping_->guard) || ::fstat(mapping_->fd, &now) != 0 ||
+                   !sameContent(now, mapping_->opened);
+    }
+    return changed_;
+}
+
+void FileContent::release() {
+    if (mapping_ == nullptr) return;
+    unguardMapping(mapping_->guard);
+    ::munmap(const_cast<char*>(mapping_->data), mapping_->size);
+    ::close(mapping_->fd);
+    delete mapping_;
+    mapping_ = nullptr;
 }
 
 namespace {
@@ -817,5 +944,34 @@ void ReplacementFile::restoreInPlace() {
 }
 
 #endif
+
+FileContent::FileContent(FileContent&& other) noexcept
+    : bytes_(std::move(other.bytes_)),
+      mapping_(std::exchange(other.mapping_, nullptr)),
+      changed_(other.changed_) {}
+
+FileContent& FileContent::operator=(FileContent&& other) noexcept {
+    if (this != &other) {
+        release();
+        bytes_ = std::move(other.bytes_);
+        mapping_ = std::exchange(other.mapping_, nullptr);
+        changed_ = other.changed_;
+    }
+    return *this;
+}
+
+FileContent::~FileContent() { release(); }
+
+std::string_view FileContent::view() const {
+    return mapping_ != nullptr ? std::string_view(mapping_->data, mapping_->size) : bytes_;
+}
+
+void FileContent::detach() {
+    if (mapping_ == nullptr) return;
+    std::string copy(view());
+    changedSinceOpened();  // judged on the bytes just copied
+    release();
+    bytes_ = std::move(copy);
+}
 
 }  // namespace dxf::platform

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "dxf/error.h"
 #include "dxf/file_lock.h"
@@ -40,6 +41,46 @@ std::uint64_t largestReadableFile();
 // are checked before any more memory is taken; a file larger than largestReadableFile() is
 // refused (kFileTooLarge) before it is read, a pipe as soon as it passes that size.
 std::string readWholeFile(const std::filesystem::path& path, const HeadCheck& checkHead = {});
+
+// The bytes of a drawing's file as it was opened. A large regular file on a local file system is
+// mapped rather than read: the system's file cache then holds its only copy, which spares copying
+// hundreds of megabytes and taking as much memory again. The lock binds only programs that ask
+// for it, so another program may still change a mapped file: changedSinceOpened() tells, and a
+// file cut short reads as zeros instead of ending the process.
+class FileContent {
+public:
+    FileContent() = default;
+    explicit FileContent(std::string bytes) : bytes_(std::move(bytes)) {}
+    FileContent(FileContent&& other) noexcept;
+    FileContent& operator=(FileContent&& other) noexcept;
+    ~FileContent();
+    FileContent(const FileContent&) = delete;
+    FileContent& operator=(const FileContent&) = delete;
+
+    std::string_view view() const;
+    bool mapped() const { return mapping_ != nullptr; }
+
+    // Whether the bytes may no longer be the file's as opened: the mapped file has been written,
+    // cut short or grown since, now or before detach(). Bytes read into memory never change.
+    bool changedSinceOpened() const;
+
+    // Holds a copy of the bytes from now on and lets the file go: to be done before the file
+    // itself is overwritten, which would change a mapping of it under the writer.
+    void detach();
+
+private:
+    struct Mapping;
+    friend FileContent readFileContent(const std::filesystem::path&, const HeadCheck&);
+    void release();
+
+    std::string bytes_;
+    Mapping* mapping_ = nullptr;
+    mutable bool changed_ = false;  // once seen, for good
+};
+
+// The content of a drawing's file, refused and checked as readWholeFile() does, mapped where
+// that is worth it.
+FileContent readFileContent(const std::filesystem::path& path, const HeadCheck& checkHead = {});
 
 // How the system numbers a file: equal for every path that leads to it.
 struct FileIdentity {

@@ -49,7 +49,7 @@ bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool storesUtf8(std::string_view acadVersion) { return acadVersion >= "AC1021"; }
 
-TextCodec::TextCodec(std::shared_ptr<const CodePage> codePage, const CodePageUse& use)
+TextCodec::TextCodec(std::shared_ptr<const base::CodePage> codePage, const CodePageUse& use)
     : codePage_(std::move(codePage)), use_(use) {}
 
 std::optional<TextCodec> TextCodec::forDrawing(std::string_view acadVersion,
@@ -60,7 +60,7 @@ std::optional<TextCodec> TextCodec::forDrawing(std::string_view acadVersion,
     const auto named = findCodePage(codePage);
     const CodePageInfo info = named.value_or(defaultCodePage());
     if (info.dxfName == kUtf8) return TextCodec(nullptr, {kUtf8, false});
-    std::shared_ptr<const CodePage> converter = CodePage::open(info);
+    std::shared_ptr<const base::CodePage> converter = base::CodePage::open(info.id);
     if (!converter) {
         unsupported = std::string(info.dxfName);
         return std::nullopt;
@@ -117,7 +117,7 @@ std::optional<char16_t> TextCodec::multibyteEscape(char16_t digit, unsigned code
     const auto info = multibyteEscapeCodePage(static_cast<char>(digit));
     if (!info) return std::nullopt;
     auto& page = escapePages_[static_cast<std::size_t>(digit - u'1')];
-    if (!page) page = CodePage::open(*info);
+    if (!page) page = base::CodePage::open(info->id);
     if (!page) return std::nullopt;
     std::string bytes;
     if (code > 0xFF) bytes.push_back(static_cast<char>(code >> 8));

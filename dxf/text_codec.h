@@ -40,7 +40,7 @@ public:
     CodePageUse codePage() const { return use_; }
 
 private:
-    TextCodec(std::shared_ptr<const CodePage> codePage, const CodePageUse& use);
+    TextCodec(std::shared_ptr<const base::CodePage> codePage, const CodePageUse& use);
 
     std::u16string toUtf16(std::string_view raw) const;
     std::u16string unescape(std::u16string_view text) const;
@@ -51,10 +51,10 @@ private:
     bool appendCharacter(std::u16string_view character, std::size_t previous,
                          std::string& out) const;
 
-    std::shared_ptr<const CodePage> codePage_;  // null: UTF-8
+    std::shared_ptr<const base::CodePage> codePage_;  // null: UTF-8
     CodePageUse use_;
     // The code pages of \M+1 … \M+5, opened when an escape first needs one.
-    mutable std::array<std::shared_ptr<const CodePage>, 5> escapePages_;
+    mutable std::array<std::shared_ptr<const base::CodePage>, 5> escapePages_;
 };
 
 }  // namespace dxf

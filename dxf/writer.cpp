@@ -99,13 +99,23 @@ void tidyAfterKilledSaves(const fs::path& target) {
     platform::removeLeftoversOf(savedFileOf(target));
 }
 
-void saveWithBackup(const fs::path& target, std::string_view original, const Patches& patches,
+void saveWithBackup(const fs::path& target, platform::FileContent& original, const Patches& patches,
                     platform::FileLock& lock) {
     const fs::path file = savedFileOf(target);
     platform::ReplacementFile replacement(file, lock);
-    forEachPiece(original, patches, [&](std::string_view piece) {
-        if (!piece.empty()) replacement.write(piece);
-    });
+    // Overwriting the drawing in place would change a mapping of it while it is being copied.
+    if (replacement.byCopying()) original.detach();
+    try {
+        forEachPiece(original.view(), patches, [&](std::string_view piece) {
+            if (!piece.empty()) replacement.write(piece);
+        });
+    } catch (const Error&) {
+        // Writing from the pages of a file cut short fails with the system's EFAULT.
+        if (original.changedSinceOpened()) throw changedOnDiskError(target, FileAction::kSave);
+        throw;
+    }
+    // Asked after writing: the new version then holds nothing another program wrote meanwhile.
+    if (original.changedSinceOpened()) throw changedOnDiskError(target, FileAction::kSave);
     replacement.commit(backupPathOf(file));
 }
 

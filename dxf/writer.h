@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "dxf/file_lock.h"
+#include "dxf/platform_file.h"
 #include "dxf/tag_scanner.h"
 
 namespace dxf {
@@ -45,9 +46,10 @@ void tidyAfterKilledSaves(const std::filesystem::path& target);
 
 // Saves the new content as `target`, keeping the current file as its backup (see
 // platform::ReplacementFile for how). On failure (dxf::Error) the target and its older backup are
-// as they were and no temporary file remains. `lock` is the drawing's claim, kept on the file
-// that carries its name afterwards.
-void saveWithBackup(const std::filesystem::path& target, std::string_view original,
+// as they were and no temporary file remains; that includes a file another program has changed
+// since `original` was read from it. `lock` is the drawing's claim, kept on the file that carries
+// its name afterwards.
+void saveWithBackup(const std::filesystem::path& target, platform::FileContent& original,
                     const Patches& patches, platform::FileLock& lock);
 
 // Undoes the last save of `drawing`: the drawing and its backup trade places in one step, so a

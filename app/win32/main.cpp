@@ -17,7 +17,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // When the engine stands in, the file dialog lists its DXF drawings too.
     const cad::Connector& connected = *connector;
     win32::frmTolm window(
-        std::move(connector), [&connected] { return connected.standIn().has_value(); },
+        std::move(connector), cad::makePlatformDrawingFiles(),
+        [&connected] { return connected.standIn().has_value(); },
         [](int status) { PostQuitMessage(status); });
     window.show();
 

@@ -10,7 +10,6 @@
 #include "app/win32/message_box.h"
 #include "app/win32/win32_text.h"
 #include "base/unicode.h"
-#include "cad/platform_connector.h"
 #include "ops/batch_update.h"
 #include "ops/file_list.h"
 #include "ops/read_template.h"
@@ -119,9 +118,11 @@ HWND frmTolm::createFrame() {
                            nullptr);
 }
 
-frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector, std::function<bool()> engineStandsIn,
+frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector,
+                 std::unique_ptr<cad::DrawingFiles> files, std::function<bool()> engineStandsIn,
                  End end)
     : connector_(std::move(connector)),
+      files_(std::move(files)),
       end_(std::move(end)),
       window_(createFrame()),
       CommonDialog1(window_, std::move(engineStandsIn)),
@@ -245,8 +246,7 @@ void frmTolm::readTemplate() {
 void frmTolm::batchModify() {
     runOperation([this] {
         if (ops::selectFiles(CommonDialog1, FileList, FileCount)) {
-            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this,
-                             *cad::makePlatformDrawingFiles());
+            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this, *files_);
         }
     });
 }

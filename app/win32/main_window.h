@@ -12,6 +12,7 @@
 #include "app/win32/about_box.h"
 #include "app/win32/open_file_dialog.h"
 #include "app/win32/progress_bar.h"
+#include "cad/drawing_files.h"
 #include "cad/startup.h"
 #include "titleblock/field_map.h"
 #include "titleblock/fields.h"
@@ -29,10 +30,11 @@ public:
     using End = std::function<void(int status)>;
 
     // Builds the window and its controls, then runs start-up through `connector` before the
-    // window is shown. `engineStandsIn` tells, once start-up has run, whether the built-in engine
+    // window is shown. `files` tells the batch which chosen paths lead to one file and where
+    // backups go. `engineStandsIn` tells, once start-up has run, whether the built-in engine
     // took the CAD application's place.
-    frmTolm(std::unique_ptr<cad::Connector> connector, std::function<bool()> engineStandsIn,
-            End end);
+    frmTolm(std::unique_ptr<cad::Connector> connector, std::unique_ptr<cad::DrawingFiles> files,
+            std::function<bool()> engineStandsIn, End end);
     ~frmTolm() override;
     frmTolm(const frmTolm&) = delete;
     frmTolm& operator=(const frmTolm&) = delete;
@@ -72,6 +74,7 @@ private:
     void runOperation(Operation operation);
 
     std::unique_ptr<cad::Connector> connector_;
+    std::unique_ptr<cad::DrawingFiles> files_;
     End end_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;

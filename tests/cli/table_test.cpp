@@ -75,6 +75,9 @@ TEST(TextEncoding, ReadsUtf8WithOrWithoutMarkAndGbkOtherwise) {
         EXPECT_EQ(decodeText(c.bytes, c.encoding, u"t.csv"), c.text);
     }
     EXPECT_THROW(decodeText(gbk, Encoding::kUtf8, u"t.csv"), UsageError);
+    // Neither UTF-8 nor GBK: a character cut off at the end is refused, never guessed at.
+    EXPECT_THROW(decodeText(gbk.substr(0, 3), Encoding::kAuto, u"t.csv"), UsageError);
+    EXPECT_THROW(decodeText(gbk.substr(0, 3), Encoding::kGbk, u"t.csv"), UsageError);
     EXPECT_EQ(encodingNamed("GBK"), Encoding::kGbk);
     EXPECT_EQ(encodingNamed("UTF-8"), Encoding::kUtf8);
     EXPECT_EQ(encodingNamed("latin1"), std::nullopt);

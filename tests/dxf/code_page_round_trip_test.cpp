@@ -23,7 +23,7 @@ const std::u16string kForeign[] = {
 // Every BMP character `info`'s converter writes, in values short enough for any version.
 std::vector<std::u16string> encodableValues(const CodePageInfo& info) {
     std::vector<std::u16string> values;
-    const auto converter = CodePage::open(info);
+    const auto converter = base::CodePage::open(info.id);
     if (!converter) return values;
     std::u16string value;
     for (char32_t c = 0x80; c <= 0xFFFF; ++c) {

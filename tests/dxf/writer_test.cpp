@@ -24,7 +24,8 @@ std::string compose(std::string_view original, const Patches& patches) {
 // Saves `content` as the whole new version of `path`, unlocked.
 void save(const fs::path& path, std::string_view content) {
     platform::FileLock unlocked;
-    saveWithBackup(path, content, {}, unlocked);
+    platform::FileContent bytes{std::string(content)};
+    saveWithBackup(path, bytes, {}, unlocked);
 }
 
 TEST(Writer, ComposesTheOriginalWithItsPatches) {

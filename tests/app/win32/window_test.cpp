@@ -13,6 +13,7 @@
 #include "app/win32/main_window.h"
 #include "app/win32/win32_text.h"
 #include "base/unicode.h"
+#include "cad/platform_connector.h"
 #include "scripted_cad.h"
 #include "ui/shared/main_window_layout.h"
 
@@ -97,8 +98,8 @@ protected:
         std::make_shared<testing_support::CadScript>();
     std::vector<int> ends;
     std::unique_ptr<frmTolm> window = std::make_unique<frmTolm>(
-        testing_support::scriptedConnector(script), [] { return false; },
-        [this](int status) { ends.push_back(status); });
+        testing_support::scriptedConnector(script), cad::makePlatformDrawingFiles(),
+        [] { return false; }, [this](int status) { ends.push_back(status); });
 };
 
 TEST_F(WindowTest, IsAFixedTitledWindowWithTheIconAndTheDesignedClientArea) {
@@ -314,8 +315,8 @@ TEST_F(WindowTest, ClosingTheMainWindowWaitsForTheAboutBox) {
     // Without the About box, closing the main window ends the program.
     ends.clear();
     window = std::make_unique<frmTolm>(
-        testing_support::scriptedConnector(script), [] { return false; },
-        [this](int status) { ends.push_back(status); });
+        testing_support::scriptedConnector(script), cad::makePlatformDrawingFiles(),
+        [] { return false; }, [this](int status) { ends.push_back(status); });
     SendMessageW(window->window(), WM_CLOSE, 0, 0);
     EXPECT_EQ(ends, std::vector<int>{0});
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -94,6 +95,19 @@ TEST_F(EngineFile, ReplaceFileKeepsThePreviousVersionAndReplacesAnOlderBackupOnl
     }
     EXPECT_EQ(readBytes(drawing()), saved);
     EXPECT_EQ(readBytes(backup()), original_);
+}
+
+TEST_F(EngineFile, AFolderNamedLikeADrawingIsRefusedAsAFolder) {
+    const fs::path folder = folder_ / L"图纸.dxf";
+    fs::create_directory(folder);
+    try {
+        dxf::Drawing::open(folder);
+        FAIL() << "opened a folder";
+    } catch (const dxf::Error& error) {
+        EXPECT_EQ(error.code(), dxf::Errc::kFolder);
+        EXPECT_EQ(static_cast<std::uint32_t>(error.number()), 0x80070150U);
+        EXPECT_NE(error.description().find(u"图纸.dxf"), std::u16string::npos);
+    }
 }
 
 }  // namespace

@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <utility>
 #include <vector>
 
-#include "dxf/code_page.h"
+#include "base/code_page.h"
 
-namespace dxf {
+namespace base {
 
 namespace {
 
@@ -51,31 +52,11 @@ public:
     IconvCodePage& operator=(const IconvCodePage&) = delete;
 
     std::u16string decode(std::string_view bytes) const override {
-        std::u16string out;
-        out.reserve(bytes.size());
-        iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
-        std::vector<char> buffer(bytes.size() * 4 + 16);
-        auto* in = const_cast<char*>(bytes.data());  // iconv's signature; it does not write
-        std::size_t inLeft = bytes.size();
-        while (inLeft > 0) {
-            char* outPtr = buffer.data();
-            std::size_t outLeft = buffer.size();
-            const std::size_t result = iconv(toUtf16_, &in, &inLeft, &outPtr, &outLeft);
-            const int err = errno;
-            appendLittleEndian(out, buffer.data(), buffer.size() - outLeft);
-            if (result != static_cast<std::size_t>(-1)) break;
-            if (err == E2BIG) continue;
-            // An undefined byte (EILSEQ) or a sequence cut off at the end (EINVAL).
-            flushHeldBack(out, buffer);
-            out.push_back(u'\uFFFD');
-            ++in;
-            --inLeft;
-            iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
-        }
-        flushHeldBack(out, buffer);
-        for (const auto& [lookAlike, ascii] : asciiLookAlikes_)
-            std::replace(out.begin(), out.end(), lookAlike, ascii);
-        return out;
+        return *convert(bytes, Undefined::kReplace);
+    }
+
+    std::optional<std::u16string> decodeExactly(std::string_view bytes) const override {
+        return convert(bytes, Undefined::kFail);
     }
 
     bool encode(std::u16string_view character, std::string& out) const override {
@@ -99,6 +80,38 @@ public:
     }
 
 private:
+    enum class Undefined { kReplace, kFail };
+
+    // Nothing only when `undefined` is kFail and some byte sequence is undefined or cut off.
+    std::optional<std::u16string> convert(std::string_view bytes, Undefined undefined) const {
+        std::u16string out;
+        out.reserve(bytes.size());
+        iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
+        std::vector<char> buffer(bytes.size() * 4 + 16);
+        auto* in = const_cast<char*>(bytes.data());  // iconv's signature; it does not write
+        std::size_t inLeft = bytes.size();
+        while (inLeft > 0) {
+            char* outPtr = buffer.data();
+            std::size_t outLeft = buffer.size();
+            const std::size_t result = iconv(toUtf16_, &in, &inLeft, &outPtr, &outLeft);
+            const int err = errno;
+            appendLittleEndian(out, buffer.data(), buffer.size() - outLeft);
+            if (result != static_cast<std::size_t>(-1)) break;
+            if (err == E2BIG) continue;
+            // An undefined byte (EILSEQ) or a sequence cut off at the end (EINVAL).
+            if (undefined == Undefined::kFail) return std::nullopt;
+            flushHeldBack(out, buffer);
+            out.push_back(u'\uFFFD');
+            ++in;
+            --inLeft;
+            iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
+        }
+        flushHeldBack(out, buffer);
+        for (const auto& [lookAlike, ascii] : asciiLookAlikes_)
+            std::replace(out.begin(), out.end(), lookAlike, ascii);
+        return out;
+    }
+
     // CP1255 and CP1258 write some letters as a letter and a combining mark, which only a
     // composing reader such as iconv takes as one character; Windows and most readers see two.
     bool composed(std::string_view bytes) const {
@@ -124,10 +137,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CodePage> CodePage::open(const CodePageInfo& info) {
-    const iconv_t toUtf16 = iconv_open("UTF-16LE", info.iconvName);
+std::unique_ptr<CodePage> CodePage::open(const CodePageId& id) {
+    const iconv_t toUtf16 = iconv_open("UTF-16LE", id.iconv);
     if (toUtf16 == kInvalid) return nullptr;
-    const iconv_t fromUtf16 = iconv_open(info.iconvName, "UTF-16LE");
+    const iconv_t fromUtf16 = iconv_open(id.iconv, "UTF-16LE");
     if (fromUtf16 == kInvalid) {
         iconv_close(toUtf16);
         return nullptr;
@@ -135,4 +148,4 @@ std::unique_ptr<CodePage> CodePage::open(const CodePageInfo& info) {
     return std::make_unique<IconvCodePage>(toUtf16, fromUtf16);
 }
 
-}  // namespace dxf
+}  // namespace base
