@@ -66,10 +66,6 @@ Drawing Drawing::fromContent(platform::FileContent content, std::filesystem::pat
     return Drawing(std::move(content), std::move(name), std::move(index), std::move(*codec));
 }
 
-EntityDetails Drawing::entity(std::size_t index) const {
-    return readEntity(bytes(), index_.layout, index_.modelSpace.at(index), path_);
-}
-
 std::u16string Drawing::attributeTag(const AttributeSlot& slot) const {
     return slot.hasTag ? codec_.decode(bytesOf(slot.tagBegin, slot.tagEnd)) : std::u16string();
 }

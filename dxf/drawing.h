@@ -5,7 +5,6 @@
 #include <string>
 #include <string_view>
 
-#include "dxf/entity_reader.h"
 #include "dxf/file_index.h"
 #include "dxf/file_lock.h"
 #include "dxf/platform_file.h"
@@ -33,8 +32,9 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     std::size_t modelSpaceCount() const { return index_.modelSpace.size(); }
-    // The model-space entity at `index` (< modelSpaceCount()).
-    EntityDetails entity(std::size_t index) const;
+    // The model-space entity at `index` (< modelSpaceCount()), as found when the file was read;
+    // its views last as long as the drawing.
+    EntityDetails entity(std::size_t index) const { return index_.modelSpace.entity(index); }
 
     // The code page the drawing's text is read and written in.
     CodePageUse codePage() const { return codec_.codePage(); }

@@ -1,92 +1,115 @@
 #include "dxf/entity_reader.h"
 
-#include <optional>
-
-#include "dxf/class_names.h"
-#include "dxf/group_codes.h"
-#include "dxf/own_tags.h"
-
 namespace dxf {
 
-EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan& span,
-                         const std::filesystem::path& source) {
-    TagScanner scanner(data.substr(0, span.end), layout, span.begin, source);
-    EntityDetails details;
-    Tag tag;
-    scanner.next(tag);
-    const std::string_view type = trimmed(scanner.value(tag));
-    details.blockReference = type == "INSERT";
-    ClassClues clues;
-    clues.lastMarker = trimmed(data.substr(span.markerBegin, span.markerEnd - span.markerBegin));
-    // Most types name their class alone; read again are only those whose class depends on their
-    // flags, block references among them, whose attributes follow them.
-    if (!classNeedsFlags(type)) {
-        details.className = std::string(classNameOf(type, clues));
-        return details;
-    }
+namespace {
 
-    OwnTags own;
-    std::optional<AttributeSlot> attribute;
-    // Where a missing value goes: after the text height, as the DXF reference orders an ATTRIB's
-    // tags; without a height, before its tag or its own subclass; else after its last own tag,
-    // never among extended data, where it would not be the attribute's value.
-    std::optional<std::size_t> afterHeight, beforeTag, afterOwn;
-    bool heightJustRead = false;
-    bool ownJustRead = false;
-    bool inEntity = true;
-    const auto finishAttribute = [&](std::size_t end) {
-        if (!attribute) return;
-        attribute->multiline = own.sawEmbeddedObject();
-        if (!attribute->hasValue) {
-            attribute->valueBegin = attribute->valueEnd =
-                afterHeight.value_or(beforeTag.value_or(afterOwn.value_or(end)));
-        }
-        details.attributes.push_back(*attribute);
-        attribute.reset();
-    };
+// Entities that belong to the entity before them.
+bool isSubEntity(std::string_view type) {
+    return type == "ATTRIB" || type == "SEQEND" || type == "VERTEX";
+}
 
-    while (scanner.next(tag)) {
-        const std::string_view value = scanner.value(tag);
-        if (heightJustRead) afterHeight = tag.begin;
-        if (ownJustRead) afterOwn = tag.begin;
-        heightJustRead = ownJustRead = false;
-        if (tag.code == 0) {
-            finishAttribute(tag.begin);
-            inEntity = false;
-            own.restart();
-            afterHeight.reset();
-            beforeTag.reset();
-            afterOwn.reset();
-            if (details.blockReference && trimmed(value) == "ATTRIB") attribute.emplace();
-            ownJustRead = attribute.has_value();
-            continue;
-        }
-        if (!own.accept(tag, value)) continue;
-        if (inEntity) {
-            if (tag.code == 70) clues.flags = scanner.intValue(tag).value_or(0);
-            if (tag.code == 71) clues.rows = scanner.intValue(tag).value_or(1);
-            continue;
-        }
-        if (!attribute) continue;
-        ownJustRead = true;
-        if (tag.code == 40 && !afterHeight) heightJustRead = true;
-        if (!beforeTag && (tag.code == 2 || (tag.code == group_code::kSubclassMarker &&
-                                             trimmed(value) == "AcDbAttribute"))) {
-            beforeTag = tag.begin;
-        }
-        if (tag.code == 2 && !attribute->hasTag) {
-            attribute->hasTag = true;
-            attribute->tagBegin = tag.valueBegin;
-            attribute->tagEnd = tag.valueEnd;
-        } else if (tag.code == 1 && !attribute->hasValue) {
-            attribute->hasValue = true;
-            attribute->valueBegin = tag.valueBegin;
-            attribute->valueEnd = tag.valueEnd;
-        }
+}  // namespace
+
+void EntityReader::startEntityOrSubEntity(const Tag& tag) {
+    const std::string_view type = trimmed(scanner_.value(tag));
+    if (isSubEntity(type)) {
+        startSubEntity(tag, type);
+        return;
     }
-    finishAttribute(span.end);
-    details.className = std::string(classNameOf(type, clues));
-    return details;
+    finish(tag.begin);
+    startEntity(type);
+}
+
+void EntityReader::finish(std::size_t end) {
+    if (reading_ == Reading::kNothing) return;
+    // The positions still to be noted stay unnoted: the entity ends here, and a missing value
+    // goes into it rather than before the next one.
+    finishAttribute(end);
+    reading_ = Reading::kNothing;
+    if (paperSpace_) {
+        out_.attributes.resize(firstAttribute_);
+        return;
+    }
+    out_.entities.push_back({out_.classNames.idOf(type_, clues_),
+                             static_cast<std::uint32_t>(firstAttribute_),
+                             static_cast<std::uint32_t>(out_.attributes.size() - firstAttribute_),
+                             type_.blockReference()});
+}
+
+void EntityReader::startEntity(std::string_view type) {
+    reading_ = Reading::kEntity;
+    type_ = ClassNames::typeOf(type);
+    paperSpace_ = false;
+    clues_ = {};
+    firstAttribute_ = out_.attributes.size();
+    own_.restart();
+}
+
+void EntityReader::readOwnTag(const Tag& tag, std::string_view value) {
+    switch (tag.code) {
+        case group_code::kPaperSpace:
+            paperSpace_ = scanner_.intValue(tag) == 1;
+            break;
+        case group_code::kSubclassMarker:
+            clues_.lastMarker = value;
+            break;
+        case 70:
+            clues_.flags = scanner_.intValue(tag).value_or(0);
+            break;
+        case 71:
+            clues_.rows = scanner_.intValue(tag).value_or(1);
+            break;
+        default:
+            break;
+    }
+}
+
+void EntityReader::startSubEntity(const Tag& tag, std::string_view type) {
+    if (reading_ == Reading::kNothing) return;  // belongs to no entity
+    notePositionsBefore(tag.begin);
+    finishAttribute(tag.begin);
+    own_.restart();
+    if (!type_.blockReference() || type != "ATTRIB") {
+        reading_ = Reading::kOtherSubEntity;
+        return;
+    }
+    out_.attributes.emplace_back();
+    reading_ = Reading::kAttribute;
+    afterHeight_.reset();
+    beforeTag_.reset();
+    afterOwn_.reset();
+    justRead_ = kOwnTagRead;
+}
+
+void EntityReader::readAttributeTag(const Tag& tag, std::string_view value) {
+    justRead_ = kOwnTagRead;
+    if (tag.code == 40 && !afterHeight_) justRead_ |= kHeightRead;
+    if (!beforeTag_ && (tag.code == 2 || (tag.code == group_code::kSubclassMarker &&
+                                          trimmed(value) == "AcDbAttribute"))) {
+        beforeTag_ = tag.begin;
+    }
+    AttributeSlot& slot = out_.attributes.back();
+    if (tag.code == 2 && !slot.hasTag) {
+        slot.hasTag = true;
+        slot.tagBegin = tag.valueBegin;
+        slot.tagEnd = tag.valueEnd;
+    } else if (tag.code == 1 && !slot.hasValue) {
+        slot.hasValue = true;
+        slot.valueBegin = tag.valueBegin;
+        slot.valueEnd = tag.valueEnd;
+    }
+}
+
+void EntityReader::finishAttribute(std::size_t end) {
+    justRead_ = 0;
+    if (reading_ != Reading::kAttribute) return;
+    AttributeSlot& slot = out_.attributes.back();
+    slot.multiline = own_.sawEmbeddedObject();
+    if (!slot.hasValue) {
+        slot.valueBegin = slot.valueEnd =
+            afterHeight_.value_or(beforeTag_.value_or(afterOwn_.value_or(end)));
+    }
 }
 
 }  // namespace dxf

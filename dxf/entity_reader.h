@@ -1,36 +1,98 @@
 #pragma once
 
 #include <cstddef>
-#include <filesystem>
-#include <string>
+#include <cstdint>
+#include <optional>
 #include <string_view>
-#include <vector>
 
-#include "dxf/file_index.h"
+#include "dxf/group_codes.h"
+#include "dxf/model_space_index.h"
+#include "dxf/own_tags.h"
 #include "dxf/tag_scanner.h"
 
 namespace dxf {
 
-// Where one ATTRIB keeps its tag (group 2) and its value (group 1) in the file.
-struct AttributeSlot {
-    bool hasTag = false;  // a file may leave group 2 out
-    std::size_t tagBegin = 0;
-    std::size_t tagEnd = 0;
-    std::size_t valueBegin = 0;  // without group 1: both where a new value tag goes
-    std::size_t valueEnd = 0;
-    bool hasValue = false;   // a file may leave group 1 out
-    bool multiline = false;  // carries an embedded MTEXT, which holds the text as well
-};
+// Reads the model-space entities of an ENTITIES section from its tags, as the one pass over the
+// file meets them, into a ModelSpaceIndex: each top-level entity outside paper space with its
+// class and, for a block reference, where its attributes' tags and values lie. An entity's ATTRIB,
+// VERTEX and SEQEND entities belong to it. Nothing needs reading twice.
+class EntityReader {
+public:
+    EntityReader(const TagScanner& scanner, ModelSpaceIndex& out) : scanner_(scanner), out_(out) {}
 
-// What the object model asks of one model-space entity.
-struct EntityDetails {
-    std::string className;                  // the AcDb class, e.g. "AcDbBlockReference"
-    bool blockReference = false;            // an INSERT, multi-insert or not
-    std::vector<AttributeSlot> attributes;  // the ATTRIB entities up to its SEQEND
-};
+    // The next tag of the section: every tag but comments and the closing ENDSEC. Called for
+    // nearly every tag of a file, so what most tags need is here, where it can be inlined.
+    void add(const Tag& tag) {
+        if (tag.code == 0) {
+            startEntityOrSubEntity(tag);
+            return;
+        }
+        switch (reading_) {
+            case Reading::kEntity: {
+                const std::string_view value = scanner_.value(tag);
+                if (own_.accept(tag, value) &&
+                    (tag.code == group_code::kPaperSpace ||
+                     tag.code == group_code::kSubclassMarker ||
+                     (type_.needsFlags() && (tag.code == 70 || tag.code == 71)))) {
+                    readOwnTag(tag, value);
+                }
+                return;
+            }
+            case Reading::kAttribute: {
+                notePositionsBefore(tag.begin);
+                const std::string_view value = scanner_.value(tag);
+                if (own_.accept(tag, value)) readAttributeTag(tag, value);
+                return;
+            }
+            case Reading::kNothing:
+            case Reading::kOtherSubEntity:
+                return;
+        }
+    }
+    // The section ends at `end`.
+    void finish(std::size_t end);
 
-// Reads one entity that indexFile() has already checked, so it cannot fail.
-EntityDetails readEntity(std::string_view data, Layout layout, const EntitySpan& span,
-                         const std::filesystem::path& source);
+private:
+    void startEntityOrSubEntity(const Tag& tag);
+    void startEntity(std::string_view type);
+    void readOwnTag(const Tag& tag, std::string_view value);
+    void startSubEntity(const Tag& tag, std::string_view type);
+    void readAttributeTag(const Tag& tag, std::string_view value);
+    void finishAttribute(std::size_t end);
+    // The tag after the text height, and after each own tag of an ATTRIB, is where a missing
+    // value may go.
+    void notePositionsBefore(std::size_t at) {
+        if ((justRead_ & kHeightRead) != 0) afterHeight_ = at;
+        if ((justRead_ & kOwnTagRead) != 0) afterOwn_ = at;
+        justRead_ = 0;
+    }
+
+    const TagScanner& scanner_;
+    ModelSpaceIndex& out_;
+
+    enum class Reading : std::uint8_t {
+        kNothing,         // before the first entity, or after the section
+        kEntity,          // a top-level entity's own tags
+        kAttribute,       // an ATTRIB of a block reference
+        kOtherSubEntity,  // any other ATTRIB, VERTEX or SEQEND: nothing to note
+    };
+    Reading reading_ = Reading::kNothing;
+
+    // The top-level entity being read.
+    EntityType type_;
+    bool paperSpace_ = false;
+    ClassClues clues_;
+    std::size_t firstAttribute_ = 0;
+    OwnTags own_;  // of the entity or sub-entity being read
+
+    // The ATTRIB being read, the last of out_.attributes. Where a missing value goes: after the
+    // text height, as the DXF reference orders an ATTRIB's tags; without a height, before its
+    // tag or its own subclass; else after its last own tag, never among extended data, where it
+    // would not be the attribute's value.
+    std::optional<std::size_t> afterHeight_, beforeTag_, afterOwn_;
+    static constexpr std::uint8_t kHeightRead = 1;  // the last tag was the text height
+    static constexpr std::uint8_t kOwnTagRead = 2;  // the last tag was one of its own
+    std::uint8_t justRead_ = 0;
+};
 
 }  // namespace dxf

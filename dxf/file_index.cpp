@@ -1,13 +1,11 @@
 #include "dxf/file_index.h"
 
 #include <algorithm>
-#include <optional>
-#include <utility>
 
 #include "base/unicode.h"
+#include "dxf/entity_reader.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
-#include "dxf/own_tags.h"
 
 namespace dxf {
 
@@ -19,56 +17,6 @@ bool looksLikeDwg(std::string_view data) {
            std::all_of(data.begin() + 2, data.begin() + 6,
                        [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
 }
-
-// Entities that belong to the entity before them.
-bool isSubEntity(std::string_view type) {
-    return type == "ATTRIB" || type == "SEQEND" || type == "VERTEX";
-}
-
-// Collects the model-space entities of an ENTITIES section from its tags.
-class EntityCollector {
-public:
-    EntityCollector(const TagScanner& scanner, std::vector<EntitySpan>& out)
-        : scanner_(scanner), out_(out) {}
-
-    void add(const Tag& tag) {
-        if (tag.code == 0) {
-            const std::string_view type = trimmed(scanner_.value(tag));
-            if (isSubEntity(type)) {
-                inSubEntity_ = true;
-                return;
-            }
-            finish(tag.begin);
-            current_ = tag.begin;
-            marker_ = {};
-            paperSpace_ = false;
-            inSubEntity_ = false;
-            ownTags_.restart();
-            return;
-        }
-        if (!current_ || inSubEntity_ || !ownTags_.accept(tag, scanner_.value(tag))) return;
-        if (tag.code == group_code::kPaperSpace) {
-            paperSpace_ = scanner_.intValue(tag) == 1;
-        } else if (tag.code == group_code::kSubclassMarker) {
-            marker_ = {tag.valueBegin, tag.valueEnd};
-        }
-    }
-
-    void finish(std::size_t end) {
-        if (current_ && !paperSpace_)
-            out_.push_back({*current_, end, marker_.first, marker_.second});
-        current_.reset();
-    }
-
-private:
-    const TagScanner& scanner_;
-    std::vector<EntitySpan>& out_;
-    std::optional<std::size_t> current_;
-    std::pair<std::size_t, std::size_t> marker_;
-    bool paperSpace_ = false;
-    bool inSubEntity_ = false;
-    OwnTags ownTags_;
-};
 
 // The group-0 values that shape a file into sections, told apart by length before any bytes are
 // compared: most group-0 tags name entities and objects.
@@ -118,10 +66,12 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source) 
     index.layout = layoutOf(data, source, index.firstTag);
 
     TagScanner scanner(data, index.layout, index.firstTag, source);
-    // Few entities take less than 128 bytes. Reserving that many spares the index the copies and
-    // page faults of growing; capacity never touched takes no memory.
-    index.modelSpace.reserve(data.size() / 128);
-    EntityCollector entities(scanner, index.modelSpace);
+    // Few entities take less than 128 bytes, few attributes less than 256. Reserving that many
+    // spares the index the copies and page faults of growing; capacity never touched takes no
+    // memory.
+    index.modelSpace.entities.reserve(data.size() / 128);
+    index.modelSpace.attributes.reserve(data.size() / 256);
+    EntityReader entities(scanner, index.modelSpace);
     const Position kind = scanner.binary() ? Position::kByteOffset : Position::kLine;
     const auto where = [&](const Tag& tag) -> std::uint64_t {
         // The tag just read started two lines before the scanner's next line.

@@ -4,31 +4,20 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "dxf/model_space_index.h"
 #include "dxf/tag_scanner.h"
 
 namespace dxf {
 
-// The bytes of one top-level entity of the ENTITIES section, with the ATTRIB, VERTEX and SEQEND
-// entities that belong to it: [begin, end). The index also keeps where the value of the entity's
-// last own subclass marker (group 100) is, since that names its class and finding it again would
-// mean reading the entity once more; the range is empty when the entity has no marker.
-struct EntitySpan {
-    std::size_t begin;
-    std::size_t end;
-    std::size_t markerBegin = 0;
-    std::size_t markerEnd = 0;
-};
-
 // What one pass over a file finds: its layout, the two header variables that decide how text is
-// stored, and the model-space entities in file order.
+// stored, and the model-space entities with what the object model asks of them.
 struct FileIndex {
     Layout layout = Layout::kAscii;
     std::size_t firstTag = 0;
     std::string acadVersion = "AC1009";  // a file without $ACADVER is R12
     std::string codePage;                // empty when the file names none
-    std::vector<EntitySpan> modelSpace;
+    ModelSpaceIndex modelSpace;
 };
 
 // Checks the structure of a whole file (sections closed, EOF present) while indexing it. Throws

@@ -17,6 +17,8 @@ public:
     // True when `tag`, whose value is `value`, is one of the entity's own tags.
     bool accept(const Tag& tag, std::string_view value) {
         if (!own_) return false;
+        // Most tags come before the codes that open groups, objects and extended data.
+        if (tag.code < group_code::kEmbeddedObject) return !inAppGroup_;
         if (tag.code == group_code::kApplicationData) {
             inAppGroup_ = value.substr(0, 1) == "{";
             return false;

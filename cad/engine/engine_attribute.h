@@ -4,7 +4,7 @@
 
 #include "cad/engine/session.h"
 #include "cad/object_model.h"
-#include "dxf/entity_reader.h"
+#include "dxf/model_space_index.h"
 
 namespace cad::engine {
 

@@ -9,53 +9,54 @@ namespace cad::engine {
 
 namespace {
 
+// The handles keep only the entity's number: the drawing's index holds the rest, so handing out
+// an entity copies nothing.
 class EngineBlockReference : public BlockReference {
 public:
-    EngineBlockReference(DrawingRef drawing, std::vector<dxf::AttributeSlot> slots)
-        : drawing_(std::move(drawing)), slots_(std::move(slots)) {}
+    EngineBlockReference(DrawingRef drawing, std::size_t index)
+        : drawing_(std::move(drawing)), index_(index) {}
 
     AttributeArray getAttributes() override {
-        drawing_.ensureOpen();
-        std::vector<std::shared_ptr<Attribute>> attributes(slots_.size());
+        const auto slots = drawing_.drawing().entity(index_).attributes;
+        std::vector<std::shared_ptr<Attribute>> attributes(slots.size());
         std::transform(
-            slots_.begin(), slots_.end(), attributes.begin(),
+            slots.begin(), slots.end(), attributes.begin(),
             [this](const dxf::AttributeSlot& slot) { return makeAttribute(drawing_, slot); });
         return AttributeArray(0, std::move(attributes));
     }
 
 private:
     DrawingRef drawing_;
-    std::vector<dxf::AttributeSlot> slots_;
+    std::size_t index_;
 };
 
 class EngineEntity : public Entity {
 public:
-    EngineEntity(DrawingRef drawing, dxf::EntityDetails details)
-        : drawing_(std::move(drawing)), details_(std::move(details)) {}
+    EngineEntity(DrawingRef drawing, std::size_t index)
+        : drawing_(std::move(drawing)), index_(index) {}
 
     std::u16string entityName() override {
-        drawing_.ensureOpen();
-        return {details_.className.begin(), details_.className.end()};  // class names are ASCII
+        const std::string_view name = drawing_.drawing().entity(index_).className;
+        return {name.begin(), name.end()};  // class names are ASCII
     }
 
     std::shared_ptr<BlockReference> asBlockReference() override {
-        drawing_.ensureOpen();
-        if (!details_.blockReference) {
+        if (!drawing_.drawing().entity(index_).blockReference) {
             throw Error(errc::kNoInterface,
                         u"不支持此接口：这个实体（" + entityName() + u"）不是块参照。");
         }
-        return std::make_shared<EngineBlockReference>(drawing_, details_.attributes);
+        return std::make_shared<EngineBlockReference>(drawing_, index_);
     }
 
 private:
     DrawingRef drawing_;
-    dxf::EntityDetails details_;
+    std::size_t index_;
 };
 
 }  // namespace
 
-std::shared_ptr<Entity> makeEntity(DrawingRef drawing, dxf::EntityDetails details) {
-    return std::make_shared<EngineEntity>(std::move(drawing), std::move(details));
+std::shared_ptr<Entity> makeEntity(DrawingRef drawing, std::size_t index) {
+    return std::make_shared<EngineEntity>(std::move(drawing), index);
 }
 
 }  // namespace cad::engine

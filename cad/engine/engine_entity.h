@@ -1,14 +1,15 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 #include "cad/engine/session.h"
 #include "cad/object_model.h"
-#include "dxf/entity_reader.h"
 
 namespace cad::engine {
 
-// One model-space entity; an INSERT (multi-insert included) is also a block reference.
-std::shared_ptr<Entity> makeEntity(DrawingRef drawing, dxf::EntityDetails details);
+// The model-space entity at `index` (< the drawing's model-space count); an INSERT (multi-insert
+// included) is also a block reference.
+std::shared_ptr<Entity> makeEntity(DrawingRef drawing, std::size_t index);
 
 }  // namespace cad::engine

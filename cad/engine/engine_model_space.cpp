@@ -23,7 +23,7 @@ public:
                                              base::utf8ToUtf16(std::to_string(index)) +
                                              u" 的实体：下标越界。");
         }
-        return makeEntity(drawing_, drawing.entity(static_cast<std::size_t>(index)));
+        return makeEntity(drawing_, static_cast<std::size_t>(index));
     }
 
 private:

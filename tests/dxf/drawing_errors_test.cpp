@@ -143,7 +143,7 @@ TEST(DrawingErrors, ACodePageThisSystemCannotConvertIsRefused) {
 // A drawing with a changed value, ready to save into `folder`.
 Drawing changedDrawing(const fs::path& path) {
     Drawing drawing = Drawing::open(path);
-    drawing.putAttributeValue(drawing.entity(3).attributes.at(0), u"changed");
+    drawing.putAttributeValue(drawing.entity(3).attributes.front(), u"changed");
     return drawing;
 }
 

@@ -77,7 +77,7 @@ TEST(Drawing, ReadsTheTitleBlockFixturesOfEveryVersion) {
         ASSERT_EQ(drawing.modelSpaceCount(), 9U);
         std::vector<std::string> classes;
         for (std::size_t i = 0; i < drawing.modelSpaceCount(); ++i) {
-            classes.push_back(drawing.entity(i).className);
+            classes.emplace_back(drawing.entity(i).className);
         }
         EXPECT_EQ(classes, (std::vector<std::string>{"AcDbLine", "AcDbCircle", "AcDbBlockReference",
                                                      "AcDbBlockReference", "AcDbText",
@@ -281,7 +281,7 @@ TEST(Drawing, PutsAValueIntoAnAttributeWithoutAValueTag) {
         const auto path = folder / "no_value.dxf";
         testing_support::writeBytes(path, layout.data);
         Drawing drawing = Drawing::open(path);
-        const AttributeSlot empty = drawing.entity(0).attributes.at(0);
+        const AttributeSlot empty = drawing.entity(0).attributes.front();
         EXPECT_EQ(drawing.attributeValue(empty), u"");
         drawing.putAttributeValue(empty, u"");
         drawing.save();
@@ -291,7 +291,7 @@ TEST(Drawing, PutsAValueIntoAnAttributeWithoutAValueTag) {
         EXPECT_EQ(drawing.attributeValue(empty), u"张三 😀");
         drawing.save();
         const Drawing reopened = Drawing::open(path, &drawing);  // shares its claim
-        EXPECT_EQ(reopened.attributeValue(reopened.entity(0).attributes.at(0)), u"张三 😀");
+        EXPECT_EQ(reopened.attributeValue(reopened.entity(0).attributes.front()), u"张三 😀");
         auto expected = tagsOf(layout.data);
         const auto height = std::find_if(expected.begin(), expected.end(),
                                          [](const auto& tag) { return tag.first == 40; });

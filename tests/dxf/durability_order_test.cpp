@@ -112,7 +112,7 @@ std::ptrdiff_t lastIndex(const std::vector<Event>& log, const std::string& call,
 // Saves a changed value into `drawing` and returns the calls the save made.
 std::vector<Event> saveRecorded(const fs::path& drawing) {
     Drawing open = Drawing::open(drawing);
-    open.putAttributeValue(open.entity(3).attributes.at(0), u"齿轮轴");
+    open.putAttributeValue(open.entity(3).attributes.front(), u"齿轮轴");
     std::vector<Event> log;
     events = &log;
     open.save();

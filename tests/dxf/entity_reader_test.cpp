@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dxf/file_index.h"
 #include "dxf_builder.h"
@@ -12,11 +14,10 @@ namespace {
 
 using testing_support::Tags;
 
-// Reads the first entity of a drawing holding `tags`, as the index found it.
-EntityDetails read(const Tags& tags, std::string& data) {
+// The index of a drawing holding `tags` in its ENTITIES section.
+FileIndex indexOf(const Tags& tags, std::string& data) {
     data = testing_support::asciiDxf(testing_support::drawingTags("AC1015", "", tags));
-    const FileIndex index = indexFile(data, "entity.dxf");
-    return readEntity(data, Layout::kAscii, index.modelSpace.at(0), "entity.dxf");
+    return indexFile(data, "entity.dxf");
 }
 
 std::string text(const std::string& data, std::size_t begin, std::size_t end) {
@@ -81,7 +82,9 @@ TEST(EntityReader, NamesTheClassAsTheCadApplicationDoes) {
     };
     for (const auto& c : cases) {
         std::string data;
-        EXPECT_EQ(read(c.tags, data).className, c.className) << c.what;
+        const FileIndex index = indexOf(c.tags, data);
+        ASSERT_EQ(index.modelSpace.size(), 1U) << c.what;
+        EXPECT_EQ(index.modelSpace.entity(0).className, c.className) << c.what;
     }
 }
 
@@ -111,7 +114,8 @@ TEST(EntityReader, FindsTheAttributesUpToTheSeqend) {
         {0, "SEQEND"},
     };
     std::string data;
-    const EntityDetails details = read(tags, data);
+    const FileIndex index = indexOf(tags, data);
+    const EntityDetails details = index.modelSpace.entity(0);
     EXPECT_TRUE(details.blockReference);
     ASSERT_EQ(details.attributes.size(), 4U);
     const auto& a = details.attributes;
@@ -133,11 +137,13 @@ TEST(EntityReader, AMissingValueGoesAfterTheTextHeightOrElseBeforeTheTagOrAfterT
         {2, "HEIGHT"},    {0, "ATTRIB"}, {10, "0"},     {100, "AcDbAttribute"},
         {2, "NO HEIGHT"}, {0, "ATTRIB"}, {10, "0"},     {0, "ATTRIB"},
         {8, "0"},         {1001, "APP"}, {1000, "x"},   {2, "IN XDATA"},
-        {0, "SEQEND"},
+        {0, "SEQEND"},    {0, "INSERT"}, {0, "ATTRIB"},
     };
     std::string data;
-    const EntityDetails details = read(tags, data);
+    const FileIndex index = indexOf(tags, data);
+    const EntityDetails details = index.modelSpace.entity(0);
     ASSERT_EQ(details.attributes.size(), 4U);
+    ASSERT_EQ(index.modelSpace.entity(1).attributes.size(), 1U);
     const auto followingLine = [&](const AttributeSlot& slot) {
         EXPECT_FALSE(slot.hasValue);
         EXPECT_EQ(slot.valueBegin, slot.valueEnd);
@@ -147,11 +153,103 @@ TEST(EntityReader, AMissingValueGoesAfterTheTextHeightOrElseBeforeTheTagOrAfterT
     EXPECT_EQ(followingLine(details.attributes[1]), "100\nAcDbAttribute");
     EXPECT_EQ(followingLine(details.attributes[2]), "0\nATTRIB");
     EXPECT_EQ(followingLine(details.attributes[3]), "1001\nAPP") << "not among extended data";
+    EXPECT_EQ(followingLine(index.modelSpace.entity(1).attributes[0]), "0\nENDSEC")
+        << "at the end of the section";
+}
+
+// The attribute tags of each model-space entity.
+std::vector<std::vector<std::string>> attributeTagsOf(const std::string& data,
+                                                      const FileIndex& index) {
+    std::vector<std::vector<std::string>> tags;
+    for (std::size_t i = 0; i < index.modelSpace.size(); ++i) {
+        auto& entity = tags.emplace_back();
+        for (const AttributeSlot& slot : index.modelSpace.entity(i).attributes) {
+            entity.push_back(text(data, slot.tagBegin, slot.tagEnd));
+        }
+    }
+    return tags;
+}
+
+TEST(EntityReader, GivesEachEntityItsOwnAttributesOnly) {
+    using Expected = std::vector<std::vector<std::string>>;
+    const struct {
+        const char* what;
+        Tags tags;
+        Expected attributes;
+    } cases[] = {
+        {"a paper-space insert between two",
+         {{0, "INSERT"},
+          {0, "ATTRIB"},
+          {2, "A"},
+          {0, "SEQEND"},
+          {0, "INSERT"},
+          {67, "1"},
+          {0, "ATTRIB"},
+          {2, "PAPER"},
+          {0, "ATTRIB"},
+          {2, "PAPER 2"},
+          {0, "SEQEND"},
+          {0, "INSERT"},
+          {0, "ATTRIB"},
+          {2, "B"},
+          {0, "SEQEND"}},
+         {{"A"}, {"B"}}},
+        {"attributes after other entities are nobody's",
+         {{0, "ATTRIB"},
+          {2, "BEFORE ALL"},
+          {0, "LINE"},
+          {0, "ATTRIB"},
+          {2, "AFTER A LINE"},
+          {0, "INSERT"},
+          {0, "ATTRIB"},
+          {2, "OWN"}},
+         {{}, {"OWN"}}},
+        {"an insert without attributes, then one whose last has no SEQEND",
+         {{0, "INSERT"},
+          {2, "EMPTY"},
+          {0, "INSERT"},
+          {0, "ATTRIB"},
+          {2, "X"},
+          {0, "ATTRIB"},
+          {2, "Y"}},
+         {{}, {"X", "Y"}}},
+        {"vertices and attributes mixed",
+         {{0, "INSERT"},
+          {0, "VERTEX"},
+          {0, "ATTRIB"},
+          {2, "V"},
+          {0, "SEQEND"},
+          {0, "ATTRIB"},
+          {2, "W"}},
+         {{"V", "W"}}},
+    };
+    for (const auto& c : cases) {
+        std::string data;
+        const FileIndex index = indexOf(c.tags, data);
+        EXPECT_EQ(attributeTagsOf(data, index), c.attributes) << c.what;
+    }
+}
+
+TEST(EntityReader, KeepsEachClassNameTheFileBringsOnce) {
+    const Tags tags{
+        {0, "SPACESHIP"},    {100, "AcDbEntity"}, {100, "AcDbSpaceship"},    {0, "ROCKET"},
+        {100, "AcDbRocket"}, {0, "SPACESHIP"},    {100, " AcDbSpaceship\t"}, {0, "UFO"},
+    };
+    std::string data;
+    FileIndex found = indexOf(tags, data);
+    const FileIndex index = std::move(found);  // as a drawing takes it over
+    ASSERT_EQ(index.modelSpace.size(), 4U);
+    const auto name = [&](std::size_t i) { return index.modelSpace.entity(i).className; };
+    EXPECT_EQ(name(0), "AcDbSpaceship");
+    EXPECT_EQ(name(1), "AcDbRocket");
+    EXPECT_EQ(name(2).data(), name(0).data()) << "one copy of a name, however padded";
+    EXPECT_EQ(name(3), "AcDbEntity");
 }
 
 TEST(EntityReader, OtherEntitiesHaveNoAttributes) {
     std::string data;
-    const EntityDetails details = read({{0, "POLYLINE"}, {0, "VERTEX"}, {0, "SEQEND"}}, data);
+    const FileIndex index = indexOf({{0, "POLYLINE"}, {0, "VERTEX"}, {0, "SEQEND"}}, data);
+    const EntityDetails details = index.modelSpace.entity(0);
     EXPECT_FALSE(details.blockReference);
     EXPECT_TRUE(details.attributes.empty());
 }

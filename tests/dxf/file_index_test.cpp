@@ -16,15 +16,13 @@ const std::filesystem::path kSource = "index.dxf";
 
 using testing_support::Tags;
 
-// The entity types (first value) of the model-space spans.
-std::vector<std::string> modelSpaceTypes(const std::string& data, const FileIndex& index) {
-    std::vector<std::string> types;
-    for (const auto& span : index.modelSpace) {
-        const std::string text = data.substr(span.begin, span.end - span.begin);
-        const auto first = text.find('\n') + 1;
-        types.push_back(text.substr(first, text.find('\n', first) - first));
+// The class names of the model-space entities.
+std::vector<std::string> modelSpaceClasses(const FileIndex& index) {
+    std::vector<std::string> classes;
+    for (std::size_t i = 0; i < index.modelSpace.size(); ++i) {
+        classes.emplace_back(index.modelSpace.entity(i).className);
     }
-    return types;
+    return classes;
 }
 
 TEST(FileIndex, ModelSpaceIsTheTopLevelEntitiesOutsidePaperSpace) {
@@ -60,11 +58,12 @@ TEST(FileIndex, ModelSpaceIsTheTopLevelEntitiesOutsidePaperSpace) {
         testing_support::asciiDxf(testing_support::drawingTags("AC1015", "ANSI_936", entities));
     const FileIndex index = indexFile(data, kSource);
     // The INSERT's ATTRIB is in paper space, the INSERT is not; the CIRCLE and the last LINE are.
-    EXPECT_EQ(modelSpaceTypes(data, index),
-              (std::vector<std::string>{"LINE", "INSERT", "POLYLINE", "TEXT", "LINE"}));
-    const auto& insert = index.modelSpace[1];
-    EXPECT_NE(data.substr(insert.begin, insert.end - insert.begin).find("SEQEND"),
-              std::string::npos);
+    EXPECT_EQ(modelSpaceClasses(index),
+              (std::vector<std::string>{"AcDbLine", "AcDbBlockReference", "AcDb2dPolyline",
+                                        "AcDbText", "AcDbLine"}));
+    const auto attributes = index.modelSpace.entity(1).attributes;
+    ASSERT_EQ(attributes.size(), 1U);
+    EXPECT_EQ(data.substr(attributes[0].valueBegin, 5), "value");
     EXPECT_EQ(index.acadVersion, "AC1015");
     EXPECT_EQ(index.codePage, "ANSI_936");
 }
@@ -90,7 +89,7 @@ TEST(FileIndex, ReadsBinaryDrawings) {
             indexFile(testing_support::binaryDxf(
                           testing_support::drawingTags("AC1015", "", entities), oneByte),
                       kSource);
-        EXPECT_EQ(index.modelSpace.size(), 1U);
+        EXPECT_EQ(modelSpaceClasses(index), std::vector<std::string>{"AcDbCircle"});
         EXPECT_EQ(index.acadVersion, "AC1015");
     }
 }

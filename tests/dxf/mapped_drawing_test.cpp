@@ -38,12 +38,12 @@ std::string largeDrawing() {
 }
 
 void putValue(Drawing& drawing, std::u16string_view value) {
-    drawing.putAttributeValue(drawing.entity(0).attributes.at(0), value);
+    drawing.putAttributeValue(drawing.entity(0).attributes.front(), value);
 }
 
 std::u16string valueIn(const fs::path& path) {
     const Drawing drawing = Drawing::open(path);
-    return drawing.attributeValue(drawing.entity(0).attributes.at(0));
+    return drawing.attributeValue(drawing.entity(0).attributes.front());
 }
 
 class MappedDrawing : public ::testing::Test {

@@ -36,13 +36,13 @@ constexpr uid_t kDaemon = 1;
 // Puts `value` into the drawing's first title-block attribute and saves.
 void putAndSave(const fs::path& path, std::u16string_view value) {
     Drawing drawing = Drawing::open(path);
-    drawing.putAttributeValue(drawing.entity(kTitle).attributes.at(0), value);
+    drawing.putAttributeValue(drawing.entity(kTitle).attributes.front(), value);
     drawing.save();
 }
 
 std::u16string firstValue(const fs::path& path) {
     const Drawing drawing = Drawing::open(path);
-    return drawing.attributeValue(drawing.entity(kTitle).attributes.at(0));
+    return drawing.attributeValue(drawing.entity(kTitle).attributes.front());
 }
 
 // Runs `body` in a child process as `uid` with `gid` and the supplementary `groups` only.
@@ -312,7 +312,7 @@ TEST(Save, AnUnchangedSaveWritesNothing) {
          }},
         {"a value put and put back",
          [](Drawing& d) {
-             const auto slot = d.entity(kTitle).attributes.at(0);
+             const auto slot = d.entity(kTitle).attributes.front();
              const std::u16string old = d.attributeValue(slot);
              d.putAttributeValue(slot, u"其他");
              d.putAttributeValue(slot, old);
@@ -333,7 +333,7 @@ TEST(Save, AnUnchangedSaveWritesNothing) {
         EXPECT_EQ(testing_support::readBytes(drawing), bytes);
         EXPECT_EQ(testing_support::readBytes(folder / "titleblock_r2004.bak"), "the only backup");
         // Once saved, saving the same values again writes nothing either.
-        open.putAttributeValue(open.entity(kTitle).attributes.at(0), u"齿轮轴");
+        open.putAttributeValue(open.entity(kTitle).attributes.front(), u"齿轮轴");
         open.save();
         const std::string saved = testing_support::readBytes(drawing);
         open.save();

@@ -43,7 +43,7 @@ protected:
     fs::path backup() const { return folder_ / L"零件.bak"; }
 
     static void putAndSave(dxf::Drawing& drawing, std::u16string_view value) {
-        drawing.putAttributeValue(drawing.entity(3).attributes.at(0), value);
+        drawing.putAttributeValue(drawing.entity(3).attributes.front(), value);
         drawing.save();
     }
 
