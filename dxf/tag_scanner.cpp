@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <charconv>
 #include <cstring>
 #include <span>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #include "base/unicode.h"
 #include "dxf/error.h"
@@ -98,6 +101,11 @@ std::optional<int> anyGroupCode(std::string_view line) {
     return static_cast<int>(*code);
 }
 
+bool secondCoreAvailable() {
+    static const bool available = std::thread::hardware_concurrency() > 1;
+    return available;
+}
+
 // Reads tags from pairs of `listed` newlines (offsets from `base`) into `out`, from `pos` on, for
 // as long as their group-code lines have the usual form; returns how many. The data must go on for
 // four bytes after the last listed newline.
@@ -117,14 +125,142 @@ std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> list
     return read;
 }
 
+// What one filling of tags read: how many, where the data after them starts, and whether the
+// tag there is one the line-at-a-time path must read because something is wrong with it.
+struct FilledTags {
+    std::size_t count = 0;
+    std::size_t end = 0;
+    bool careful = false;
+};
+
+// Reads up to `capacity` tags from `pos` on into `out`, up to the first one the line-at-a-time
+// path must read. Never throws: that path reports what is wrong.
+FilledTags fillTags(std::string_view data, NewlinesAhead& newlines, GroupCodeMemo& codes,
+                    std::size_t pos, Tag* const out, std::size_t capacity) {
+    // Locals throughout: the compiler keeps them in registers, which it could not do with the
+    // scanner's members while tags are being stored.
+    const char* const bytes = data.data();
+    const std::size_t size = data.size();
+    std::size_t count = 0;
+    bool careful = false;
+    while (count < capacity && pos < size && !careful) {
+        // Four bytes after the listed ones let the usual tags be read without a check of the end.
+        if (newlines.listedEnd() + 4 <= size) {
+            const std::span<const std::uint32_t> listed = newlines.listed();
+            const std::size_t read =
+                readUsualTags(bytes, listed.first(std::min(listed.size(), 2 * (capacity - count))),
+                              newlines.base(), codes, out + count, pos);
+            newlines.consume(2 * read);
+            count += read;
+            if (count == capacity) break;
+        }
+        // One tag the general way: its code line in another form, its lines listed apart, or
+        // among the last bytes of the data.
+        const std::size_t newline = newlines.next();
+        if (newline + 1 >= size) {  // no value line
+            careful = true;
+            break;
+        }
+        const auto code = anyGroupCode(data.substr(pos, withoutLineEnd(bytes, pos, newline) - pos));
+        if (!code) {
+            careful = true;
+            break;
+        }
+        const std::size_t valueNewline = newlines.next();
+        out[count++] = {*code, pos, newline + 1, withoutLineEnd(bytes, newline + 1, valueNewline)};
+        pos = valueNewline < size ? valueNewline + 1 : size;
+    }
+    return {count, pos, careful};
+}
+
+// Tags filled by a thread of their own while the scanner's caller works through the ones before:
+// with a second core, finding lines and reading group codes then costs the caller no time. The
+// batches go round a ring: the filler waits while all are full, the caller while none is.
+struct FilledBatch {
+    static constexpr std::size_t kTags = 2048;
+    FilledTags tags;
+    std::array<Tag, kTags> batch;
+};
+
+class ParallelFilling {
+public:
+    ParallelFilling(std::string_view data, std::size_t from)
+        : data_(data), pos_(from), newlines_(data, from), filler_([this] { fill(); }) {}
+
+    ~ParallelFilling() {
+        stop_.store(true);
+        released_.fetch_add(kRing);  // wakes a filler that waits for room
+        released_.notify_one();
+        filler_.join();
+    }
+
+    ParallelFilling(const ParallelFilling&) = delete;
+    ParallelFilling& operator=(const ParallelFilling&) = delete;
+
+    // The next batch; it stays valid until release().
+    const FilledBatch& take() {
+        std::size_t filled = filled_.load(std::memory_order_acquire);
+        while (filled == taken_) {
+            filled_.wait(filled, std::memory_order_acquire);
+            filled = filled_.load(std::memory_order_acquire);
+        }
+        return ring_[taken_++ % kRing];
+    }
+
+    void release() {
+        released_.fetch_add(1, std::memory_order_release);
+        released_.notify_one();
+    }
+
+private:
+    static constexpr std::size_t kRing = 8;
+
+    void fill() {
+        for (std::size_t n = 0;; ++n) {
+            std::size_t released = released_.load(std::memory_order_acquire);
+            while (n - released >= kRing && !stop_.load()) {
+                released_.wait(released, std::memory_order_acquire);
+                released = released_.load(std::memory_order_acquire);
+            }
+            if (stop_.load()) return;
+            FilledBatch& slot = ring_[n % kRing];
+            try {
+                slot.tags =
+                    fillTags(data_, newlines_, codes_, pos_, slot.batch.data(), FilledBatch::kTags);
+            } catch (...) {
+                slot.tags = {0, pos_, true};  // the reader goes on line by line from here
+            }
+            pos_ = slot.tags.end;
+            filled_.fetch_add(1, std::memory_order_release);
+            filled_.notify_one();
+            // The last batch: the data ends, or the caller reads on one line at a time.
+            if (slot.tags.careful || pos_ >= data_.size()) return;
+        }
+    }
+
+    std::string_view data_;
+    std::size_t pos_;  // the filler's
+    NewlinesAhead newlines_;
+    GroupCodeMemo codes_;
+    std::array<FilledBatch, kRing> ring_;
+    std::size_t taken_ = 0;  // the caller's
+    std::atomic<std::size_t> filled_{0};
+    std::atomic<std::size_t> released_{0};
+    std::atomic<bool> stop_{false};
+    std::thread filler_;  // last: it starts once everything above is ready
+};
+
 }  // namespace
 
 struct TagScanner::Ahead {
-    Ahead(std::string_view data, std::size_t from) : newlines(data, from) {}
+    Ahead(std::string_view data, std::size_t from, bool inParallel)
+        : newlines(data, from),
+          parallel(inParallel ? std::make_unique<ParallelFilling>(data, from) : nullptr) {}
 
     NewlinesAhead newlines;
     GroupCodeMemo codes;
     std::array<Tag, kBatch> batch;
+    std::unique_ptr<ParallelFilling> parallel;  // when another thread fills the batches
 };
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
@@ -133,10 +269,20 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
     : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {
     // Listing starts with an allocation and a few kilobytes of work: worth it from here on.
     constexpr std::size_t kAheadFrom = 64 * 1024;
+    // A thread of its own costs tens of microseconds to start: worth it from here on.
+    constexpr std::size_t kParallelFrom = 4 << 20;
+    const std::size_t left = begin < data.size() ? data.size() - begin : 0;
+    const bool automatic = search == LineSearch::kAutomatic;
+    const bool parallel = search == LineSearch::kAheadInParallel ||
+                          (automatic && left >= kParallelFrom && secondCoreAvailable());
     const bool ahead =
-        search == LineSearch::kAhead || (search == LineSearch::kAutomatic && begin < data.size() &&
-                                         data.size() - begin >= kAheadFrom);
-    if (layout == Layout::kAscii && ahead) ahead_ = std::make_unique<Ahead>(data, begin);
+        parallel || search == LineSearch::kAhead || (automatic && left >= kAheadFrom);
+    if (layout != Layout::kAscii || !ahead) return;
+    try {
+        ahead_ = std::make_unique<Ahead>(data, begin, parallel);
+    } catch (const std::system_error&) {
+        ahead_ = std::make_unique<Ahead>(data, begin, false);  // no thread to be had
+    }
 }
 
 TagScanner::~TagScanner() = default;
@@ -163,7 +309,12 @@ bool TagScanner::nextUnbatched(Tag& tag) {
     }
     if (pos_ >= data_.size()) return false;
     if (layout_ != Layout::kAscii) return nextBinary(tag);
-    if (ahead_ && !lineAtATime_) [[likely]] {
+    if (ahead_ && ahead_->parallel) {
+        if (takeFilledBatch()) {
+            tag = batch_[batchRead_++];
+            return true;
+        }
+    } else if (ahead_ && !lineAtATime_) [[likely]] {
         fillBatch();
         if (batchCount_ > 0) {
             tag = batch_[batchRead_++];
@@ -189,49 +340,28 @@ bool TagScanner::nextAscii(Tag& tag) {
 }
 
 void TagScanner::fillBatch() {
-    // Locals throughout: the compiler keeps them in registers, which it could not do with the
-    // scanner's members while tags are being stored.
-    const char* const bytes = data_.data();
-    const std::size_t size = data_.size();
-    NewlinesAhead& newlines = ahead_->newlines;
-    GroupCodeMemo& codes = ahead_->codes;
-    Tag* const out = ahead_->batch.data();
-    std::size_t pos = pos_;
-    std::size_t count = 0;
-    bool careful = false;
-    while (count < kBatch && pos < size && !careful) {
-        // Four bytes after the listed ones let the usual tags be read without a check of the end.
-        if (newlines.listedEnd() + 4 <= size) {
-            const std::span<const std::uint32_t> listed = newlines.listed();
-            const std::size_t read =
-                readUsualTags(bytes, listed.first(std::min(listed.size(), 2 * (kBatch - count))),
-                              newlines.base(), codes, out + count, pos);
-            newlines.consume(2 * read);
-            count += read;
-            if (count == kBatch) break;
-        }
-        // One tag the general way: its code line in another form, its lines listed apart, or
-        // among the last bytes of the data.
-        const std::size_t newline = newlines.next();
-        if (newline + 1 >= size) {  // no value line
-            careful = true;
-            break;
-        }
-        const auto code =
-            anyGroupCode(data_.substr(pos, withoutLineEnd(bytes, pos, newline) - pos));
-        if (!code) {
-            careful = true;
-            break;
-        }
-        const std::size_t valueNewline = newlines.next();
-        out[count++] = {*code, pos, newline + 1, withoutLineEnd(bytes, newline + 1, valueNewline)};
-        pos = valueNewline < size ? valueNewline + 1 : size;
-    }
-    pos_ = pos;
-    batch_ = out;
-    batchCount_ = count;
+    const FilledTags filled =
+        fillTags(data_, ahead_->newlines, ahead_->codes, pos_, ahead_->batch.data(), kBatch);
+    pos_ = filled.end;
+    batch_ = ahead_->batch.data();
+    batchCount_ = filled.count;
     // The line-at-a-time path reads the tag at pos_ and reports what is wrong with it.
-    lineAtATime_ = careful;
+    lineAtATime_ = filled.careful;
+}
+
+bool TagScanner::takeFilledBatch() {
+    ParallelFilling& parallel = *ahead_->parallel;
+    if (holdingBatch_) parallel.release();
+    holdingBatch_ = false;
+    // The filler stopped before the tag at pos_, or at the end of the data.
+    if (lineAtATime_) return false;
+    const FilledBatch& filled = parallel.take();
+    holdingBatch_ = true;
+    pos_ = filled.tags.end;
+    batch_ = filled.batch.data();
+    batchCount_ = filled.tags.count;
+    lineAtATime_ = filled.tags.careful;
+    return batchCount_ > 0;
 }
 
 int TagScanner::groupCode(std::size_t begin, std::size_t end) const {

@@ -34,9 +34,10 @@ inline std::string_view trimmed(std::string_view value) {
 }
 
 // How ASCII lines are found: one at a time, which costs nothing to start and suits a short
-// stretch such as one entity, or from newlines listed kilobytes ahead, which suits a whole file.
-// Both read the same tags and throw the same errors; kAutomatic picks by the length left.
-enum class LineSearch { kAutomatic, kOneAtATime, kAhead };
+// stretch such as one entity; from newlines listed kilobytes ahead, which suits a whole file; or
+// that way by a thread of its own, which suits a large file on a machine with more than one core.
+// All read the same tags and throw the same errors; kAutomatic picks by the length left.
+enum class LineSearch { kAutomatic, kOneAtATime, kAhead, kAheadInParallel };
 
 // Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
 // and cut-off input throws dxf::Error naming `source` and the line or byte offset.
@@ -86,6 +87,9 @@ private:
     // Reads the next tags in one go, up to the first one the line-at-a-time path must read
     // because something is wrong with it; that path then reports it.
     void fillBatch();
+    // Hands on to the next batch another thread filled; false when the rest is to be read one
+    // line at a time.
+    bool takeFilledBatch();
     bool nextBinary(Tag& tag);
     // The group code on the line [begin, end), without its line end, in any form the format
     // allows; throws when it is none.
@@ -105,6 +109,7 @@ private:
     const Tag* batch_ = nullptr;
     std::size_t batchCount_ = 0;
     std::size_t batchRead_ = 0;
+    bool holdingBatch_ = false;  // one another thread filled, which it waits to refill
 };
 
 }  // namespace dxf

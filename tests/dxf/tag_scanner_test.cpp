@@ -21,8 +21,9 @@ struct Scanned {
     std::size_t begin;
 };
 
-// Both ways of finding lines, which must agree on everything.
-constexpr LineSearch kSearches[] = {LineSearch::kOneAtATime, LineSearch::kAhead};
+// Every way of finding lines, which must agree on everything.
+constexpr LineSearch kSearches[] = {LineSearch::kOneAtATime, LineSearch::kAhead,
+                                    LineSearch::kAheadInParallel};
 
 std::vector<Scanned> scanAll(const std::string& data, LineSearch search = LineSearch::kAutomatic) {
     std::size_t first = 0;
@@ -223,8 +224,10 @@ std::vector<std::pair<std::string, std::string>> trickyDrawings() {
         straddling += length % 3 == 0 ? "  1\r\n" : " 10\n";
         straddling += std::string(static_cast<std::size_t>(length), 'v') + "\n";
     }
-    std::string manyTags;  // more tags than one batch, across several stretches
-    for (int i = 0; i < 3000; ++i) manyTags += "  0\nLINE\n  8\n" + std::to_string(i) + "\n";
+    // More tags than one batch, across several stretches, and more than a thread filling batches
+    // holds before it waits for the reader.
+    std::string manyTags;
+    for (int i = 0; i < 12000; ++i) manyTags += "  0\nLINE\n  8\n" + std::to_string(i) + "\n";
     return {
         {"LF", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n"},
         {"CRLF", "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n"},
@@ -255,11 +258,24 @@ TEST(TagScanner, FindsTheSameTagsAndErrorsWhicheverWayItFindsLines) {
     for (const auto& [what, data] : trickyDrawings()) {
         // Shifted by a few bytes, so every line end meets every block offset.
         for (std::size_t begin = 0; begin < std::min<std::size_t>(data.size(), 5); ++begin) {
-            const auto ahead = scanWith(LineSearch::kAhead, data, begin);
-            EXPECT_EQ(ahead, scanWith(LineSearch::kOneAtATime, data, begin))
-                << what << " from " << begin;
-            ASSERT_FALSE(ahead.empty());
+            const auto oneAtATime = scanWith(LineSearch::kOneAtATime, data, begin);
+            ASSERT_FALSE(oneAtATime.empty());
+            for (const LineSearch search : {LineSearch::kAhead, LineSearch::kAheadInParallel}) {
+                EXPECT_EQ(scanWith(search, data, begin), oneAtATime)
+                    << what << " from " << begin << " searching " << static_cast<int>(search);
+            }
         }
+    }
+}
+
+TEST(TagScanner, AReaderThatStopsEarlyStopsTheThreadFillingItsBatches) {
+    std::string data;
+    for (int i = 0; i < 100000; ++i) data += "  0\nLINE\n";
+    for (const std::size_t stopAfter : {0, 10, 5000}) {
+        TagScanner scanner(data, Layout::kAscii, 0, kSource, 1, LineSearch::kAheadInParallel);
+        Tag tag;
+        for (std::size_t i = 0; i < stopAfter; ++i) ASSERT_TRUE(scanner.next(tag));
+        // Going out of scope here must neither hang nor leave the filler running.
     }
 }
 

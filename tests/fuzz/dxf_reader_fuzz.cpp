@@ -69,8 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::size_t firstTag = 0;
     if (dxf::TagScanner::detect(input, firstTag) == dxf::Layout::kAscii) {
-        check(scanned(input, firstTag, dxf::LineSearch::kOneAtATime) ==
-              scanned(input, firstTag, dxf::LineSearch::kAhead));
+        const auto oneAtATime = scanned(input, firstTag, dxf::LineSearch::kOneAtATime);
+        check(oneAtATime == scanned(input, firstTag, dxf::LineSearch::kAhead));
+        check(oneAtATime == scanned(input, firstTag, dxf::LineSearch::kAheadInParallel));
     }
     std::optional<dxf::Drawing> drawing;
     try {
