@@ -16,6 +16,17 @@ const std::filesystem::path kSource = "index.dxf";
 
 using testing_support::Tags;
 
+// The error indexing `data` throws; `what` names the case when it throws none.
+Error indexError(const std::string& data, const std::string& what) {
+    try {
+        indexFile(data, kSource);
+    } catch (const Error& error) {
+        return error;
+    }
+    ADD_FAILURE() << what << ": no error";
+    return {Errc::kSystem, 0, {}};
+}
+
 // The class names of the model-space entities.
 std::vector<std::string> modelSpaceClasses(const FileIndex& index) {
     std::vector<std::string> classes;
@@ -138,13 +149,9 @@ TEST(FileIndex, RejectsWhatIsNotAWholeDxfFile) {
          testing_support::asciiDxf({{0, "SECTION"}, {0, "ENDSEC"}, {0, "EOF"}}), Errc::kMalformed},
     };
     for (const auto& c : cases) {
-        try {
-            indexFile(c.data, kSource);
-            ADD_FAILURE() << c.what << ": no error";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.code(), c.code) << c.what << ": " << error.what();
-            EXPECT_NE(error.description().find(u"index.dxf"), std::u16string::npos) << c.what;
-        }
+        const Error error = indexError(c.data, c.what);
+        EXPECT_EQ(error.code(), c.code) << c.what << ": " << error.what();
+        EXPECT_NE(error.description().find(u"index.dxf"), std::u16string::npos) << c.what;
     }
 }
 
@@ -196,15 +203,11 @@ TEST(FileIndex, ReadsLargeDrawingsToTheLineAsSmallOnes) {
          lineAfter(beforeEof) + 2},
     };
     for (const auto& c : cases) {
-        try {
-            indexFile(c.data, kSource);
-            ADD_FAILURE() << c.what << ": no error";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.code(), c.code) << c.what << ": " << error.what();
-            const std::u16string line = u"第 " + base::utf8ToUtf16(std::to_string(c.line)) + u" 行";
-            EXPECT_NE(error.description().find(line), std::u16string::npos)
-                << c.what << ": " << error.what() << " (expected line " << c.line << ")";
-        }
+        const Error error = indexError(c.data, c.what);
+        EXPECT_EQ(error.code(), c.code) << c.what << ": " << error.what();
+        const std::u16string line = u"第 " + base::utf8ToUtf16(std::to_string(c.line)) + u" 行";
+        EXPECT_NE(error.description().find(line), std::u16string::npos)
+            << c.what << ": " << error.what() << " (expected line " << c.line << ")";
     }
 }
 
