@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <new>
 #include <numeric>
 #include <utility>
 
@@ -966,9 +967,15 @@ std::string_view FileContent::view() const {
     return mapping_ != nullptr ? std::string_view(mapping_->data, mapping_->size) : bytes_;
 }
 
-void FileContent::detach() {
+void FileContent::detach(const fs::path& path) {
     if (mapping_ == nullptr) return;
-    std::string copy(view());
+    std::string copy;
+    try {
+        copy.assign(view());
+    } catch (const std::bad_alloc&) {
+        constexpr std::uint32_t kNotEnoughMemory = 14;  // ERROR_NOT_ENOUGH_MEMORY
+        throw systemError(kNotEnoughMemory, FileAction::kSave, path);
+    }
     changedSinceOpened();  // judged on the bytes just copied
     release();
     bytes_ = std::move(copy);

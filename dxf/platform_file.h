@@ -65,8 +65,9 @@ public:
     bool changedSinceOpened() const;
 
     // Holds a copy of the bytes from now on and lets the file go: to be done before the file
-    // itself is overwritten, which would change a mapping of it under the writer.
-    void detach();
+    // itself is overwritten, which would change a mapping of it under the writer. Without the
+    // memory for the copy, the save of `path` fails with kOutOfMemory.
+    void detach(const std::filesystem::path& path);
 
 private:
     struct Mapping;

@@ -104,7 +104,7 @@ void saveWithBackup(const fs::path& target, platform::FileContent& original, con
     const fs::path file = savedFileOf(target);
     platform::ReplacementFile replacement(file, lock);
     // Overwriting the drawing in place would change a mapping of it while it is being copied.
-    if (replacement.byCopying()) original.detach();
+    if (replacement.byCopying()) original.detach(target);
     try {
         forEachPiece(original.view(), patches, [&](std::string_view piece) {
             if (!piece.empty()) replacement.write(piece);
