@@ -292,8 +292,9 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
     : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {
     // Listing starts with an allocation and a few kilobytes of work: worth it from here on.
     constexpr std::size_t kAheadFrom = 64 * 1024;
-    // A thread of its own costs tens of microseconds to start: worth it from here on.
-    constexpr std::size_t kParallelFrom = 4 << 20;
+    // A thread of its own gains from here on. Below, the batches that keep its ring near 1 % of
+    // the data are so short that the two threads wait for each other more than they gain.
+    constexpr std::size_t kParallelFrom = 32 << 20;
     const std::size_t left = begin < data.size() ? data.size() - begin : 0;
     const bool automatic = search == LineSearch::kAutomatic;
     const bool parallel = search == LineSearch::kAheadInParallel ||
