@@ -11,12 +11,17 @@
 #include <vector>
 
 #include "child_process.h"
+#include "cli_program.h"
 #include "files.h"
 
 namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using subprocess::cli;
+using subprocess::kCli;
+using subprocess::kFixtures;
+using subprocess::kPython;
 using testing_support::Ending;
 using testing_support::linesOf;
 using testing_support::readBytes;
@@ -24,14 +29,7 @@ using testing_support::runProgram;
 using testing_support::TempFolder;
 using testing_support::writeBytes;
 
-const fs::path kCli = ZANDREL_CLI;
-const fs::path kFixtures = ZANDREL_FIXTURES;
-const fs::path kPython = "/usr/bin/python3";
 const fs::path kTemplate = kFixtures / "titleblock_r2018.dxf";
-
-Ending cli(const std::vector<std::string>& args, const std::string& input = "") {
-    return runProgram(kCli, args, {.input = input});
-}
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;

@@ -12,6 +12,7 @@
 #include "base/unicode.h"
 #include "base/version.h"
 #include "child_process.h"
+#include "cli_program.h"
 #include "files.h"
 #include "titleblock/field_map.h"
 
@@ -19,6 +20,10 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using subprocess::cli;
+using subprocess::kCli;
+using subprocess::kFixtures;
+using subprocess::kPython;
 using testing_support::Ending;
 using testing_support::linesOf;
 using testing_support::readBytes;
@@ -26,10 +31,7 @@ using testing_support::runProgram;
 using testing_support::TempFolder;
 using testing_support::writeBytes;
 
-const fs::path kCli = ZANDREL_CLI;
-const fs::path kFixtures = ZANDREL_FIXTURES;
 const fs::path kMakeFixtures = kFixtures / "make_fixtures.py";
-const fs::path kPython = "/usr/bin/python3";
 
 struct Fixture {
     const char* file;
@@ -44,10 +46,6 @@ const Fixture kFixtureFiles[] = {
     {"titleblock_r2010.dxf", "R2010"},
     {"titleblock_r2018.dxf", "R2018"},
 };
-
-Ending cli(const std::vector<std::string>& args, const std::string& input = "") {
-    return runProgram(kCli, args, {.input = input});
-}
 
 std::string u8(std::u16string_view s) { return base::utf16ToUtf8(s); }
 

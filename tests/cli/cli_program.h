@@ -1,0 +1,22 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+
+// zandrel-cli as the tests that run it as a subprocess see it: the program, the fixtures beside
+// it, the peer's interpreter, and one call that runs the program.
+namespace cli::subprocess {
+
+inline const std::filesystem::path kCli = ZANDREL_CLI;
+inline const std::filesystem::path kFixtures = ZANDREL_FIXTURES;
+inline const std::filesystem::path kPython = "/usr/bin/python3";
+
+inline testing_support::Ending cli(const std::vector<std::string>& args,
+                                   const std::string& input = "") {
+    return testing_support::runProgram(kCli, args, {.input = input});
+}
+
+}  // namespace cli::subprocess
