@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <map>
 
-#include "fake_cad.h"
+#include "fake_batch.h"
 #include "ops/batch_list.h"
 #include "ops/batch_update.h"
 
@@ -21,26 +21,13 @@ struct ListCase {
     std::vector<std::u16string> listed;
 };
 
-struct Batch {
-    testing_support::Log log;
-    testing_support::Cad cad{log};
-    cad::Connection connection = cad.connect();
-    testing_support::Bar bar{log};
-    testing_support::Form form{log};
-    testing_support::Files files{cad};
-
+struct Batch : testing_support::FakeBatch {
     explicit Batch(const ListCase& c) {
         form.texts[22] = u"new";
         for (const auto& path : c.drawings)
             cad.addDrawing(path, {testing_support::insert({{u"零件名称", u"old"}})});
         files.links = c.links;
         log.clear();
-    }
-    void run(const std::vector<std::u16string>& paths) {
-        std::vector<std::u16string> FileList{u"folder"};
-        FileList.insert(FileList.end(), paths.begin(), paths.end());
-        batchUpdate(connection, FileList, static_cast<std::int32_t>(paths.size()), bar, form,
-                    files);
     }
 };
 

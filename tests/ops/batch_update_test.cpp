@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "cad/error.h"
-#include "fake_cad.h"
+#include "fake_batch.h"
 
 namespace ops {
 namespace {
@@ -13,24 +13,7 @@ namespace {
 using testing_support::insert;
 using testing_support::line;
 
-struct Batch {
-    testing_support::Log log;
-    testing_support::Cad cad{log};
-    cad::Connection connection = cad.connect();
-    testing_support::Bar bar{log};
-    testing_support::Form form{log};
-    testing_support::Files files{cad};
-
-    void run(const std::vector<std::u16string>& paths) {
-        std::vector<std::u16string> FileList{u"folder"};
-        FileList.insert(FileList.end(), paths.begin(), paths.end());
-        batchUpdate(connection, FileList, static_cast<std::int32_t>(paths.size()), bar, form,
-                    files);
-    }
-    std::u16string saved(const std::u16string& path, std::size_t entity, std::size_t attribute) {
-        return cad.drawing(path).savedModelSpace.at(entity).attributes.at(attribute).value;
-    }
-};
+using Batch = testing_support::FakeBatch;
 
 TEST(BatchUpdate, MakesTheCallsInOrderAndReadsEachFieldWhenWriting) {
     Batch b;
