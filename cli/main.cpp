@@ -110,9 +110,11 @@ CLI::App* addCommand(CLI::App& app, const char* name, const char* description) {
     return command;
 }
 
-void addRecursiveFlag(CLI::App& command, CommandLine& line) {
+// The drawings a command works on, last on its line: files, and folders with -r.
+void addDrawingsOperand(CLI::App& command, CommandLine& line) {
     command.add_flag("-r,--recursive", line.recursive,
                      "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");
+    command.add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")->required();
 }
 
 void addBatchFlags(CLI::App& command, CommandLine& line) {
@@ -156,7 +158,6 @@ int run(const std::vector<std::string>& arguments) {
         "the non-empty values listed in VALUES into every attribute with their tag in each "
         "drawing; save only drawings that change.");
     addBatchFlags(*apply, line);
-    addRecursiveFlag(*apply, line);
     apply->add_option("--encoding", line.encoding,
                       ".csv 值文件的编码：auto（默认）、utf-8、gbk。 Encoding of a .csv VALUES: "
                       "auto (default), utf-8, gbk.");
@@ -165,22 +166,20 @@ int run(const std::vector<std::string>& arguments) {
                      "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values file "
                      "(- for standard input): tag<TAB>value lines, or two-column CSV (.csv).")
         ->required();
-    apply->add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")->required();
+    addDrawingsOperand(*apply, line);
 
     CLI::App* exportTable = addCommand(
         app, "export",
         "输出表格（CSV，UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个标记，每个图形一行。 Write "
         "a table (CSV, UTF-8 with BOM, CRLF): a header of 图形 and the 29 tags, one row per "
         "drawing.");
-    addRecursiveFlag(*exportTable, line);
     exportTable->add_flag("-k,--keep-going", line.keepGoing,
                           "跳过无法读取的图形。 Skip drawings that cannot be read.");
     exportTable->add_option("-o,--output", line.output,
                             "写入此文件而不是标准输出；其下的图形路径写成相对路径。 Write to this "
                             "file instead of standard output; drawings below its folder get "
                             "relative paths.");
-    exportTable->add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")
-        ->required();
+    addDrawingsOperand(*exportTable, line);
 
     CLI::App* importTable = addCommand(
         app, "import",
@@ -202,8 +201,7 @@ int run(const std::vector<std::string>& arguments) {
         "撤销每个图形的上次保存：图形与它的 .bak 备份互换，再次恢复即重做。只恢复批处理保存过的"
         "图形。 Undo the last save of each drawing: it trades places with its .bak, so a second "
         "restore redoes it. Restore only drawings the batch saved.");
-    addRecursiveFlag(*restore, line);
-    restore->add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")->required();
+    addDrawingsOperand(*restore, line);
     app.footer(kFooter);
 
     try {
