@@ -42,21 +42,5 @@ TEST(ClassNames, FindsEveryKindOfKnownTypeAndNoNearMiss) {
     }
 }
 
-TEST(ClassNames, OnlyInsertsAreBlockReferencesAndOnlyFlaggedTypesReadFlags) {
-    const struct {
-        const char* type;
-        bool blockReference;
-        bool needsFlags;
-    } cases[] = {
-        {"INSERT", true, true}, {"POLYLINE", false, true},   {"DIMENSION", false, true},
-        {"LINE", false, false}, {"SPACESHIP", false, false},
-    };
-    for (const auto& c : cases) {
-        const EntityType found = ClassNames::typeOf(c.type);
-        EXPECT_EQ(found.blockReference(), c.blockReference) << c.type;
-        EXPECT_EQ(found.needsFlags(), c.needsFlags) << c.type;
-    }
-}
-
 }  // namespace
 }  // namespace dxf
