@@ -43,6 +43,9 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
                         path, [&path](std::string_view head) { checkDxfHead(head, path); }),
                     path);
     drawing.lock_ = std::move(lock);
+    // Under the claim no save of ours is under way: temporaries of this drawing are what a killed
+    // run left, and a batch that finds nothing to change would never save and so tidy them.
+    tidyAfterKilledSaves(path);
     return drawing;
 }
 
