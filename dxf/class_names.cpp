@@ -188,4 +188,8 @@ std::string_view ClassNames::name(Id id) const {
     return fromFile_.at(id - kFirstFromFile);
 }
 
+ClassNames::Id ClassNames::count() const {
+    return kFirstFromFile + static_cast<Id>(fromFile_.size());
+}
+
 }  // namespace dxf

@@ -50,6 +50,8 @@ public:
     // when there is none.
     Id idOf(EntityType type, const ClassClues& clues);
     std::string_view name(Id id) const;
+    // Every id below this one names a class.
+    Id count() const;
 
 private:
     std::map<std::string, Id, std::less<>> fromFileIds_;

@@ -23,16 +23,28 @@ bool nameCanExist(const std::filesystem::path& path) {
                                 std::filesystem::path::string_type::npos;
 }
 
+// Class names are ASCII: each byte widens to one UTF-16 unit.
+std::vector<std::u16string> widenedClassNames(const ClassNames& classNames) {
+    std::vector<std::u16string> wide(classNames.count());
+    for (ClassNames::Id id = 0; id < classNames.count(); ++id) {
+        const std::string_view name = classNames.name(id);
+        wide[id].assign(name.begin(), name.end());
+    }
+    return wide;
+}
+
 }  // namespace
 
-Drawing::Drawing() : codec_(untitledCodec()) {}
+Drawing::Drawing()
+    : codec_(untitledCodec()), wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
 Drawing::Drawing(platform::FileContent content, std::filesystem::path path, FileIndex index,
                  TextCodec codec)
     : content_(std::move(content)),
       path_(std::move(path)),
       index_(std::move(index)),
-      codec_(std::move(codec)) {}
+      codec_(std::move(codec)),
+      wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
 Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing) {
     if (!nameCanExist(path)) throw invalidNameError(path);

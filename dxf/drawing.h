@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dxf/file_index.h"
 #include "dxf/file_lock.h"
@@ -35,10 +36,20 @@ public:
     // The model-space entity at `index` (< modelSpaceCount()), as found when the file was read;
     // its views last as long as the drawing.
     EntityDetails entity(std::size_t index) const { return index_.modelSpace.entity(index); }
+    // Its class name in UTF-16, made once per class rather than once per call.
+    const std::u16string& wideClassName(std::size_t index) const {
+        return wideClassNames_[index_.modelSpace.entities.at(index).classId];
+    }
 
     // The code page the drawing's text is read and written in.
     CodePageUse codePage() const { return codec_.codePage(); }
 
+    // Starts bringing the attribute's tag and value into the cache, for a read soon after: the
+    // attributes of a walk lie far apart in a large file, each a miss that prefetching overlaps.
+    void prefetchAttribute(const AttributeSlot& slot) const {
+        __builtin_prefetch(bytes().data() + slot.tagBegin);
+        __builtin_prefetch(bytes().data() + slot.valueBegin);
+    }
     std::u16string attributeTag(const AttributeSlot& slot) const;
     // The value, as put since opening or as in the file.
     std::u16string attributeValue(const AttributeSlot& slot) const;
@@ -69,6 +80,7 @@ private:
     std::filesystem::path path_;
     FileIndex index_;
     TextCodec codec_;
+    std::vector<std::u16string> wideClassNames_;  // by class id
     Patches patches_;
     Patches savedPatches_;  // the values as in the file: none until a save writes some
     platform::FileLock lock_;

@@ -1,6 +1,8 @@
 #include "cad/engine/engine_entity.h"
 
 #include <algorithm>
+#include <span>
+#include <vector>
 
 #include "cad/engine/engine_attribute.h"
 #include "cad/error.h"
@@ -9,54 +11,104 @@ namespace cad::engine {
 
 namespace {
 
-// The handles keep only the entity's number: the drawing's index holds the rest, so handing out
-// an entity copies nothing.
-class EngineBlockReference : public BlockReference {
-public:
-    EngineBlockReference(DrawingRef drawing, std::size_t index)
-        : drawing_(std::move(drawing)), index_(index) {}
+// Long enough that allocating a run costs little per entity, short enough that a handle kept
+// from a walk keeps little memory alive.
+constexpr std::size_t kRunLength = 64;
 
-    AttributeArray getAttributes() override {
-        const auto slots = drawing_.drawing().entity(index_).attributes;
-        std::vector<std::shared_ptr<Attribute>> attributes(slots.size());
-        std::transform(
-            slots.begin(), slots.end(), attributes.begin(),
-            [this](const dxf::AttributeSlot& slot) { return makeAttribute(drawing_, slot); });
-        return AttributeArray(0, std::move(attributes));
-    }
+// The handles keep only the entity's number: the drawing's index holds the rest. The entity is
+// its own block reference, so asking for that interface allocates nothing either.
+class EngineEntity final : public Entity, public BlockReference {
+public:
+    EngineEntity(EntityRun& run, std::size_t index) : run_(&run), index_(index) {}
+
+    std::u16string entityName() override;
+    std::shared_ptr<BlockReference> asBlockReference() override;
+    AttributeArray getAttributes() override;
 
 private:
-    DrawingRef drawing_;
-    std::size_t index_;
-};
-
-class EngineEntity : public Entity {
-public:
-    EngineEntity(DrawingRef drawing, std::size_t index)
-        : drawing_(std::move(drawing)), index_(index) {}
-
-    std::u16string entityName() override {
-        const std::string_view name = drawing_.drawing().entity(index_).className;
-        return {name.begin(), name.end()};  // class names are ASCII
-    }
-
-    std::shared_ptr<BlockReference> asBlockReference() override {
-        if (!drawing_.drawing().entity(index_).blockReference) {
-            throw Error(errc::kNoInterface,
-                        u"不支持此接口：这个实体（" + entityName() + u"）不是块参照。");
-        }
-        return std::make_shared<EngineBlockReference>(drawing_, index_);
-    }
-
-private:
-    DrawingRef drawing_;
+    EntityRun* run_;  // the run this handle lives in
     std::size_t index_;
 };
 
 }  // namespace
 
-std::shared_ptr<Entity> makeEntity(DrawingRef drawing, std::size_t index) {
-    return std::make_shared<EngineEntity>(std::move(drawing), index);
+// The handles of a run of neighbouring entities and, from the first time one of them is asked
+// for its attributes, of all their attributes. Handles point into it and share its ownership, so
+// it lasts, and keeps the drawing's session alive, as long as any of them.
+class EntityRun : public std::enable_shared_from_this<EntityRun> {
+public:
+    EntityRun(DrawingRef drawing, std::size_t first, std::size_t length)
+        : drawing_(std::move(drawing)), first_(first) {
+        entities_.reserve(length);
+        for (std::size_t index = first; index < first + length; ++index) {
+            entities_.emplace_back(*this, index);
+        }
+    }
+
+    const DrawingRef& drawing() const { return drawing_; }
+    bool holds(std::size_t index) const { return index - first_ < entities_.size(); }
+    EngineEntity& entity(std::size_t index) { return entities_[index - first_]; }
+
+    // The attribute handles of the entity at `index`, which this run holds.
+    std::span<EngineAttribute> attributesOf(std::size_t index) {
+        const dxf::Drawing& drawing = drawing_.drawing();
+        if (attributeStarts_.empty()) {
+            // Filled once: handles given out point into attributes_, which never grows again.
+            for (std::size_t k = 0; k < entities_.size(); ++k) {
+                attributeStarts_.push_back(attributes_.size());
+                for (const dxf::AttributeSlot& slot : drawing.entity(first_ + k).attributes) {
+                    drawing.prefetchAttribute(slot);
+                    attributes_.emplace_back(drawing_, slot);
+                }
+            }
+            attributeStarts_.push_back(attributes_.size());
+        }
+        const std::size_t k = index - first_;
+        return std::span(attributes_)
+            .subspan(attributeStarts_[k], attributeStarts_[k + 1] - attributeStarts_[k]);
+    }
+
+private:
+    DrawingRef drawing_;
+    std::size_t first_;
+    std::vector<EngineEntity> entities_;
+    std::vector<EngineAttribute> attributes_;
+    std::vector<std::size_t> attributeStarts_;  // into attributes_, per entity and past the last
+};
+
+namespace {
+
+std::u16string EngineEntity::entityName() {
+    return run_->drawing().drawing().wideClassName(index_);
+}
+
+std::shared_ptr<BlockReference> EngineEntity::asBlockReference() {
+    if (!run_->drawing().drawing().entity(index_).blockReference) {
+        throw Error(errc::kNoInterface,
+                    u"不支持此接口：这个实体（" + entityName() + u"）不是块参照。");
+    }
+    return {run_->shared_from_this(), this};
+}
+
+AttributeArray EngineEntity::getAttributes() {
+    const std::span<EngineAttribute> attributes = run_->attributesOf(index_);
+    const std::shared_ptr<EntityRun> run = run_->shared_from_this();
+    std::vector<std::shared_ptr<Attribute>> handles;
+    handles.reserve(attributes.size());
+    for (EngineAttribute& attribute : attributes) handles.emplace_back(run, &attribute);
+    return AttributeArray(0, std::move(handles));
+}
+
+}  // namespace
+
+std::shared_ptr<Entity> EntityHandles::entity(std::size_t index) {
+    if (!run_ || !run_->holds(index)) {
+        const std::size_t first = index - index % kRunLength;
+        const std::size_t length =
+            std::min(kRunLength, drawing_.drawing().modelSpaceCount() - first);
+        run_ = std::make_shared<EntityRun>(drawing_, first, length);
+    }
+    return {run_, &run_->entity(index)};
 }
 
 }  // namespace cad::engine

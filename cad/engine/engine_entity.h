@@ -8,8 +8,22 @@
 
 namespace cad::engine {
 
-// The model-space entity at `index` (< the drawing's model-space count); an INSERT (multi-insert
-// included) is also a block reference.
-std::shared_ptr<Entity> makeEntity(DrawingRef drawing, std::size_t index);
+class EntityRun;
+
+// Hands out the model-space entities of the drawing `drawing` refers to. The handles of
+// neighbouring entities, and of their attributes, share one block of memory that each handle
+// keeps alive: a walk over millions of entities allocates once per run of them, not per handle.
+class EntityHandles {
+public:
+    explicit EntityHandles(DrawingRef drawing) : drawing_(std::move(drawing)) {}
+
+    // The entity at `index` (< the drawing's model-space count); an INSERT (multi-insert
+    // included) is also a block reference.
+    std::shared_ptr<Entity> entity(std::size_t index);
+
+private:
+    DrawingRef drawing_;
+    std::shared_ptr<EntityRun> run_;  // the run of the entity handed out last: walks go in order
+};
 
 }  // namespace cad::engine

@@ -10,7 +10,7 @@ namespace {
 
 class EngineModelSpace : public ModelSpace {
 public:
-    explicit EngineModelSpace(DrawingRef drawing) : drawing_(std::move(drawing)) {}
+    explicit EngineModelSpace(const DrawingRef& drawing) : drawing_(drawing), entities_(drawing) {}
 
     std::int32_t count() override {
         return static_cast<std::int32_t>(drawing_.drawing().modelSpaceCount());
@@ -23,17 +23,18 @@ public:
                                              base::utf8ToUtf16(std::to_string(index)) +
                                              u" 的实体：下标越界。");
         }
-        return makeEntity(drawing_, static_cast<std::size_t>(index));
+        return entities_.entity(static_cast<std::size_t>(index));
     }
 
 private:
     DrawingRef drawing_;
+    EntityHandles entities_;
 };
 
 }  // namespace
 
-std::shared_ptr<ModelSpace> makeModelSpace(DrawingRef drawing) {
-    return std::make_shared<EngineModelSpace>(std::move(drawing));
+std::shared_ptr<ModelSpace> makeModelSpace(const DrawingRef& drawing) {
+    return std::make_shared<EngineModelSpace>(drawing);
 }
 
 }  // namespace cad::engine

@@ -8,6 +8,6 @@
 namespace cad::engine {
 
 // The model-space collection of the drawing `drawing` refers to.
-std::shared_ptr<ModelSpace> makeModelSpace(DrawingRef drawing);
+std::shared_ptr<ModelSpace> makeModelSpace(const DrawingRef& drawing);
 
 }  // namespace cad::engine

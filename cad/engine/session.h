@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "cad/engine/engine_errors.h"
 #include "dxf/drawing.h"
 
 namespace cad::engine {
@@ -30,10 +31,17 @@ public:
     explicit DrawingRef(std::shared_ptr<Session> session)
         : session_(std::move(session)), generation_(session_->generation()) {}
 
-    // Throws cad::Error when the drawing has been replaced.
-    dxf::Drawing& drawing() const;
+    // Throws cad::Error when the drawing has been replaced. Every call of a handle passes here,
+    // so it is kept inline.
+    dxf::Drawing& drawing() const {
+        ensureOpen();
+        return session_->drawing();
+    }
     // Throws as drawing() does, for calls that answer without touching the drawing.
-    void ensureOpen() const;
+    void ensureOpen() const {
+        if (session_->generation() != generation_) [[unlikely]]
+            throw drawingClosed();
+    }
 
 private:
     std::shared_ptr<Session> session_;

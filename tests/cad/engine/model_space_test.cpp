@@ -91,5 +91,19 @@ TEST_F(EngineModelSpace, APutItCannotWriteFailsWithTheDrawingsNumber) {
     EXPECT_EQ(multiline->textString(), u"第一行");
 }
 
+TEST_F(EngineModelSpace, HandlesKeepWorkingWhenEverythingElseIsReleased) {
+    open("titleblock_r2018.dxf");
+    const auto line = modelSpace_->item(0);
+    const auto title = modelSpace_->item(3)->asBlockReference();
+    const auto tag = title->getAttributes().at(1);
+    const auto value = modelSpace_->item(3)->asBlockReference()->getAttributes().at(0);
+    modelSpace_.reset();
+    application_.reset();
+    EXPECT_EQ(line->entityName(), u"AcDbLine");
+    EXPECT_EQ(tag->tagString(), u"零件名称");
+    value->putTextString(u"新值");
+    EXPECT_EQ(title->getAttributes().at(0)->textString(), u"新值");
+}
+
 }  // namespace
 }  // namespace cad::engine
