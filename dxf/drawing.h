@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,11 +45,23 @@ public:
     // The code page the drawing's text is read and written in.
     CodePageUse codePage() const { return codec_.codePage(); }
 
-    // Starts bringing the attribute's tag and value into the cache, for a read soon after: the
-    // attributes of a walk lie far apart in a large file, each a miss that prefetching overlaps.
-    void prefetchAttribute(const AttributeSlot& slot) const {
-        __builtin_prefetch(bytes().data() + slot.tagBegin);
-        __builtin_prefetch(bytes().data() + slot.valueBegin);
+    // The attributes of the model-space entity at `index`, as entity(index) gives them.
+    std::span<const AttributeSlot> attributes(std::size_t index) const {
+        const IndexedEntity& entity = index_.modelSpace.entities.at(index);
+        return std::span(index_.modelSpace.attributes)
+            .subspan(entity.firstAttribute, entity.attributeCount);
+    }
+    // Starts bringing the tags and values of the model-space entity at `index` into the cache,
+    // for a read soon after; nothing for an index past the last entity.
+    void prefetchAttributes(std::size_t index) const {
+        if (index >= modelSpaceCount()) return;
+        const std::span<const AttributeSlot> slots = attributes(index);
+        if (slots.empty()) return;  // most entities: spare fetching where the bytes are
+        const char* data = bytes().data();
+        for (const AttributeSlot& slot : slots) {
+            __builtin_prefetch(data + slot.tagBegin);
+            __builtin_prefetch(data + slot.valueBegin);
+        }
     }
     std::u16string attributeTag(const AttributeSlot& slot) const;
     // The value, as put since opening or as in the file.

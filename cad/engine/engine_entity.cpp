@@ -1,6 +1,7 @@
 #include "cad/engine/engine_entity.h"
 
 #include <algorithm>
+#include <array>
 #include <span>
 #include <vector>
 
@@ -19,6 +20,7 @@ constexpr std::size_t kRunLength = 64;
 // its own block reference, so asking for that interface allocates nothing either.
 class EngineEntity final : public Entity, public BlockReference {
 public:
+    EngineEntity() = default;  // a place in a run not yet given an entity
     EngineEntity(EntityRun& run, std::size_t index) : run_(&run), index_(index) {}
 
     std::u16string entityName() override;
@@ -26,8 +28,8 @@ public:
     AttributeArray getAttributes() override;
 
 private:
-    EntityRun* run_;  // the run this handle lives in
-    std::size_t index_;
+    EntityRun* run_ = nullptr;  // the run this handle lives in
+    std::size_t index_ = 0;
 };
 
 }  // namespace
@@ -38,15 +40,12 @@ private:
 class EntityRun : public std::enable_shared_from_this<EntityRun> {
 public:
     EntityRun(DrawingRef drawing, std::size_t first, std::size_t length)
-        : drawing_(std::move(drawing)), first_(first) {
-        entities_.reserve(length);
-        for (std::size_t index = first; index < first + length; ++index) {
-            entities_.emplace_back(*this, index);
-        }
+        : drawing_(std::move(drawing)), first_(first), length_(length) {
+        for (std::size_t k = 0; k < length; ++k) entities_[k] = EngineEntity(*this, first + k);
     }
 
     const DrawingRef& drawing() const { return drawing_; }
-    bool holds(std::size_t index) const { return index - first_ < entities_.size(); }
+    bool holds(std::size_t index) const { return index - first_ < length_; }
     EngineEntity& entity(std::size_t index) { return entities_[index - first_]; }
 
     // The attribute handles of the entity at `index`, which this run holds.
@@ -54,14 +53,18 @@ public:
         const dxf::Drawing& drawing = drawing_.drawing();
         if (attributeStarts_.empty()) {
             // Filled once: handles given out point into attributes_, which never grows again.
-            for (std::size_t k = 0; k < entities_.size(); ++k) {
-                attributeStarts_.push_back(attributes_.size());
-                for (const dxf::AttributeSlot& slot : drawing.entity(first_ + k).attributes) {
-                    drawing.prefetchAttribute(slot);
+            attributeStarts_.reserve(length_ + 1);
+            attributeStarts_.push_back(0);
+            for (std::size_t k = 0; k < length_; ++k) {
+                attributeStarts_.push_back(attributeStarts_.back() +
+                                           drawing.attributes(first_ + k).size());
+            }
+            attributes_.reserve(attributeStarts_.back());
+            for (std::size_t k = 0; k < length_; ++k) {
+                for (const dxf::AttributeSlot& slot : drawing.attributes(first_ + k)) {
                     attributes_.emplace_back(drawing_, slot);
                 }
             }
-            attributeStarts_.push_back(attributes_.size());
         }
         const std::size_t k = index - first_;
         return std::span(attributes_)
@@ -71,7 +74,8 @@ public:
 private:
     DrawingRef drawing_;
     std::size_t first_;
-    std::vector<EngineEntity> entities_;
+    std::size_t length_;
+    std::array<EngineEntity, kRunLength> entities_;  // the first length_ in use
     std::vector<EngineAttribute> attributes_;
     std::vector<std::size_t> attributeStarts_;  // into attributes_, per entity and past the last
 };
