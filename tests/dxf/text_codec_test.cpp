@@ -62,6 +62,9 @@ TEST(TextCodec, DecodesCodePagesEscapesAndCarets) {
         {"CP1258 one letter", "AC1015", "ANSI_1258", "\xC3", u"Ă"},
         {"CP1255 keeps its last letter", "AC1015", "ANSI_1255", "\xF9\xEC\xE5\xED", u"שלום"},
         {"UTF-8 named before R2007", "AC1015", "UTF-8", "\xE4\xB8\xAD", u"中"},
+        {"escapes after UTF-8 text", "AC1032", "", "\xE4\xB8\xAD\\U+0041^Ix", u"中A\tx"},
+        {"one non-ASCII byte after many", "AC1009", "ANSI_1252", "abcdefghijklmnop\xE9",
+         u"abcdefghijklmnopé"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(codecFor(c.version, c.codePage).decode(c.raw), c.expected) << c.what;
