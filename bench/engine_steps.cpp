@@ -66,7 +66,7 @@ int run(const std::filesystem::path& drawing, const std::u16string& mark) {
     std::vector<std::pair<std::shared_ptr<cad::Attribute>, int>> titleBlock;
     for (std::int32_t i = 0; i < count; ++i) {
         const auto entity = modelSpace->item(i);
-        if (entity->entityName() != cad::kBlockReferenceName) continue;
+        if (!entity->entityNameIs(cad::kBlockReferenceName)) continue;
         const cad::AttributeArray array = entity->asBlockReference()->getAttributes();
         for (std::int32_t j = array.lowerBound(); j <= array.upperBound(); ++j) {
             const auto& attribute = array.at(j);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cad/error.h"
@@ -53,6 +54,9 @@ class Entity {
 public:
     virtual ~Entity() = default;
     virtual std::u16string entityName() = 0;
+    // Not part of the automation interface: whether entityName() is `name`, which a walk asks of
+    // every entity. An engine may answer without making the name; the default asks for it.
+    virtual bool entityNameIs(std::u16string_view name) { return entityName() == name; }
     // The same object seen through the block-reference interface; throws when it has none.
     virtual std::shared_ptr<BlockReference> asBlockReference() = 0;
 };

@@ -17,6 +17,21 @@ std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connectio
     return openDrawing(connection, path).modelSpace;
 }
 
+namespace {
+
+// Whether the entity is a block reference, telling `onEntity` its name when there is one to tell.
+// Without one the name need not be made: the walk asks this of millions of entities.
+bool isBlockReference(
+    std::int32_t index, cad::Entity& entity,
+    const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity) {
+    if (!onEntity) return entity.entityNameIs(cad::kBlockReferenceName);
+    const std::u16string name = entity.entityName();
+    onEntity(index, name);
+    return name == cad::kBlockReferenceName;
+}
+
+}  // namespace
+
 void walkModelSpace(
     cad::ModelSpace& modelSpace, std::int32_t count,
     const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity,
@@ -24,9 +39,7 @@ void walkModelSpace(
     // 32-bit entity and 64-bit attribute counters: no drawing the engine can hold overflows them.
     for (std::int32_t i = 0; i < count; ++i) {
         const auto entity = modelSpace.item(i);
-        const std::u16string name = deref(entity).entityName();
-        if (onEntity) onEntity(i, name);
-        if (name != cad::kBlockReferenceName) continue;
+        if (!isBlockReference(i, deref(entity), onEntity)) continue;
         const cad::AttributeArray attributes = deref(entity->asBlockReference()).getAttributes();
         for (std::int64_t j = attributes.lowerBound(); j <= attributes.upperBound(); ++j) {
             onAttribute(deref(attributes.at(static_cast<std::int32_t>(j))));

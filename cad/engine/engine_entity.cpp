@@ -24,6 +24,7 @@ public:
     EngineEntity(EntityRun& run, std::size_t index) : run_(&run), index_(index) {}
 
     std::u16string entityName() override;
+    bool entityNameIs(std::u16string_view name) override;
     std::shared_ptr<BlockReference> asBlockReference() override;
     AttributeArray getAttributes() override;
 
@@ -84,6 +85,10 @@ namespace {
 
 std::u16string EngineEntity::entityName() {
     return run_->drawing().drawing().wideClassName(index_);
+}
+
+bool EngineEntity::entityNameIs(std::u16string_view name) {
+    return run_->drawing().drawing().wideClassName(index_) == name;
 }
 
 std::shared_ptr<BlockReference> EngineEntity::asBlockReference() {

@@ -106,6 +106,7 @@ TEST_F(EngineDocument, ObjectsOfAReplacedDrawingFailInsteadOfTouchingTheNewOne) 
     for (const auto& call : std::vector<std::function<void()>>{
              [&] { modelSpace->count(); },
              [&] { entity->entityName(); },
+             [&] { entity->entityNameIs(kBlockReferenceName); },
              [&] { entity->asBlockReference(); },
              [&] { blockReference->getAttributes(); },
              [&] { attribute->textString(); },

@@ -35,6 +35,19 @@ TEST_F(EngineModelSpace, NamesEveryEntityByItsClass) {
                                                   u"AcDbBlockReference", u"AcDbPolyline"}));
 }
 
+TEST_F(EngineModelSpace, TellsWhetherAnEntityHasANameAsEntityNameWould) {
+    open("titleblock_r2000_gbk_binary.dxf");
+    for (std::int32_t i = 0; i < modelSpace_->count(); ++i) {
+        const auto entity = modelSpace_->item(i);
+        const std::u16string name = entity->entityName();
+        for (const std::u16string_view asked :
+             {std::u16string_view(name), kBlockReferenceName, std::u16string_view(u"AcDbLin"),
+              std::u16string_view(u"AcDbLine "), std::u16string_view()}) {
+            EXPECT_EQ(entity->entityNameIs(asked), name == asked) << i;
+        }
+    }
+}
+
 TEST_F(EngineModelSpace, FailsOutsideItsIndexRange) {
     open("titleblock_r12.dxf");
     for (const std::int32_t index : {-1, 9, 32767}) {
