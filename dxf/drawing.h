@@ -47,9 +47,9 @@ public:
 
     // The attributes of the model-space entity at `index`, as entity(index) gives them.
     std::span<const AttributeSlot> attributes(std::size_t index) const {
-        const IndexedEntity& entity = index_.modelSpace.entities.at(index);
+        const IndexedEntity& indexed = index_.modelSpace.entities.at(index);
         return std::span(index_.modelSpace.attributes)
-            .subspan(entity.firstAttribute, entity.attributeCount);
+            .subspan(indexed.firstAttribute, indexed.attributeCount);
     }
     // Starts bringing the tags and values of the model-space entity at `index` into the cache,
     // for a read soon after; nothing for an index past the last entity.

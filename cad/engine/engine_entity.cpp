@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <span>
 #include <vector>
 
@@ -44,6 +45,9 @@ public:
         : drawing_(std::move(drawing)), first_(first), length_(length) {
         for (std::size_t k = 0; k < length; ++k) entities_[k] = EngineEntity(*this, first + k);
     }
+    // Handles point into it: it stays where it was made.
+    EntityRun(const EntityRun&) = delete;
+    EntityRun& operator=(const EntityRun&) = delete;
 
     const DrawingRef& drawing() const { return drawing_; }
     bool holds(std::size_t index) const { return index - first_ < length_; }
@@ -51,20 +55,22 @@ public:
 
     // The attribute handles of the entity at `index`, which this run holds.
     std::span<EngineAttribute> attributesOf(std::size_t index) {
-        const dxf::Drawing& drawing = drawing_.drawing();
+        const dxf::Drawing& open = drawing_.drawing();
         if (attributeStarts_.empty()) {
             // Filled once: handles given out point into attributes_, which never grows again.
             attributeStarts_.reserve(length_ + 1);
             attributeStarts_.push_back(0);
             for (std::size_t k = 0; k < length_; ++k) {
                 attributeStarts_.push_back(attributeStarts_.back() +
-                                           drawing.attributes(first_ + k).size());
+                                           open.attributes(first_ + k).size());
             }
             attributes_.reserve(attributeStarts_.back());
             for (std::size_t k = 0; k < length_; ++k) {
-                for (const dxf::AttributeSlot& slot : drawing.attributes(first_ + k)) {
-                    attributes_.emplace_back(drawing_, slot);
-                }
+                const auto slots = open.attributes(first_ + k);
+                std::transform(slots.begin(), slots.end(), std::back_inserter(attributes_),
+                               [this](const dxf::AttributeSlot& slot) {
+                                   return EngineAttribute(drawing_, slot);
+                               });
             }
         }
         const std::size_t k = index - first_;
