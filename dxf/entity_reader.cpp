@@ -11,6 +11,19 @@ bool isSubEntity(std::string_view type) {
 
 }  // namespace
 
+void EntityReader::selectCodes(TagSelection& selection) {
+    // Paper space, what some types are told apart by, and the codes that tell an entity's own
+    // tags from what follows them.
+    for (const int code :
+         {group_code::kPaperSpace, 70, 71, group_code::kSubclassMarker, group_code::kEmbeddedObject,
+          group_code::kApplicationData, group_code::kExtendedData}) {
+        selection.codes.set(static_cast<std::size_t>(code));
+    }
+}
+
+// Where an attribute's missing value goes depends on whichever of its tags comes last.
+bool EntityReader::readsWhole(std::string_view type) { return type == "ATTRIB"; }
+
 void EntityReader::startEntityOrSubEntity(const Tag& tag) {
     const std::string_view type = trimmed(scanner_.value(tag));
     if (isSubEntity(type)) {

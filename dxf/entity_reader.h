@@ -20,8 +20,14 @@ class EntityReader {
 public:
     EntityReader(const TagScanner& scanner, ModelSpaceIndex& out) : scanner_(scanner), out_(out) {}
 
-    // The next tag of the section: every tag but comments and the closing ENDSEC. Called for
-    // nearly every tag of a file, so what most tags need is here, where it can be inlined.
+    // The tags the reader needs: those with the codes it adds to `selection` wherever they are,
+    // and all those of an object whose type `readsWhole` accepts. It ignores all others.
+    static void selectCodes(TagSelection& selection);
+    static bool readsWhole(std::string_view type);
+
+    // The next tag of the section: every tag the selection keeps but comments and the closing
+    // ENDSEC. Called for most tags of a file, so what most tags need is here, where it can be
+    // inlined.
     void add(const Tag& tag) {
         if (tag.code == 0) {
             startEntityOrSubEntity(tag);

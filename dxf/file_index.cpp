@@ -54,6 +54,22 @@ void readHeaderVariable(FileIndex& index, std::string_view& variable, int code,
     }
 }
 
+// The tags the pass reads: the sections with their names, the header variables (old writers put
+// some after the header's end), and what the entity reader needs. Coordinates and most other
+// values, which make up most of a file, are left out.
+const TagSelection& tagsRead() {
+    static const TagSelection selection = [] {
+        TagSelection tags;
+        for (const int code : {1, 3, 9}) tags.codes.set(static_cast<std::size_t>(code));
+        EntityReader::selectCodes(tags);
+        tags.keepsWhole = [](std::string_view type) {
+            return type == "SECTION" || type == "ENDSEC" || EntityReader::readsWhole(type);
+        };
+        return tags;
+    }();
+    return selection;
+}
+
 }  // namespace
 
 void checkDxfHead(std::string_view head, const std::filesystem::path& source) {
@@ -61,11 +77,11 @@ void checkDxfHead(std::string_view head, const std::filesystem::path& source) {
     layoutOf(head, source, firstTag);
 }
 
-FileIndex indexFile(std::string_view data, const std::filesystem::path& source) {
+FileIndex indexFile(std::string_view data, const std::filesystem::path& source, LineSearch search) {
     FileIndex index;
     index.layout = layoutOf(data, source, index.firstTag);
 
-    TagScanner scanner(data, index.layout, index.firstTag, source);
+    TagScanner scanner(data, index.layout, index.firstTag, source, 1, search, &tagsRead());
     // Few entities take less than 128 bytes, few attributes less than 256. Reserving that many
     // spares the index the copies and page faults of growing; capacity never touched takes no
     // memory.

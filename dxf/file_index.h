@@ -21,8 +21,9 @@ struct FileIndex {
 };
 
 // Checks the structure of a whole file (sections closed, EOF present) while indexing it. Throws
-// dxf::Error naming `source`: not DXF, DWG, malformed, truncated.
-FileIndex indexFile(std::string_view data, const std::filesystem::path& source);
+// dxf::Error naming `source`: not DXF, DWG, malformed, truncated. Every `search` finds the same.
+FileIndex indexFile(std::string_view data, const std::filesystem::path& source,
+                    LineSearch search = LineSearch::kAutomatic);
 
 // Throws what indexFile() throws for a file that is no DXF drawing at all, from its first bytes
 // alone, so such a file is refused before it is read whole.

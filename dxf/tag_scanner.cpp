@@ -17,10 +17,27 @@
 #include "dxf/group_codes.h"
 #include "dxf/little_endian.h"
 #include "dxf/newlines_ahead.h"
+#include "dxf/tag_sieve.h"
 
 namespace dxf {
 
+// What one filling of tags read: how many it kept and read, where the data after them starts,
+// and whether the tag there is one the line-at-a-time path must read because something is wrong
+// with it.
+struct FilledTags {
+    std::size_t count = 0;
+    std::size_t read = 0;
+    std::size_t end = 0;
+    bool careful = false;
+};
+
 namespace {
+
+// Where a batch of tags goes: the tags a selection keeps.
+struct TagBatch {
+    Tag* tags;
+    std::size_t capacity;
+};
 
 // Tags read in one go when lines are found ahead: enough that the loop runs long, few enough that
 // they stay in the first-level cache.
@@ -106,71 +123,77 @@ bool secondCoreAvailable() {
     return available;
 }
 
-// Reads tags from pairs of `listed` newlines (offsets from `base`) into `out`, from `pos` on, for
-// as long as their group-code lines have the usual form; returns how many. The data must go on for
-// four bytes after the last listed newline.
+// Reads tags from pairs of `listed` newlines (offsets from `base`) into `batch`, from
+// `filled.end` on, for as long as their group-code lines have the usual form and the batch has
+// room; returns how many newlines it used. The data must go on for four bytes after the last
+// listed newline.
 std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> listed,
-                          std::size_t base, GroupCodeMemo& codes, Tag* out, std::size_t& pos) {
-    std::size_t at = pos;
-    std::size_t read = 0;
-    for (; 2 * read + 1 < listed.size(); ++read) {
-        const std::size_t newline = base + listed[2 * read];
-        const std::size_t valueNewline = base + listed[2 * read + 1];
+                          std::size_t base, GroupCodeMemo& codes, TagSieve& sieve, TagBatch batch,
+                          FilledTags& filled) {
+    // Locals throughout: the compiler keeps them in registers, which it could not do with
+    // `filled` while tags are being stored.
+    std::size_t at = filled.end;
+    std::size_t count = filled.count;
+    unsigned inWholeObject = sieve.carried();
+    std::size_t used = 0;
+    for (; used + 1 < listed.size() && count < batch.capacity; used += 2) {
+        const std::size_t newline = base + listed[used];
+        const std::size_t valueNewline = base + listed[used + 1];
         const int code = codes.codeOf(bytes + at, withoutLineEnd(bytes, at, newline) - at);
         if (code < 0) break;
-        out[read] = {code, at, newline + 1, withoutLineEnd(bytes, newline + 1, valueNewline)};
+        const std::size_t valueEnd = withoutLineEnd(bytes, newline + 1, valueNewline);
+        // Stored either way and overwritten when left out, which costs less than a branch that
+        // mispredicts.
+        batch.tags[count] = {code, at, newline + 1, valueEnd};
+        count +=
+            sieve.keeps(code, {bytes + newline + 1, valueEnd - newline - 1}, inWholeObject) ? 1 : 0;
         at = valueNewline + 1;
     }
-    pos = at;
-    return read;
+    sieve.carry(inWholeObject);
+    filled.end = at;
+    filled.count = count;
+    filled.read += used / 2;
+    return used;
 }
 
-// What one filling of tags read: how many, where the data after them starts, and whether the
-// tag there is one the line-at-a-time path must read because something is wrong with it.
-struct FilledTags {
-    std::size_t count = 0;
-    std::size_t end = 0;
-    bool careful = false;
-};
-
-// Reads up to `capacity` tags from `pos` on into `out`, up to the first one the line-at-a-time
+// Reads tags from `pos` on into `batch` until it is full, up to the first one the line-at-a-time
 // path must read. Never throws: that path reports what is wrong.
 FilledTags fillTags(std::string_view data, NewlinesAhead& newlines, GroupCodeMemo& codes,
-                    std::size_t pos, Tag* const out, std::size_t capacity) {
-    // Locals throughout: the compiler keeps them in registers, which it could not do with the
-    // scanner's members while tags are being stored.
+                    TagSieve& sieve, std::size_t pos, TagBatch batch) {
     const char* const bytes = data.data();
     const std::size_t size = data.size();
-    std::size_t count = 0;
-    bool careful = false;
-    while (count < capacity && pos < size && !careful) {
+    FilledTags filled{0, 0, pos, false};
+    while (filled.count < batch.capacity && filled.end < size) {
         // Four bytes after the listed ones let the usual tags be read without a check of the end.
         if (newlines.listedEnd() + 4 <= size) {
-            const std::span<const std::uint32_t> listed = newlines.listed();
-            const std::size_t read =
-                readUsualTags(bytes, listed.first(std::min(listed.size(), 2 * (capacity - count))),
-                              newlines.base(), codes, out + count, pos);
-            newlines.consume(2 * read);
-            count += read;
-            if (count == capacity) break;
+            newlines.consume(readUsualTags(bytes, newlines.listed(), newlines.base(), codes, sieve,
+                                           batch, filled));
+            if (filled.count == batch.capacity) break;
         }
         // One tag the general way: its code line in another form, its lines listed apart, or
         // among the last bytes of the data.
+        const std::size_t at = filled.end;
         const std::size_t newline = newlines.next();
-        if (newline + 1 >= size) {  // no value line
-            careful = true;
-            break;
-        }
-        const auto code = anyGroupCode(data.substr(pos, withoutLineEnd(bytes, pos, newline) - pos));
+        const auto code =
+            newline + 1 < size
+                ? anyGroupCode(data.substr(at, withoutLineEnd(bytes, at, newline) - at))
+                : std::nullopt;  // no value line
         if (!code) {
-            careful = true;
+            filled.careful = true;
             break;
         }
         const std::size_t valueNewline = newlines.next();
-        out[count++] = {*code, pos, newline + 1, withoutLineEnd(bytes, newline + 1, valueNewline)};
-        pos = valueNewline < size ? valueNewline + 1 : size;
+        const std::size_t valueEnd = withoutLineEnd(bytes, newline + 1, valueNewline);
+        batch.tags[filled.count] = {*code, at, newline + 1, valueEnd};
+        ++filled.read;
+        unsigned inWholeObject = sieve.carried();
+        if (sieve.keeps(*code, data.substr(newline + 1, valueEnd - newline - 1), inWholeObject)) {
+            ++filled.count;
+        }
+        sieve.carry(inWholeObject);
+        filled.end = valueNewline < size ? valueNewline + 1 : size;
     }
-    return {count, pos, careful};
+    return filled;
 }
 
 // Tags filled by a thread of their own while the scanner's caller works through the ones before:
@@ -194,10 +217,11 @@ std::size_t tagsPerBatch(std::size_t dataSize) {
 
 class ParallelFilling {
 public:
-    ParallelFilling(std::string_view data, std::size_t from)
+    ParallelFilling(std::string_view data, std::size_t from, const TagSelection* selection)
         : data_(data),
           pos_(from),
           newlines_(data, from),
+          sieve_(selection),
           ring_(makeRing(tagsPerBatch(data.size()))),
           tagsPerBatch_(tagsPerBatch(data.size())),
           filler_([this] { fill(); }) {}
@@ -247,10 +271,10 @@ private:
             if (stop_.load()) return;
             FilledBatch& slot = ring_[n % kRing];
             try {
-                slot.tags =
-                    fillTags(data_, newlines_, codes_, pos_, slot.batch.get(), tagsPerBatch_);
+                slot.tags = fillTags(data_, newlines_, codes_, sieve_, pos_,
+                                     {slot.batch.get(), tagsPerBatch_});
             } catch (...) {
-                slot.tags = {0, pos_, true};  // the reader goes on line by line from here
+                slot.tags = {0, 0, pos_, true};  // the reader goes on line by line from here
             }
             pos_ = slot.tags.end;
             filled_.fetch_add(1, std::memory_order_release);
@@ -264,6 +288,7 @@ private:
     std::size_t pos_;  // the filler's
     NewlinesAhead newlines_;
     GroupCodeMemo codes_;
+    TagSieve sieve_;
     std::array<FilledBatch, kRing> ring_;
     std::size_t tagsPerBatch_;
     std::size_t taken_ = 0;  // the caller's
@@ -276,19 +301,22 @@ private:
 }  // namespace
 
 struct TagScanner::Ahead {
-    Ahead(std::string_view data, std::size_t from, bool inParallel)
+    Ahead(std::string_view data, std::size_t from, const TagSelection* selection, bool inParallel)
         : newlines(data, from),
-          parallel(inParallel ? std::make_unique<ParallelFilling>(data, from) : nullptr) {}
+          sieve(selection),
+          parallel(inParallel ? std::make_unique<ParallelFilling>(data, from, selection)
+                              : nullptr) {}
 
     NewlinesAhead newlines;
     GroupCodeMemo codes;
+    TagSieve sieve;
     std::array<Tag, kBatch> batch;
     std::unique_ptr<ParallelFilling> parallel;  // when another thread fills the batches
 };
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
                        const std::filesystem::path& source, std::uint64_t firstLine,
-                       LineSearch search)
+                       LineSearch search, const TagSelection* selection)
     : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {
     // Listing starts with an allocation and a few kilobytes of work: worth it from here on.
     constexpr std::size_t kAheadFrom = 64 * 1024;
@@ -303,9 +331,9 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
         parallel || search == LineSearch::kAhead || (automatic && left >= kAheadFrom);
     if (layout != Layout::kAscii || !ahead) return;
     try {
-        ahead_ = std::make_unique<Ahead>(data, begin, parallel);
+        ahead_ = std::make_unique<Ahead>(data, begin, selection, parallel);
     } catch (const std::system_error&) {
-        ahead_ = std::make_unique<Ahead>(data, begin, false);  // no thread to be had
+        ahead_ = std::make_unique<Ahead>(data, begin, selection, false);  // no thread to be had
     }
 }
 
@@ -327,25 +355,23 @@ std::optional<Layout> TagScanner::detect(std::string_view data, std::size_t& fir
 }
 
 bool TagScanner::nextUnbatched(Tag& tag) {
-    if (batchCount_ != 0) {  // all handed out
-        line_ += 2 * batchCount_;
-        batchCount_ = batchRead_ = 0;
-    }
-    if (pos_ >= data_.size()) return false;
-    if (layout_ != Layout::kAscii) return nextBinary(tag);
-    if (ahead_ && ahead_->parallel) {
-        if (takeFilledBatch()) {
-            tag = batch_[batchRead_++];
-            return true;
+    for (;;) {
+        line_ += 2 * batchTagsRead_;  // the batch is all handed out, or there was none
+        batchCount_ = batchRead_ = batchTagsRead_ = 0;
+        if (pos_ >= data_.size()) return false;
+        if (layout_ != Layout::kAscii) return nextBinary(tag);
+        if (!ahead_ || lineAtATime_) return nextAscii(tag);
+        if (ahead_->parallel) {
+            takeFilledBatch();
+        } else {
+            fillBatch();
         }
-    } else if (ahead_ && !lineAtATime_) [[likely]] {
-        fillBatch();
+        // A batch may keep no tag: the selection left out all it read, or it stopped at once.
         if (batchCount_ > 0) {
             tag = batch_[batchRead_++];
             return true;
         }
     }
-    return nextAscii(tag);
 }
 
 bool TagScanner::nextAscii(Tag& tag) {
@@ -364,28 +390,28 @@ bool TagScanner::nextAscii(Tag& tag) {
 }
 
 void TagScanner::fillBatch() {
-    const FilledTags filled =
-        fillTags(data_, ahead_->newlines, ahead_->codes, pos_, ahead_->batch.data(), kBatch);
-    pos_ = filled.end;
-    batch_ = ahead_->batch.data();
-    batchCount_ = filled.count;
-    // The line-at-a-time path reads the tag at pos_ and reports what is wrong with it.
-    lineAtATime_ = filled.careful;
+    const FilledTags filled = fillTags(data_, ahead_->newlines, ahead_->codes, ahead_->sieve, pos_,
+                                       {ahead_->batch.data(), kBatch});
+    useBatch(filled, ahead_->batch.data());
 }
 
-bool TagScanner::takeFilledBatch() {
+void TagScanner::takeFilledBatch() {
     ParallelFilling& parallel = *ahead_->parallel;
     if (holdingBatch_) parallel.release();
     holdingBatch_ = false;
-    // The filler stopped before the tag at pos_, or at the end of the data.
-    if (lineAtATime_) return false;
     const FilledBatch& filled = parallel.take();
     holdingBatch_ = true;
-    pos_ = filled.tags.end;
-    batch_ = filled.batch.get();
-    batchCount_ = filled.tags.count;
-    lineAtATime_ = filled.tags.careful;
-    return batchCount_ > 0;
+    useBatch(filled.tags, filled.batch.get());
+}
+
+void TagScanner::useBatch(const FilledTags& filled, const Tag* tags) {
+    batchBegin_ = pos_;
+    pos_ = filled.end;
+    batch_ = tags;
+    batchCount_ = filled.count;
+    batchTagsRead_ = filled.read;
+    // The line-at-a-time path reads the tag at pos_ and reports what is wrong with it.
+    lineAtATime_ = filled.careful;
 }
 
 int TagScanner::groupCode(std::size_t begin, std::size_t end) const {
@@ -456,7 +482,16 @@ std::optional<long long> TagScanner::intValue(const Tag& tag) const {
 }
 
 std::uint64_t TagScanner::endPosition() const {
-    const std::uint64_t nextLine = line_ + 2 * batchRead_;
+    // Within a batch, the lines are counted up to the tag handed out last: a batch does not keep
+    // the lines of its tags, since they are wanted only for errors, and it may leave tags out.
+    std::uint64_t nextLine = line_;
+    if (batchRead_ > 0) {
+        const std::size_t last = batch_[batchRead_ - 1].begin;
+        nextLine += static_cast<std::uint64_t>(
+                        std::count(data_.begin() + static_cast<std::ptrdiff_t>(batchBegin_),
+                                   data_.begin() + static_cast<std::ptrdiff_t>(last), '\n')) +
+                    2;
+    }
     return layout_ == Layout::kAscii ? (nextLine > 1 ? nextLine - 1 : 1) : data_.size();
 }
 

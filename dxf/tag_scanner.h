@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -39,13 +40,26 @@ inline std::string_view trimmed(std::string_view value) {
 // All read the same tags and throw the same errors; kAutomatic picks by the length left.
 enum class LineSearch { kAutomatic, kOneAtATime, kAhead, kAheadInParallel };
 
+// The tags a caller needs. Where lines are found ahead, the scanner leaves the others out, which
+// spares the caller going through millions of coordinates; elsewhere it hands out every tag, so
+// callers must ignore what they do not need either way. Always kept: every group-0 tag, the tags
+// before the first, and every tag of an object whose type (its group 0) `keepsWhole` accepts.
+struct TagSelection {
+    static constexpr int kCodesListed = 1072;             // codes beyond are always kept
+    std::bitset<kCodesListed> codes;                      // kept wherever they are
+    bool (*keepsWhole)(std::string_view type) = nullptr;  // the group 0's value, trimmed
+};
+
+struct FilledTags;  // what one batch read
+
 // Walks the tags of a DXF file from an offset, without copying or decoding anything. Malformed
 // and cut-off input throws dxf::Error naming `source` and the line or byte offset.
 class TagScanner {
 public:
     TagScanner(std::string_view data, Layout layout, std::size_t begin,
                const std::filesystem::path& source, std::uint64_t firstLine = 1,
-               LineSearch search = LineSearch::kAutomatic);
+               LineSearch search = LineSearch::kAutomatic,
+               const TagSelection* selection = nullptr);  // all tags; must outlive the scanner
     ~TagScanner();
     TagScanner(const TagScanner&) = delete;
     TagScanner& operator=(const TagScanner&) = delete;
@@ -87,9 +101,9 @@ private:
     // Reads the next tags in one go, up to the first one the line-at-a-time path must read
     // because something is wrong with it; that path then reports it.
     void fillBatch();
-    // Hands on to the next batch another thread filled; false when the rest is to be read one
-    // line at a time.
-    bool takeFilledBatch();
+    // Hands on to the next batch another thread filled.
+    void takeFilledBatch();
+    void useBatch(const FilledTags& filled, const Tag* tags);
     bool nextBinary(Tag& tag);
     // The group code on the line [begin, end), without its line end, in any form the format
     // allows; throws when it is none.
@@ -105,11 +119,14 @@ private:
     struct Ahead;
     std::unique_ptr<Ahead> ahead_;
     bool lineAtATime_ = false;  // after a tag the batch stopped at
-    // Tags read in one go; pos_ is where the data after them starts.
+    // Tags read in one go from batchBegin_, those the selection keeps; pos_ is where the data
+    // after them starts.
+    std::size_t batchBegin_ = 0;
     const Tag* batch_ = nullptr;
     std::size_t batchCount_ = 0;
     std::size_t batchRead_ = 0;
-    bool holdingBatch_ = false;  // one another thread filled, which it waits to refill
+    std::size_t batchTagsRead_ = 0;  // kept or not
+    bool holdingBatch_ = false;      // one another thread filled, which it waits to refill
 };
 
 }  // namespace dxf

@@ -4,6 +4,7 @@
 
 #include "dxf/drawing.h"
 #include "files.h"
+#include "index_summary.h"
 
 namespace dxf {
 namespace {
@@ -68,6 +69,13 @@ TEST(Corpus, EveryDrawingOpensWithWhatItHoldsAndSavesUnchanged) {
         const std::string original = testing_support::readBytes(corpus / file.name);
         const auto path = folder / std::filesystem::path(file.name).filename().string();
         testing_support::writeBytes(path, original);
+
+        // However lines are found, and whatever tags that leaves out, the index is the same.
+        const std::string indexed =
+            testing_support::indexSummary(original, LineSearch::kOneAtATime);
+        for (const LineSearch search : {LineSearch::kAhead, LineSearch::kAheadInParallel}) {
+            EXPECT_EQ(testing_support::indexSummary(original, search), indexed);
+        }
 
         Drawing drawing = Drawing::open(path);
         std::size_t inserts = 0, attributes = 0;

@@ -8,16 +8,22 @@
 
 #include "dxf/file_index.h"
 #include "dxf_builder.h"
+#include "index_summary.h"
 
 namespace dxf {
 namespace {
 
 using testing_support::Tags;
 
-// The index of a drawing holding `tags` in its ENTITIES section.
+// The index of a drawing holding `tags` in its ENTITIES section. Every way of finding lines must
+// index it alike, those that leave out the tags the reader does not need as well.
 FileIndex indexOf(const Tags& tags, std::string& data) {
     data = testing_support::asciiDxf(testing_support::drawingTags("AC1015", "", tags));
-    return indexFile(data, "entity.dxf");
+    const std::string oneAtATime = testing_support::indexSummary(data, LineSearch::kOneAtATime);
+    for (const LineSearch search : {LineSearch::kAhead, LineSearch::kAheadInParallel}) {
+        EXPECT_EQ(testing_support::indexSummary(data, search), oneAtATime);
+    }
+    return indexFile(data, "entity.dxf", LineSearch::kAheadInParallel);
 }
 
 std::string text(const std::string& data, std::size_t begin, std::size_t end) {

@@ -8,6 +8,7 @@
 #include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf_builder.h"
+#include "index_summary.h"
 
 namespace dxf {
 namespace {
@@ -16,8 +17,13 @@ const std::filesystem::path kSource = "index.dxf";
 
 using testing_support::Tags;
 
-// The error indexing `data` throws; `what` names the case when it throws none.
+// The error indexing `data` throws; `what` names the case when it throws none. Every way of
+// finding lines must throw it alike.
 Error indexError(const std::string& data, const std::string& what) {
+    const std::string oneAtATime = testing_support::indexSummary(data, LineSearch::kOneAtATime);
+    for (const LineSearch search : {LineSearch::kAhead, LineSearch::kAheadInParallel}) {
+        EXPECT_EQ(testing_support::indexSummary(data, search), oneAtATime) << what;
+    }
     try {
         indexFile(data, kSource);
     } catch (const Error& error) {

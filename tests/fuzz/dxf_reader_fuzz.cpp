@@ -1,7 +1,8 @@
 // libFuzzer target for the drawing reader. Besides not crashing, it checks the two promises the
 // engine makes: a drawing saved without changes is the bytes it came from, and one saved after
 // puts opens again with the values that were put and everything else in place. It also checks
-// that both ways the tag scanner finds lines read the same tags and stop at the same error.
+// that all ways the tag scanner finds lines read the same tags and stop at the same error, and
+// that indexing with each, which leaves tags out where lines are found ahead, finds the same.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "dxf/drawing.h"
 #include "dxf/error.h"
 #include "dxf/tag_scanner.h"
+#include "index_summary.h"
 
 namespace {
 
@@ -72,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto oneAtATime = scanned(input, firstTag, dxf::LineSearch::kOneAtATime);
         check(oneAtATime == scanned(input, firstTag, dxf::LineSearch::kAhead));
         check(oneAtATime == scanned(input, firstTag, dxf::LineSearch::kAheadInParallel));
+        using testing_support::indexSummary;
+        const auto indexed = indexSummary(input, dxf::LineSearch::kOneAtATime);
+        check(indexed == indexSummary(input, dxf::LineSearch::kAhead));
+        check(indexed == indexSummary(input, dxf::LineSearch::kAheadInParallel));
     }
     std::optional<dxf::Drawing> drawing;
     try {

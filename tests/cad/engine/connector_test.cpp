@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "base/unicode.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
+#include "files.h"
+#include "temp_folder.h"
 
 namespace cad::engine {
 namespace {
@@ -48,7 +51,9 @@ TEST(EngineConnector, EveryLaunchIsAnInstanceOfItsOwn) {
     const auto connector = makeEngineConnector();
     const auto first = connector->launch(kProgId);
     const auto second = connector->launch(kProgId);
-    first->activeDocument()->open(ZANDREL_FIXTURES_DIR u"/titleblock_r12.dxf");
+    const testing_support::TempFolder folder;  // a copy: tests running at once open fixtures too
+    first->activeDocument()->open(
+        base::utf8ToUtf16(testing_support::copyFixture("titleblock_r12.dxf", folder).string()));
     EXPECT_EQ(first->activeDocument()->modelSpace()->count(), 9);
     EXPECT_EQ(second->activeDocument()->modelSpace()->count(), 0);
 }

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-
+#include "base/unicode.h"
 #include "cad/engine/engine_connector.h"
 #include "cad/error.h"
 #include "dxf/error.h"
 #include "files.h"
+#include "temp_folder.h"
 #include "titleblock/field_map.h"
 
 namespace cad::engine {
@@ -13,12 +13,15 @@ namespace {
 
 class EngineModelSpace : public ::testing::Test {
 protected:
+    // A copy: an open drawing is claimed, and tests running at the same time open the fixtures
+    // too.
     void open(const char* fixture) {
-        application_->activeDocument()->open(
-            ZANDREL_FIXTURES_DIR u"/" + std::u16string(fixture, fixture + std::strlen(fixture)));
+        const auto copy = testing_support::copyFixture(fixture, folder_);
+        application_->activeDocument()->open(base::utf8ToUtf16(copy.string()));
         modelSpace_ = application_->activeDocument()->modelSpace();
     }
 
+    testing_support::TempFolder folder_;
     std::shared_ptr<Application> application_ = makeEngineConnector()->launch(kProgId);
     std::shared_ptr<ModelSpace> modelSpace_;
 };

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "dxf/error.h"
+#include "dxf/file_index.h"
+
+namespace testing_support {
+
+// Everything indexing `data` with `search` finds, as text, or the error it throws: what the ways
+// of finding lines are compared by, since each must index a file alike.
+inline std::string indexSummary(std::string_view data, dxf::LineSearch search) {
+    static const std::filesystem::path kSource = "summary.dxf";  // the scanner keeps a reference
+    try {
+        const dxf::FileIndex index = dxf::indexFile(data, kSource, search);
+        std::string out = std::to_string(static_cast<int>(index.layout)) + ' ' +
+                          std::to_string(index.firstTag) + ' ' + index.acadVersion + ' ' +
+                          index.codePage + '\n';
+        for (std::size_t i = 0; i < index.modelSpace.size(); ++i) {
+            const dxf::EntityDetails entity = index.modelSpace.entity(i);
+            out += std::string(entity.className) + (entity.blockReference ? " insert" : "");
+            for (const dxf::AttributeSlot& slot : entity.attributes) {
+                for (const std::size_t at :
+                     {slot.tagBegin, slot.tagEnd, slot.valueBegin, slot.valueEnd}) {
+                    out += ' ' + std::to_string(at);
+                }
+                out += std::string(" ") + (slot.hasTag ? 't' : '-') + (slot.hasValue ? 'v' : '-') +
+                       (slot.multiline ? 'm' : '-');
+            }
+            out += '\n';
+        }
+        return out;
+    } catch (const dxf::Error& error) {
+        return error.what();
+    }
+}
+
+}  // namespace testing_support
