@@ -63,6 +63,7 @@ public:
             __builtin_prefetch(data + slot.valueBegin);
         }
     }
+
     std::u16string attributeTag(const AttributeSlot& slot) const;
     // The value, as put since opening or as in the file.
     std::u16string attributeValue(const AttributeSlot& slot) const;
