@@ -146,7 +146,7 @@ std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> list
         // mispredicts.
         batch.tags[count] = {code, at, newline + 1, valueEnd};
         count +=
-            sieve.keeps(code, {bytes + newline + 1, valueEnd - newline - 1}, inWholeObject) ? 1 : 0;
+            sieve.keptUsual(code, {bytes + newline + 1, valueEnd - newline - 1}, inWholeObject);
         at = valueNewline + 1;
     }
     sieve.carry(inWholeObject);
@@ -199,9 +199,8 @@ FilledTags fillTags(std::string_view data, FillState& state, std::size_t pos, Ta
         batch.tags[filled.count] = {*code, at, newline + 1, valueEnd};
         ++filled.read;
         unsigned inWholeObject = sieve.carried();
-        if (sieve.keeps(*code, data.substr(newline + 1, valueEnd - newline - 1), inWholeObject)) {
-            ++filled.count;
-        }
+        filled.count +=
+            sieve.kept(*code, data.substr(newline + 1, valueEnd - newline - 1), inWholeObject);
         sieve.carry(inWholeObject);
         filled.end = valueNewline < size ? valueNewline + 1 : size;
     }
