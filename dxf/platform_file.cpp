@@ -614,7 +614,8 @@ FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
                 head.resize(static_cast<std::size_t>(got));
                 checkHead(head);
             }
-            void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+            // Not populated here: the reader maps pages as it goes, partly on another thread.
+            void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
             const int guard = data != MAP_FAILED ? guardMapping(data, size) : -1;
             if (guard >= 0) {
                 FileContent content;

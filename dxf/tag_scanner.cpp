@@ -146,7 +146,7 @@ std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> list
         // mispredicts.
         batch.tags[count] = {code, at, newline + 1, valueEnd};
         count +=
-            sieve.keeps(code, {bytes + newline + 1, valueEnd - newline - 1}, inWholeObject) ? 1 : 0;
+            sieve.keptUsual(code, {bytes + newline + 1, valueEnd - newline - 1}, inWholeObject);
         at = valueNewline + 1;
     }
     sieve.carry(inWholeObject);
@@ -156,18 +156,30 @@ std::size_t readUsualTags(const char* bytes, std::span<const std::uint32_t> list
     return used;
 }
 
+// What filling batches keeps from one batch to the next: the newlines listed, the group-code
+// lines seen, and where the tags kept stand.
+struct FillState {
+    FillState(std::string_view data, std::size_t from, const TagSelection* selection)
+        : newlines(data, from), sieve(selection) {}
+
+    NewlinesAhead newlines;
+    GroupCodeMemo codes;
+    TagSieve sieve;
+};
+
 // Reads tags from `pos` on into `batch` until it is full, up to the first one the line-at-a-time
 // path must read. Never throws: that path reports what is wrong.
-FilledTags fillTags(std::string_view data, NewlinesAhead& newlines, GroupCodeMemo& codes,
-                    TagSieve& sieve, std::size_t pos, TagBatch batch) {
+FilledTags fillTags(std::string_view data, FillState& state, std::size_t pos, TagBatch batch) {
+    NewlinesAhead& newlines = state.newlines;
+    TagSieve& sieve = state.sieve;
     const char* const bytes = data.data();
     const std::size_t size = data.size();
     FilledTags filled{0, 0, pos, false};
     while (filled.count < batch.capacity && filled.end < size) {
         // Four bytes after the listed ones let the usual tags be read without a check of the end.
         if (newlines.listedEnd() + 4 <= size) {
-            newlines.consume(readUsualTags(bytes, newlines.listed(), newlines.base(), codes, sieve,
-                                           batch, filled));
+            newlines.consume(readUsualTags(bytes, newlines.listed(), newlines.base(), state.codes,
+                                           sieve, batch, filled));
             if (filled.count == batch.capacity) break;
         }
         // One tag the general way: its code line in another form, its lines listed apart, or
@@ -187,9 +199,8 @@ FilledTags fillTags(std::string_view data, NewlinesAhead& newlines, GroupCodeMem
         batch.tags[filled.count] = {*code, at, newline + 1, valueEnd};
         ++filled.read;
         unsigned inWholeObject = sieve.carried();
-        if (sieve.keeps(*code, data.substr(newline + 1, valueEnd - newline - 1), inWholeObject)) {
-            ++filled.count;
-        }
+        filled.count +=
+            sieve.kept(*code, data.substr(newline + 1, valueEnd - newline - 1), inWholeObject);
         sieve.carry(inWholeObject);
         filled.end = valueNewline < size ? valueNewline + 1 : size;
     }
@@ -220,11 +231,13 @@ public:
     ParallelFilling(std::string_view data, std::size_t from, const TagSelection* selection)
         : data_(data),
           pos_(from),
-          newlines_(data, from),
-          sieve_(selection),
+          state_(data, from, selection),
           ring_(makeRing(tagsPerBatch(data.size()))),
           tagsPerBatch_(tagsPerBatch(data.size())),
-          filler_([this] { fill(); }) {}
+          touched_(from),
+          filler_([this] { fill(); }) {
+        touchAhead(from);
+    }
 
     ~ParallelFilling() {
         stop_.store(true);
@@ -243,7 +256,9 @@ public:
             filled_.wait(filled, std::memory_order_acquire);
             filled = filled_.load(std::memory_order_acquire);
         }
-        return ring_[taken_++ % kRing];
+        const FilledBatch& batch = ring_[taken_++ % kRing];
+        touchAhead(batch.tags.end);
+        return batch;
     }
 
     void release() {
@@ -253,6 +268,20 @@ public:
 
 private:
     static constexpr std::size_t kRing = 4;
+
+    // The pages of a mapped file are mapped on first touch, at about a tenth of a millisecond
+    // per megabyte. The caller, which has time to spare while the filler works, touches them a
+    // few megabytes ahead of where the filler has got to, so the filler seldom waits for one.
+    void touchAhead(std::size_t filledTo) {
+        constexpr std::size_t kAhead = 8 << 20;
+        constexpr std::size_t kPage = 4096;  // touching more often than pages come costs little
+        const std::size_t to = std::min(data_.size(), filledTo + kAhead);
+        unsigned char sum = 0;
+        for (; touched_ < to; touched_ += kPage) {
+            sum = static_cast<unsigned char>(sum + static_cast<unsigned char>(data_[touched_]));
+        }
+        touchedSum_ = sum;
+    }
 
     static std::array<FilledBatch, kRing> makeRing(std::size_t tags) {
         std::array<FilledBatch, kRing> ring;
@@ -271,8 +300,7 @@ private:
             if (stop_.load()) return;
             FilledBatch& slot = ring_[n % kRing];
             try {
-                slot.tags = fillTags(data_, newlines_, codes_, sieve_, pos_,
-                                     {slot.batch.get(), tagsPerBatch_});
+                slot.tags = fillTags(data_, state_, pos_, {slot.batch.get(), tagsPerBatch_});
             } catch (...) {
                 slot.tags = {0, 0, pos_, true};  // the reader goes on line by line from here
             }
@@ -286,12 +314,12 @@ private:
 
     std::string_view data_;
     std::size_t pos_;  // the filler's
-    NewlinesAhead newlines_;
-    GroupCodeMemo codes_;
-    TagSieve sieve_;
+    FillState state_;
     std::array<FilledBatch, kRing> ring_;
     std::size_t tagsPerBatch_;
-    std::size_t taken_ = 0;  // the caller's
+    std::size_t taken_ = 0;                  // the caller's
+    std::size_t touched_;                    // the caller's
+    volatile unsigned char touchedSum_ = 0;  // keeps the touches from being optimised away
     std::atomic<std::size_t> filled_{0};
     std::atomic<std::size_t> released_{0};
     std::atomic<bool> stop_{false};
@@ -300,18 +328,19 @@ private:
 
 }  // namespace
 
-struct TagScanner::Ahead {
-    Ahead(std::string_view data, std::size_t from, const TagSelection* selection, bool inParallel)
-        : newlines(data, from),
-          sieve(selection),
-          parallel(inParallel ? std::make_unique<ParallelFilling>(data, from, selection)
-                              : nullptr) {}
+// Batches filled on the caller's thread, one at a time.
+struct SerialFilling {
+    SerialFilling(std::string_view data, std::size_t from, const TagSelection* selection)
+        : state(data, from, selection) {}
 
-    NewlinesAhead newlines;
-    GroupCodeMemo codes;
-    TagSieve sieve;
+    FillState state;
     std::array<Tag, kBatch> batch;
-    std::unique_ptr<ParallelFilling> parallel;  // when another thread fills the batches
+};
+
+// Lines found ahead: by the caller's thread or by one of their own, never both.
+struct TagScanner::Ahead {
+    std::unique_ptr<SerialFilling> serial;
+    std::unique_ptr<ParallelFilling> parallel;
 };
 
 TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
@@ -330,11 +359,16 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
     const bool ahead =
         parallel || search == LineSearch::kAhead || (automatic && left >= kAheadFrom);
     if (layout != Layout::kAscii || !ahead) return;
-    try {
-        ahead_ = std::make_unique<Ahead>(data, begin, selection, parallel);
-    } catch (const std::system_error&) {
-        ahead_ = std::make_unique<Ahead>(data, begin, selection, false);  // no thread to be had
+    ahead_ = std::make_unique<Ahead>();
+    if (parallel) {
+        try {
+            ahead_->parallel = std::make_unique<ParallelFilling>(data, begin, selection);
+            return;
+        } catch (const std::system_error&) {
+            // No thread to be had: the batches are filled here.
+        }
     }
+    ahead_->serial = std::make_unique<SerialFilling>(data, begin, selection);
 }
 
 TagScanner::~TagScanner() = default;
@@ -390,9 +424,9 @@ bool TagScanner::nextAscii(Tag& tag) {
 }
 
 void TagScanner::fillBatch() {
-    const FilledTags filled = fillTags(data_, ahead_->newlines, ahead_->codes, ahead_->sieve, pos_,
-                                       {ahead_->batch.data(), kBatch});
-    useBatch(filled, ahead_->batch.data());
+    SerialFilling& serial = *ahead_->serial;
+    useBatch(fillTags(data_, serial.state, pos_, {serial.batch.data(), kBatch}),
+             serial.batch.data());
 }
 
 void TagScanner::takeFilledBatch() {
