@@ -17,7 +17,7 @@ void EntityReader::selectCodes(TagSelection& selection) {
     for (const int code :
          {group_code::kPaperSpace, 70, 71, group_code::kSubclassMarker, group_code::kEmbeddedObject,
           group_code::kApplicationData, group_code::kExtendedData}) {
-        selection.codes.set(static_cast<std::size_t>(code));
+        selection.codes[static_cast<std::size_t>(code)] = 1;
     }
 }
 

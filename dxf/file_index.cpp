@@ -60,7 +60,7 @@ void readHeaderVariable(FileIndex& index, std::string_view& variable, int code,
 const TagSelection& tagsRead() {
     static const TagSelection selection = [] {
         TagSelection tags;
-        for (const int code : {1, 3, 9}) tags.codes.set(static_cast<std::size_t>(code));
+        for (const int code : {1, 3, 9}) tags.codes[static_cast<std::size_t>(code)] = 1;
         EntityReader::selectCodes(tags);
         tags.keepsWhole = [](std::string_view type) {
             return type == "SECTION" || type == "ENDSEC" || EntityReader::readsWhole(type);

@@ -347,7 +347,8 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
                        const std::filesystem::path& source, std::uint64_t firstLine,
                        LineSearch search, const TagSelection* selection)
     : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {
-    // Listing starts with an allocation and a few kilobytes of work: worth it from here on.
+    // Listing starts with a few allocations, and the first listing in a process picks the vector
+    // code: worth it from here on.
     constexpr std::size_t kAheadFrom = 64 * 1024;
     // A thread of its own gains from here on. Below, the batches that keep its ring near 1 % of
     // the data are so short that the two threads wait for each other more than they gain.

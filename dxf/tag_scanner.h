@@ -1,6 +1,6 @@
 #pragma once
 
-#include <bitset>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -45,8 +45,16 @@ enum class LineSearch { kAutomatic, kOneAtATime, kAhead, kAheadInParallel };
 // callers must ignore what they do not need either way. Always kept: every group-0 tag, the tags
 // before the first, and every tag of an object whose type (its group 0) `keepsWhole` accepts.
 struct TagSelection {
-    static constexpr int kCodesListed = 1072;             // codes beyond are always kept
-    std::bitset<kCodesListed> codes;                      // kept wherever they are
+    static constexpr std::size_t kUsualCodes = 10000;  // a usual group-code line has four digits
+
+    // 1 for the codes kept wherever they are: those set, group 0, and from 1072 on, codes the
+    // format gives no meaning. A table rather than a set: it is looked up for every tag.
+    std::array<std::uint8_t, kUsualCodes> codes = [] {
+        std::array<std::uint8_t, kUsualCodes> always{};
+        always[0] = 1;
+        for (std::size_t code = 1072; code < kUsualCodes; ++code) always[code] = 1;
+        return always;
+    }();
     bool (*keepsWhole)(std::string_view type) = nullptr;  // the group 0's value, trimmed
 };
 

@@ -13,14 +13,9 @@ namespace dxf {
 // code, and the value of group-0 tags only.
 class TagSieve {
 public:
-    explicit TagSieve(const TagSelection* selection) {
-        for (std::size_t code = 0; code < listed_.size(); ++code) {
-            const bool listed = !selection || code == 0 || code >= TagSelection::kCodesListed ||
-                                selection->codes[code];
-            listed_[code] = listed ? 1 : 0;
-        }
-        if (selection) keepsWhole_ = selection->keepsWhole;
-    }
+    explicit TagSieve(const TagSelection* selection)
+        : listed_(selection ? selection->codes.data() : everyCode().data()),
+          keepsWhole_(selection ? selection->keepsWhole : nullptr) {}
 
     // 1 when the tag is kept, else 0; `code` is one of the four-digit codes a group-code line in
     // its usual form holds. Runs for every tag of a large file, in loops that keep
@@ -33,15 +28,24 @@ public:
     }
     // The same for any code a line may hold.
     unsigned kept(int code, std::string_view value, unsigned& inWholeObject) const {
-        if (code < 0 || static_cast<std::size_t>(code) >= listed_.size()) return 1;
+        if (code < 0 || static_cast<std::size_t>(code) >= TagSelection::kUsualCodes) return 1;
         return keptUsual(code, value, inWholeObject);
     }
     unsigned carried() const { return inWholeObject_; }
     void carry(unsigned inWholeObject) { inWholeObject_ = inWholeObject; }
 
 private:
-    std::array<std::uint8_t, 10000> listed_{};  // the usual codes, listed or beyond the selection
-    bool (*keepsWhole_)(std::string_view type) = nullptr;
+    static const std::array<std::uint8_t, TagSelection::kUsualCodes>& everyCode() {
+        static const auto every = [] {
+            std::array<std::uint8_t, TagSelection::kUsualCodes> all{};
+            all.fill(1);
+            return all;
+        }();
+        return every;
+    }
+
+    const std::uint8_t* listed_;  // kUsualCodes entries, 1 for a code kept wherever it is
+    bool (*keepsWhole_)(std::string_view type);
     unsigned inWholeObject_ = 1;  // the tags before the first group 0 are kept
 };
 
