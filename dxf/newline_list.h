@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace dxf {
 
@@ -19,5 +20,15 @@ std::size_t listNewlines(std::string_view bytes, std::uint32_t* out);
 // The same, eight bytes at a time without vector instructions: what the vector paths are tested
 // against, and what builds without a vector library use.
 std::size_t listNewlinesScalar(std::string_view bytes, std::uint32_t* out);
+
+// A lister with the name of the instruction set it uses.
+struct NewlineLister {
+    const char* name;
+    std::size_t (*list)(std::string_view bytes, std::uint32_t* out);
+};
+
+// Every lister this build has that the processor can run, fastest first: listNewlines() uses the
+// first, tests run them all.
+std::vector<NewlineLister> availableNewlineListers();
 
 }  // namespace dxf

@@ -1,7 +1,14 @@
-// The vector lister, compiled once per instruction set Highway targets; each call picks the best
-// one the processor has. Callers hand over kilobytes at a time, so the choice costs nothing.
+// The vector listers, compiled for 256- and 512-bit vectors; the first call picks the best one the
+// processor has. Highway's own dispatch lives in its shared library, whose loading alone costs
+// every process start milliseconds, so the pick is made here and only Highway's headers are used.
+// Instruction sets and features the vector code has no use for are left out, so that asking the
+// processor for those it uses is enough.
+#define HWY_DISABLED_TARGETS (HWY_SSSE3 | HWY_SSE4 | HWY_AVX3_DL)
+#define HWY_DISABLE_PCLMUL_AES
+#define HWY_DISABLE_F16C
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #undef HWY_TARGET_INCLUDE
 #define HWY_TARGET_INCLUDE "dxf/newline_list_highway.cpp"
@@ -69,10 +76,31 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace dxf {
 
-HWY_EXPORT(ListNewlines);
+std::vector<NewlineLister> availableNewlineListers() {
+    __builtin_cpu_init();
+    // The features the vector code of each set is compiled for: Highway's, less those left out
+    // above.
+    const bool avx2 = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+                      __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("avx") &&
+                      __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+                      __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma");
+    const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") &&
+                        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
+                        __builtin_cpu_supports("avx512bw");
+    std::vector<NewlineLister> listers;
+#if HWY_TARGETS & HWY_AVX3
+    if (avx512) listers.push_back({"AVX-512", N_AVX3::ListNewlines});
+#endif
+#if HWY_TARGETS & HWY_AVX2
+    if (avx2) listers.push_back({"AVX2", N_AVX2::ListNewlines});
+#endif
+    listers.push_back({"scalar", listNewlinesScalar});
+    return listers;
+}
 
 std::size_t listNewlines(std::string_view bytes, std::uint32_t* out) {
-    return HWY_DYNAMIC_DISPATCH(ListNewlines)(bytes, out);
+    static const auto fastest = availableNewlineListers().front().list;
+    return fastest(bytes, out);
 }
 
 }  // namespace dxf

@@ -3,6 +3,8 @@
 
 namespace dxf {
 
+std::vector<NewlineLister> availableNewlineListers() { return {{"scalar", listNewlinesScalar}}; }
+
 std::size_t listNewlines(std::string_view bytes, std::uint32_t* out) {
     return listNewlinesScalar(bytes, out);
 }
