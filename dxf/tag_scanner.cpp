@@ -215,11 +215,11 @@ struct FilledBatch {
     std::unique_ptr<Tag[]> batch;
 };
 
-// Tags per batch. Either side runs ahead for stretches (the caller is slower where entities are
-// short, the filler where lines are long), and each wait for the other costs a wake-up: the
-// more tags the ring holds, the fewer waits. Measured on a 200 MB drawing, a ring of 64 Ki tags
-// took half the time of one of 16 Ki. The ring is kept near 1 % of the data, though, so that it
-// adds little to the memory a drawing takes.
+// Tags per batch. Either side may run ahead for stretches (the filler reads every tag, the caller
+// only those kept, which come thick where entities are short), and each wait for the other costs
+// a wake-up: the more tags the ring holds, the fewer waits. Measured on a 200 MB drawing, a ring of
+// 64 Ki tags took half the time of one of 16 Ki. The ring is kept near 1 % of the data, though, so
+// that it adds little to the memory a drawing takes.
 std::size_t tagsPerBatch(std::size_t dataSize) {
     constexpr std::size_t kFewest = 1024;
     constexpr std::size_t kMost = 16384;
