@@ -79,23 +79,32 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace dxf {
 
-std::vector<NewlineLister> availableNewlineListers() {
+namespace {
+
+#if HWY_TARGETS & (HWY_AVX2 | HWY_AVX3)
+// Whether the processor has what the 256-bit code is compiled for: Highway's features for it, less
+// those left out above. The 512-bit code needs these too.
+bool runsAvx2() {
     __builtin_cpu_init();
-    // The features the vector code of each set is compiled for: Highway's, less those left out
-    // above.
-    const bool avx2 = __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
-                      __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("avx") &&
-                      __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-                      __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma");
-    const bool avx512 = avx2 && __builtin_cpu_supports("avx512f") &&
-                        __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512dq") &&
-                        __builtin_cpu_supports("avx512bw");
+    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+           __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("avx") &&
+           __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma");
+}
+#endif
+
+}  // namespace
+
+std::vector<NewlineLister> availableNewlineListers() {
     std::vector<NewlineLister> listers;
 #if HWY_TARGETS & HWY_AVX3
-    if (avx512) listers.push_back({"AVX-512", N_AVX3::ListNewlines});
+    if (runsAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw")) {
+        listers.push_back({"AVX-512", N_AVX3::ListNewlines});
+    }
 #endif
 #if HWY_TARGETS & HWY_AVX2
-    if (avx2) listers.push_back({"AVX2", N_AVX2::ListNewlines});
+    if (runsAvx2()) listers.push_back({"AVX2", N_AVX2::ListNewlines});
 #endif
     listers.push_back({"scalar", listNewlinesScalar});
     return listers;
