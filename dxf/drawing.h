@@ -47,9 +47,7 @@ public:
 
     // The attributes of the model-space entity at `index`, as entity(index) gives them.
     std::span<const AttributeSlot> attributes(std::size_t index) const {
-        const IndexedEntity& indexed = index_.modelSpace.entities.at(index);
-        return std::span(index_.modelSpace.attributes)
-            .subspan(indexed.firstAttribute, indexed.attributeCount);
+        return index_.modelSpace.attributesOf(index);
     }
     // Starts bringing the tags and values of the model-space entity at `index` into the cache,
     // for a read soon after; nothing for an index past the last entity.

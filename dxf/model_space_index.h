@@ -48,8 +48,16 @@ struct ModelSpaceIndex {
     // The entity at `index`; throws std::out_of_range past the end.
     EntityDetails entity(std::size_t index) const {
         const IndexedEntity& found = entities.at(index);
-        return {classNames.name(found.classId), found.blockReference,
-                std::span(attributes).subspan(found.firstAttribute, found.attributeCount)};
+        return {classNames.name(found.classId), found.blockReference, attributesOf(found)};
+    }
+    // Its attributes alone, for walks that need no class name.
+    std::span<const AttributeSlot> attributesOf(std::size_t index) const {
+        return attributesOf(entities.at(index));
+    }
+
+private:
+    std::span<const AttributeSlot> attributesOf(const IndexedEntity& entity) const {
+        return std::span(attributes).subspan(entity.firstAttribute, entity.attributeCount);
     }
 };
 
