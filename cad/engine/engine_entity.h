@@ -20,6 +20,7 @@ public:
     // The entity at `index` (< the drawing's model-space count); an INSERT (multi-insert
     // included) is also a block reference.
     std::shared_ptr<Entity> entity(std::size_t index);
+    const DrawingRef& drawing() const { return drawing_; }
 
 private:
     DrawingRef drawing_;

@@ -12,14 +12,14 @@ constexpr std::size_t kLookAhead = 16;
 
 class EngineModelSpace : public ModelSpace {
 public:
-    explicit EngineModelSpace(const DrawingRef& drawing) : drawing_(drawing), entities_(drawing) {}
+    explicit EngineModelSpace(const DrawingRef& drawing) : entities_(drawing) {}
 
     std::int32_t count() override {
-        return static_cast<std::int32_t>(drawing_.drawing().modelSpaceCount());
+        return static_cast<std::int32_t>(entities_.drawing().drawing().modelSpaceCount());
     }
 
     std::shared_ptr<Entity> item(std::int32_t index) override {
-        const dxf::Drawing& drawing = drawing_.drawing();
+        const dxf::Drawing& drawing = entities_.drawing().drawing();
         if (index < 0 || static_cast<std::size_t>(index) >= drawing.modelSpaceCount()) {
             throw Error(errc::kBadIndex, u"模型空间中没有下标为 " +
                                              base::utf8ToUtf16(std::to_string(index)) +
@@ -32,7 +32,6 @@ public:
     }
 
 private:
-    DrawingRef drawing_;
     EntityHandles entities_;
 };
 
