@@ -41,6 +41,7 @@ std::uint64_t newlineMask(const char* block) {
     return littleEndian<std::uint64_t>(reinterpret_cast<const char*>(bits));
 }
 
+#if HWY_TARGET <= HWY_AVX3
 // Appends the offsets of the bits set in `mask`, the newlines of the block at `offset`, with
 // 512-bit vectors: the processor packs each vector of offsets by the mask in one step, where one
 // at a time takes a few instructions per newline. Writes up to one vector past the new count,
@@ -61,6 +62,7 @@ std::size_t packNewlinesOfBlock(std::uint64_t mask, std::uint32_t offset, std::u
     }
     return count;
 }
+#endif
 
 std::size_t ListNewlines(std::string_view bytes, std::uint32_t* out) {
 #if HWY_TARGET == HWY_SCALAR

@@ -232,8 +232,8 @@ public:
         : data_(data),
           pos_(from),
           state_(data, from, selection),
-          ring_(makeRing(tagsPerBatch(data.size()))),
           tagsPerBatch_(tagsPerBatch(data.size())),
+          ring_(makeRing(tagsPerBatch_)),
           touched_(from),
           filler_([this] { fill(); }) {
         touchAhead(from);
@@ -315,8 +315,8 @@ private:
     std::string_view data_;
     std::size_t pos_;  // the filler's
     FillState state_;
-    std::array<FilledBatch, kRing> ring_;
     std::size_t tagsPerBatch_;
+    std::array<FilledBatch, kRing> ring_;
     std::size_t taken_ = 0;                  // the caller's
     std::size_t touched_;                    // the caller's
     volatile unsigned char touchedSum_ = 0;  // keeps the touches from being optimised away
