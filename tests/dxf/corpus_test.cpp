@@ -4,7 +4,7 @@
 
 #include "dxf/drawing.h"
 #include "files.h"
-#include "index_summary.h"
+#include "line_search_summaries.h"
 
 namespace dxf {
 namespace {

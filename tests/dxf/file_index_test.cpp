@@ -8,7 +8,7 @@
 #include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf_builder.h"
-#include "index_summary.h"
+#include "line_search_summaries.h"
 
 namespace dxf {
 namespace {

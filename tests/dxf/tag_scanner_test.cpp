@@ -9,6 +9,7 @@
 #include "base/unicode.h"
 #include "dxf/error.h"
 #include "dxf_builder.h"
+#include "line_search_summaries.h"
 
 namespace dxf {
 namespace {
@@ -197,25 +198,6 @@ TEST(TagScanner, ReadsGroupCodesInEveryForm) {
     }
 }
 
-// Every tag from `begin` as "code@begin:valueBegin-valueEnd line", and the error that ends the
-// scan, with what the scanner says about where it stands after each.
-std::vector<std::string> scanWith(LineSearch search, std::string_view data, std::size_t begin) {
-    TagScanner scanner(data, Layout::kAscii, begin, kSource, 1, search);
-    std::vector<std::string> out;
-    Tag tag;
-    try {
-        while (scanner.next(tag)) {
-            out.push_back(std::to_string(tag.code) + "@" + std::to_string(tag.begin) + ":" +
-                          std::to_string(tag.valueBegin) + "-" + std::to_string(tag.valueEnd) +
-                          " " + std::to_string(scanner.endPosition()));
-        }
-        out.push_back("end " + std::to_string(scanner.endPosition()));
-    } catch (const Error& error) {
-        out.push_back(std::to_string(error.number()) + " " + error.what());
-    }
-    return out;
-}
-
 // Drawings whose lines end at every offset of the 64-byte blocks and the stretches listed at a
 // time, and that hold every kind of line the scanner must read the careful way.
 std::vector<std::pair<std::string, std::string>> trickyDrawings() {
@@ -258,10 +240,11 @@ TEST(TagScanner, FindsTheSameTagsAndErrorsWhicheverWayItFindsLines) {
     for (const auto& [what, data] : trickyDrawings()) {
         // Shifted by a few bytes, so every line end meets every block offset.
         for (std::size_t begin = 0; begin < std::min<std::size_t>(data.size(), 5); ++begin) {
-            const auto oneAtATime = scanWith(LineSearch::kOneAtATime, data, begin);
+            const auto oneAtATime =
+                testing_support::scanSummary(LineSearch::kOneAtATime, data, begin);
             ASSERT_FALSE(oneAtATime.empty());
             for (const LineSearch search : {LineSearch::kAhead, LineSearch::kAheadInParallel}) {
-                EXPECT_EQ(scanWith(search, data, begin), oneAtATime)
+                EXPECT_EQ(testing_support::scanSummary(search, data, begin), oneAtATime)
                     << what << " from " << begin << " searching " << static_cast<int>(search);
             }
         }

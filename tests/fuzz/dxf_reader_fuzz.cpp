@@ -13,7 +13,7 @@
 #include "dxf/drawing.h"
 #include "dxf/error.h"
 #include "dxf/tag_scanner.h"
-#include "index_summary.h"
+#include "line_search_summaries.h"
 
 namespace {
 
@@ -47,34 +47,17 @@ std::vector<std::vector<std::u16string>> putValues(dxf::Drawing& drawing) {
     return expected;
 }
 
-// Every tag of `input` from `begin` as read with `search`, then the error that ends the scan.
-std::string scanned(const std::string& input, std::size_t begin, dxf::LineSearch search) {
-    static const std::filesystem::path kSource = "fuzz.dxf";  // the scanner keeps a reference
-    dxf::TagScanner scanner(input, dxf::Layout::kAscii, begin, kSource, 1, search);
-    std::string out;
-    dxf::Tag tag;
-    try {
-        while (scanner.next(tag)) {
-            out += std::to_string(tag.code) + ' ' + std::to_string(tag.begin) + ' ' +
-                   std::to_string(tag.valueBegin) + ' ' + std::to_string(tag.valueEnd) + ' ' +
-                   std::to_string(scanner.endPosition()) + '\n';
-        }
-    } catch (const dxf::Error& error) {
-        out += error.what();
-    }
-    return out;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     std::size_t firstTag = 0;
     if (dxf::TagScanner::detect(input, firstTag) == dxf::Layout::kAscii) {
-        const auto oneAtATime = scanned(input, firstTag, dxf::LineSearch::kOneAtATime);
-        check(oneAtATime == scanned(input, firstTag, dxf::LineSearch::kAhead));
-        check(oneAtATime == scanned(input, firstTag, dxf::LineSearch::kAheadInParallel));
         using testing_support::indexSummary;
+        using testing_support::scanSummary;
+        const auto oneAtATime = scanSummary(dxf::LineSearch::kOneAtATime, input, firstTag);
+        check(oneAtATime == scanSummary(dxf::LineSearch::kAhead, input, firstTag));
+        check(oneAtATime == scanSummary(dxf::LineSearch::kAheadInParallel, input, firstTag));
         const auto indexed = indexSummary(input, dxf::LineSearch::kOneAtATime);
         check(indexed == indexSummary(input, dxf::LineSearch::kAhead));
         check(indexed == indexSummary(input, dxf::LineSearch::kAheadInParallel));

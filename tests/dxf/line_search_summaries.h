@@ -3,11 +3,35 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dxf/error.h"
 #include "dxf/file_index.h"
+#include "dxf/tag_scanner.h"
 
 namespace testing_support {
+
+// Every tag from `begin` as "code@begin:valueBegin-valueEnd line", and the error that ends the
+// scan, with what the scanner says about where it stands after each: what the ways of finding
+// lines are compared by, since each must read the same tags and stop at the same error.
+inline std::vector<std::string> scanSummary(dxf::LineSearch search, std::string_view data,
+                                            std::size_t begin) {
+    static const std::filesystem::path kSource = "summary.dxf";  // the scanner keeps a reference
+    dxf::TagScanner scanner(data, dxf::Layout::kAscii, begin, kSource, 1, search);
+    std::vector<std::string> out;
+    dxf::Tag tag;
+    try {
+        while (scanner.next(tag)) {
+            out.push_back(std::to_string(tag.code) + "@" + std::to_string(tag.begin) + ":" +
+                          std::to_string(tag.valueBegin) + "-" + std::to_string(tag.valueEnd) +
+                          " " + std::to_string(scanner.endPosition()));
+        }
+        out.push_back("end " + std::to_string(scanner.endPosition()));
+    } catch (const dxf::Error& error) {
+        out.push_back(std::to_string(error.number()) + " " + error.what());
+    }
+    return out;
+}
 
 // Everything indexing `data` with `search` finds, as text, or the error it throws: what the ways
 // of finding lines are compared by, since each must index a file alike.
