@@ -281,6 +281,27 @@ TEST(CliVersion, IsTheProjectsVersion) {
     EXPECT_EQ(run.out, std::string("zandrel-cli ") + base::kVersion + "\n");
 }
 
+// Every help text, word for word: a refactoring of the options must not change what users read.
+TEST(CliHelp, IsTheProgramsAndEachCommandsOwnText) {
+    const fs::path texts = ZANDREL_HELP_TEXTS;
+    const struct {
+        std::vector<std::string> args;
+        const char* text;
+    } cases[] = {
+        {{"--help"}, "zandrel-cli.txt"},    {{"-h"}, "zandrel-cli.txt"},
+        {{"read", "--help"}, "read.txt"},   {{"inspect", "-h"}, "inspect.txt"},
+        {{"apply", "--help"}, "apply.txt"}, {{"export", "--help"}, "export.txt"},
+        {{"import", "-h"}, "import.txt"},   {{"restore", "--help"}, "restore.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Ending run = cli(c.args);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.out, readBytes(texts / c.text));
+        EXPECT_EQ(run.err, "");
+    }
+}
+
 TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
     const Ending inspected = cli({"inspect", (kFixtures / "titleblock_r2018.dxf").string()});
     ASSERT_EQ(inspected.status, 0) << inspected.err;
