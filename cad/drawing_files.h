@@ -8,8 +8,8 @@
 namespace cad {
 
 // What a batch must know of the files behind its list before it opens any drawing: which paths
-// lead to one file, and where saving each drawing keeps its previous version. The backend that
-// saves answers, since it decides where the backup goes.
+// lead to one file, and where saving each drawing keeps its previous version; and the way back to
+// that version. The backend that saves answers, since it decides where the backup goes.
 class DrawingFiles {
 public:
     // One file, however it is reached (links included), as the system numbers it.
@@ -33,6 +33,10 @@ public:
     virtual std::optional<EntryKey> entryAt(const std::u16string& path) const = 0;
     // Where saving the drawing at `path` keeps its previous version.
     virtual std::u16string backupPathOf(const std::u16string& path) const = 0;
+    // Undoes the last save of the drawing at `path`: it trades places with its backup, so that a
+    // second call redoes the save. Throws cad::Error, with nothing changed, when there is no
+    // backup or the exchange fails.
+    virtual void restoreLastSave(const std::u16string& path) const = 0;
 };
 
 }  // namespace cad

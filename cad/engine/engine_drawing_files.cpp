@@ -4,6 +4,7 @@
 
 #include "base/path_name.h"
 #include "base/unicode.h"
+#include "cad/engine/backup_restore.h"
 #include "dxf/platform_file.h"
 #include "dxf/writer.h"
 
@@ -41,6 +42,10 @@ public:
 
     std::u16string backupPathOf(const std::u16string& path) const override {
         return base::nameOf(dxf::backupPathOf(dxf::savedFileOf(base::pathOf(path))));
+    }
+
+    void restoreLastSave(const std::u16string& path) const override {
+        engine::restoreLastSave(path);
     }
 
 private:

@@ -1,5 +1,7 @@
 #include "fake_cad.h"
 
+#include <utility>
+
 #include "base/unicode.h"
 #include "cad/error.h"
 
@@ -184,6 +186,15 @@ std::u16string Files::backupPathOf(const std::u16string& path) const {
     if (dot == std::u16string::npos || dot < path.rfind(u'/')) return path + u".bak";
     if (path.substr(dot) == u".bak") return path + u".bak";
     return path.substr(0, dot) + u".bak";
+}
+
+void Files::restoreLastSave(const std::u16string& path) const {
+    const auto drawing = cad_.drawings.find(path);
+    const auto backup = cad_.drawings.find(backupPathOf(path));
+    if (drawing == cad_.drawings.end() || backup == cad_.drawings.end()) {
+        throw cad::Error(cad::errc::kFileNotFound, u"没有备份 " + backupPathOf(path));
+    }
+    std::swap(drawing->second, backup->second);
 }
 
 }  // namespace testing_support

@@ -67,17 +67,19 @@ private:
 
 // The files behind the fake application's drawings, all in one folder that keeps letter case: a
 // path leads to a file when the application has a drawing there, itself or as the target of one
-// of `links`; a backup is NAME.bak.
+// of `links`; a backup is NAME.bak, a drawing of the application too.
 class Files : public cad::DrawingFiles {
 public:
-    explicit Files(const Cad& cad) : cad_(cad) {}
+    explicit Files(Cad& cad) : cad_(cad) {}
     std::optional<FileId> fileAt(const std::u16string& path) const override;
     std::optional<EntryKey> entryAt(const std::u16string& path) const override;
     std::u16string backupPathOf(const std::u16string& path) const override;
+    // Swaps the drawing with its backup; fails as the engine does when either is missing.
+    void restoreLastSave(const std::u16string& path) const override;
     std::map<std::u16string, std::u16string> links;  // link -> the drawing it leads to
 
 private:
-    const Cad& cad_;
+    Cad& cad_;
 };
 
 class Dialog : public ops::FileDialog {

@@ -1,0 +1,18 @@
+#include "ops/restore_saves.h"
+
+namespace ops {
+
+void restoreLastSaves(const cad::DrawingFiles& files, const std::vector<std::u16string>& drawings,
+                      const RestoreObserver& onDrawing) {
+    for (std::size_t index = 0; index < drawings.size(); ++index) {
+        std::optional<cad::Error> failure;
+        try {
+            files.restoreLastSave(drawings[index]);
+        } catch (const cad::Error& e) {
+            failure = e;
+        }
+        onDrawing(index, failure);
+    }
+}
+
+}  // namespace ops
