@@ -4,6 +4,7 @@
 
 #include "base/unicode.h"
 #include "cli/escape.h"
+#include "cli/exit_status.h"
 #include "cli/failure_text.h"
 #include "ops/file_list.h"
 

@@ -4,17 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/console.h"
 #include "cli/stderr_progress.h"
 #include "ops/reported_batch.h"
 
 namespace cli {
-
-// Exit statuses of the commands that touch drawings.
-inline constexpr int kAllDone = 0;
-inline constexpr int kSomeFailed = 1;
-inline constexpr int kUsageError = 2;
-inline constexpr int kSomeWithoutTitleBlock = 3;
 
 // Reports a batch to the user: in a dry run one line per attribute that would change on
 // standard output (path, tag, old and new value, tab-separated and escaped); one line per drawing

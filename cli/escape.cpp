@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "base/unicode.h"
+
 namespace cli {
 
 namespace {
@@ -45,6 +47,8 @@ std::u16string escapeValue(std::u16string_view value) {
     }
     return out;
 }
+
+std::string shownValue(std::u16string_view value) { return base::utf16ToUtf8(escapeValue(value)); }
 
 std::optional<std::u16string> unescapeValue(std::u16string_view escaped) {
     std::u16string out;

@@ -10,6 +10,9 @@ namespace cli {
 // tab, newline and carriage return become \\, \t, \n and \r, other control characters \xHH.
 std::u16string escapeValue(std::u16string_view value);
 
+// The escaped value in UTF-8, as the commands print it.
+std::string shownValue(std::u16string_view value);
+
 // The inverse (\xHH with either case of hex digit); nothing for a backslash followed by anything
 // else or by nothing.
 std::optional<std::u16string> unescapeValue(std::u16string_view escaped);

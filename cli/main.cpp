@@ -2,28 +2,22 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cstdint>
+#include <array>
 #include <iostream>
-#include <optional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "base/path_name.h"
 #include "base/unicode.h"
 #include "base/version.h"
 #include "cad/error.h"
 #include "cad/platform_connector.h"
-#include "cli/batch_report.h"
-#include "cli/commands.h"
-#include "cli/csv_table.h"
-#include "cli/drawing_paths.h"
+#include "cli/commands/commands.h"
+#include "cli/exit_status.h"
 #include "cli/failure_text.h"
-#include "cli/input_file.h"
-#include "cli/table_file.h"
 #include "cli/terminal.h"
-#include "cli/text_encoding.h"
 #include "cli/usage_error.h"
-#include "cli/values_file.h"
 #include "ops/batch_list.h"
 
 namespace {
@@ -48,54 +42,6 @@ constexpr const char* kFooter =
     "  zandrel-cli import 图纸/标题栏.csv                     # 写入 write\n"
     "  zandrel-cli restore 图纸/*.dxf                       # 撤销上次保存 undo the last save\n";
 
-// The command line, as the option table fills it in.
-struct CommandLine {
-    std::string drawing;
-    std::string values;
-    std::string table;
-    std::vector<std::string> drawings;
-    std::optional<std::string> output;
-    std::string encoding = "auto";
-    bool dryRun = false;
-    bool keepGoing = false;
-    bool recursive = false;
-};
-
-std::u16string text(const std::string& argument) { return cli::argumentText(argument); }
-
-std::vector<std::u16string> texts(const std::vector<std::string>& arguments) {
-    std::vector<std::u16string> result(arguments.size());
-    std::transform(arguments.begin(), arguments.end(), result.begin(), text);
-    return result;
-}
-
-cli::Encoding encodingOf(const std::string& name) {
-    const auto encoding = cli::encodingNamed(name);
-    if (!encoding) {
-        throw cli::UsageError(cad::errc::kInvalidArgument,
-                              u"未知的编码“" + text(name) + u"”：可用 auto、utf-8 或 gbk。");
-    }
-    return *encoding;
-}
-
-cli::FieldValues loadValues(const std::u16string& source, cli::Encoding encoding) {
-    const std::string bytes = cli::readInputFile(source, u"值文件");
-    if (cli::hasExtension(source, u".csv")) {
-        return cli::valuesFromTable(cli::parseCsv(cli::decodeText(bytes, encoding, source), source),
-                                    source);
-    }
-    return cli::parseValues(bytes, source == u"-" ? u"-（标准输入）" : source);
-}
-
-std::vector<ops::DrawingJob> loadTable(const std::u16string& source, cli::Encoding encoding) {
-    const std::string bytes = cli::readInputFile(source, u"表格");
-    const auto rows = cli::parseCsv(cli::decodeText(bytes, encoding, source), source);
-    // Drawings are named relative to the table's folder (standard input: the current folder).
-    const std::u16string folder =
-        source == u"-" ? u"" : base::nameOf(base::pathOf(source).parent_path());
-    return cli::jobsFromTable(rows, source, folder);
-}
-
 // What went wrong on the command line, in the user's language; the parser's own words follow.
 std::u16string parseProblem(const CLI::ParseError& e) {
     if (dynamic_cast<const CLI::RequiredError*>(&e) != nullptr) return u"缺少命令或参数。";
@@ -104,29 +50,11 @@ std::u16string parseProblem(const CLI::ParseError& e) {
     return u"命令行有误。";
 }
 
-CLI::App* addCommand(CLI::App& app, const char* name, const char* description) {
-    CLI::App* command = app.add_subcommand(name, description);
-    command->footer("");
-    return command;
-}
-
-// The drawings a command works on, last on its line: files, and folders with -r.
-void addDrawingsOperand(CLI::App& command, CommandLine& line) {
-    command.add_flag("-r,--recursive", line.recursive,
-                     "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");
-    command.add_option("DRAWING", line.drawings, "图形或文件夹 drawings or folders")->required();
-}
-
-void addBatchFlags(CLI::App& command, CommandLine& line) {
-    command.add_flag(
-        "-n,--dry-run", line.dryRun,
-        "试运行：打开每个图形，输出将改变的每个属性（路径、标记、旧值、新值，以制表符分隔），"
-        "不写入也不保存。 Dry run: open each drawing and print every attribute that "
-        "would change (path, tag, old, new, tab-separated); write and save nothing.");
-    command.add_flag("-k,--keep-going", line.keepGoing,
-                     "某个图形失败后继续处理其余图形，最后列出所有失败。 Go on after a failing "
-                     "drawing; list every failure at the end.");
-}
+// The commands, in the order the help lists them.
+constexpr std::array kCommands{
+    cli::makeReadCommand,   cli::makeInspectCommand, cli::makeApplyCommand,
+    cli::makeExportCommand, cli::makeImportCommand,  cli::makeRestoreCommand,
+};
 
 int run(const std::vector<std::string>& arguments) {
     CLI::App app{
@@ -137,71 +65,15 @@ int run(const std::vector<std::string>& arguments) {
     app.set_version_flag("--version", std::string("zandrel-cli ") + base::kVersion,
                          "显示版本 Show the version");
     app.require_subcommand(1, 1);
-    CommandLine line;
-
-    CLI::App* read = addCommand(
-        app, "read",
-        "按字段顺序输出图形标题栏的 29 个值：标记、制表符、值；控制字符写作 \\xHH。 Print the "
-        "drawing's 29 title-block values in field order: tag, tab, value; control characters as "
-        "\\xHH.");
-    read->add_option("DRAWING", line.drawing, "图形 drawing")->required();
-
-    CLI::App* inspect = addCommand(
-        app, "inspect",
-        "列出模型空间的每个实体（序号、制表符、EntityName）及块参照的属性。 List every "
-        "model-space entity (index, tab, EntityName) and the attributes of block references.");
-    inspect->add_option("DRAWING", line.drawing, "图形 drawing")->required();
-
-    CLI::App* apply = addCommand(
-        app, "apply",
-        "把值文件中列出的非空值写入每个图形中带该标记的所有属性，只保存有改变的图形。 Write "
-        "the non-empty values listed in VALUES into every attribute with their tag in each "
-        "drawing; save only drawings that change.");
-    addBatchFlags(*apply, line);
-    apply->add_option("--encoding", line.encoding,
-                      ".csv 值文件的编码：auto（默认）、utf-8、gbk。 Encoding of a .csv VALUES: "
-                      "auto (default), utf-8, gbk.");
-    apply
-        ->add_option("VALUES", line.values,
-                     "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values file "
-                     "(- for standard input): tag<TAB>value lines, or two-column CSV (.csv).")
-        ->required();
-    addDrawingsOperand(*apply, line);
-
-    CLI::App* exportTable = addCommand(
-        app, "export",
-        "输出表格（CSV，UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个标记，每个图形一行。 Write "
-        "a table (CSV, UTF-8 with BOM, CRLF): a header of 图形 and the 29 tags, one row per "
-        "drawing.");
-    exportTable->add_flag("-k,--keep-going", line.keepGoing,
-                          "跳过无法读取的图形。 Skip drawings that cannot be read.");
-    exportTable->add_option("-o,--output", line.output,
-                            "写入此文件而不是标准输出；其下的图形路径写成相对路径。 Write to this "
-                            "file instead of standard output; drawings below its folder get "
-                            "relative paths.");
-    addDrawingsOperand(*exportTable, line);
-
-    CLI::App* importTable = addCommand(
-        app, "import",
-        "把表格的每一行写入它的图形：非空单元格写入带该标记的所有属性，空单元格不改变。 Write "
-        "each row of TABLE into its drawing: a non-empty cell into every attribute with its "
-        "tag; an empty cell leaves it alone.");
-    addBatchFlags(*importTable, line);
-    importTable->add_option("--encoding", line.encoding,
-                            "表格的编码：auto（默认：UTF-8，否则 GBK）、utf-8、gbk。 The table's "
-                            "encoding: auto (default: UTF-8, else GBK), utf-8, gbk.");
-    importTable
-        ->add_option("TABLE", line.table,
-                     "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
-                     "(comma, semicolon or tab separated; - for standard input).")
-        ->required();
-
-    CLI::App* restore = addCommand(
-        app, "restore",
-        "撤销每个图形的上次保存：图形与它的 .bak 备份互换，再次恢复即重做。只恢复批处理保存过的"
-        "图形。 Undo the last save of each drawing: it trades places with its .bak, so a second "
-        "restore redoes it. Restore only drawings the batch saved.");
-    addDrawingsOperand(*restore, line);
+    // Each command keeps its own options, so every one of them lives until the end of the run.
+    std::vector<std::pair<CLI::App*, std::unique_ptr<cli::Command>>> commands;
+    for (const auto& make : kCommands) {
+        auto command = make();
+        CLI::App* subcommand = app.add_subcommand(command->name(), command->description());
+        subcommand->footer("");
+        command->addOptions(*subcommand);
+        commands.emplace_back(subcommand, std::move(command));
+    }
     app.footer(kFooter);
 
     try {
@@ -219,38 +91,10 @@ int run(const std::vector<std::string>& arguments) {
     }
 
     cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr)};
-    const ops::BatchOptions options{line.dryRun, line.keepGoing};
-    if (read->parsed() || inspect->parsed()) {
-        const auto connector = cad::makePlatformConnector();
-        return read->parsed() ? cli::readCommand(*connector, text(line.drawing), console)
-                              : cli::inspectCommand(*connector, text(line.drawing), console);
-    }
-    if (apply->parsed()) {
-        const cli::FieldValues values = loadValues(text(line.values), encodingOf(line.encoding));
-        const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
-        const auto connector = cad::makePlatformConnector();
-        return cli::batchCommand(*connector, cli::sameValuesFor(drawings, values), options,
-                                 *cad::makePlatformDrawingFiles(), console);
-    }
-    if (exportTable->parsed()) {
-        const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
-        const auto connector = cad::makePlatformConnector();
-        const auto output = line.output ? std::optional(text(*line.output)) : std::nullopt;
-        // A slip of the keyboard must not write a table over a drawing or its backup.
-        if (output && (cli::hasExtension(*output, u".dxf") || cli::hasExtension(*output, u".dwg") ||
-                       cli::hasExtension(*output, u".bak"))) {
-            throw cli::UsageError(cad::errc::kInvalidArgument,
-                                  u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
-        }
-        return cli::exportCommand(*connector, drawings, output, line.keepGoing, console);
-    }
-    if (importTable->parsed()) {
-        const auto jobs = loadTable(text(line.table), encodingOf(line.encoding));
-        const auto connector = cad::makePlatformConnector();
-        return cli::batchCommand(*connector, jobs, options, *cad::makePlatformDrawingFiles(),
-                                 console);
-    }
-    return cli::restoreCommand(cli::drawingsNamed(texts(line.drawings), line.recursive), console);
+    // The parse has required exactly one command.
+    const auto chosen = std::find_if(commands.begin(), commands.end(),
+                                     [](const auto& command) { return command.first->parsed(); });
+    return chosen->second->execute(console);
 }
 
 void printFailure(const cad::Error& e) { std::cerr << cli::failureText(e) << '\n'; }

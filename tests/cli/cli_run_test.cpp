@@ -260,6 +260,8 @@ TEST(CliExitCodes, AreZeroOneOrTwo) {
         {"inspect a missing drawing", {"inspect", missing}, "", 1},
         {"apply to a missing drawing", {"apply", "-", missing}, good, 1},
         {"read a folder", {"read", folder.path().string()}, "", 1},
+        {"read an empty name", {"read", ""}, "", 1},
+        {"inspect an empty name", {"inspect", ""}, "", 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

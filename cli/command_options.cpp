@@ -1,0 +1,48 @@
+#include "cli/command_options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
+#include "cli/drawing_paths.h"
+#include "cli/terminal.h"
+#include "cli/usage_error.h"
+
+namespace cli {
+
+void DrawingOperands::addTo(CLI::App& subcommand) {
+    subcommand.add_flag("-r,--recursive", recursive_,
+                        "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");
+    subcommand.add_option("DRAWING", names_, "图形或文件夹 drawings or folders")->required();
+}
+
+std::vector<std::u16string> DrawingOperands::drawings() const {
+    std::vector<std::u16string> operands(names_.size());
+    std::transform(names_.begin(), names_.end(), operands.begin(), argumentText);
+    return drawingsNamed(operands, recursive_);
+}
+
+void BatchFlags::addTo(CLI::App& subcommand) {
+    subcommand.add_flag(
+        "-n,--dry-run", dryRun_,
+        "试运行：打开每个图形，输出将改变的每个属性（路径、标记、旧值、新值，以制表符分隔），"
+        "不写入也不保存。 Dry run: open each drawing and print every attribute that "
+        "would change (path, tag, old, new, tab-separated); write and save nothing.");
+    subcommand.add_flag("-k,--keep-going", keepGoing_,
+                        "某个图形失败后继续处理其余图形，最后列出所有失败。 Go on after a failing "
+                        "drawing; list every failure at the end.");
+}
+
+void EncodingOption::addTo(CLI::App& subcommand, const char* help) {
+    subcommand.add_option("--encoding", name_, help);
+}
+
+Encoding EncodingOption::encoding() const {
+    const auto encoding = encodingNamed(name_);
+    if (!encoding) {
+        throw UsageError(cad::errc::kInvalidArgument,
+                         u"未知的编码“" + argumentText(name_) + u"”：可用 auto、utf-8 或 gbk。");
+    }
+    return *encoding;
+}
+
+}  // namespace cli

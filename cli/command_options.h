@@ -1,0 +1,51 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/text_encoding.h"
+#include "ops/reported_batch.h"
+
+namespace CLI {
+class App;
+}
+
+// The options and operands that several commands share, each declared in one place so that its
+// name and help read the same in every command.
+namespace cli {
+
+// The drawings a command works on, last on its line: files, and folders with -r.
+class DrawingOperands {
+public:
+    void addTo(CLI::App& subcommand);
+    // Throws UsageError for a folder without -r or one that cannot be listed.
+    std::vector<std::u16string> drawings() const;
+
+private:
+    std::vector<std::string> names_;
+    bool recursive_ = false;
+};
+
+// -n and -k of the commands that write drawings.
+class BatchFlags {
+public:
+    void addTo(CLI::App& subcommand);
+    ops::BatchOptions options() const { return {dryRun_, keepGoing_}; }
+
+private:
+    bool dryRun_ = false;
+    bool keepGoing_ = false;
+};
+
+// --encoding of the commands that read tables; `help` says which table.
+class EncodingOption {
+public:
+    void addTo(CLI::App& subcommand, const char* help);
+    // Throws UsageError for a name it does not know.
+    Encoding encoding() const;
+
+private:
+    std::string name_ = "auto";
+};
+
+}  // namespace cli

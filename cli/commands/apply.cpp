@@ -1,0 +1,78 @@
+// apply: the same values, from a values file, into every drawing named.
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+
+#include "cli/batch_run.h"
+#include "cli/command_options.h"
+#include "cli/commands/commands.h"
+#include "cli/csv_table.h"
+#include "cli/drawing_paths.h"
+#include "cli/input_file.h"
+#include "cli/table_file.h"
+#include "cli/terminal.h"
+#include "cli/values_file.h"
+
+namespace cli {
+
+namespace {
+
+// A values file in the `read` format, or a two-column table when its name ends in .csv.
+FieldValues loadValues(const std::u16string& source, Encoding encoding) {
+    const std::string bytes = readInputFile(source, u"值文件");
+    if (hasExtension(source, u".csv")) {
+        return valuesFromTable(parseCsv(decodeText(bytes, encoding, source), source), source);
+    }
+    return parseValues(bytes, source == u"-" ? u"-（标准输入）" : source);
+}
+
+std::vector<ops::DrawingJob> sameValuesFor(const std::vector<std::u16string>& drawings,
+                                           const FieldValues& values) {
+    std::vector<ops::DrawingJob> jobs(drawings.size());
+    std::transform(drawings.begin(), drawings.end(), jobs.begin(),
+                   [&values](const std::u16string& drawing) {
+                       return ops::DrawingJob{drawing, values};
+                   });
+    return jobs;
+}
+
+class Apply : public Command {
+public:
+    Apply()
+        : Command("apply",
+                  "把值文件中列出的非空值写入每个图形中带该标记的所有属性，只保存有改变的图形。 "
+                  "Write the non-empty values listed in VALUES into every attribute with their "
+                  "tag in each drawing; save only drawings that change.") {}
+
+    void addOptions(CLI::App& subcommand) override {
+        batchFlags_.addTo(subcommand);
+        encoding_.addTo(subcommand,
+                        ".csv 值文件的编码：auto（默认）、utf-8、gbk。 Encoding of a .csv VALUES: "
+                        "auto (default), utf-8, gbk.");
+        subcommand
+            .add_option("VALUES", values_,
+                        "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values "
+                        "file (- for standard input): tag<TAB>value lines, or two-column CSV "
+                        "(.csv).")
+            ->required();
+        drawings_.addTo(subcommand);
+    }
+
+    int execute(Console& console) override {
+        const FieldValues values = loadValues(argumentText(values_), encoding_.encoding());
+        return runBatch(sameValuesFor(drawings_.drawings(), values), batchFlags_.options(),
+                        console);
+    }
+
+private:
+    BatchFlags batchFlags_;
+    EncodingOption encoding_;
+    std::string values_;
+    DrawingOperands drawings_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> makeApplyCommand() { return std::make_unique<Apply>(); }
+
+}  // namespace cli

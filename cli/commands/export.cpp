@@ -1,0 +1,128 @@
+// export: a table of the title blocks of many drawings, one row each, for a spreadsheet.
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "base/path_name.h"
+#include "cad/error.h"
+#include "cli/cad_session.h"
+#include "cli/command_options.h"
+#include "cli/commands/commands.h"
+#include "cli/csv_table.h"
+#include "cli/drawing_paths.h"
+#include "cli/escape.h"
+#include "cli/exit_status.h"
+#include "cli/failure_text.h"
+#include "cli/table_file.h"
+#include "cli/terminal.h"
+#include "cli/usage_error.h"
+#include "ops/reported_batch.h"
+#include "titleblock/field_map.h"
+
+namespace cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// How a drawing is named in an exported table: relative to the table's folder when below it, so
+// that the table and the drawings can move together.
+std::u16string tablePathOf(const std::u16string& drawing, const fs::path& tableFolder) {
+    const fs::path absolute = fs::absolute(base::pathOf(drawing)).lexically_normal();
+    if (!tableFolder.empty()) {
+        const fs::path relative = absolute.lexically_relative(tableFolder);
+        if (!relative.empty() && *relative.begin() != "..") {
+            return base::nameOf(relative);
+        }
+    }
+    return base::nameOf(absolute);
+}
+
+void writeOutput(const std::optional<std::u16string>& outputFile, const std::string& bytes,
+                 Console& console) {
+    if (!outputFile) {
+        console.out << bytes;
+        return;
+    }
+    std::ofstream file(base::pathOf(*outputFile), std::ios::binary | std::ios::trunc);
+    file << bytes;
+    if (!file.flush()) {
+        throw cad::Error(cad::errc::kWriteFault, u"无法写入表格 " + *outputFile + u"。");
+    }
+}
+
+class Export : public Command {
+public:
+    Export()
+        : Command("export",
+                  "输出表格（CSV，UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个标记，每个图形一行。 "
+                  "Write a table (CSV, UTF-8 with BOM, CRLF): a header of 图形 and the 29 tags, "
+                  "one row per drawing.") {}
+
+    void addOptions(CLI::App& subcommand) override {
+        subcommand.add_flag("-k,--keep-going", keepGoing_,
+                            "跳过无法读取的图形。 Skip drawings that cannot be read.");
+        subcommand.add_option("-o,--output", output_,
+                              "写入此文件而不是标准输出；其下的图形路径写成相对路径。 Write to "
+                              "this file instead of standard output; drawings below its folder "
+                              "get relative paths.");
+        drawings_.addTo(subcommand);
+    }
+
+    // Prints (or writes to the output file) the table of the drawings' title blocks.
+    int execute(Console& console) override {
+        const auto drawings = drawings_.drawings();
+        const auto output = output_ ? std::optional(argumentText(*output_)) : std::nullopt;
+        // A slip of the keyboard must not write a table over a drawing or its backup.
+        if (output && (hasExtension(*output, u".dxf") || hasExtension(*output, u".dwg") ||
+                       hasExtension(*output, u".bak"))) {
+            throw UsageError(cad::errc::kInvalidArgument,
+                             u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
+        }
+        const CadSession session(console);
+        const fs::path tableFolder =
+            output ? fs::absolute(base::pathOf(*output)).lexically_normal().parent_path()
+                   : fs::path();
+
+        std::vector<TableRow> rows{tableHeader()};
+        int status = kAllDone;
+        for (const auto& drawing : drawings) {
+            std::map<int, std::u16string> values;
+            try {
+                values = ops::readTitleBlockValues(session.connection(), drawing);
+            } catch (const cad::Error& e) {
+                console.err << "失败 failed: " << shownValue(drawing) << ": " << failureText(e)
+                            << '\n';
+                if (!keepGoing_) return kSomeFailed;
+                status = kSomeFailed;
+                continue;
+            }
+            if (values.empty()) {
+                console.err << "无标题栏 no title block: " << shownValue(drawing)
+                            << "（这一行的值都是空的 its row is empty）\n";
+                if (status == kAllDone) status = kSomeWithoutTitleBlock;
+            }
+            TableRow row{tablePathOf(drawing, tableFolder)};
+            for (const auto& mapRow : titleblock::kFieldMap) {
+                const auto value = values.find(mapRow.field);
+                row.push_back(value == values.end() ? u"" : value->second);
+            }
+            rows.push_back(std::move(row));
+        }
+        writeOutput(output, formatCsv(rows), console);
+        return status;
+    }
+
+private:
+    bool keepGoing_ = false;
+    std::optional<std::string> output_;
+    DrawingOperands drawings_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> makeExportCommand() { return std::make_unique<Export>(); }
+
+}  // namespace cli

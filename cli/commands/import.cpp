@@ -1,0 +1,62 @@
+// import: each row of a table, as export writes it and a spreadsheet saves it, into its drawing.
+
+#include <CLI/CLI.hpp>
+
+#include "base/path_name.h"
+#include "cli/batch_run.h"
+#include "cli/command_options.h"
+#include "cli/commands/commands.h"
+#include "cli/csv_table.h"
+#include "cli/input_file.h"
+#include "cli/table_file.h"
+#include "cli/terminal.h"
+
+namespace cli {
+
+namespace {
+
+std::vector<ops::DrawingJob> loadTable(const std::u16string& source, Encoding encoding) {
+    const std::string bytes = readInputFile(source, u"表格");
+    const auto rows = parseCsv(decodeText(bytes, encoding, source), source);
+    // Drawings are named relative to the table's folder (standard input: the current folder).
+    const std::u16string folder =
+        source == u"-" ? u"" : base::nameOf(base::pathOf(source).parent_path());
+    return jobsFromTable(rows, source, folder);
+}
+
+class Import : public Command {
+public:
+    Import()
+        : Command("import",
+                  "把表格的每一行写入它的图形：非空单元格写入带该标记的所有属性，空单元格不改变。"
+                  " Write each row of TABLE into its drawing: a non-empty cell into every "
+                  "attribute with its tag; an empty cell leaves it alone.") {}
+
+    void addOptions(CLI::App& subcommand) override {
+        batchFlags_.addTo(subcommand);
+        encoding_.addTo(subcommand,
+                        "表格的编码：auto（默认：UTF-8，否则 GBK）、utf-8、gbk。 The table's "
+                        "encoding: auto (default: UTF-8, else GBK), utf-8, gbk.");
+        subcommand
+            .add_option("TABLE", table_,
+                        "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
+                        "(comma, semicolon or tab separated; - for standard input).")
+            ->required();
+    }
+
+    int execute(Console& console) override {
+        return runBatch(loadTable(argumentText(table_), encoding_.encoding()),
+                        batchFlags_.options(), console);
+    }
+
+private:
+    BatchFlags batchFlags_;
+    EncodingOption encoding_;
+    std::string table_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> makeImportCommand() { return std::make_unique<Import>(); }
+
+}  // namespace cli
