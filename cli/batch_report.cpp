@@ -6,7 +6,6 @@
 #include "cli/escape.h"
 #include "cli/exit_status.h"
 #include "cli/failure_text.h"
-#include "ops/file_list.h"
 
 namespace cli {
 
@@ -51,8 +50,7 @@ BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& j
     : console_(console),
       total_(jobs.size()),
       options_(options),
-      FileList_(ops::fileListOf(pathsOf(jobs))),
-      bar_(console.err, console.errIsTerminal, FileList_) {
+      bar_(console.err, console.errIsTerminal, pathsOf(jobs)) {
     if (console_.errIsTerminal) bar_.setMax(static_cast<float>(total_));
 }
 

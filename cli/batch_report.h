@@ -32,7 +32,6 @@ private:
     Console& console_;
     std::size_t total_;
     ops::BatchOptions options_;
-    std::vector<std::u16string> FileList_;
     StderrProgress bar_;
     std::size_t counts_[4] = {};
     std::vector<std::string> failures_;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ops/file_list.h"
 #include "ops/progress.h"
 
 namespace cli {
@@ -12,9 +13,9 @@ namespace cli {
 // one line per saved drawing, so that logs of long batches say how far they got.
 class StderrProgress : public ops::Progress {
 public:
-    // `FileList` is the batch's list: its entry `value` names the drawing just saved.
-    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& FileList)
-        : err_(err), terminal_(terminal), FileList_(FileList) {}
+    // `drawings` are the batch's drawings in order: the value n names drawings[n - 1].
+    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& drawings)
+        : err_(err), terminal_(terminal), numbered_(ops::fileListOf(drawings)) {}
 
     void setMax(float max) override;
     void setValue(float value) override;
@@ -26,7 +27,7 @@ private:
 
     std::ostream& err_;
     bool terminal_;
-    const std::vector<std::u16string>& FileList_;
+    std::vector<std::u16string> numbered_;  // the drawings from index 1 on, for ops::drawingAt
     long max_ = 0;
     bool barDrawn_ = false;
 };
