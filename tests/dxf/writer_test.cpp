@@ -8,6 +8,7 @@
 
 #include "dxf/drawing.h"
 #include "files.h"
+#include "storage/backup.h"
 
 namespace dxf {
 namespace {
@@ -23,8 +24,8 @@ std::string compose(std::string_view original, const Patches& patches) {
 
 // Saves `content` as the whole new version of `path`, unlocked.
 void save(const fs::path& path, std::string_view content) {
-    platform::FileLock unlocked;
-    platform::FileContent bytes{std::string(content)};
+    storage::FileLock unlocked;
+    storage::FileContent bytes{std::string(content)};
     saveWithBackup(path, bytes, {}, unlocked);
 }
 
@@ -37,12 +38,12 @@ TEST(Writer, ComposesTheOriginalWithItsPatches) {
 }
 
 TEST(Writer, KeepsThePreviousVersionAsNameDotBak) {
-    EXPECT_EQ(backupPathOf("/d/part.dxf"), fs::path("/d/part.bak"));
-    EXPECT_EQ(backupPathOf("/d.x/part"), fs::path("/d.x/part.bak"));
-    EXPECT_EQ(backupPathOf("/d/part.bak"), fs::path("/d/part.bak.bak"));
+    EXPECT_EQ(storage::backupPathOf("/d/part.dxf"), fs::path("/d/part.bak"));
+    EXPECT_EQ(storage::backupPathOf("/d.x/part"), fs::path("/d.x/part.bak"));
+    EXPECT_EQ(storage::backupPathOf("/d/part.bak"), fs::path("/d/part.bak.bak"));
     // A folder that ignores letter case takes part.bak for part.BAK: never the drawing itself.
-    EXPECT_EQ(backupPathOf("/d/part.BAK"), fs::path("/d/part.BAK.bak"));
-    EXPECT_EQ(backupPathOf("/d/caf\xE9.dxf"), fs::path("/d/caf\xE9.bak"));
+    EXPECT_EQ(storage::backupPathOf("/d/part.BAK"), fs::path("/d/part.BAK.bak"));
+    EXPECT_EQ(storage::backupPathOf("/d/caf\xE9.dxf"), fs::path("/d/caf\xE9.bak"));
 }
 
 TEST(Writer, SavesBesideTheDrawingAndReplacesAnOlderBackup) {
