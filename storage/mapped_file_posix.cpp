@@ -44,8 +44,8 @@ class MappedRange {
 public:
     MappedRange(int fd, std::size_t size) : size_(size) {
         // Not populated here: the reader maps pages as it goes, partly on another thread.
-        void* data = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (data != MAP_FAILED) data_ = static_cast<const char*>(data);
+        void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (mapped != MAP_FAILED) data_ = static_cast<const char*>(mapped);
     }
     ~MappedRange() {
         if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);

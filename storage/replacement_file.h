@@ -9,10 +9,10 @@
 namespace storage {
 
 // A new version of the file `target`, saved so that nothing the file carries is lost and nothing is
-// left half done: after a crash at any moment the file is the old version or the new one, or
-// (saving by copying) torn with the old version as its backup. Until commit() succeeds the file
-// and its older backup stay exactly as they were, and a replacement destroyed without a
-// successful commit leaves no file behind. Failures throw storage::Error.
+// left half done: after a crash at any moment the file's name holds the old version or the new
+// one (saving by copying: or a torn one, with the old version in a copy beside it). Until
+// commit() succeeds the file and its older backup stay exactly as they were, and a replacement
+// destroyed without a successful commit leaves no file behind. Failures throw storage::Error.
 //
 // On POSIX systems the new version normally goes to a new file that takes the file's mode, owner,
 // group and extended attributes (access lists included) and then its name. Where a new file
