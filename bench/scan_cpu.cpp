@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
 
-#include "dxf/error.h"
 #include "dxf/file_index.h"
-#include "dxf/platform_file.h"
+#include "storage/file_content.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path path = argv[1];
     const int reps = argc == 3 ? std::max(1, std::stoi(argv[2])) : 15;
     try {
-        const std::string data = dxf::platform::readWholeFile(path);
+        const std::string data = storage::readWholeFile(path);
         double index = 1e9;
         double walk = 1e9;
         std::size_t attributes = 0;  // these two keep the reads from being optimised away
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
             "%.6f, \"walk_cpu_s\": %.6f}\n",
             data.size(), attributes, classNameBytes, index, walk);
         return 0;
-    } catch (const dxf::Error& e) {
+    } catch (const std::exception& e) {  // dxf::Error or storage::Error
         std::cerr << e.what() << '\n';
         return 1;
     }

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "dxf/error.h"
-#include "dxf/platform_file.h"
+#include "storage/backup.h"
 
 namespace dxf {
 
@@ -38,7 +38,7 @@ std::vector<std::u16string> widenedClassNames(const ClassNames& classNames) {
 Drawing::Drawing()
     : codec_(untitledCodec()), wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
-Drawing::Drawing(platform::FileContent content, std::filesystem::path path, FileIndex index,
+Drawing::Drawing(storage::FileContent content, std::filesystem::path path, FileIndex index,
                  TextCodec codec)
     : content_(std::move(content)),
       path_(std::move(path)),
@@ -48,24 +48,27 @@ Drawing::Drawing(platform::FileContent content, std::filesystem::path path, File
 
 Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing) {
     if (!nameCanExist(path)) throw invalidNameError(path);
-    platform::FileLock lock = replacing != nullptr ? platform::FileLock(path, replacing->lock_)
-                                                   : platform::FileLock(path);
-    Drawing drawing =
-        fromContent(platform::readFileContent(
-                        path, [&path](std::string_view head) { checkDxfHead(head, path); }),
-                    path);
-    drawing.lock_ = std::move(lock);
-    // Under the claim no save of ours is under way: temporaries of this drawing are what a killed
-    // run left, and a batch that finds nothing to change would never save and so tidy them.
-    tidyAfterKilledSaves(path);
-    return drawing;
+    return namingFileErrors([&] {
+        storage::FileLock lock = replacing != nullptr ? storage::FileLock(path, replacing->lock_)
+                                                      : storage::FileLock(path);
+        Drawing drawing =
+            fromContent(storage::readFileContent(
+                            path, [&path](std::string_view head) { checkDxfHead(head, path); }),
+                        path);
+        drawing.lock_ = std::move(lock);
+        // Under the claim no save of ours is under way: temporaries of this drawing are what a
+        // killed run left, and a batch that finds nothing to change would never save and so tidy
+        // them.
+        storage::tidyAfterKilledSaves(path);
+        return drawing;
+    });
 }
 
 Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
-    return fromContent(platform::FileContent(std::move(bytes)), std::move(name));
+    return fromContent(storage::FileContent(std::move(bytes)), std::move(name));
 }
 
-Drawing Drawing::fromContent(platform::FileContent content, std::filesystem::path name) {
+Drawing Drawing::fromContent(storage::FileContent content, std::filesystem::path name) {
     FileIndex index;
     try {
         index = indexFile(content.view(), name);
@@ -128,7 +131,7 @@ void Drawing::forEachPieceOfContent(const std::function<void(std::string_view)>&
 void Drawing::save() {
     if (!nameCanExist(path_)) throw invalidNameError(path_);
     if (patches_ == savedPatches_) {
-        tidyAfterKilledSaves(path_);
+        storage::tidyAfterKilledSaves(path_);
         return;
     }
     saveWithBackup(path_, content_, patches_, lock_);

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "dxf/file_index.h"
-#include "dxf/file_lock.h"
-#include "dxf/platform_file.h"
 #include "dxf/text_codec.h"
 #include "dxf/writer.h"
+#include "storage/file_content.h"
+#include "storage/file_lock.h"
 
 namespace dxf {
 
@@ -76,9 +76,9 @@ public:
     void save();
 
 private:
-    Drawing(platform::FileContent content, std::filesystem::path path, FileIndex index,
+    Drawing(storage::FileContent content, std::filesystem::path path, FileIndex index,
             TextCodec codec);
-    static Drawing fromContent(platform::FileContent content, std::filesystem::path name);
+    static Drawing fromContent(storage::FileContent content, std::filesystem::path name);
 
     std::string_view bytes() const { return content_.view(); }
     std::string_view bytesOf(std::size_t begin, std::size_t end) const {
@@ -88,14 +88,14 @@ private:
     // The line end of the ASCII line that ends just before `at`.
     std::string_view lineEndBefore(std::size_t at) const;
 
-    platform::FileContent content_;
+    storage::FileContent content_;
     std::filesystem::path path_;
     FileIndex index_;
     TextCodec codec_;
     std::vector<std::u16string> wideClassNames_;  // by class id
     Patches patches_;
     Patches savedPatches_;  // the values as in the file: none until a save writes some
-    platform::FileLock lock_;
+    storage::FileLock lock_;
 };
 
 }  // namespace dxf

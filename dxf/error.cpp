@@ -86,6 +86,10 @@ std::u16string displayName(const std::filesystem::path& path) {
     return name;
 }
 
+namespace {
+
+// The failures of the file layer, worded for a drawing.
+
 Error systemError(std::uint32_t win32Code, FileAction action, const std::filesystem::path& path) {
     const auto row = std::find_if(kTable.begin(), kTable.end(), [win32Code](const Row& r) {
         return r.win32Code != 0 && r.win32Code == win32Code;
@@ -100,8 +104,47 @@ Error systemError(std::uint32_t win32Code, FileAction action, const std::filesys
     return make(row->code, verb + quoted(path) + u"：" + std::u16string(row->cause) + u"。");
 }
 
-Error folderError(const std::filesystem::path& path) {
-    return systemError(rowOf(Errc::kFolder).win32Code, FileAction::kOpen, path);
+Error tooLargeError(const std::filesystem::path& path, std::uint64_t bytes, std::uint64_t limit) {
+    return make(Errc::kFileTooLarge, u"无法打开图形" + quoted(path) + u"：文件太大，至少有 " +
+                                         decimal(bytes) + u" 字节，超过了本机能够打开的上限 " +
+                                         decimal(limit) + u" 字节（内存的一半）。");
+}
+
+Error lockedError(const std::filesystem::path& path) {
+    return make(Errc::kLocked, u"无法打开图形" + quoted(path) +
+                                   u"：图形正由另一程序编辑。请等它保存后再试，图形没有改变。");
+}
+
+Error readOnlyError(const std::filesystem::path& path) {
+    return make(Errc::kReadOnly,
+                u"无法保存图形" + quoted(path) + u"：图形是只读的，没有保存，图形没有改变。");
+}
+
+Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup) {
+    return make(Errc::kNoBackup, u"无法恢复图形" + quoted(drawing) + u"：没有它的备份" +
+                                     quoted(backup) + u"，图形没有改变。");
+}
+
+}  // namespace
+
+Error fileError(const storage::Error& failure) {
+    const std::filesystem::path& path = failure.path();
+    switch (failure.failure()) {
+        case storage::Failure::kNotRegularFile:
+            // A device such as /dev/zero: no drawing, and never one to read to its end.
+            return notDxfError(path, false, false);
+        case storage::Failure::kTooLarge:
+            return tooLargeError(path, failure.bytes(), failure.limit());
+        case storage::Failure::kReadOnly:
+            return readOnlyError(path);
+        case storage::Failure::kLocked:
+            return lockedError(path);
+        case storage::Failure::kNoBackup:
+            return noBackupError(path, failure.backup());
+        case storage::Failure::kSystem:
+            break;
+    }
+    return systemError(failure.win32Code(), failure.action(), path);
 }
 
 Error invalidNameError(const std::filesystem::path& path) {
@@ -117,12 +160,6 @@ Error notDxfError(const std::filesystem::path& path, bool dwg, bool empty) {
     }
     if (empty) return make(Errc::kNotDxf, u"文件" + quoted(path) + u"是空的，不是 DXF 图形。");
     return make(Errc::kNotDxf, u"文件" + quoted(path) + u"不是 DXF 图形。");
-}
-
-Error tooLargeError(const std::filesystem::path& path, std::uint64_t bytes, std::uint64_t limit) {
-    return make(Errc::kFileTooLarge, u"无法打开图形" + quoted(path) + u"：文件太大，至少有 " +
-                                         decimal(bytes) + u" 字节，超过了本机能够打开的上限 " +
-                                         decimal(limit) + u" 字节（内存的一半）。");
 }
 
 Error malformedError(const std::filesystem::path& path, Position kind, std::uint64_t position,
@@ -157,11 +194,6 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
                                          decimal(limit) + u" 字节，图形没有改变。");
 }
 
-Error lockedError(const std::filesystem::path& path) {
-    return make(Errc::kLocked, u"无法打开图形" + quoted(path) +
-                                   u"：图形正由另一程序编辑。请等它保存后再试，图形没有改变。");
-}
-
 Error changedOnDiskError(const std::filesystem::path& path, FileAction action) {
     if (action == FileAction::kOpen) {
         return make(Errc::kChangedOnDisk, u"无法打开图形" + quoted(path) +
@@ -172,16 +204,6 @@ Error changedOnDiskError(const std::filesystem::path& path, FileAction action) {
                 u"无法保存图形" + quoted(path) +
                     u"：图形在打开后被另一程序改动，保存会覆盖那些改动，所以没有保存，"
                     u"图形没有改变。请重新打开后再试。");
-}
-
-Error readOnlyError(const std::filesystem::path& path) {
-    return make(Errc::kReadOnly,
-                u"无法保存图形" + quoted(path) + u"：图形是只读的，没有保存，图形没有改变。");
-}
-
-Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup) {
-    return make(Errc::kNoBackup, u"无法恢复图形" + quoted(drawing) + u"：没有它的备份" +
-                                     quoted(backup) + u"，图形没有改变。");
 }
 
 }  // namespace dxf

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+
+#include "storage/error.h"
 
 namespace dxf {
 
@@ -42,7 +45,7 @@ enum class Errc {
 };
 
 // What was being done when a file operation failed; it opens the description.
-enum class FileAction { kOpen, kSave };
+using FileAction = storage::Action;
 
 // A failure with a signed 32-bit number in the HRESULT style and a Chinese description that
 // names the file and the cause.
@@ -68,21 +71,27 @@ std::int32_t numberOf(Errc code);
 // The path as the user would type it, for descriptions.
 std::u16string displayName(const std::filesystem::path& path);
 
-// A failure of the file system, from the Windows error code the cause maps to (2: not found,
-// 5: access denied, 112: disk full …); an unknown code becomes kSystem and is quoted.
-Error systemError(std::uint32_t win32Code, FileAction action, const std::filesystem::path& path);
+// A failure of the file layer as a drawing's failure: a system failure by the Windows error code
+// its cause maps to (2: not found, 5: access denied, 112: disk full …; an unknown code becomes
+// kSystem and is quoted), a file that is no file to read as not a DXF drawing, and the rest as
+// their own numbers.
+Error fileError(const storage::Error& failure);
 
-// The path names a folder where a drawing was expected.
-Error folderError(const std::filesystem::path& path);
+// Runs `body`, reporting a failure of the file layer as fileError() words it.
+template <typename Body>
+decltype(auto) namingFileErrors(Body&& body) {
+    try {
+        return std::forward<Body>(body)();
+    } catch (const storage::Error& failure) {
+        throw fileError(failure);
+    }
+}
 
 // A path that cannot name a file: empty, or holding U+0000.
 Error invalidNameError(const std::filesystem::path& path);
 
 // The file is not a DXF drawing; `dwg` when it is a DWG drawing, `empty` when it has no bytes.
 Error notDxfError(const std::filesystem::path& path, bool dwg, bool empty);
-
-// The file holds at least `bytes` bytes, more than the `limit` this machine can open.
-Error tooLargeError(const std::filesystem::path& path, std::uint64_t bytes, std::uint64_t limit);
 
 // Malformed or truncated content. `position` is a line number (ASCII) or a byte offset (binary).
 enum class Position { kLine, kByteOffset };
@@ -95,20 +104,11 @@ Error unsupportedCodePageError(const std::filesystem::path& path, std::string_vi
 // A put that the library cannot carry out completely, so it changes nothing.
 Error attributeNotWritableError(const std::filesystem::path& path, std::u16string_view tag,
                                 std::u16string_view reason);
-// Undoing a save needs the backup that save kept.
-Error noBackupError(const std::filesystem::path& drawing, const std::filesystem::path& backup);
-
 Error valueTooLongError(const std::filesystem::path& path, std::u16string_view tag,
                         std::size_t bytes, std::size_t limit);
-
-// Another program holds the drawing open for editing.
-Error lockedError(const std::filesystem::path& path);
 
 // Another program changed the drawing's file while it was being read (kOpen) or since it was
 // opened (kSave), so its bytes here are no longer the file's.
 Error changedOnDiskError(const std::filesystem::path& path, FileAction action);
-
-// No one may write the drawing (no write permission bit, or the read-only attribute).
-Error readOnlyError(const std::filesystem::path& path);
 
 }  // namespace dxf

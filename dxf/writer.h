@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "dxf/file_lock.h"
-#include "dxf/platform_file.h"
 #include "dxf/tag_scanner.h"
+#include "storage/file_content.h"
+#include "storage/file_lock.h"
 
 namespace dxf {
 
@@ -33,27 +33,12 @@ using Patches = std::map<std::size_t, Patch>;
 void forEachPiece(std::string_view original, const Patches& patches,
                   const std::function<void(std::string_view)>& sink);
 
-// Where the previous version of `drawing` is kept: the same name with the extension .bak, its
-// stem shortened where that name would be longer than a file name can be.
-std::filesystem::path backupPathOf(const std::filesystem::path& drawing);
-
-// The file a save of `target` replaces: through a symbolic link, the file it points to. Its
-// backup is backupPathOf(savedFileOf(target)).
-std::filesystem::path savedFileOf(const std::filesystem::path& target);
-
-// Removes what a run killed while saving `target` left behind, for a save that writes nothing.
-void tidyAfterKilledSaves(const std::filesystem::path& target);
-
-// Saves the new content as `target`, keeping the current file as its backup (see
-// platform::ReplacementFile for how). On failure (dxf::Error) the target and its older backup are
-// as they were and no temporary file remains; that includes a file another program has changed
-// since `original` was read from it. `lock` is the drawing's claim, kept on the file that carries
-// its name afterwards.
-void saveWithBackup(const std::filesystem::path& target, platform::FileContent& original,
-                    const Patches& patches, platform::FileLock& lock);
-
-// Undoes the last save of `drawing`: the drawing and its backup trade places in one step, so a
-// second call redoes the save. Without a backup it throws and nothing changes.
-void restoreBackup(const std::filesystem::path& drawing);
+// Saves the new content as `target`, keeping the current file as its backup
+// (storage::backupPathOf; storage::ReplacementFile says how). On failure (dxf::Error) the target
+// and its older backup are as they were and no temporary file remains; that includes a file
+// another program has changed since `original` was read from it. `lock` is the drawing's claim,
+// kept on the file that carries its name afterwards.
+void saveWithBackup(const std::filesystem::path& target, storage::FileContent& original,
+                    const Patches& patches, storage::FileLock& lock);
 
 }  // namespace dxf

@@ -2,12 +2,12 @@
 
 #include "base/path_name.h"
 #include "cad/engine/engine_errors.h"
-#include "dxf/writer.h"
+#include "storage/backup.h"
 
 namespace cad::engine {
 
 void restoreLastSave(const std::u16string& fullPath) {
-    translated([&] { dxf::restoreBackup(base::pathOf(fullPath)); });
+    translated([&] { storage::restoreBackup(base::pathOf(fullPath)); });
 }
 
 }  // namespace cad::engine

@@ -5,7 +5,7 @@
 #include "cad/engine/engine_document.h"
 #include "cad/engine/session.h"
 #include "cad/error.h"
-#include "dxf/save_in_progress.h"
+#include "storage/save_in_progress.h"
 
 namespace cad::engine {
 
@@ -52,6 +52,6 @@ public:
 
 std::unique_ptr<Connector> makeEngineConnector() { return std::make_unique<EngineConnector>(); }
 
-void deferTerminationDuringSaves() { dxf::deferTerminationDuringSaves(); }
+void deferTerminationDuringSaves() { storage::deferTerminationDuringSaves(); }
 
 }  // namespace cad::engine

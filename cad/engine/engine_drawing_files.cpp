@@ -5,8 +5,8 @@
 #include "base/path_name.h"
 #include "base/unicode.h"
 #include "cad/engine/backup_restore.h"
-#include "dxf/platform_file.h"
-#include "dxf/writer.h"
+#include "storage/backup.h"
+#include "storage/file_names.h"
 
 namespace cad::engine {
 
@@ -14,14 +14,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-DrawingFiles::FileId idOf(const dxf::platform::FileIdentity& identity) {
+DrawingFiles::FileId idOf(const storage::FileIdentity& identity) {
     return {identity.device, identity.index};
 }
 
 class EngineDrawingFiles : public DrawingFiles {
 public:
     std::optional<FileId> fileAt(const std::u16string& path) const override {
-        const auto identity = dxf::platform::identityOf(base::pathOf(path));
+        const auto identity = storage::identityOf(base::pathOf(path));
         if (!identity) return std::nullopt;
         return idOf(*identity);
     }
@@ -29,19 +29,19 @@ public:
     std::optional<EntryKey> entryAt(const std::u16string& path) const override {
         const fs::path name = base::pathOf(path);
         const fs::path folder = name.has_parent_path() ? name.parent_path() : fs::path(".");
-        const auto identity = dxf::platform::identityOf(folder);
+        const auto identity = storage::identityOf(folder);
         if (!identity) return std::nullopt;
         const FileId folderId = idOf(*identity);
         auto known = foldsCase_.find(folderId);
         if (known == foldsCase_.end()) {
-            known = foldsCase_.emplace(folderId, dxf::platform::foldsCase(folder)).first;
+            known = foldsCase_.emplace(folderId, storage::foldsCase(folder)).first;
         }
         const std::u16string entry = base::nameOf(name.filename());
         return EntryKey{folderId, known->second ? base::lowerAscii(entry) : entry};
     }
 
     std::u16string backupPathOf(const std::u16string& path) const override {
-        return base::nameOf(dxf::backupPathOf(dxf::savedFileOf(base::pathOf(path))));
+        return base::nameOf(storage::backupPathOf(storage::savedFileOf(base::pathOf(path))));
     }
 
     void restoreLastSave(const std::u16string& path) const override {

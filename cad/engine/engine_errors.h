@@ -5,6 +5,7 @@
 
 #include "cad/error.h"
 #include "dxf/error.h"
+#include "storage/error.h"
 
 namespace cad::engine {
 
@@ -15,13 +16,16 @@ Error untitledSave();
 // The same failure, number and description, as the object model reports it.
 Error fromDrawingError(const dxf::Error& error);
 
-// Runs `call`, reporting a drawing-library failure as a cad::Error.
+// Runs `call`, reporting a failure of the drawing library, or of the file layer under it (as the
+// drawing library words those), as a cad::Error.
 template <typename Call>
 decltype(auto) translated(Call&& call) {
     try {
         return std::forward<Call>(call)();
     } catch (const dxf::Error& error) {
         throw fromDrawingError(error);
+    } catch (const storage::Error& error) {
+        throw fromDrawingError(dxf::fileError(error));
     }
 }
 

@@ -13,10 +13,11 @@
 
 #include "dxf/drawing.h"
 #include "dxf/error.h"
-#include "dxf/platform_file.h"
 #include "dxf_builder.h"
 #include "files.h"
 #include "folder_snapshot.h"
+#include "storage/backup.h"
+#include "storage/file_content.h"
 
 namespace dxf {
 namespace {
@@ -50,7 +51,7 @@ class MappedDrawing : public ::testing::Test {
 protected:
     void SetUp() override {
         testing_support::writeBytes(path_, original_);
-        if (!platform::readFileContent(path_).mapped()) {
+        if (!storage::readFileContent(path_).mapped()) {
             GTEST_SKIP() << "the temporary folder's file system is not one drawings are mapped on";
         }
     }
@@ -70,7 +71,7 @@ TEST_F(MappedDrawing, SavesAndSavesAgainFromTheBytesItOpened) {
         drawing.save();
     }
     EXPECT_EQ(valueIn(path_), u"second");
-    EXPECT_EQ(valueIn(backupPathOf(path_)), u"first");
+    EXPECT_EQ(valueIn(storage::backupPathOf(path_)), u"first");
     std::string expected = original_;
     expected.replace(expected.find("\nold\n") + 1, 3, "second");
     EXPECT_EQ(readBytes(path_), expected);
@@ -87,7 +88,7 @@ TEST_F(MappedDrawing, SavingByCopyingToAHardLinkedDrawingWritesFromACopy) {
     expected.replace(expected.find("\nold\n") + 1, 3, "a value much longer than the old one");
     EXPECT_EQ(readBytes(path_), expected);
     EXPECT_EQ(readBytes(folder_ / "other name.dxf"), expected);
-    EXPECT_EQ(readBytes(backupPathOf(path_)), original_);
+    EXPECT_EQ(readBytes(storage::backupPathOf(path_)), original_);
 }
 
 TEST_F(MappedDrawing, ASaveAfterAnotherProgramChangedTheFileRefusesAndChangesNothing) {
@@ -108,7 +109,7 @@ TEST_F(MappedDrawing, ASaveAfterAnotherProgramChangedTheFileRefusesAndChangesNot
     for (const auto& change : kChanges) {
         SCOPED_TRACE(change.what);
         testing_support::writeBytes(path_, original_);
-        fs::remove(backupPathOf(path_));
+        fs::remove(storage::backupPathOf(path_));
         Drawing drawing = Drawing::open(path_);
         putValue(drawing, u"new");
         change.otherProgram(path_);

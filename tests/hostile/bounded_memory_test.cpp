@@ -14,8 +14,8 @@
 
 #include "child_process.h"
 #include "dxf/error.h"
-#include "dxf/platform_file.h"
 #include "files.h"
+#include "storage/file_content.h"
 
 namespace testing_support {
 namespace {
@@ -59,7 +59,7 @@ TEST(BoundedMemory, HugeAndEndlessFilesAreRefusedWithoutBeingHeld) {
     const fs::path sparse = folder / "sparse.dxf";
     const fs::path tooLarge = folder / "too large.dxf";
     ASSERT_TRUE(makeSparse(sparse, "", std::uint64_t{2} << 30));
-    if (!makeSparse(tooLarge, "0\nSECTION\n", dxf::platform::largestReadableFile() + 1)) {
+    if (!makeSparse(tooLarge, "0\nSECTION\n", storage::largestReadableFile() + 1)) {
         GTEST_SKIP() << "this file system cannot hold the sparse file";
     }
     const fs::path fifo = folder / "endless.dxf";

@@ -1,5 +1,6 @@
 // The built-in engine's file handling under Windows (run under Wine by scripts/test-windows): the
-// lock between opening and saving, and ReplaceFile keeping the previous version as NAME.bak.
+// lock between opening and saving, ReplaceFile keeping the previous version as NAME.bak, and the
+// restore trading a drawing with it.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -12,6 +13,9 @@
 
 #include "dxf/drawing.h"
 #include "dxf/error.h"
+#include "storage/backup.h"
+#include "storage/error.h"
+#include "storage/file_lock.h"
 
 namespace {
 
@@ -95,6 +99,32 @@ TEST_F(EngineFile, ReplaceFileKeepsThePreviousVersionAndReplacesAnOlderBackupOnl
     }
     EXPECT_EQ(readBytes(drawing()), saved);
     EXPECT_EQ(readBytes(backup()), original_);
+}
+
+TEST_F(EngineFile, RestoringTradesTheDrawingWithItsBackupAndRefusesWithoutOne) {
+    try {
+        storage::restoreBackup(drawing());
+        FAIL() << "restored without a backup";
+    } catch (const storage::Error& error) {
+        EXPECT_EQ(error.failure(), storage::Failure::kNoBackup);
+    }
+    writeBytes(backup(), "older version");
+    storage::restoreBackup(drawing());
+    EXPECT_EQ(readBytes(drawing()), "older version");
+    EXPECT_EQ(readBytes(backup()), original_);
+    {
+        // A drawing another run is editing is left to it.
+        const storage::FileLock editor(drawing());
+        try {
+            storage::restoreBackup(drawing());
+            FAIL() << "restored a drawing being edited";
+        } catch (const storage::Error& error) {
+            EXPECT_EQ(error.failure(), storage::Failure::kLocked);
+        }
+    }
+    storage::restoreBackup(drawing());
+    EXPECT_EQ(readBytes(drawing()), original_);
+    EXPECT_EQ(readBytes(backup()), "older version");
 }
 
 TEST_F(EngineFile, AFolderNamedLikeADrawingIsRefusedAsAFolder) {

@@ -1,4 +1,4 @@
-#include "dxf/bus_error_guard.h"
+#include "storage/bus_error_guard.h"
 
 #include <signal.h>
 #include <sys/mman.h>
@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <mutex>
 
-namespace dxf::platform {
+namespace storage {
 
 namespace {
 
-// A few drawings are open at a time; a file that finds no place is read instead.
-constexpr std::size_t kGuards = 64;
+// A few files are mapped at a time; a file that finds no place is read instead.
+constexpr std::size_t kPlaces = 64;
 
 struct Guard {
     std::atomic<bool> taken{false};
@@ -22,13 +22,13 @@ struct Guard {
     std::atomic<bool> torn{false};
 };
 
-std::array<Guard, kGuards> guards;
+std::array<Guard, kPlaces> places;
 struct sigaction previousAction {};
 
 // Runs in the thread whose read faulted. Only async-signal-safe work: atomics and mmap.
 void onBusError(int signal, siginfo_t* info, void* context) {
     const auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
-    for (Guard& guard : guards) {
+    for (Guard& guard : places) {
         const std::uintptr_t begin = guard.begin.load(std::memory_order_acquire);
         const std::size_t size = guard.size.load(std::memory_order_relaxed);
         if (begin == 0 || address - begin >= size) continue;
@@ -60,29 +60,34 @@ void installHandler() {
     });
 }
 
-}  // namespace
-
-int guardMapping(const void* begin, std::size_t size) {
+// A free place for a guard over [begin, begin + size), taken; -1 when there is none.
+int takePlace(const void* begin, std::size_t size) {
     installHandler();
-    for (std::size_t i = 0; i < kGuards; ++i) {
+    for (std::size_t i = 0; i < kPlaces; ++i) {
         bool expected = false;
-        if (!guards[i].taken.compare_exchange_strong(expected, true)) continue;
-        guards[i].torn.store(false);
-        guards[i].size.store(size, std::memory_order_relaxed);
-        guards[i].begin.store(reinterpret_cast<std::uintptr_t>(begin), std::memory_order_release);
+        if (!places[i].taken.compare_exchange_strong(expected, true)) continue;
+        places[i].torn.store(false);
+        places[i].size.store(size, std::memory_order_relaxed);
+        places[i].begin.store(reinterpret_cast<std::uintptr_t>(begin), std::memory_order_release);
         return static_cast<int>(i);
     }
     return -1;
 }
 
-bool mappingTorn(int guard) {
-    return guards[static_cast<std::size_t>(guard)].torn.load(std::memory_order_acquire);
+}  // namespace
+
+BusErrorGuard::BusErrorGuard(const void* begin, std::size_t size)
+    : place_(begin != nullptr ? takePlace(begin, size) : -1) {}
+
+BusErrorGuard::~BusErrorGuard() {
+    if (place_ < 0) return;
+    Guard& guard = places[static_cast<std::size_t>(place_)];
+    guard.begin.store(0, std::memory_order_release);
+    guard.taken.store(false, std::memory_order_release);
 }
 
-void unguardMapping(int guard) {
-    Guard& g = guards[static_cast<std::size_t>(guard)];
-    g.begin.store(0, std::memory_order_release);
-    g.taken.store(false, std::memory_order_release);
+bool BusErrorGuard::torn() const {
+    return places[static_cast<std::size_t>(place_)].torn.load(std::memory_order_acquire);
 }
 
-}  // namespace dxf::platform
+}  // namespace storage

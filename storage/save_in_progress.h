@@ -1,10 +1,10 @@
 #pragma once
 
-// SIGINT, SIGTERM and SIGHUP must not end the process in the middle of a save: a drawing being
+// SIGINT, SIGTERM and SIGHUP must not end the process in the middle of a save: a file being
 // overwritten in place would be torn and a named temporary file would stay. While a save is in
 // progress such a signal waits; it ends the process (as its default would: a shell sees 128 plus
 // the signal's number) as soon as the save is complete or rolled back.
-namespace dxf {
+namespace storage {
 
 // Installs the handlers, leaving alone a signal the process ignores (as under nohup).
 void deferTerminationDuringSaves();
@@ -18,4 +18,4 @@ public:
     SaveInProgress& operator=(const SaveInProgress&) = delete;
 };
 
-}  // namespace dxf
+}  // namespace storage

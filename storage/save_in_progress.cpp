@@ -1,9 +1,9 @@
-#include "dxf/save_in_progress.h"
+#include "storage/save_in_progress.h"
 
 #include <atomic>
 #include <csignal>
 
-namespace dxf {
+namespace storage {
 
 namespace {
 
@@ -46,4 +46,4 @@ SaveInProgress::~SaveInProgress() {
     if (--savesInProgress == 0) endWithDeferredSignal();
 }
 
-}  // namespace dxf
+}  // namespace storage

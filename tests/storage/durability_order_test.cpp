@@ -1,8 +1,8 @@
 // The order in which a save reaches the disk, seen by interposing the system calls that decide
 // it (the test binary is linked with --wrap for each): a crash at any moment must find the
-// drawing's name on a complete version, so the new version is flushed before a name leads to it
+// file's name on a complete version, so the new version is flushed before a name leads to it
 // and the folder is flushed after the names change; saving by copying flushes the backup before
-// the drawing's first byte is overwritten.
+// the file's first byte is overwritten.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -13,9 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "child_process.h"
-#include "dxf/drawing.h"
 #include "files.h"
+#include "storage/backup.h"
+#include "storage/file_lock.h"
+#include "storage/replacement_file.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ ssize_t __wrap_write(int fd, const void* bytes, size_t size) {
 }
 }
 
-namespace dxf {
+namespace storage {
 namespace {
 
 namespace fs = std::filesystem;
@@ -109,13 +110,16 @@ std::ptrdiff_t lastIndex(const std::vector<Event>& log, const std::string& call,
     return -1;
 }
 
-// Saves a changed value into `drawing` and returns the calls the save made.
-std::vector<Event> saveRecorded(const fs::path& drawing) {
-    Drawing open = Drawing::open(drawing);
-    open.putAttributeValue(open.entity(3).attributes.front(), u"齿轮轴");
+// Saves a new version of `file` and returns the calls the save made.
+std::vector<Event> saveRecorded(const fs::path& file) {
+    FileLock lock(file);
     std::vector<Event> log;
     events = &log;
-    open.save();
+    {
+        ReplacementFile replacement(file, lock);
+        replacement.write("the new version");
+        replacement.commit(backupPathOf(file));
+    }
     events = nullptr;
     return log;
 }
@@ -126,32 +130,34 @@ ino_t inodeOf(const fs::path& path) {
     return st.st_ino;
 }
 
-TEST(DurabilityOrder, TheNewVersionIsOnDiskBeforeItHasTheDrawingsNameAndTheFolderAfter) {
+TEST(DurabilityOrder, TheNewVersionIsOnDiskBeforeItHasTheFilesNameAndTheFolderAfter) {
     TempFolder folder;
-    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
-    const std::vector<Event> log = saveRecorded(drawing);
-    const ino_t saved = inodeOf(drawing);
-    const ino_t backup = inodeOf(folder / "titleblock_r2004.bak");
+    const fs::path file = folder / "part.dxf";
+    testing_support::writeBytes(file, "the old version");
+    const std::vector<Event> log = saveRecorded(file);
+    const ino_t saved = inodeOf(file);
+    const ino_t backup = inodeOf(folder / "part.bak");
 
-    const auto named = firstIndex(log, "name", saved, drawing.filename().string());
-    ASSERT_GE(named, 0) << "the new version took the drawing's name by a rename or link";
+    const auto named = firstIndex(log, "name", saved, "part.dxf");
+    ASSERT_GE(named, 0) << "the new version took the file's name by a rename or link";
     const auto flushed = firstIndex(log, "fsync", saved);
     ASSERT_GE(flushed, 0) << "the new version was never flushed";
     EXPECT_LT(flushed, firstIndex(log, "name", saved)) << "flushed before any name leads to it";
-    const auto backupNamed = firstIndex(log, "name", backup, "titleblock_r2004.bak");
+    const auto backupNamed = firstIndex(log, "name", backup, "part.bak");
     ASSERT_GE(backupNamed, 0);
     EXPECT_GT(lastIndex(log, "fsync", inodeOf(folder.path())), std::max(named, backupNamed))
         << "the folder is flushed after its names change";
 }
 
-TEST(DurabilityOrder, SavingByCopyingFlushesTheBackupBeforeOverwritingTheDrawing) {
+TEST(DurabilityOrder, SavingByCopyingFlushesTheBackupBeforeOverwritingTheFile) {
     TempFolder folder;
-    const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
-    fs::create_hard_link(drawing, folder / "second name.dxf");
-    const ino_t file = inodeOf(drawing);
-    const std::vector<Event> log = saveRecorded(drawing);
-    EXPECT_EQ(inodeOf(drawing), file) << "the drawing's own file was overwritten";
-    const ino_t backup = inodeOf(folder / "titleblock_r2004.bak");
+    const fs::path path = folder / "part.dxf";
+    testing_support::writeBytes(path, "the old version");
+    fs::create_hard_link(path, folder / "second name.dxf");
+    const ino_t file = inodeOf(path);
+    const std::vector<Event> log = saveRecorded(path);
+    EXPECT_EQ(inodeOf(path), file) << "the file itself was overwritten";
+    const ino_t backup = inodeOf(folder / "part.bak");
 
     const auto overwritten = firstIndex(log, "write", file);
     ASSERT_GE(overwritten, 0);
@@ -159,13 +165,13 @@ TEST(DurabilityOrder, SavingByCopyingFlushesTheBackupBeforeOverwritingTheDrawing
     ASSERT_GE(backupFlushed, 0) << "the backup copy was never flushed";
     EXPECT_LT(backupFlushed, overwritten);
     EXPECT_LT(firstIndex(log, "name", backup), overwritten)
-        << "the backup has a name before the drawing changes";
-    const auto drawingFlushed = lastIndex(log, "fsync", file);
-    EXPECT_GT(drawingFlushed, lastIndex(log, "write", file));
-    const auto backupNamed = firstIndex(log, "name", backup, "titleblock_r2004.bak");
+        << "the backup has a name before the file changes";
+    const auto fileFlushed = lastIndex(log, "fsync", file);
+    EXPECT_GT(fileFlushed, lastIndex(log, "write", file));
+    const auto backupNamed = firstIndex(log, "name", backup, "part.bak");
     EXPECT_GT(lastIndex(log, "fsync", inodeOf(folder.path())), backupNamed)
         << "the folder is flushed after its names change";
 }
 
 }  // namespace
-}  // namespace dxf
+}  // namespace storage

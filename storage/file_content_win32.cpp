@@ -1,0 +1,78 @@
+#include <windows.h>
+
+#include <algorithm>
+#include <new>
+
+#include "storage/file_content.h"
+#include "storage/system_error_win32.h"
+#include "storage/unique_handle.h"
+
+namespace storage {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Reads from `file` until end of file or until `content` is full.
+std::size_t readInto(HANDLE file, std::string& content, std::size_t done, const fs::path& path) {
+    while (done < content.size()) {
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1U << 30));
+        DWORD got = 0;
+        if (!ReadFile(file, content.data() + done, chunk, &got, nullptr)) {
+            throw lastError(Action::kOpen, path);
+        }
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+}  // namespace
+
+std::uint64_t largestReadableFile() {
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof(memory);
+    if (!GlobalMemoryStatusEx(&memory)) return std::uint64_t{1} << 30;
+    return std::min<std::uint64_t>(memory.ullTotalPhys, memory.ullTotalVirtual) / 2;
+}
+
+std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        throw folderError(path);
+    }
+    const UniqueHandle file =
+        ownHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) throw lastError(Action::kOpen, path);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) throw lastError(Action::kOpen, path);
+    const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
+    const std::uint64_t limit = largestReadableFile();
+    if (bytes > limit) throw Error::tooLarge(path, bytes, limit);
+    std::string content;
+    try {
+        // The first bytes decide, before the file's size in memory is taken.
+        content.resize(static_cast<std::size_t>(
+            checkHead ? std::min<std::uint64_t>(bytes, kHeadSize) : bytes));
+        std::size_t done = readInto(file.get(), content, 0, path);
+        if (checkHead) {
+            checkHead(std::string_view(content).substr(0, done));
+            content.resize(std::max(static_cast<std::size_t>(bytes), done));
+            done = readInto(file.get(), content, done, path);
+        }
+        content.resize(done);
+    } catch (const std::bad_alloc&) {
+        throw Error::system(ERROR_NOT_ENOUGH_MEMORY, Action::kOpen, path);
+    }
+    return content;
+}
+
+// Windows refuses to shorten a file while a view of it is mapped (ERROR_USER_MAPPED_FILE): another
+// program saving a file open here would fail. Files are read, which leaves them free.
+FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
+    return FileContent(readWholeFile(path, checkHead));
+}
+
+}  // namespace storage

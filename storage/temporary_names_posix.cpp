@@ -1,0 +1,32 @@
+#include "storage/temporary_names_posix.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <numeric>
+
+namespace storage {
+
+std::string temporaryName(const std::string& name, const char* role) {
+    const std::uint64_t hash =  // FNV-1a
+        std::accumulate(name.begin(), name.end(), 14695981039346656037ULL,
+                        [](std::uint64_t h, char c) {
+                            return (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+                        });
+    char text[48];
+    std::snprintf(text, sizeof text, ".~zandrel-%016llx.%s", static_cast<unsigned long long>(hash),
+                  role);
+    return text;
+}
+
+void removeStale(int folder, const std::string& name) {
+    struct stat st {};
+    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
+        ::unlinkat(folder, name.c_str(), 0);
+    }
+}
+
+}  // namespace storage
