@@ -160,7 +160,9 @@ void frmTolm::readTemplate() {
 void frmTolm::batchModify() {
     runOperation([this] {
         if (ops::selectFiles(CommonDialog1, FileList, FileCount)) {
-            ops::batchUpdate(connection_, FileList, FileCount, *ProgressBar1, *this, *files_);
+            ops::BatchProgress bar(*ProgressBar1);
+            ops::batchUpdate(connection_, ops::chosenPaths(FileList, FileCount), *this, bar,
+                             *files_);
         }
     });
 }

@@ -12,9 +12,9 @@ namespace cli {
 // one line per saved drawing, so that logs of long batches say how far they got.
 class StderrProgress : public ops::Progress {
 public:
-    // `FileList` is the batch's list: its entry `value` names the drawing just saved.
-    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& FileList)
-        : err_(err), terminal_(terminal), FileList_(FileList) {}
+    // `paths` are the batch's drawings: at value N the Nth of them was just saved.
+    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& paths)
+        : err_(err), terminal_(terminal), paths_(paths) {}
 
     void setMax(float max) override;
     void setValue(float value) override;
@@ -26,7 +26,7 @@ private:
 
     std::ostream& err_;
     bool terminal_;
-    const std::vector<std::u16string>& FileList_;
+    const std::vector<std::u16string>& paths_;
     long max_ = 0;
     bool barDrawn_ = false;
 };
