@@ -9,10 +9,6 @@
 #include <limits>
 #include <map>
 
-#include "ops/batch_update.h"
-#include "ops/file_list.h"
-#include "ops/read_template.h"
-#include "ui/qt/failure_report.h"
 #include "ui/qt/line.h"
 #include "ui/qt/pointing_hand_icon.h"
 #include "ui/qt/whole_text_tooltip.h"
@@ -68,19 +64,11 @@ QWidget* makeControl(QWidget& window, const ControlRow& row) {
     return nullptr;
 }
 
-// Start-up's messages: one OK button, titled with the program's name.
-void showStartUpMessage(const std::u16string& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(shared::kProductName),
-                    QString::fromStdU16String(text), QMessageBox::Ok);
-    box.exec();
-}
-
 }  // namespace
 
 frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector,
                  std::unique_ptr<cad::DrawingFiles> files)
-    : connector_(std::move(connector)),
-      files_(std::move(files)),
+    : controller_(*this, std::move(connector), std::move(files)),
       CommonDialog1(*this, kEngineDrawsDxf) {
     setObjectName(QStringLiteral("frmTolm"));
     setWindowTitle(QStringLiteral("工艺相关栏目填写"));
@@ -91,7 +79,7 @@ frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector,
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     buildControls();
-    connection_ = cad::startUp(*connector_, *this, showStartUpMessage);
+    controller_.startUp();
 }
 
 frmTolm::~frmTolm() = default;
@@ -126,11 +114,12 @@ void frmTolm::buildControls() {
     const auto button = [this](const char* name) {
         return findChild<QPushButton*>(QString::fromUtf8(name));
     };
-    connect(button("Command1"), &QPushButton::clicked, this, [this] { readTemplate(); });
-    connect(button("OKButton"), &QPushButton::clicked, this, [this] { batchModify(); });
+    connect(button("Command1"), &QPushButton::clicked, this,
+            [this] { controller_.readTemplate(); });
+    connect(button("OKButton"), &QPushButton::clicked, this, [this] { controller_.batchModify(); });
     connect(button("Command2"), &QPushButton::clicked, this, [this] { showAbout(); });
     // Ends the program at once: no question, nothing saved, and the About box goes with it.
-    connect(button("CancelButton"), &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
+    connect(button("CancelButton"), &QPushButton::clicked, this, [this] { end(0); });
 }
 
 std::u16string frmTolm::text(int field) const {
@@ -144,28 +133,17 @@ void frmTolm::setText(int field, const std::u16string& text) {
     box->setCursorPosition(0);
 }
 
-template <typename Operation>
-void frmTolm::runOperation(Operation operation) {
-    try {
-        operation();
-    } catch (...) {
-        reportFailureAndEnd(*this, describeFailure(std::current_exception()));
+void frmTolm::showMessage(const std::u16string& text, shared::MessageKind kind) {
+    const QString title = QString::fromUtf8(shared::kProductName);
+    if (kind == shared::MessageKind::kFailure) {
+        QMessageBox::critical(this, title, QString::fromStdU16String(text));
+        return;
     }
+    QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdU16String(text), QMessageBox::Ok);
+    box.exec();
 }
 
-void frmTolm::readTemplate() {
-    runOperation([this] { ops::readTemplate(connection_, CommonDialog1, *ProgressBar1, *this); });
-}
-
-void frmTolm::batchModify() {
-    runOperation([this] {
-        if (ops::selectFiles(CommonDialog1, FileList, FileCount)) {
-            ops::BatchProgress bar(*ProgressBar1);
-            ops::batchUpdate(connection_, ops::chosenPaths(FileList, FileCount), *this, bar,
-                             *files_);
-        }
-    });
-}
+void frmTolm::end(int status) { QCoreApplication::exit(status); }
 
 void frmTolm::showAbout() {
     if (!about_) about_ = std::make_unique<ui::frmAbout>();

@@ -2,18 +2,17 @@
 
 #include <QWidget>
 #include <array>
-#include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "cad/drawing_files.h"
 #include "cad/startup.h"
 #include "titleblock/field_map.h"
-#include "titleblock/fields.h"
 #include "ui/qt/about_box.h"
 #include "ui/qt/common_dialog.h"
 #include "ui/qt/progress_bar.h"
+#include "ui/shared/main_window_controller.h"
+#include "ui/shared/main_window_face.h"
 
 class QLineEdit;
 
@@ -21,9 +20,8 @@ namespace ui {
 
 // The program's one main window, laid out like a drawing's title block: the 29 fields in a grid
 // of drawn lines, four buttons and a progress bar. The fields are the only store of the values.
-// Each button's handler holds its whole operation; a failure inside one is reported and ends the
-// program.
-class frmTolm final : public QWidget, public titleblock::Fields {
+// What the buttons do is the shared controller's; this is its Qt face.
+class frmTolm final : public QWidget, public shared::MainWindowFace {
 public:
     // Builds the controls, then runs start-up through `connector` before the window is shown.
     // `files` tells the batch which chosen paths lead to one file and where backups go.
@@ -37,24 +35,18 @@ public:
     const ui::ProgressBar& progressBar() const { return *ProgressBar1; }
 
 private:
+    ops::FileDialog& fileDialog() override { return CommonDialog1; }
+    ops::Progress& progress() override { return *ProgressBar1; }
+    void showMessage(const std::u16string& text, shared::MessageKind kind) override;
+    void end(int status) override;
+
     void buildControls();
-    void readTemplate();
-    void batchModify();
     void showAbout();
 
-    // Runs one button's operation; whatever escapes it is reported and ends the program, so
-    // nothing is thrown into Qt's event loop.
-    template <typename Operation>
-    void runOperation(Operation operation);
-
-    std::unique_ptr<cad::Connector> connector_;
-    std::unique_ptr<cad::DrawingFiles> files_;
+    shared::MainWindowController controller_;
     std::array<QLineEdit*, titleblock::kFieldCount> fields_{};
     std::unique_ptr<ui::ProgressBar> ProgressBar1;
     ui::CommonDialog CommonDialog1;
-    cad::Connection connection_;  // AcadApp and acadDoc, set once by start-up
-    std::vector<std::u16string> FileList;
-    std::int32_t FileCount = 0;
     std::unique_ptr<ui::frmAbout> about_;  // created by the first click on Command2
 };
 

@@ -8,13 +8,8 @@
 #include <string>
 
 #include "base/unicode.h"
-#include "ops/batch_update.h"
-#include "ops/file_list.h"
-#include "ops/read_template.h"
-#include "ui/shared/failure.h"
 #include "ui/shared/main_window_layout.h"
 #include "ui/shared/twips.h"
-#include "ui/win32/message_box.h"
 #include "ui/win32/win32_text.h"
 
 namespace win32 {
@@ -121,8 +116,7 @@ HWND frmTolm::createFrame() {
 frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector,
                  std::unique_ptr<cad::DrawingFiles> files, std::function<bool()> engineStandsIn,
                  End end)
-    : connector_(std::move(connector)),
-      files_(std::move(files)),
+    : controller_(*this, std::move(connector), std::move(files)),
       end_(std::move(end)),
       window_(createFrame()),
       CommonDialog1(window_, std::move(engineStandsIn)),
@@ -131,7 +125,7 @@ frmTolm::frmTolm(std::unique_ptr<cad::Connector> connector,
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmTolm::procedure));
     buildControls();
     layOut();
-    connection_ = cad::startUp(*connector_, *this, showMessage);
+    controller_.startUp();
 }
 
 frmTolm::~frmTolm() {
@@ -229,28 +223,12 @@ void frmTolm::paintLines(HDC dc) const {
     }
 }
 
-template <typename Operation>
-void frmTolm::runOperation(Operation operation) {
-    try {
-        operation();
-    } catch (...) {
-        reportFailure(window_, shared::describeFailure(std::current_exception()));
-        end_(shared::kFailureExitCode);
+void frmTolm::showMessage(const std::u16string& text, shared::MessageKind kind) {
+    if (kind == shared::MessageKind::kFailure) {
+        MessageBoxW(window_, wide(text), wide(productName()), MB_OK | MB_ICONERROR);
+    } else {
+        MessageBoxW(nullptr, wide(text), wide(productName()), MB_OK | MB_SETFOREGROUND);
     }
-}
-
-void frmTolm::readTemplate() {
-    runOperation([this] { ops::readTemplate(connection_, CommonDialog1, *ProgressBar1, *this); });
-}
-
-void frmTolm::batchModify() {
-    runOperation([this] {
-        if (ops::selectFiles(CommonDialog1, FileList, FileCount)) {
-            ops::BatchProgress bar(*ProgressBar1);
-            ops::batchUpdate(connection_, ops::chosenPaths(FileList, FileCount), *this, bar,
-                             *files_);
-        }
-    });
 }
 
 void frmTolm::showAbout() { about_.show(); }
@@ -266,9 +244,9 @@ void frmTolm::onCommand(int id) {
     if (row < 0 || row >= static_cast<int>(kMainWindowLayout.size())) return;
     const std::string name = kMainWindowLayout[static_cast<std::size_t>(row)].name;
     if (name == "Command1") {
-        readTemplate();
+        controller_.readTemplate();
     } else if (name == "OKButton") {
-        batchModify();
+        controller_.batchModify();
     } else if (name == "Command2") {
         showAbout();
     } else if (name == "CancelButton") {

@@ -3,16 +3,15 @@
 #include <windows.h>
 
 #include <array>
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "cad/drawing_files.h"
 #include "cad/startup.h"
 #include "titleblock/field_map.h"
-#include "titleblock/fields.h"
+#include "ui/shared/main_window_controller.h"
+#include "ui/shared/main_window_face.h"
 #include "ui/win32/about_box.h"
 #include "ui/win32/open_file_dialog.h"
 #include "ui/win32/progress_bar.h"
@@ -21,10 +20,9 @@ namespace win32 {
 
 // The program's one main window, laid out like a drawing's title block: the 29 fields in a grid
 // of drawn lines, four buttons and a progress bar, built from the same layout table as the Qt
-// window and scaled to the window's own DPI. The fields are the only store of the values. Each
-// button's handler holds its whole operation; a failure inside one is reported and ends the
-// program.
-class frmTolm final : public titleblock::Fields {
+// window and scaled to the window's own DPI. The fields are the only store of the values. What
+// the buttons do is the shared controller's; this is its Win32 face.
+class frmTolm final : public shared::MainWindowFace {
 public:
     // Ends the program with an exit status: at once, every window with it.
     using End = std::function<void(int status)>;
@@ -57,6 +55,11 @@ public:
     bool preTranslate(MSG& message) const;
 
 private:
+    ops::FileDialog& fileDialog() override { return CommonDialog1; }
+    ops::Progress& progress() override { return *ProgressBar1; }
+    void showMessage(const std::u16string& text, shared::MessageKind kind) override;
+    void end(int status) override { end_(status); }
+
     static HWND createFrame();
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
     LRESULT handle(UINT message, WPARAM w, LPARAM l);
@@ -64,17 +67,10 @@ private:
     void layOut();
     void paintLines(HDC dc) const;
     void onCommand(int id);
-    void readTemplate();
-    void batchModify();
     void showAbout();
     void aboutClosed();
 
-    // Runs one button's operation; whatever escapes it is reported and ends the program.
-    template <typename Operation>
-    void runOperation(Operation operation);
-
-    std::unique_ptr<cad::Connector> connector_;
-    std::unique_ptr<cad::DrawingFiles> files_;
+    shared::MainWindowController controller_;
     End end_;
     HWND window_ = nullptr;
     HFONT font_ = nullptr;
@@ -83,9 +79,6 @@ private:
     std::array<HWND, titleblock::kFieldCount> fields_{};
     std::unique_ptr<ProgressBar> ProgressBar1;
     OpenFileDialog CommonDialog1;
-    cad::Connection connection_;  // AcadApp and acadDoc, set once by start-up
-    std::vector<std::u16string> FileList;
-    std::int32_t FileCount = 0;
     frmAbout about_;  // the window is built by the first click on Command2
 };
 

@@ -20,8 +20,8 @@
 #include "files.h"
 #include "modal_driver.h"
 #include "titleblock/field_map.h"
-#include "ui/qt/failure_report.h"
 #include "ui/qt/main_window.h"
+#include "ui/shared/failure.h"
 
 namespace ui {
 namespace {
@@ -289,7 +289,7 @@ TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTh
     });
     user.then(testing_support::dismissMessage(messages));
 
-    EXPECT_EQ(pressEndingTheProgram("OKButton"), kFailureExitCode);
+    EXPECT_EQ(pressEndingTheProgram("OKButton"), shared::kFailureExitCode);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].title, "Zandrel");
     EXPECT_TRUE(messages[0].text.contains("0x")) << messages[0].text.toStdString();
@@ -310,7 +310,7 @@ TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnyt
                                              QStringLiteral("\"零件 x.dxf\" \"零件 x.bak\"")));
     user.then(testing_support::dismissMessage(messages));
 
-    EXPECT_EQ(pressEndingTheProgram("OKButton"), kFailureExitCode);
+    EXPECT_EQ(pressEndingTheProgram("OKButton"), shared::kFailureExitCode);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].text.contains("0x80040202")) << messages[0].text.toStdString();
     EXPECT_EQ(bytesOf(drawing), drawingBefore);
@@ -347,7 +347,7 @@ TEST_F(DrawingsThroughTheWindow, AReadOfTwoFilesAfterABatchFailsWithAMessage) {
 
     user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("\"a.dxf\" \"b.dxf\"")));
     user.then(testing_support::dismissMessage(messages));
-    EXPECT_EQ(pressEndingTheProgram("Command1"), kFailureExitCode);
+    EXPECT_EQ(pressEndingTheProgram("Command1"), shared::kFailureExitCode);
     ASSERT_EQ(messages.size(), 1u);
     // The whole result is taken as one path, which names both files and cannot be opened.
     EXPECT_TRUE(messages[0].text.contains("0x")) << messages[0].text.toStdString();

@@ -20,7 +20,7 @@
 #include "cad/platform_connector.h"
 #include "modal_driver.h"
 #include "scripted_cad.h"
-#include "ui/qt/failure_report.h"
+#include "ui/shared/failure.h"
 
 namespace ui {
 namespace {
@@ -326,7 +326,7 @@ TEST_F(MainWindowTest, AFailureInAnOperationIsReportedAndEndsTheProgram) {
         int status = 0;
         user.run([&] { status = runEventLoop(); });
 
-        EXPECT_EQ(status, kFailureExitCode) << c.button;
+        EXPECT_EQ(status, shared::kFailureExitCode) << c.button;
         // The batch stops at its first drawing.
         EXPECT_EQ(cad->opened, std::vector<std::u16string>{native("a.dxf")}) << c.button;
         ASSERT_EQ(messages.size(), 1u) << c.button;
