@@ -11,7 +11,9 @@
 
 namespace ops {
 
-// How one drawing of a batch ended, by what its title block received.
+// How one drawing of a batch ended, by what its title block received. Under
+// SaveRule::kEveryDrawing a drawing that did not fail is saved whatever its result, and a value
+// counts as written even where the attribute held it already.
 enum class DrawingResult {
     kSaved,      // at least one attribute written, and the drawing saved (in a dry run: would be)
     kUnchanged,  // a title block, but nothing written into it
