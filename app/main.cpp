@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/main_window.h"
 #include "cad/platform_connector.h"
-#include "ui/product.h"
-#include "ui/qt_translations.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_translations.h"
+#include "ui/shared/product.h"
 
 namespace {
 
@@ -32,11 +32,11 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     cad::deferTerminationDuringSaves();
     qInstallMessageHandler(previous);
-    QApplication::setApplicationName(QString::fromUtf8(ui::kProductName));
+    QApplication::setApplicationName(QString::fromUtf8(shared::kProductName));
     // Lets the desktop match the window to its menu entry and icon (Wayland's app id).
     QGuiApplication::setDesktopFileName(QStringLiteral("zandrel"));
     ui::loadQtChineseTranslations(application);
-    app::frmTolm window(cad::makePlatformConnector(), cad::makePlatformDrawingFiles());
+    ui::frmTolm window(cad::makePlatformConnector(), cad::makePlatformDrawingFiles());
     window.show();
     return QApplication::exec();
 }

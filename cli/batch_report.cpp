@@ -50,22 +50,23 @@ BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& j
     : console_(console),
       total_(jobs.size()),
       options_(options),
-      bar_(console.err, console.errIsTerminal, pathsOf(jobs)) {
+      paths_(pathsOf(jobs)),
+      bar_(console.err, console.errIsTerminal, paths_) {
     if (console_.errIsTerminal) bar_.setMax(static_cast<float>(total_));
 }
 
-void BatchReport::onChange(const ops::DrawingJob& job, const std::u16string& tag,
+void BatchReport::onChange(const std::u16string& path, const std::u16string& tag,
                            const std::u16string& oldValue, const std::u16string& newValue) {
     if (!options_.dryRun) return;
-    console_.out << shown(job.path) << '\t' << shown(tag) << '\t' << shown(oldValue) << '\t'
+    console_.out << shown(path) << '\t' << shown(tag) << '\t' << shown(oldValue) << '\t'
                  << shown(newValue) << '\n';
 }
 
-void BatchReport::onDrawing(std::size_t index, const ops::DrawingJob& job,
+void BatchReport::onDrawing(std::size_t index, const std::u16string& path,
                             const ops::DrawingOutcome& outcome) {
     ++counts_[static_cast<std::size_t>(outcome.result)];
     const std::string line = '[' + std::to_string(index + 1) + '/' + std::to_string(total_) + "] " +
-                             shown(job.path) + ' ' + describe(outcome, options_.dryRun);
+                             shown(path) + ' ' + describe(outcome, options_.dryRun);
     if (outcome.result == ops::DrawingResult::kFailed) failures_.push_back(line);
     if (console_.errIsTerminal) console_.err << "\r\x1b[K";
     console_.err << line << '\n' << std::flush;

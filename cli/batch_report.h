@@ -18,9 +18,9 @@ public:
     BatchReport(Console& console, const std::vector<ops::DrawingJob>& jobs,
                 const ops::BatchOptions& options);
 
-    void onChange(const ops::DrawingJob& job, const std::u16string& tag,
+    void onChange(const std::u16string& path, const std::u16string& tag,
                   const std::u16string& oldValue, const std::u16string& newValue) override;
-    void onDrawing(std::size_t index, const ops::DrawingJob& job,
+    void onDrawing(std::size_t index, const std::u16string& path,
                    const ops::DrawingOutcome& outcome) override;
 
     // Lists the failures again after a batch that went on past them, prints the summary and
@@ -32,6 +32,7 @@ private:
     Console& console_;
     std::size_t total_;
     ops::BatchOptions options_;
+    std::vector<std::u16string> paths_;
     StderrProgress bar_;
     std::size_t counts_[4] = {};
     std::vector<std::string> failures_;

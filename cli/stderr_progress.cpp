@@ -20,7 +20,9 @@ void StderrProgress::setMax(float max) {
 
 void StderrProgress::setValue(float value) {
     const long done = std::lround(value);
-    const std::u16string path(ops::drawingAt(numbered_, done));
+    const std::u16string path = done >= 1 && static_cast<std::size_t>(done) <= paths_.size()
+                                    ? paths_[static_cast<std::size_t>(done - 1)]
+                                    : std::u16string();
     if (terminal_) {
         drawBar(done, path);
     } else {

@@ -13,9 +13,9 @@ namespace cli {
 // one line per saved drawing, so that logs of long batches say how far they got.
 class StderrProgress : public ops::Progress {
 public:
-    // `drawings` are the batch's drawings in order: the value n names drawings[n - 1].
-    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& drawings)
-        : err_(err), terminal_(terminal), numbered_(ops::fileListOf(drawings)) {}
+    // `paths` are the batch's drawings: at value N the Nth of them was just saved.
+    StderrProgress(std::ostream& err, bool terminal, const std::vector<std::u16string>& paths)
+        : err_(err), terminal_(terminal), paths_(paths) {}
 
     void setMax(float max) override;
     void setValue(float value) override;
@@ -27,7 +27,7 @@ private:
 
     std::ostream& err_;
     bool terminal_;
-    std::vector<std::u16string> numbered_;  // the drawings from index 1 on, for ops::drawingAt
+    const std::vector<std::u16string>& paths_;
     long max_ = 0;
     bool barDrawn_ = false;
 };

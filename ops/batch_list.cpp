@@ -1,6 +1,5 @@
 #include "ops/batch_list.h"
 
-#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -37,46 +36,42 @@ BatchListError listedTwiceWithOtherValues(const std::u16string& first,
                                                u"没有打开任何图形，请只保留其中一行。"};
 }
 
-std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& FileList,
-                                        std::int32_t FileCount, const cad::DrawingFiles& files) {
-    const std::size_t last = std::min<std::size_t>(static_cast<std::size_t>(std::max(FileCount, 0)),
-                                                   FileList.empty() ? 0 : FileList.size() - 1);
-    std::vector<std::size_t> repeated(last + 1, 0);
-    std::vector<std::optional<cad::DrawingFiles::FileId>> fileOf(last + 1);
+std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths,
+                                        const cad::DrawingFiles& files) {
+    std::vector<std::size_t> firstListing(paths.size());
+    std::vector<std::optional<cad::DrawingFiles::FileId>> fileOf(paths.size());
     // The first index that lists each file and each name.
     std::map<cad::DrawingFiles::FileId, std::size_t> listedFiles;
     std::map<cad::DrawingFiles::EntryKey, std::size_t> listedNames;
-    for (std::size_t f = 1; f <= last; ++f) {
-        fileOf[f] = files.fileAt(FileList[f]);
-        if (fileOf[f]) {
-            const auto [listed, first] = listedFiles.emplace(*fileOf[f], f);
-            if (!first) repeated[f] = listed->second;
-        }
-        if (const auto entry = files.entryAt(FileList[f])) listedNames.emplace(*entry, f);
+    for (std::size_t f = 0; f < paths.size(); ++f) {
+        firstListing[f] = f;
+        fileOf[f] = files.fileAt(paths[f]);
+        if (fileOf[f]) firstListing[f] = listedFiles.emplace(*fileOf[f], f).first->second;
+        if (const auto entry = files.entryAt(paths[f])) listedNames.emplace(*entry, f);
     }
 
     std::map<cad::DrawingFiles::EntryKey, std::size_t> backupNames;
-    for (std::size_t f = 1; f <= last; ++f) {
+    for (std::size_t f = 0; f < paths.size(); ++f) {
         // A drawing that is not there fails at its open and is never saved, so it keeps no backup.
-        if (repeated[f] != 0 || !fileOf[f]) continue;
-        const std::u16string backup = files.backupPathOf(FileList[f]);
+        if (firstListing[f] != f || !fileOf[f]) continue;
+        const std::u16string backup = files.backupPathOf(paths[f]);
         // A backup that is the drawing itself (a link to it) is only a name the save replaces.
         const auto backupFile = files.fileAt(backup);
         const auto sameFile = backupFile && backupFile != fileOf[f] ? listedFiles.find(*backupFile)
                                                                     : listedFiles.end();
         if (sameFile != listedFiles.end()) {
-            backupIsListed(FileList[f], backup, FileList[sameFile->second]);
+            backupIsListed(paths[f], backup, paths[sameFile->second]);
         }
         const auto backupName = files.entryAt(backup);
         if (!backupName) continue;
         const auto sameName = listedNames.find(*backupName);
         if (sameName != listedNames.end()) {
-            backupIsListed(FileList[f], backup, FileList[sameName->second]);
+            backupIsListed(paths[f], backup, paths[sameName->second]);
         }
         const auto [earlier, first] = backupNames.emplace(*backupName, f);
-        if (!first) backupIsShared(FileList[earlier->second], FileList[f], backup);
+        if (!first) backupIsShared(paths[earlier->second], paths[f], backup);
     }
-    return repeated;
+    return firstListing;
 }
 
 }  // namespace ops

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -16,14 +16,14 @@ public:
     using cad::Error::Error;
 };
 
-// Checks FileList[1..FileCount] (indexes past the list are left to the batch to report) and
-// returns, by index, the earlier entry that leads to the same file (through a link, a second hard
-// link or the same path again), or 0 where no earlier entry does: that file is written once.
+// Checks a batch's paths and returns, for each, the index of the first path that leads to the
+// same file (through a link, a second hard link or the same path again): its own index where no
+// earlier path does. A file is written only at its first listing.
 // Throws BatchListError when saving one drawing would keep its previous version under the name
 // or in the file of another listed drawing, or when two drawings would keep theirs under one
 // name.
-std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& FileList,
-                                        std::int32_t FileCount, const cad::DrawingFiles& files);
+std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths,
+                                        const cad::DrawingFiles& files);
 
 // The error for one file listed twice with different values to write: which to keep is the
 // user's choice, not the batch's.

@@ -1,23 +1,40 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
 #include <vector>
 
 #include "cad/drawing_files.h"
 #include "cad/startup.h"
+#include "ops/batch.h"
 #include "ops/progress.h"
 #include "titleblock/fields.h"
 
 namespace ops {
 
-// Opens FileList[1..FileCount] in turn, writes every non-empty field into the matching
-// attributes of every block reference in model space, saves each drawing and advances the bar.
-// Throws cad::Error on the first failure: drawings before it stay saved, later ones are not opened.
-// First the list is checked against `files` (checkBatchList): a list that would overwrite its own
-// inputs is refused before anything is opened, and a file listed again is not written again.
-void batchUpdate(const cad::Connection& connection, const std::vector<std::u16string>& FileList,
-                 std::int32_t FileCount, Progress& progress, const titleblock::Fields& fields,
+// The window's batch (runBatch with SaveRule::kEveryDrawing): writes every field that is not
+// empty into the matching attributes of every block reference in each drawing's model space, and
+// saves every drawing, changed or not. A field is read as its attribute is reached: the fields
+// are the only store. `observer` is told of each drawing.
+// Throws the first failure: drawings before it stay saved, later ones are not opened.
+// A list that would overwrite its own inputs throws BatchListError before anything opens; a file
+// listed again is not written again.
+void batchUpdate(const cad::Connection& connection, const std::vector<std::u16string>& paths,
+                 const titleblock::Fields& fields, BatchObserver& observer,
                  const cad::DrawingFiles& files);
+
+// Shows a batch on the window's bar: once the list has passed its check, the maximum becomes the
+// number of drawings (the value left by the operation before stays until then), and after each
+// drawing done the value becomes the number done so far.
+class BatchProgress : public BatchObserver {
+public:
+    explicit BatchProgress(Progress& bar) : bar_(bar) {}
+    void onStart(std::size_t drawings) override;
+    void onDrawing(std::size_t index, const std::u16string& path,
+                   const DrawingOutcome& outcome) override;
+
+private:
+    Progress& bar_;
+};
 
 }  // namespace ops

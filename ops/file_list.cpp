@@ -1,5 +1,7 @@
 #include "ops/file_list.h"
 
+#include "cad/error.h"
+
 namespace ops {
 
 std::u16string joinSelection(const std::u16string& folder,
@@ -15,17 +17,6 @@ std::u16string joinSelection(const std::u16string& folder,
 
 std::u16string_view firstToken(std::u16string_view selection) {
     return selection.substr(0, selection.find(kFileSeparator));
-}
-
-std::vector<std::u16string> fileListOf(const std::vector<std::u16string>& paths) {
-    std::vector<std::u16string> FileList{u""};
-    FileList.insert(FileList.end(), paths.begin(), paths.end());
-    return FileList;
-}
-
-std::u16string_view drawingAt(const std::vector<std::u16string>& FileList, long number) {
-    if (number < 1 || static_cast<std::size_t>(number) >= FileList.size()) return {};
-    return FileList[static_cast<std::size_t>(number)];
 }
 
 void parseFileList(std::u16string_view S, std::vector<std::u16string>& FileList,
@@ -47,6 +38,15 @@ void parseFileList(std::u16string_view S, std::vector<std::u16string>& FileList,
         FileList[1] = FileList[0];
         FileCount = 1;
     }
+}
+
+std::vector<std::u16string> chosenPaths(const std::vector<std::u16string>& FileList,
+                                        std::int32_t FileCount) {
+    if (FileCount <= 0) return {};
+    if (static_cast<std::size_t>(FileCount) >= FileList.size()) {
+        throw cad::Error(cad::errc::kBadIndex, u"文件列表下标越界：文件数大于文件列表中的路径数。");
+    }
+    return {FileList.begin() + 1, FileList.begin() + 1 + FileCount};
 }
 
 bool selectFiles(FileDialog& dialog, std::vector<std::u16string>& FileList,

@@ -22,19 +22,17 @@ std::u16string joinSelection(const std::u16string& folder,
 // The first token of a dialog's result: the path, or after a multiple selection the folder.
 std::u16string_view firstToken(std::u16string_view selection);
 
-// FileList for paths that stand whole, as the command line gives them: index 0 names no folder,
-// 1..paths.size() are the paths.
-std::vector<std::u16string> fileListOf(const std::vector<std::u16string>& paths);
-
-// The path FileList gives for drawing `number` (1..FileCount), or nothing when there is none.
-std::u16string_view drawingAt(const std::vector<std::u16string>& FileList, long number);
-
 // Sets the dialog up for choosing several drawings, shows it and turns its result into
 // `FileList` (index 0: the first token; 1..FileCount: full paths) and `FileCount`. The dialog's
 // file name keeps the separator appended for the split.
 // Returns false, with FileCount = 0 and FileList untouched, when nothing was chosen.
 bool selectFiles(FileDialog& dialog, std::vector<std::u16string>& FileList,
                  std::int32_t& FileCount);
+
+// The chosen drawings' paths, FileList[1..FileCount], as a batch takes them. Throws cad::Error
+// when FileCount counts past the list, instead of reading past it.
+std::vector<std::u16string> chosenPaths(const std::vector<std::u16string>& FileList,
+                                        std::int32_t FileCount);
 
 // Splits `S`, a dialog result with one kFileSeparator appended, into tokens. FileList becomes
 // the first token followed by the first token joined directly to each later one (empty tokens

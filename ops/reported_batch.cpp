@@ -1,73 +1,40 @@
 #include "ops/reported_batch.h"
 
-#include "ops/batch_list.h"
+#include <algorithm>
 
 #include "ops/model_space_walk.h"
-#include "ops/object_ref.h"
 
 namespace ops {
 
 namespace {
 
-DrawingOutcome updateDrawing(const cad::Connection& connection, const DrawingJob& job,
-                             const BatchOptions& options, BatchObserver& observer) {
-    DrawingOutcome outcome;
-    bool titleBlock = false;
-    const OpenedDrawing drawing = openDrawing(connection, job.path);
-    cad::ModelSpace& modelSpace = *drawing.modelSpace;
-    forEachTitleBlockAttribute(
-        modelSpace, modelSpace.count(), [&](cad::Attribute& attribute, int field) {
-            titleBlock = true;
-            const auto listed = job.values.find(field);
-            const std::u16string old = attribute.textString();
-            if (listed == job.values.end() || listed->second.empty() || listed->second == old) {
-                ++outcome.unchanged;
-                return;
-            }
-            observer.onChange(job, attribute.tagString(), old, listed->second);
-            if (!options.dryRun) attribute.putTextString(listed->second);
-            ++outcome.changed;
-        });
-    if (!titleBlock) {
-        outcome.result = DrawingResult::kNoTitleBlock;
-    } else if (outcome.changed > 0) {
-        if (!options.dryRun) deref(drawing.document).save();
-        outcome.result = DrawingResult::kSaved;
+class JobValues : public BatchValues {
+public:
+    explicit JobValues(const std::vector<DrawingJob>& jobs) : jobs_(jobs) {}
+    std::u16string value(std::size_t index, int field) const override {
+        const auto& values = jobs_[index].values;
+        const auto listed = values.find(field);
+        return listed == values.end() ? std::u16string() : listed->second;
     }
-    return outcome;
-}
+    bool sameValues(std::size_t a, std::size_t b) const override {
+        return jobs_[a].values == jobs_[b].values;
+    }
+
+private:
+    const std::vector<DrawingJob>& jobs_;
+};
 
 }  // namespace
 
 std::size_t runReportedBatch(const cad::Connection& connection, const std::vector<DrawingJob>& jobs,
                              const BatchOptions& options, BatchObserver& observer,
                              const cad::DrawingFiles& files) {
-    std::vector<std::u16string> FileList{u""};
-    for (const DrawingJob& job : jobs) FileList.push_back(job.path);
-    const std::vector<std::size_t> repeated =
-        checkBatchList(FileList, static_cast<std::int32_t>(jobs.size()), files);
-    // A file written once must not drop values another listing of it asks for.
-    for (std::size_t index = 0; index < jobs.size(); ++index) {
-        const std::size_t first = repeated[index + 1];
-        if (first != 0 && jobs[first - 1].values != jobs[index].values) {
-            throw listedTwiceWithOtherValues(jobs[first - 1].path, jobs[index].path);
-        }
-    }
-    for (std::size_t index = 0; index < jobs.size(); ++index) {
-        DrawingOutcome outcome;
-        if (repeated[index + 1] != 0) {
-            observer.onDrawing(index, jobs[index], outcome);
-            continue;
-        }
-        try {
-            outcome = updateDrawing(connection, jobs[index], options, observer);
-        } catch (const cad::Error& e) {
-            outcome = {DrawingResult::kFailed, 0, 0, e};
-        }
-        observer.onDrawing(index, jobs[index], outcome);
-        if (outcome.result == DrawingResult::kFailed && !options.keepGoing) return index + 1;
-    }
-    return jobs.size();
+    std::vector<std::u16string> paths(jobs.size());
+    std::transform(jobs.begin(), jobs.end(), paths.begin(),
+                   [](const DrawingJob& job) { return job.path; });
+    return runBatch(connection, paths, JobValues(jobs), {SaveRule::kChangedDrawings, options},
+                    observer, files)
+        .told;
 }
 
 std::map<int, std::u16string> readTitleBlockValues(const cad::Connection& connection,

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "app/win32/main_window.h"
 #include "cad/platform_connector.h"
+#include "ui/win32/main_window.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};

@@ -7,11 +7,11 @@
 namespace cli {
 namespace {
 
-const std::vector<std::u16string> kDrawings{u"/图纸 目录/a 1.dxf", u"C:\\d\\b.dxf"};
+const std::vector<std::u16string> kPaths{u"/图纸 目录/a 1.dxf", u"C:\\d\\b.dxf"};
 
 TEST(StderrProgress, LogsOneLinePerSavedDrawing) {
     std::ostringstream err;
-    StderrProgress progress(err, false, kDrawings);
+    StderrProgress progress(err, false, kPaths);
     progress.setMax(2);
     progress.setValue(1);
     progress.setValue(2);
@@ -22,7 +22,7 @@ TEST(StderrProgress, LogsOneLinePerSavedDrawing) {
 
 TEST(StderrProgress, RedrawsOneBarOnATerminalAndEndsItsLine) {
     std::ostringstream err;
-    StderrProgress progress(err, true, kDrawings);
+    StderrProgress progress(err, true, kPaths);
     progress.setMax(2);
     progress.setValue(1);
     const std::string bar = err.str();

@@ -380,10 +380,9 @@ struct Failure {
     std::u16string description;
 };
 
-class NoProgress : public ops::Progress {
+class Unwatched : public ops::BatchObserver {
 public:
-    void setMax(float) override {}
-    void setValue(float) override {}
+    void onDrawing(std::size_t, const std::u16string&, const ops::DrawingOutcome&) override {}
 };
 
 // The batch update of the window over the one drawing, with 零件名称 to write.
@@ -393,9 +392,9 @@ Failure batchFailure(const std::u16string& drawing, const std::u16string& partNa
     const cad::Connection connection = cad::startUp(*connector, fields, {});
     for (const int field : titleblock::fieldsInOrder()) fields.setText(field, u"");
     fields.setText(*titleblock::fieldForTag(kPartNameTag), partName);
-    NoProgress progress;
+    Unwatched unwatched;
     try {
-        ops::batchUpdate(connection, {u"", drawing}, 1, progress, fields,
+        ops::batchUpdate(connection, {drawing}, fields, unwatched,
                          *cad::makePlatformDrawingFiles());
     } catch (const cad::Error& e) {
         return {true, e.number(), e.description()};

@@ -10,6 +10,7 @@
 #include "fake_batch.h"
 #include "ops/batch_list.h"
 #include "ops/batch_update.h"
+#include "ops/reported_batch.h"
 
 namespace ops {
 namespace {
@@ -82,6 +83,30 @@ TEST(BatchList, AFileListedAgainIsWrittenOnceAndTheBarStillCountsEveryEntry) {
         EXPECT_EQ(opens, 1);
         EXPECT_EQ(std::count(b.log.begin(), b.log.end(), "Save"), 1);
         EXPECT_EQ(b.bar.value, 2);
+    }
+}
+
+// Through the command line's door each listing has its own values: writing such a file once would
+// silently drop one of them, so the list is refused unopened unless they agree.
+TEST(BatchList, AFileListedTwiceWithOtherValuesIsRefusedBeforeAnythingOpens) {
+    for (const bool sameValues : {true, false}) {
+        SCOPED_TRACE(sameValues ? "same values" : "other values");
+        Batch b({"", {u"/a.dxf"}, {{u"/l.dxf", u"/a.dxf"}}, {}});
+        const std::vector<DrawingJob> jobs{{u"/a.dxf", {{22, u"轴"}}},
+                                           {u"/l.dxf", {{22, sameValues ? u"轴" : u"杆"}}}};
+        struct : BatchObserver {
+            void onDrawing(std::size_t, const std::u16string&, const DrawingOutcome&) override {}
+        } unwatched;
+        const auto run = [&] {
+            return runReportedBatch(b.connection, jobs, {}, unwatched, b.files);
+        };
+        if (sameValues) {
+            EXPECT_EQ(run(), 2U);
+            EXPECT_EQ(b.cad.drawing(u"/a.dxf").saves, 1);
+        } else {
+            EXPECT_THROW(run(), BatchListError);
+            EXPECT_EQ(b.log, testing_support::Log{});
+        }
     }
 }
 

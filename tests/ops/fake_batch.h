@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,12 +19,10 @@ struct FakeBatch {
     Form form{log};
     Files files{cad};
 
-    // Runs the batch over `paths`, listed as the file dialog lists them: the folder first.
+    // Runs the window's batch over `paths`, shown on the bar.
     void run(const std::vector<std::u16string>& paths) {
-        std::vector<std::u16string> fileList{u"folder"};
-        fileList.insert(fileList.end(), paths.begin(), paths.end());
-        ops::batchUpdate(connection, fileList, static_cast<std::int32_t>(paths.size()), bar, form,
-                         files);
+        ops::BatchProgress shown(bar);
+        ops::batchUpdate(connection, paths, form, shown, files);
     }
     // The value an attribute was saved with.
     std::u16string saved(const std::u16string& path, std::size_t entity, std::size_t attribute) {

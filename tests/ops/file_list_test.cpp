@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/error.h"
 #include "fake_cad.h"
 
 namespace ops {
@@ -74,20 +75,25 @@ TEST(JoinSelection, WritesWhatParseFileListReadsBack) {
         std::vector<std::u16string> FileList;
         std::int32_t FileCount = 0;
         parseFileList(joined + kFileSeparator, FileList, FileCount);
-        ASSERT_EQ(FileCount, static_cast<std::int32_t>(c.names.size()));
-        for (std::size_t i = 0; i < c.names.size(); ++i) {
-            EXPECT_EQ(drawingAt(FileList, static_cast<long>(i) + 1), u"/图纸 目录/" + c.names[i]);
-        }
+        std::vector<std::u16string> paths;
+        for (const auto& name : c.names) paths.push_back(u"/图纸 目录/" + name);
+        EXPECT_EQ(chosenPaths(FileList, FileCount), paths);
     }
 }
 
-TEST(FileListOf, GivesEachCommandLinePathWholeAndNothingOutsideTheList) {
-    const std::vector<std::u16string> paths{u"a b.dxf", u"/d/零件.dxf"};
-    const std::vector<std::u16string> FileList = fileListOf(paths);
-    EXPECT_EQ(drawingAt(FileList, 1), u"a b.dxf");
-    EXPECT_EQ(drawingAt(FileList, 2), u"/d/零件.dxf");
-    for (const long outside : {-1L, 0L, 3L})
-        EXPECT_EQ(drawingAt(FileList, outside), u"") << outside;
+TEST(ChosenPaths, AreTheListAfterItsFolderAndACountPastItFails) {
+    const std::vector<std::u16string> FileList{u"/d/", u"/d/a.dxf", u"/d/b.dxf"};
+    const struct {
+        std::int32_t FileCount;
+        std::vector<std::u16string> paths;
+    } cases[] = {{0, {}}, {1, {u"/d/a.dxf"}}, {2, {u"/d/a.dxf", u"/d/b.dxf"}}};
+    for (const auto& c : cases) EXPECT_EQ(chosenPaths(FileList, c.FileCount), c.paths);
+    try {
+        chosenPaths(FileList, 3);
+        ADD_FAILURE() << "no failure";
+    } catch (const cad::Error& e) {
+        EXPECT_EQ(e.number(), cad::errc::kBadIndex);
+    }
 }
 
 TEST(ParseFileList, ShrinksTheListLeftByAnEarlierRun) {

@@ -1,8 +1,0 @@
-#pragma once
-
-namespace ui {
-
-// The name the user sees in message-box titles and as the program's name.
-inline constexpr char kProductName[] = "Zandrel";
-
-}  // namespace ui
