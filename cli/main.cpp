@@ -56,6 +56,7 @@ struct CommandLine {
     std::vector<std::string> drawings;
     std::optional<std::string> output;
     std::string encoding = "auto";
+    std::string cad;
     bool dryRun = false;
     bool keepGoing = false;
     bool recursive = false;
@@ -138,6 +139,11 @@ int run(const std::vector<std::string>& arguments) {
                          "显示版本 Show the version");
     app.require_subcommand(1, 1);
     CommandLine line;
+#ifdef _WIN32
+    app.add_option("--cad", line.cad,
+                   "在命令之前：要连接的 CAD 应用程序的 ProgID，如 ZWCAD.Application。 Before the "
+                   "command: the ProgID of the CAD application to reach, e.g. ZWCAD.Application.");
+#endif
 
     CLI::App* read = addCommand(
         app, "read",
@@ -219,22 +225,26 @@ int run(const std::vector<std::string>& arguments) {
     }
 
     cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr)};
+    // A batch of hundreds would leave hundreds of drawings open in a CAD application.
+    const auto makeConnector = [&line] {
+        return cad::makePlatformConnector({text(line.cad), /*closeOwnDrawings=*/true});
+    };
     const ops::BatchOptions options{line.dryRun, line.keepGoing};
     if (read->parsed() || inspect->parsed()) {
-        const auto connector = cad::makePlatformConnector();
+        const auto connector = makeConnector();
         return read->parsed() ? cli::readCommand(*connector, text(line.drawing), console)
                               : cli::inspectCommand(*connector, text(line.drawing), console);
     }
     if (apply->parsed()) {
         const cli::FieldValues values = loadValues(text(line.values), encodingOf(line.encoding));
         const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
-        const auto connector = cad::makePlatformConnector();
+        const auto connector = makeConnector();
         return cli::batchCommand(*connector, cli::sameValuesFor(drawings, values), options,
                                  *cad::makePlatformDrawingFiles(), console);
     }
     if (exportTable->parsed()) {
         const auto drawings = cli::drawingsNamed(texts(line.drawings), line.recursive);
-        const auto connector = cad::makePlatformConnector();
+        const auto connector = makeConnector();
         const auto output = line.output ? std::optional(text(*line.output)) : std::nullopt;
         // A slip of the keyboard must not write a table over a drawing or its backup.
         if (output && (cli::hasExtension(*output, u".dxf") || cli::hasExtension(*output, u".dwg") ||
@@ -246,7 +256,7 @@ int run(const std::vector<std::string>& arguments) {
     }
     if (importTable->parsed()) {
         const auto jobs = loadTable(text(line.table), encodingOf(line.encoding));
-        const auto connector = cad::makePlatformConnector();
+        const auto connector = makeConnector();
         return cli::batchCommand(*connector, jobs, options, *cad::makePlatformDrawingFiles(),
                                  console);
     }
