@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "cad/win/automation_objects.h"
@@ -76,12 +78,10 @@ private:
         if (!installed_) {
             installed_ = std::u16string(progId);
             if (!AutomationConnector::isRegistered(progId)) {
-                for (const std::u16string_view other : kOtherCadProgIds) {
-                    if (AutomationConnector::isRegistered(other)) {
-                        installed_ = std::u16string(other);
-                        break;
-                    }
-                }
+                const auto* other =
+                    std::find_if(std::begin(kOtherCadProgIds), std::end(kOtherCadProgIds),
+                                 &AutomationConnector::isRegistered);
+                if (other != std::end(kOtherCadProgIds)) installed_ = std::u16string(*other);
             }
         }
         return *installed_;

@@ -121,7 +121,9 @@ public:
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
         try {
             documents_->closeUnchanged();
-            if (auto open = documents_->activateOpen(fullPath)) return document(std::move(*open));
+            if (auto already = documents_->activateOpen(fullPath)) {
+                return document(std::move(*already));
+            }
             BstrArgument path(fullPath);
             Variant result;
             object_.call(L"Open", result, {path.get()});
