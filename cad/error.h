@@ -37,9 +37,12 @@ inline constexpr std::int32_t kBadIndex = base::hresult(0x8002000B);      // DIS
 inline constexpr std::int32_t kUntitledSave = base::hresult(0x80040201);
 // A batch's list would overwrite its own inputs: one drawing's backup is another listed one.
 inline constexpr std::int32_t kBatchListConflict = base::hresult(0x80040202);
+// The drawing is open in the CAD application with changes its user has not saved.
+inline constexpr std::int32_t kUnsavedInCad = base::hresult(0x80040203);
 inline constexpr std::int32_t kUnavailable = base::hresult(0x800401E3);    // MK_E_UNAVAILABLE
 inline constexpr std::int32_t kInvalidProgId = base::hresult(0x800401F3);  // CO_E_CLASSSTRING
 inline constexpr std::int32_t kFileNotFound = base::hresultFromWin32(2);
+inline constexpr std::int32_t kAccessDenied = base::hresultFromWin32(5);  // as for a read-only file
 inline constexpr std::int32_t kOutOfMemory = base::hresultFromWin32(14);
 inline constexpr std::int32_t kWriteFault = base::hresultFromWin32(29);
 inline constexpr std::int32_t kReadFault = base::hresultFromWin32(30);

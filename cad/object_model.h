@@ -108,6 +108,9 @@ public:
     // Set when the last launch was answered by a stand-in: the user must learn that drawings
     // the stand-in cannot open will fail, before they try one.
     virtual std::optional<StandIn> standIn() const { return std::nullopt; }
+    // Set when the CAD application asked for is not registered and the last attach or launch
+    // reached another one in its place: which one, in one line for the user.
+    virtual std::optional<std::u16string> substitute() const { return std::nullopt; }
 };
 
 }  // namespace cad

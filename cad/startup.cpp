@@ -37,6 +37,7 @@ Connection startUp(Connector& connector, titleblock::Fields& fields, const Messa
             message(standIn->launchFailure.description() + u"\n" + standIn->description);
         }
     }
+    if (const auto other = connector.substitute()) message(*other);
     attempt([&] { c.acadDoc = c.AcadApp->activeDocument(); });
     for (const int field : titleblock::fieldsInOrder()) {
         attempt([&] { fields.setText(field, u" "); });

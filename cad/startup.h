@@ -22,7 +22,8 @@ using MessageSink = std::function<void(const std::u16string& text)>;
 // every field to one space. Only a failed launch or a failed Visible put is reported (through
 // `message`), and then start-up ends early with the fields untouched; every other failure is
 // passed over. A launch that a stand-in answered is reported too (the launch failure, then what
-// stands in), and start-up goes on with the stand-in.
+// stands in), and start-up goes on with the stand-in; so is another CAD application reached in
+// place of the one asked for.
 Connection startUp(Connector& connector, titleblock::Fields& fields, const MessageSink& message);
 
 }  // namespace cad

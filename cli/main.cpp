@@ -65,6 +65,12 @@ int run(const std::vector<std::string>& arguments) {
     app.set_version_flag("--version", std::string("zandrel-cli ") + base::kVersion,
                          "显示版本 Show the version");
     app.require_subcommand(1, 1);
+    std::string cad;
+#ifdef _WIN32
+    app.add_option("--cad", cad,
+                   "在命令之前：要连接的 CAD 应用程序的 ProgID，如 ZWCAD.Application。 Before the "
+                   "command: the ProgID of the CAD application to reach, e.g. ZWCAD.Application.");
+#endif
     // Each command keeps its own options, so every one of them lives until the end of the run.
     std::vector<std::pair<CLI::App*, std::unique_ptr<cli::Command>>> commands;
     for (const auto& make : kCommands) {
@@ -90,7 +96,9 @@ int run(const std::vector<std::string>& arguments) {
                               parseProblem(e) + u" " + base::utf8ToUtf16(e.what()));
     }
 
-    cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr)};
+    // A batch of hundreds would leave hundreds of drawings open in a CAD application.
+    cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr),
+                         {cli::argumentText(cad), /*closeOwnDrawings=*/true}};
     // The parse has required exactly one command.
     const auto chosen = std::find_if(commands.begin(), commands.end(),
                                      [](const auto& command) { return command.first->parsed(); });

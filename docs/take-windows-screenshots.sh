@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the Windows window and its About box: zandrel.exe under Wine
 # in a Wine virtual desktop on a virtual display, on the built-in engine (nothing registered),
-# with a Chinese font for Wine to draw with (WenQuanYi Micro Hei, Debian's fonts-wqy-microhei).
+# with a Chinese font for Wine to draw with (scripts/wine-chinese-font).
 # Needs a windows-cross build (scripts/test-windows makes one) and the Debian packages wine,
 # fonts-wine (Marlett, for the caption buttons), fonts-wqy-microhei, xvfb and imagemagick.
 # Usage: xvfb-run -a -s "-screen 0 860x420x24" docs/take-windows-screenshots.sh
@@ -9,7 +9,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 bin="$root/build-windows/bin"
-font=/usr/share/fonts/truetype/wqy/wqy-microhei.ttc
 export WINEDEBUG=-all
 WINEPREFIX=$(mktemp -d /tmp/zandrel-shots.XXXXXX)
 export WINEPREFIX
@@ -18,32 +17,20 @@ trap 'exec 3>&- 2>/dev/null; timeout 30 wineserver -k 2>/dev/null; rm -rf "$WINE
 
 timeout 180 wineboot -i >/dev/null 2>&1
 timeout 120 wineserver -w
-cp "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+scripts/wine-chinese-font
 # Wine draws the caption buttons with Marlett (Debian: fonts-wine).
 cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-# Every window in one virtual desktop the size of the display; "黑体" (the About box's title)
-# drawn in WenQuanYi, and Chinese in the user-interface font (Tahoma) linked to it.
-/usr/bin/python3 - "$WINEPREFIX/fonts.reg" <<'PY'
-import sys
-link = "wqy-microhei.ttc,WenQuanYi Micro Hei"
-hex7 = ",".join(f"{b:02x}" for b in (link + "\0\0").encode("utf-16-le"))
-text = r"""Windows Registry Editor Version 5.00
+# Every window in one virtual desktop the size of the display.
+cat >"$WINEPREFIX/desktop.reg" <<'REG'
+REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer]
 "Desktop"="Default"
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="860x420"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes]
-"黑体"="WenQuanYi Micro Hei"
-"SimHei"="WenQuanYi Micro Hei"
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
-"Tahoma"=hex(7):""" + hex7 + "\n"
-open(sys.argv[1], "wb").write(b"\xff\xfe" + text.replace("\n", "\r\n").encode("utf-16-le"))
-PY
-timeout 60 wine reg import "$WINEPREFIX/fonts.reg" >/dev/null 2>&1
+REG
+timeout 60 wine reg import "$WINEPREFIX/desktop.reg" >/dev/null 2>&1
 timeout 120 wineserver -w
 
 mkdir -p "$WINEPREFIX/drive_c/drawings"

@@ -5,6 +5,8 @@
 #include <objbase.h>
 #include <oleauto.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "cad/win/automation_objects.h"
@@ -14,41 +16,106 @@ namespace cad::automation {
 
 namespace {
 
-CLSID classOf(std::u16string_view progId) {
+HRESULT findClass(std::u16string_view progId, CLSID& clsid) {
     const std::wstring name(progId.begin(), progId.end());
+    return CLSIDFromProgID(name.c_str(), &clsid);
+}
+
+CLSID classOf(std::u16string_view progId) {
     CLSID clsid{};
-    check(CLSIDFromProgID(name.c_str(), &clsid));
+    check(findClass(progId, clsid));
     return clsid;
+}
+
+bool isDefaultProgId(std::u16string_view progId) {
+    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(progId.data()),
+                                static_cast<int>(progId.size()),
+                                reinterpret_cast<const wchar_t*>(kProgId.data()),
+                                static_cast<int>(kProgId.size()), TRUE) == CSTR_EQUAL;
 }
 
 // Tries the automation client; the fallback only takes over a launch, because it has no
 // running instance to attach to.
 class AutomationFirstConnector : public Connector {
 public:
-    AutomationFirstConnector(std::unique_ptr<Connector> fallback,
+    AutomationFirstConnector(const ConnectorOptions& options, std::unique_ptr<Connector> fallback,
                              std::u16string fallbackDescription)
-        : fallback_(std::move(fallback)), fallbackDescription_(std::move(fallbackDescription)) {}
+        : automation_(options.closeOwnDrawings),
+          chosen_(options.progId),
+          fallback_(std::move(fallback)),
+          fallbackDescription_(std::move(fallbackDescription)) {}
 
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
-        return automation_.attach(progId);
+        substitute_.reset();
+        const std::u16string reached = resolve(progId);
+        auto application = automation_.attach(reached);
+        noteSubstitute(progId, reached, u"已连接到正在运行的 ");
+        return application;
     }
     std::shared_ptr<Application> launch(std::u16string_view progId) override {
         standIn_.reset();
+        substitute_.reset();
         try {
-            return automation_.launch(progId);
+            const std::u16string reached = resolve(progId);
+            auto application = automation_.launch(reached);
+            noteSubstitute(progId, reached, u"已启动 ");
+            return application;
         } catch (const Error& launchFailure) {
             auto application = fallback_->launch(progId);
-            standIn_ = StandIn{launchFailure, fallbackDescription_};
+            standIn_ = StandIn{withOthersLookedFor(progId, launchFailure), fallbackDescription_};
             return application;
         }
     }
     std::optional<StandIn> standIn() const override { return standIn_; }
+    std::optional<std::u16string> substitute() const override { return substitute_; }
 
 private:
+    // The ProgID that answers for `progId`: the default stands for the user's choice, or for
+    // the first CAD application installed; another is taken as asked.
+    std::u16string resolve(std::u16string_view progId) {
+        if (!isDefaultProgId(progId)) return std::u16string(progId);
+        if (!chosen_.empty()) return chosen_;
+        if (!installed_) {
+            installed_ = std::u16string(progId);
+            if (!AutomationConnector::isRegistered(progId)) {
+                const auto* other =
+                    std::find_if(std::begin(kOtherCadProgIds), std::end(kOtherCadProgIds),
+                                 &AutomationConnector::isRegistered);
+                if (other != std::end(kOtherCadProgIds)) installed_ = std::u16string(*other);
+            }
+        }
+        return *installed_;
+    }
+
+    // A launch that failed because nothing is registered: the others were looked for too.
+    Error withOthersLookedFor(std::u16string_view asked, const Error& launchFailure) const {
+        if (!isDefaultProgId(asked) || !chosen_.empty() ||
+            launchFailure.number() != errc::kInvalidProgId) {
+            return launchFailure;
+        }
+        std::u16string others;
+        for (const std::u16string_view other : kOtherCadProgIds) {
+            others += (others.empty() ? u"" : u"、") + std::u16string(other);
+        }
+        return {launchFailure.number(),
+                launchFailure.description() + u"（也没有注册 " + others + u"）"};
+    }
+
+    void noteSubstitute(std::u16string_view asked, const std::u16string& reached,
+                        std::u16string_view how) {
+        if (isDefaultProgId(asked) && chosen_.empty() && !isDefaultProgId(reached)) {
+            substitute_ = u"没有注册 " + std::u16string(asked) + u"，" + std::u16string(how) +
+                          reached + u"。";
+        }
+    }
+
     AutomationConnector automation_;
+    std::u16string chosen_;
+    std::optional<std::u16string> installed_;
     std::unique_ptr<Connector> fallback_;
     std::u16string fallbackDescription_;
     std::optional<StandIn> standIn_;
+    std::optional<std::u16string> substitute_;
 };
 
 }  // namespace
@@ -64,7 +131,7 @@ std::shared_ptr<Application> AutomationConnector::attach(std::u16string_view pro
     check(GetActiveObject(classOf(progId), nullptr, &running));
     Microsoft::WRL::ComPtr<IDispatch> application;
     check(running.As(&application));
-    return makeApplication(Dispatch(std::move(application), com));
+    return makeApplication(Dispatch(std::move(application), com), closeOwnDrawings_);
 }
 
 std::shared_ptr<Application> AutomationConnector::launch(std::u16string_view progId) {
@@ -79,12 +146,18 @@ std::shared_ptr<Application> AutomationConnector::launch(std::u16string_view pro
         throw Error(e.number(),
                     u"无法启动 CAD 应用程序 " + std::u16string(progId) + u"：" + e.description());
     }
-    return makeApplication(Dispatch(std::move(application), com));
+    return makeApplication(Dispatch(std::move(application), com), closeOwnDrawings_);
 }
 
-std::unique_ptr<Connector> automationFirst(std::unique_ptr<Connector> fallback,
+bool AutomationConnector::isRegistered(std::u16string_view progId) {
+    CLSID clsid{};
+    return SUCCEEDED(findClass(progId, clsid));
+}
+
+std::unique_ptr<Connector> automationFirst(const ConnectorOptions& options,
+                                           std::unique_ptr<Connector> fallback,
                                            std::u16string fallbackDescription) {
-    return std::make_unique<AutomationFirstConnector>(std::move(fallback),
+    return std::make_unique<AutomationFirstConnector>(options, std::move(fallback),
                                                       std::move(fallbackDescription));
 }
 

@@ -6,6 +6,7 @@
 #include "cad/error.h"
 #include "cad/win/attribute_array.h"
 #include "cad/win/bstr.h"
+#include "cad/win/open_documents.h"
 
 namespace cad::automation {
 
@@ -114,22 +115,37 @@ private:
 
 class AutomationDocument : public Document {
 public:
-    explicit AutomationDocument(Dispatch object) : object_(std::move(object)) {}
+    AutomationDocument(Dispatch object, std::shared_ptr<OpenDocuments> documents)
+        : object_(std::move(object)), documents_(std::move(documents)) {}
 
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
-        BstrArgument path(fullPath);
-        Variant result;
         try {
+            documents_->closeUnchanged();
+            if (auto already = documents_->activateOpen(fullPath)) {
+                return document(std::move(*already));
+            }
+            BstrArgument path(fullPath);
+            Variant result;
             object_.call(L"Open", result, {path.get()});
+            documents_->opened(fullPath);
+            if (result.type() != VT_DISPATCH || result.get()->pdispVal == nullptr) return nullptr;
+            return document(object_.wrap(result));
         } catch (const Error& e) {
             throw namingFile(e, fullPath);
         }
-        if (result.type() != VT_DISPATCH || result.get()->pdispVal == nullptr) return nullptr;
-        return std::make_shared<AutomationDocument>(object_.wrap(result));
     }
     void save() override {
-        Variant result;
         try {
+            // Saving a drawing opened read-only fails with the application's own words, or
+            // writes nothing and says nothing: neither tells the user why.
+            Variant readOnly;
+            object_.call(L"ReadOnly", readOnly);
+            if (toBool(readOnly)) {
+                throw Error(errc::kAccessDenied,
+                            u"CAD 应用程序以只读方式打开了这个图形（可能有人正在编辑它，或文件是"
+                            u"只读的），所以没有保存它。");
+            }
+            Variant result;
             object_.call(L"Save", result);
         } catch (const Error& e) {
             throw namingFile(e, fullNameOrNothing());
@@ -142,6 +158,10 @@ public:
     }
 
 private:
+    std::shared_ptr<Document> document(Dispatch object) const {
+        return std::make_shared<AutomationDocument>(std::move(object), documents_);
+    }
+
     // Only to name the file in a failure: when even this fails, the failure goes unnamed.
     std::u16string fullNameOrNothing() const {
         try {
@@ -154,11 +174,13 @@ private:
     }
 
     Dispatch object_;
+    std::shared_ptr<OpenDocuments> documents_;
 };
 
 class AutomationApplication : public Application {
 public:
-    explicit AutomationApplication(Dispatch object) : object_(std::move(object)) {}
+    AutomationApplication(Dispatch object, bool closeOwnDrawings)
+        : object_(object), documents_(std::make_shared<OpenDocuments>(object, closeOwnDrawings)) {}
 
     void putVisible(bool visible) override {
         VARIANT value{};
@@ -169,17 +191,18 @@ public:
     std::shared_ptr<Document> activeDocument() override {
         Variant result;
         object_.call(L"ActiveDocument", result);
-        return std::make_shared<AutomationDocument>(object_.wrap(result));
+        return std::make_shared<AutomationDocument>(object_.wrap(result), documents_);
     }
 
 private:
     Dispatch object_;
+    std::shared_ptr<OpenDocuments> documents_;
 };
 
 }  // namespace
 
-std::shared_ptr<Application> makeApplication(Dispatch application) {
-    return std::make_shared<AutomationApplication>(std::move(application));
+std::shared_ptr<Application> makeApplication(Dispatch application, bool closeOwnDrawings) {
+    return std::make_shared<AutomationApplication>(std::move(application), closeOwnDrawings);
 }
 
 }  // namespace cad::automation

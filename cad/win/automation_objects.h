@@ -8,7 +8,8 @@
 namespace cad::automation {
 
 // The CAD application object reached through automation; every other object of the model is
-// reached from it.
-std::shared_ptr<Application> makeApplication(Dispatch application);
+// reached from it. With `closeOwnDrawings`, the drawings it opens are closed when done with
+// (ConnectorOptions::closeOwnDrawings).
+std::shared_ptr<Application> makeApplication(Dispatch application, bool closeOwnDrawings = false);
 
 }  // namespace cad::automation

@@ -8,6 +8,7 @@
 
 #include "base/hresult.h"
 #include "cad/win/bstr.h"
+#include "cad/win/busy_retry.h"
 
 namespace cad::automation {
 
@@ -33,7 +34,14 @@ std::u16string fallbackMessage(HRESULT hr) {
     return u"CAD 应用程序的自动化调用失败（错误 " + std::u16string(hex, hex + 10) + u"）。";
 }
 
+// A busy application's call fails only once the retries have waited their 60 s; the system's
+// text ("call was rejected by callee") would not say that.
+constexpr char16_t kStayedBusy[] =
+    u"CAD 应用程序一直忙，60 秒内没有接受调用（它可能正在打开或重新生成图形，或在等待有人"
+    u"回应它的对话框）。";
+
 Error numbered(HRESULT hr, std::u16string description) {
+    if (description.empty() && isBusy(hr)) description = kStayedBusy;
     if (description.empty()) description = systemMessage(hr);
     if (description.empty()) description = fallbackMessage(hr);
     return {static_cast<std::int32_t>(hr), std::move(description)};

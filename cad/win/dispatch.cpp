@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/win/busy_retry.h"
 #include "cad/win/com_error.h"
 
 namespace cad::automation {
@@ -14,15 +15,20 @@ DISPID Dispatch::idOf(std::wstring_view member) const {
     std::wstring name(member);  // GetIDsOfNames wants a writable, terminated name
     LPOLESTR names[] = {name.data()};
     DISPID id = DISPID_UNKNOWN;
-    check(object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id));
+    check(retryWhileBusy(
+        [&] { return object_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id); }));
     return id;
 }
 
 void Dispatch::invoke(DISPID id, WORD flags, DISPPARAMS& parameters, VARIANT* result) const {
     ExceptionInfo exception;
     UINT badArgument = 0;
-    const HRESULT hr = object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters,
-                                       result, exception.get(), &badArgument);
+    // A CAD application that rejects a call while busy does so itself here as well, where COM's
+    // message filter does not see it.
+    const HRESULT hr = retryWhileBusy([&] {
+        return object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &parameters, result,
+                               exception.get(), &badArgument);
+    });
     if (FAILED(hr)) throw errorFromInvoke(hr, exception);
 }
 

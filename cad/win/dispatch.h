@@ -16,7 +16,8 @@ namespace cad::automation {
 
 // An automation object reached by late binding: every member is looked up by name with
 // GetIDsOfNames and called with Invoke, so no type library or vendor header is needed.
-// Every call throws cad::Error on failure.
+// Every call throws cad::Error on failure; a call the CAD application rejects as busy is made
+// again (retryWhileBusy) before it fails.
 class Dispatch {
 public:
     Dispatch(Microsoft::WRL::ComPtr<IDispatch> object, SharedApartment apartment);

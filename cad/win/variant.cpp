@@ -27,6 +27,12 @@ std::int32_t toInt32(const Variant& value) {
     return converted.get()->lVal;
 }
 
+bool toBool(const Variant& value) {
+    Variant converted;
+    convert(value, converted, VT_BOOL);
+    return converted.get()->boolVal != VARIANT_FALSE;
+}
+
 Microsoft::WRL::ComPtr<IDispatch> toDispatch(const Variant& value) {
     Variant converted;
     convert(value, converted, VT_DISPATCH);

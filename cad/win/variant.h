@@ -30,6 +30,7 @@ private:
 // conversion's HRESULT) when the CAD application answered something that does not convert.
 std::u16string toString(const Variant& value);
 std::int32_t toInt32(const Variant& value);
+bool toBool(const Variant& value);
 Microsoft::WRL::ComPtr<IDispatch> toDispatch(const Variant& value);
 
 }  // namespace cad::automation

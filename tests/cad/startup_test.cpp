@@ -18,7 +18,8 @@ struct Script {
     bool launchWorks = false;
     bool visibleWorks = true;
     bool documentWorks = true;
-    bool standsIn = false;  // the launch that works is a stand-in's
+    bool standsIn = false;     // the launch that works is a stand-in's
+    bool substitutes = false;  // another CAD application answers in place of the one asked for
 };
 
 class ScriptedDocument : public Document {
@@ -63,6 +64,10 @@ public:
     std::optional<StandIn> standIn() const override {
         if (!script_.standsIn) return std::nullopt;
         return StandIn{Error(errc::kInvalidProgId, u"无效的类字符串"), u"引擎代替，只开 DXF"};
+    }
+    std::optional<std::u16string> substitute() const override {
+        if (!script_.substitutes) return std::nullopt;
+        return u"没有注册 AutoCAD.Application，已启动 ZWCAD.Application。";
     }
     std::vector<std::string> log;
 
@@ -129,6 +134,20 @@ TEST(StartUp, ConnectsReportsAndResetsAsScripted) {
          true,
          false,
          false},
+        {"another CAD application attached in place of the one asked for",
+         {true, false, true, true, false, true},
+         {attach, "message", "ActiveDocument"},
+         {u"没有注册 AutoCAD.Application，已启动 ZWCAD.Application。"},
+         true,
+         true,
+         true},
+        {"another CAD application launched in place of the one asked for",
+         {false, true, true, true, false, true},
+         {attach, launch, "Visible=True", "message", "ActiveDocument"},
+         {u"没有注册 AutoCAD.Application，已启动 ZWCAD.Application。"},
+         true,
+         true,
+         true},
         {"no active document",
          {true, false, true, false},
          {attach, "ActiveDocument"},

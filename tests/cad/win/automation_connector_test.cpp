@@ -33,7 +33,8 @@ private:
 };
 
 TEST(AutomationFirst, AFailedLaunchFallsBackAndSaysWhy) {
-    const auto connector = automationFirst(std::make_unique<StubFallback>(true), u"stand-in line");
+    const auto connector =
+        automationFirst({}, std::make_unique<StubFallback>(true), u"stand-in line");
     EXPECT_FALSE(connector->standIn().has_value()) << "nothing launched yet";
     EXPECT_THROW(connector->attach(kUnregistered), Error);
     EXPECT_FALSE(connector->standIn().has_value()) << "an attach brings no stand-in";
@@ -50,7 +51,8 @@ TEST(AutomationFirst, AFailedLaunchFallsBackAndSaysWhy) {
 }
 
 TEST(AutomationFirst, WhenTheFallbackFailsTooItsFailureIsThrownAndNothingStandsIn) {
-    const auto connector = automationFirst(std::make_unique<StubFallback>(false), u"stand-in line");
+    const auto connector =
+        automationFirst({}, std::make_unique<StubFallback>(false), u"stand-in line");
     try {
         connector->launch(kUnregistered);
         ADD_FAILURE() << "no failure";

@@ -11,6 +11,10 @@ constexpr auto kFileNotFound = static_cast<HRESULT>(0x80070002);  // from ERROR_
 // A number no system message table knows: the description falls back to the number.
 constexpr HRESULT kPrivate = static_cast<HRESULT>(0x80040201);
 
+constexpr char16_t kStayedBusy[] =
+    u"CAD 应用程序一直忙，60 秒内没有接受调用（它可能正在打开或重新生成图形，或在等待有人回应它"
+    u"的对话框）。";
+
 HRESULT STDAPICALLTYPE fillInLater(EXCEPINFO* info) {
     info->scode = kFileNotFound;
     info->bstrDescription = SysAllocString(L"filled in later");
@@ -39,6 +43,10 @@ TEST(ComError, NumberAndDescriptionComeFromTheServerFirst) {
          u"CAD 应用程序的自动化调用失败（错误 0x80040201）。"},
         {"not an exception: the HRESULT", DISP_E_BADINDEX, kFileNotFound, 0, L"ignored",
          DISP_E_BADINDEX, u""},
+        {"busy to the end: rejected", RPC_E_CALL_REJECTED, 0, 0, nullptr, RPC_E_CALL_REJECTED,
+         kStayedBusy},
+        {"busy to the end: to be retried later", RPC_E_SERVERCALL_RETRYLATER, 0, 0, nullptr,
+         RPC_E_SERVERCALL_RETRYLATER, kStayedBusy},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

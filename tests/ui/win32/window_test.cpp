@@ -5,6 +5,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -188,6 +190,59 @@ TEST_F(WindowTest, FocusStartsOnOKButtonAndTabFollowsTheTabIndex) {
     MSG tab{control("CancelButton"), WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_TRUE(window->preTranslate(tab));
     EXPECT_EQ(GetFocus(), control("Text1"));
+}
+
+// The pixels of a label as it paints itself (WM_PRINTCLIENT runs its own painting into our DC).
+std::vector<std::uint32_t> paintedPixels(HWND label) {
+    RECT client{};
+    GetClientRect(label, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC dc = CreateCompatibleDC(nullptr);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(dc, bitmap);
+    SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<std::uint32_t> pixels(first, first + client.right * client.bottom);
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return pixels;
+}
+
+// A font without Chinese draws every Chinese character as one and the same box, so a caption
+// with its Chinese characters in another order would paint the same pixels; glyphs paint others.
+// Every label has at least two different Chinese characters.
+TEST_F(WindowTest, ChineseLabelsAreDrawnWithGlyphsNotBoxes) {
+    for (const shared::ControlRow& row : shared::kMainWindowLayout) {
+        if (row.kind != shared::ControlKind::Label) continue;
+        HWND label = control(row.name);
+        const std::u16string caption = windowText(label);
+        std::vector<std::size_t> han;
+        for (std::size_t i = 0; i < caption.size(); ++i) {
+            if (caption[i] >= u'\u4E00' && caption[i] <= u'\u9FFF') han.push_back(i);
+        }
+        std::u16string reordered = caption;
+        for (std::size_t k = 0; k < han.size(); ++k) {
+            reordered[han[k]] = caption[han[(k + 1) % han.size()]];
+        }
+        const std::vector<std::uint32_t> painted = paintedPixels(label);
+        SetWindowTextW(label, reinterpret_cast<const wchar_t*>(reordered.c_str()));
+        const std::vector<std::uint32_t> repainted = paintedPixels(label);
+        SetWindowTextW(label, reinterpret_cast<const wchar_t*>(caption.c_str()));
+        EXPECT_TRUE(std::count(painted.begin(), painted.end(), painted.front()) <
+                    static_cast<std::ptrdiff_t>(painted.size()))
+            << row.name << " paints nothing";
+        EXPECT_TRUE(painted != repainted)
+            << row.name << " \"" << utf8(caption) << "\" paints boxes";
+    }
 }
 
 // A modal dialog opened by a wrongly pressed button is counted and cancelled, so the test ends.

@@ -1,9 +1,16 @@
 // A scripted stand-in for the CAD application, for the automation client's tests only. It
-// publishes the same object model in memory (see session.h) and is reached in the two ways the
-// client knows:
-//   -Embedding  started by COM for CoCreateInstance (LocalServer32); ends when released;
-//   -Running    registers itself as the running instance for GetActiveObject; runs until killed.
-// What it is asked to do goes to journal.txt beside the executable.
+// publishes the same object model in memory (see session.h) under a CAD application's ProgID
+// (AutoCAD.Application unless another is given) and is reached in the two ways the client knows:
+//   zandrel-test-server [PROGID] -Embedding  started by COM for CoCreateInstance (LocalServer32);
+//                                            ends when released;
+//   zandrel-test-server -Running [PROGID]    registers itself as the running instance for
+//                                            GetActiveObject; runs until killed.
+// What it is asked to do goes to journal.txt beside the executable. How it behaves is switched
+// by scenario.txt there, when there is one: a "KEYWORD ARGUMENT" a line,
+//   busy-filter N   its message filter turns the first N incoming calls away
+//   busy-invoke N   Invoke turns the first N calls away
+//   open PATH       PATH is open before any client comes, unchanged
+//   modified PATH   the same, with changes its user has not saved
 #include <windows.h>
 
 #include <objbase.h>
@@ -11,23 +18,58 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "server/busy.h"
 #include "server/lifetime.h"
 #include "server/objects.h"
 #include "server/session.h"
 
 namespace {
 
-// The test server's own class, registered under the CAD application's ProgID (server.reg).
-constexpr CLSID kServerClass = {
-    0x0F0672EA, 0xC2BC, 0x47F3, {0xB3, 0x07, 0x0D, 0x7F, 0xCD, 0x4E, 0x2C, 0x27}};
-
-std::wstring journalPath() {
+std::wstring besideThisProgram(const wchar_t* name) {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"journal.txt";
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
+}
+
+std::wstring fromUtf8(const std::string& text) {
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
+    return wide;
+}
+
+// Plays scenario.txt (see the top of this file) on `session`.
+void playScenario(server::Session& session, const server::Journal& journal) {
+    std::ifstream file(std::filesystem::path(besideThisProgram(L"scenario.txt")), std::ios::binary);
+    const std::wstring text = fromUtf8({std::istreambuf_iterator<char>(file), {}});
+    int byFilter = 0;
+    int byInvoke = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        const std::size_t space = line.find(L' ');
+        const std::wstring keyword = line.substr(0, space);
+        const std::wstring argument = space == std::wstring::npos ? L"" : line.substr(space + 1);
+        if (keyword == L"busy-filter") byFilter = std::stoi(argument);
+        if (keyword == L"busy-invoke") byInvoke = std::stoi(argument);
+        if (keyword == L"open" || keyword == L"modified") {
+            session.holdOpen(argument, keyword == L"modified");
+        }
+    }
+    server::turnAwayFirstCalls(journal, byFilter, byInvoke);
+    if (byFilter > 0) CoRegisterMessageFilter(server::busyMessageFilter(), nullptr);
 }
 
 // Hands out one application per process: REGCLS_SINGLEUSE makes COM start a new process for
@@ -77,10 +119,10 @@ void pumpMessages() {
     }
 }
 
-int serveEmbedded(const std::shared_ptr<server::Session>& session) {
+int serveEmbedded(const CLSID& serverClass, const std::shared_ptr<server::Session>& session) {
     Factory factory(session);
     DWORD cookie = 0;
-    const HRESULT hr = CoRegisterClassObject(kServerClass, &factory, CLSCTX_LOCAL_SERVER,
+    const HRESULT hr = CoRegisterClassObject(serverClass, &factory, CLSCTX_LOCAL_SERVER,
                                              REGCLS_SINGLEUSE, &cookie);
     if (FAILED(hr)) return 1;
     server::endWhenNoObjectsLeft();
@@ -89,11 +131,10 @@ int serveEmbedded(const std::shared_ptr<server::Session>& session) {
     return 0;
 }
 
-int serveRunning(const std::shared_ptr<server::Session>& session) {
+int serveRunning(const CLSID& serverClass, const std::shared_ptr<server::Session>& session) {
     IDispatch* application = server::newApplication(session);
     DWORD cookie = 0;
-    const HRESULT hr =
-        RegisterActiveObject(application, kServerClass, ACTIVEOBJECT_STRONG, &cookie);
+    const HRESULT hr = RegisterActiveObject(application, serverClass, ACTIVEOBJECT_STRONG, &cookie);
     application->Release();
     if (FAILED(hr)) return 1;
     std::puts("ready");
@@ -102,28 +143,44 @@ int serveRunning(const std::shared_ptr<server::Session>& session) {
     return 0;
 }
 
-std::wstring firstArgument() {
+std::vector<std::wstring> arguments() {
     int count = 0;
-    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> arguments(
+    const std::unique_ptr<LPWSTR, decltype(&LocalFree)> list(
         CommandLineToArgvW(GetCommandLineW(), &count), &LocalFree);
-    return count > 1 ? arguments.get()[1] : L"";
+    return {list.get() + 1, list.get() + count};
 }
 
 }  // namespace
 
 int main() {
-    const std::wstring mode = firstArgument();
-    const bool embedded =
-        _wcsicmp(mode.c_str(), L"-Embedding") == 0 || _wcsicmp(mode.c_str(), L"/Embedding") == 0;
-    if (!embedded && mode != L"-Running") {
-        std::fputs("usage: zandrel-test-server -Embedding | -Running\n", stderr);
+    bool embedded = false;
+    bool running = false;
+    std::wstring progId = L"AutoCAD.Application";
+    for (const std::wstring& argument : arguments()) {
+        if (_wcsicmp(argument.c_str(), L"-Embedding") == 0 ||
+            _wcsicmp(argument.c_str(), L"/Embedding") == 0) {
+            embedded = true;
+        } else if (argument == L"-Running") {
+            running = true;
+        } else {
+            progId = argument;
+        }
+    }
+    if (embedded == running) {
+        std::fputs("usage: zandrel-test-server [PROGID] -Embedding | -Running [PROGID]\n", stderr);
         return 2;
     }
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 1;
-    const server::Journal journal(journalPath());
-    journal.write(embedded ? L"launched" : L"running");
+    CLSID serverClass{};
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
+        FAILED(CLSIDFromProgID(progId.c_str(), &serverClass))) {
+        return 1;
+    }
+    const server::Journal journal(besideThisProgram(L"journal.txt"));
+    journal.write((embedded ? L"launched " : L"running ") + progId);
     const auto session = std::make_shared<server::Session>(journal);
-    const int status = embedded ? serveEmbedded(session) : serveRunning(session);
+    playScenario(*session, journal);
+    const int status =
+        embedded ? serveEmbedded(serverClass, session) : serveRunning(serverClass, session);
     CoUninitialize();
     return status;
 }

@@ -40,6 +40,7 @@ private:
              [session, drawing, data](const DISPPARAMS& p, VARIANT*) {
                  expectArguments(p, 1);
                  data().text = bstrArgument(p, 0);
+                 drawing->modified = true;
                  session->journal().write(L"put " + drawing->path + L" " + data().tag + L"=\"" +
                                           data().text + L"\"");
              }},
@@ -125,15 +126,12 @@ public:
               {L"Open",
                [session](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 1);
-                   const std::wstring path = bstrArgument(p, 0);
-                   session->journal().write(L"open " + path);
-                   setObject(r, new DocumentObject(session, session->open(path)));
+                   setObject(r, new DocumentObject(session, session->open(bstrArgument(p, 0))));
                }},
               {L"Save",
                [session, drawing](const DISPPARAMS& p, VARIANT*) {
                    expectArguments(p, 0);
                    session->save(*drawing);
-                   session->journal().write(L"save " + drawing->path);
                }},
               {L"ModelSpace",
                [session, drawing](const DISPPARAMS& p, VARIANT* r) {
@@ -144,6 +142,52 @@ public:
                [drawing](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 0);
                    setString(r, drawing->path);
+               }},
+              {L"Saved",
+               [drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setBool(r, !drawing->modified);
+               }},
+              {L"ReadOnly",
+               [drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setBool(r, drawing->readOnly);
+               }},
+              {L"Activate",
+               [session, drawing](const DISPPARAMS& p, VARIANT*) {
+                   expectArguments(p, 0);
+                   session->activate(drawing);
+               }},
+              {L"Close",
+               [session, drawing](const DISPPARAMS& p, VARIANT*) {
+                   expectArguments(p, 1);
+                   if (boolArgument(p, 0) && drawing->modified) session->save(*drawing);
+                   session->close(drawing);
+               }},
+          }) {}
+};
+
+// Every open document, in the order they were opened.
+class DocumentsObject : public ScriptedDispatch {
+public:
+    explicit DocumentsObject(const std::shared_ptr<Session>& session)
+        : ScriptedDispatch({
+              {L"Count",
+               [session](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setInt32(r, static_cast<std::int32_t>(session->documents().size()));
+               }},
+              {L"Item",
+               [session](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 1);
+                   const std::int32_t index = int32Argument(p, 0);
+                   if (index < 0 ||
+                       static_cast<std::size_t>(index) >= session->documents().size()) {
+                       throw Fault{DISP_E_BADINDEX, {}};
+                   }
+                   setObject(r,
+                             new DocumentObject(
+                                 session, session->documents()[static_cast<std::size_t>(index)]));
                }},
           }) {}
 };
@@ -165,7 +209,13 @@ public:
               {L"ActiveDocument",
                [session](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 0);
+                   if (!session->active()) throw Fault{E_FAIL, L"没有打开的图形。"};
                    setObject(r, new DocumentObject(session, session->active()));
+               }},
+              {L"Documents",
+               [session](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setObject(r, new DocumentsObject(session));
                }},
           }) {}
 };

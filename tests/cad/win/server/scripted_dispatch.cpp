@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "server/busy.h"
 #include "server/lifetime.h"
 
 namespace server {
@@ -58,6 +59,7 @@ HRESULT ScriptedDispatch::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCI
 
 HRESULT ScriptedDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters,
                                  VARIANT* result, EXCEPINFO* exception, UINT*) {
+    if (turnsAwayInvoke()) return RPC_E_CALL_REJECTED;
     if (id < 1 || static_cast<std::size_t>(id) > members_.size()) return DISP_E_MEMBERNOTFOUND;
     if (parameters == nullptr) return E_POINTER;
     const Member& member = members_[static_cast<std::size_t>(id - 1)];

@@ -52,21 +52,58 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
         files_[std::wstring(L"C:\\drawings\\") + name] = {
             {blockReference(0, {{L"产品代号", L"ZD-100"}, {L"零件名称", L"支架"}})}, false};
     }
-    open(L"C:\\drawings\\a.dwg");
+    load(L"C:\\drawings\\a.dwg");
 }
 
-const std::shared_ptr<OpenDrawing>& Session::open(const std::wstring& path) {
-    const auto file = files_.find(path);
-    if (file == files_.end())
-        throw Fault{HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), L"无法打开图形文件。"};
-    active_ = std::make_shared<OpenDrawing>(OpenDrawing{path, file->second.entities});
+const std::shared_ptr<OpenDrawing>& Session::load(const std::wstring& path) {
+    const File& file = files_.at(path);
+    documents_.push_back(
+        std::make_shared<OpenDrawing>(OpenDrawing{path, file.entities, file.readOnly, false}));
+    active_ = documents_.back();
     return active_;
 }
 
-void Session::save(const OpenDrawing& drawing) {
-    File& file = files_.at(drawing.path);
-    if (file.readOnly) throw Fault{E_ACCESSDENIED, {}};
-    file.entities = drawing.entities;
+std::wstring Session::openCount() const {
+    return L", " + std::to_wstring(documents_.size()) + L" open";
+}
+
+const std::shared_ptr<OpenDrawing>& Session::open(const std::wstring& path) {
+    if (files_.count(path) == 0) {
+        journal_.write(L"open " + path + L": no such file");
+        throw Fault{HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND), L"无法打开图形文件。"};
+    }
+    for (const auto& document : documents_) {
+        if (_wcsicmp(document->path.c_str(), path.c_str()) == 0) {
+            journal_.write(L"open " + path + L": open already, refused");
+            throw Fault{E_FAIL, L"图形已经打开。"};
+        }
+    }
+    const auto& opened = load(path);
+    journal_.write(L"open " + path + (opened->readOnly ? L" read-only" : L"") + openCount());
+    return opened;
+}
+
+void Session::holdOpen(const std::wstring& path, bool modified) { load(path)->modified = modified; }
+
+void Session::activate(const std::shared_ptr<OpenDrawing>& drawing) {
+    active_ = drawing;
+    journal_.write(L"activate " + drawing->path);
+}
+
+void Session::save(OpenDrawing& drawing) {
+    if (drawing.readOnly) {
+        journal_.write(L"save " + drawing.path + L": read-only, nothing written");
+        return;
+    }
+    files_.at(drawing.path).entities = drawing.entities;
+    drawing.modified = false;
+    journal_.write(L"save " + drawing.path);
+}
+
+void Session::close(const std::shared_ptr<OpenDrawing>& drawing) {
+    std::erase(documents_, drawing);
+    if (active_ == drawing) active_ = documents_.empty() ? nullptr : documents_.back();
+    journal_.write(L"close " + drawing->path + openCount());
 }
 
 }  // namespace server

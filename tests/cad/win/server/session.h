@@ -24,6 +24,8 @@ using Entities = std::vector<EntityData>;
 struct OpenDrawing {
     std::wstring path;
     Entities entities;
+    bool readOnly = false;  // opened from a read-only file
+    bool modified = false;  // changed since it was opened or saved
 };
 
 // Appends what the application is asked to do, one UTF-8 line at a time, so that a script can
@@ -37,18 +39,29 @@ private:
     std::wstring path_;
 };
 
-// The application's state: the drawings on its pretend disk and the one open drawing.
+// The application's state: the drawings on its pretend disk and its open documents, one of them
+// the active one. What a client asks is written to the journal; a line that changes the open
+// documents ends with how many are open.
 class Session {
 public:
-    // Starts with the sample drawings on disk and the first of them open.
+    // Starts with the sample drawings on disk and the first of them open and active.
     explicit Session(Journal journal);
 
     const std::shared_ptr<OpenDrawing>& active() const { return active_; }
-    // Replaces the open drawing with a fresh copy of the file; unsaved changes are dropped.
-    // Raises a Fault naming no file when there is none at `path`.
+    const std::vector<std::shared_ptr<OpenDrawing>>& documents() const { return documents_; }
+
+    // Opens a fresh copy of the file as a new document, the active one. A drawing open already
+    // is refused, as a CAD application opens it a second time at most read-only; a missing file
+    // raises a Fault naming no file.
     const std::shared_ptr<OpenDrawing>& open(const std::wstring& path);
-    // Writes the drawing back to its file; a read-only file raises E_ACCESSDENIED.
-    void save(const OpenDrawing& drawing);
+    // A document the user opened before any client came, with unsaved changes when `modified`.
+    void holdOpen(const std::wstring& path, bool modified);
+    void activate(const std::shared_ptr<OpenDrawing>& drawing);
+    // Writes the drawing back to its file. One opened read-only is not written, and as some CAD
+    // applications do, the save says nothing of it.
+    void save(OpenDrawing& drawing);
+    // Closes the document, dropping unsaved changes; the last one opened becomes the active one.
+    void close(const std::shared_ptr<OpenDrawing>& drawing);
 
     const Journal& journal() const { return journal_; }
     bool visible = false;
@@ -59,8 +72,12 @@ private:
         bool readOnly;
     };
 
+    const std::shared_ptr<OpenDrawing>& load(const std::wstring& path);
+    std::wstring openCount() const;
+
     Journal journal_;
     std::map<std::wstring, File> files_;
+    std::vector<std::shared_ptr<OpenDrawing>> documents_;
     std::shared_ptr<OpenDrawing> active_;
 };
 
