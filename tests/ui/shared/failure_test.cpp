@@ -39,5 +39,20 @@ TEST(DescribeFailure, GivesEveryEscapedFailureANumberAndADescription) {
     }
 }
 
+TEST(FailureText, ShowsTheNumberAsHresultAndSignedDecimalThenTheDescription) {
+    const struct {
+        std::int32_t number;
+        const char16_t* expected;
+    } cases[] = {
+        {base::hresult(0x80070002), u"错误号 0x80070002（-2147024894）\n说明 %1"},
+        {base::hresult(0x800A005B), u"错误号 0x800A005B（-2146828197）\n说明 %1"},
+        {7, u"错误号 0x00000007（7）\n说明 %1"},
+    };
+    for (const auto& c : cases) {
+        // A description that looks like a place marker stays as it is.
+        EXPECT_EQ(failureText(c.number, u"说明 %1"), c.expected);
+    }
+}
+
 }  // namespace
 }  // namespace shared
