@@ -51,7 +51,7 @@ BatchReport::BatchReport(Console& console, const std::vector<ops::DrawingJob>& j
       total_(jobs.size()),
       options_(options),
       paths_(pathsOf(jobs)),
-      bar_(console.err, console.errIsTerminal, paths_) {
+      bar_(console.err, paths_) {
     if (console_.errIsTerminal) bar_.setMax(static_cast<float>(total_));
 }
 

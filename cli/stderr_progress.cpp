@@ -15,7 +15,7 @@ constexpr long kBarWidth = 30;
 
 void StderrProgress::setMax(float max) {
     max_ = std::lround(max);
-    if (terminal_) drawBar(0, u"");
+    drawBar(0, u"");
 }
 
 void StderrProgress::setValue(float value) {
@@ -23,13 +23,7 @@ void StderrProgress::setValue(float value) {
     const std::u16string path = done >= 1 && static_cast<std::size_t>(done) <= paths_.size()
                                     ? paths_[static_cast<std::size_t>(done - 1)]
                                     : std::u16string();
-    if (terminal_) {
-        drawBar(done, path);
-    } else {
-        err_ << '[' << done << '/' << max_
-             << "] 已保存 saved: " << base::utf16ToUtf8(base::visibleName(path)) << '\n'
-             << std::flush;
-    }
+    drawBar(done, path);
 }
 
 void StderrProgress::finish() {

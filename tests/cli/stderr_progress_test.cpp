@@ -9,20 +9,9 @@ namespace {
 
 const std::vector<std::u16string> kPaths{u"/图纸 目录/a 1.dxf", u"C:\\d\\b.dxf"};
 
-TEST(StderrProgress, LogsOneLinePerSavedDrawing) {
-    std::ostringstream err;
-    StderrProgress progress(err, false, kPaths);
-    progress.setMax(2);
-    progress.setValue(1);
-    progress.setValue(2);
-    progress.finish();
-    EXPECT_EQ(err.str(),
-              "[1/2] 已保存 saved: /图纸 目录/a 1.dxf\n[2/2] 已保存 saved: C:\\d\\b.dxf\n");
-}
-
 TEST(StderrProgress, RedrawsOneBarOnATerminalAndEndsItsLine) {
     std::ostringstream err;
-    StderrProgress progress(err, true, kPaths);
+    StderrProgress progress(err, kPaths);
     progress.setMax(2);
     progress.setValue(1);
     const std::string bar = err.str();
