@@ -97,7 +97,9 @@ int run(const std::vector<std::string>& arguments) {
     }
 
     // A batch of hundreds would leave hundreds of drawings open in a CAD application.
-    cli::Console console{std::cout, std::cerr, cli::isTerminal(stderr),
+    cli::Console console{std::cout,
+                         std::cerr,
+                         cli::isTerminal(stderr),
                          {cli::argumentText(cad), /*closeOwnDrawings=*/true}};
     // The parse has required exactly one command.
     const auto chosen = std::find_if(commands.begin(), commands.end(),
