@@ -2,6 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
+#include "base/unicode.h"
 #include "cad/platform_connector.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_translations.h"
@@ -28,6 +30,8 @@ void reportMissingDisplay(QtMsgType type, const QMessageLogContext&, const QStri
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    const app::StartRequest request = app::parseCommandLine(argc, argv);
+    if (request.exitStatus) return *request.exitStatus;
     const QtMessageHandler previous = qInstallMessageHandler(reportMissingDisplay);
     QApplication application(argc, argv);
     cad::deferTerminationDuringSaves();
@@ -38,5 +42,8 @@ int main(int argc, char* argv[]) {
     ui::loadQtChineseTranslations(application);
     ui::frmTolm window(cad::makePlatformConnector(), cad::makePlatformDrawingFiles());
     window.show();
+    // As if the drawing had been chosen through 读取标准文件内容.
+    if (!request.templatePath.empty())
+        window.readTemplateFile(base::utf8ToUtf16(request.templatePath));
     return QApplication::exec();
 }

@@ -10,7 +10,11 @@ void readTemplate(const cad::Connection& connection, FileDialog& dialog, Progres
     // Taken whole, even when an earlier batch left multiple selection on: one path, or none.
     const std::u16string path = dialog.settings().fileName;
     if (path.empty()) return;
+    readTemplateFile(connection, path, progress, fields);
+}
 
+void readTemplateFile(const cad::Connection& connection, const std::u16string& path,
+                      Progress& progress, titleblock::Fields& fields) {
     const auto modelSpace = openModelSpace(connection, path);
     // Count is asked twice, for the maximum and then for the bound, as a CAD application that
     // binds on the order of calls expects.

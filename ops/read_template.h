@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "cad/startup.h"
 #include "ops/file_dialog.h"
 #include "ops/progress.h"
@@ -12,5 +14,8 @@ namespace ops {
 // failure; a dialog result of "" ends it with no CAD call.
 void readTemplate(const cad::Connection& connection, FileDialog& dialog, Progress& progress,
                   titleblock::Fields& fields);
+// The same read of a drawing already chosen, such as one named on the command line.
+void readTemplateFile(const cad::Connection& connection, const std::u16string& path,
+                      Progress& progress, titleblock::Fields& fields);
 
 }  // namespace ops

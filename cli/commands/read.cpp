@@ -27,12 +27,19 @@ public:
         subcommand.add_option("DRAWING", drawing_, "图形 drawing")->required();
     }
 
-    // One line per field: tag, tab, escaped value. A drawing without any of the 29 tags is said
-    // so on the error stream, with status 3.
+    // One line per field: tag, tab, escaped value. A drawing without any of the 29 tags prints
+    // nothing, so that piping it into apply cannot blank every attribute; the error stream says
+    // so, with status 3.
     int execute(Console& console) override {
         const std::u16string drawing = argumentText(drawing_);
         const CadSession session(console);
         const auto values = ops::readTitleBlockValues(session.connection(), drawing);
+        if (values.empty()) {
+            console.err << "无标题栏 no title block: " << shownValue(drawing)
+                        << "（模型空间中没有 29 个标记中的任何一个 none of the 29 tags in model "
+                           "space）\n";
+            return kSomeWithoutTitleBlock;
+        }
         for (const int field : titleblock::fieldsInOrder()) {
             const auto value = values.find(field);
             // A tag the drawing lacks shows what start-up put into its field.
@@ -41,11 +48,7 @@ public:
                                                             : session.fields().text(field))
                         << '\n';
         }
-        if (!values.empty()) return kAllDone;
-        console.err << "无标题栏 no title block: " << shownValue(drawing)
-                    << "（模型空间中没有 29 个标记中的任何一个 none of the 29 tags in model "
-                       "space）\n";
-        return kSomeWithoutTitleBlock;
+        return kAllDone;
     }
 
 private:

@@ -31,6 +31,9 @@ public:
     std::u16string text(int field) const override;
     void setText(int field, const std::u16string& text) override;
 
+    // Reads the template at `path`, as if it had been chosen through Command1.
+    void readTemplateFile(const std::u16string& path) { controller_.readTemplateFile(path); }
+
     const ops::DialogSettings& dialogSettings() const { return CommonDialog1.settings(); }
     const ui::ProgressBar& progressBar() const { return *ProgressBar1; }
 

@@ -36,6 +36,11 @@ void MainWindowController::readTemplate() {
         [this] { ops::readTemplate(connection_, face_.fileDialog(), face_.progress(), face_); });
 }
 
+void MainWindowController::readTemplateFile(const std::u16string& path) {
+    runOperation(
+        [this, &path] { ops::readTemplateFile(connection_, path, face_.progress(), face_); });
+}
+
 void MainWindowController::batchModify() {
     runOperation([this] {
         if (!ops::selectFiles(face_.fileDialog(), FileList, FileCount)) return;

@@ -25,6 +25,8 @@ public:
     void startUp();
     // Command1: lets the user choose a drawing and reads its title block into the fields.
     void readTemplate();
+    // The same read of a drawing chosen beforehand, such as one named on the command line.
+    void readTemplateFile(const std::u16string& path);
     // OKButton: lets the user choose drawings and writes every field that is not empty into each.
     void batchModify();
 

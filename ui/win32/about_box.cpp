@@ -148,9 +148,15 @@ LRESULT frmAbout::handle(UINT message, WPARAM w, LPARAM l) {
             SetBkMode(dc, TRANSPARENT);
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
+        // Any button closes it, over the labels too (they let clicks through to the box).
         case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
             DestroyWindow(window_);
             return 0;
+        case WM_XBUTTONUP:
+            DestroyWindow(window_);
+            return TRUE;  // handled: no WM_APPCOMMAND follows
         case WM_DPICHANGED:
             layOut();
             return 0;

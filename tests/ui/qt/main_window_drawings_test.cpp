@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "cad/platform_connector.h"
@@ -132,24 +133,40 @@ protected:
     std::unique_ptr<frmTolm> window;
 };
 
+// Chosen through Command1, or named on the program's command line: the same read.
 TEST_F(DrawingsThroughTheWindow, ReadFillsTheFieldsFromTheLastBlockReferenceWithEachTag) {
     const QString drawing = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 一.dxf"));
     runPython({QStringLiteral(ZANDREL_EZDXF_BLANK_VALUE), drawing, tagOf(21)});
-    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("零件 一.dxf")));
-    user.run([this] { button("Command1")->click(); });
+    const struct {
+        const char* name;
+        std::function<void()> read;
+    } ways[] = {
+        {"Command1",
+         [&] {
+             user.then(
+                 testing_support::typeFileNames(folder.path(), QStringLiteral("零件 一.dxf")));
+             user.run([this] { button("Command1")->click(); });
+         }},
+        {"command line", [&] { window->readTemplateFile(drawing.toStdU16String()); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        for (int n = 1; n <= titleblock::kFieldCount; ++n) window->setText(n, u" ");
+        way.read();
 
-    ASSERT_EQ(user.unused(), 0);
-    for (int n = 1; n <= titleblock::kFieldCount; ++n) {
-        const QString tag = tagOf(n);
-        // An empty value clears its field; the part-info insert comes later and wins; the
-        // paper-space title block and the multi-insert are not read.
-        const QString expected = n == 21                ? QString()
-                                 : (n == 22 || n == 23) ? "R2018/" + tag + "/乙"
-                                                        : "R2018/" + tag + "/甲";
-        EXPECT_EQ(field(n)->text(), expected) << n;
+        ASSERT_EQ(user.unused(), 0);
+        for (int n = 1; n <= titleblock::kFieldCount; ++n) {
+            const QString tag = tagOf(n);
+            // An empty value clears its field; the part-info insert comes later and wins; the
+            // paper-space title block and the multi-insert are not read.
+            const QString expected = n == 21                ? QString()
+                                     : (n == 22 || n == 23) ? "R2018/" + tag + "/乙"
+                                                            : "R2018/" + tag + "/甲";
+            EXPECT_EQ(field(n)->text(), expected) << n;
+        }
+        EXPECT_EQ(window->progressBar().max(), 9.0f);
+        EXPECT_EQ(window->progressBar().value(), 9.0f);
     }
-    EXPECT_EQ(window->progressBar().max(), 9.0f);
-    EXPECT_EQ(window->progressBar().value(), 9.0f);
 }
 
 TEST_F(DrawingsThroughTheWindow, ACancelledBatchLeavesTheBarAsTheReadLeftIt) {

@@ -52,12 +52,22 @@ void pump(const frmTolm* window = nullptr) {
 }
 
 // A left click at a screen point, through the system's input queue like a user's.
-void clickAt(POINT at) {
+// A mouse button as SendInput presses it: its down and up flags, and which X button.
+struct MouseButton {
+    const char* name;
+    DWORD down;
+    DWORD up;
+    DWORD xButton;
+};
+constexpr MouseButton kLeftButton{"left", MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, 0};
+
+void clickAt(POINT at, const MouseButton& button = kLeftButton) {
     SetCursorPos(at.x, at.y);
     INPUT inputs[2]{};
     inputs[0].type = inputs[1].type = INPUT_MOUSE;
-    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs[0].mi.dwFlags = button.down;
+    inputs[1].mi.dwFlags = button.up;
+    inputs[0].mi.mouseData = inputs[1].mi.mouseData = button.xButton;
     SendInput(2, inputs, sizeof(INPUT));
     for (int i = 0; i < 20; ++i) {
         Sleep(10);
@@ -334,18 +344,42 @@ TEST_F(WindowTest, AboutBoxIsOneBorderlessOwnerlessWindowThatAnyClickCloses) {
     EXPECT_EQ(title.lfWeight, FW_BOLD);
     EXPECT_EQ(title.lfHeight, -MulDiv(1425, dpi, 7200)) << "14.25 points";
 
-    // Each label, and an empty spot, closes it; the next click on Command2 builds it again.
-    for (const char* target : {"lblTitle", "lblDescription", "Label1", ""}) {
+    // Any button on each label, and on an empty spot, closes it; the next click on Command2
+    // builds it again.
+    constexpr MouseButton kRight{"right", MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, 0};
+    constexpr MouseButton kMiddle{"middle", MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP, 0};
+    constexpr MouseButton kX1{"X1", MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON1};
+    constexpr MouseButton kX2{"X2", MOUSEEVENTF_XDOWN, MOUSEEVENTF_XUP, XBUTTON2};
+    const struct {
+        const char* target;  // "" for the background
+        MouseButton button;
+    } clicks[] = {
+        {"lblTitle", kLeftButton},
+        {"lblDescription", kLeftButton},
+        {"Label1", kLeftButton},
+        {"", kLeftButton},
+        {"lblTitle", kRight},
+        {"", kRight},
+        {"lblDescription", kMiddle},
+        {"", kMiddle},
+        {"Label1", kX1},
+        {"", kX1},
+        {"lblTitle", kX2},
+        {"", kX2},
+    };
+    for (const auto& click : clicks) {
+        const std::string where = *click.target ? click.target : "the background";
+        SCOPED_TRACE(std::string(click.button.name) + " button on " + where);
         if (aboutBoxes().empty()) press("Command2");
-        ASSERT_EQ(aboutBoxes().size(), 1u) << target;
+        ASSERT_EQ(aboutBoxes().size(), 1u);
         const HWND open = aboutBoxes().front();
         RECT bounds{};
         GetWindowRect(open, &bounds);
-        const POINT at = *target ? centreOf(window->aboutBox().label(target))
-                                 : POINT{bounds.right - 4, bounds.bottom - 4};
-        clickAt(at);
-        EXPECT_TRUE(aboutBoxes().empty()) << "a click on " << (*target ? target : "the background");
-        EXPECT_FALSE(window->aboutBox().isOpen()) << target;
+        const POINT at = *click.target ? centreOf(window->aboutBox().label(click.target))
+                                       : POINT{bounds.right - 4, bounds.bottom - 4};
+        clickAt(at, click.button);
+        EXPECT_TRUE(aboutBoxes().empty());
+        EXPECT_FALSE(window->aboutBox().isOpen());
     }
     EXPECT_TRUE(ends.empty()) << "the main window stays";
 }
