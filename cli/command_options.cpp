@@ -9,6 +9,12 @@
 
 namespace cli {
 
+void DrawingOperand::addTo(CLI::App& subcommand) {
+    subcommand.add_option("DRAWING", name_, "图形 drawing")->required();
+}
+
+std::u16string DrawingOperand::drawing() const { return argumentText(name_); }
+
 void DrawingOperands::addTo(CLI::App& subcommand) {
     subcommand.add_flag("-r,--recursive", recursive_,
                         "文件夹代表其下所有 .dxf 图形。 A folder stands for every .dxf below it.");

@@ -14,6 +14,16 @@ class App;
 // name and help read the same in every command.
 namespace cli {
 
+// The one drawing that read and inspect look at.
+class DrawingOperand {
+public:
+    void addTo(CLI::App& subcommand);
+    std::u16string drawing() const;
+
+private:
+    std::string name_;
+};
+
 // The drawings a command works on, last on its line: files, and folders with -r.
 class DrawingOperands {
 public:

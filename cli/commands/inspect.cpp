@@ -4,10 +4,10 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/cad_session.h"
+#include "cli/command_options.h"
 #include "cli/commands/commands.h"
 #include "cli/escape.h"
 #include "cli/exit_status.h"
-#include "cli/terminal.h"
 #include "ops/model_space_walk.h"
 
 namespace cli {
@@ -22,15 +22,13 @@ public:
                   "model-space entity (index, tab, EntityName) and the attributes of block "
                   "references.") {}
 
-    void addOptions(CLI::App& subcommand) override {
-        subcommand.add_option("DRAWING", drawing_, "图形 drawing")->required();
-    }
+    void addOptions(CLI::App& subcommand) override { operand_.addTo(subcommand); }
 
     // The code page the drawing's text is read in, then one line per model-space entity: index,
     // tab, EntityName; under a block reference one line per attribute: two spaces, tag, tab,
     // value (tag and value escaped).
     int execute(Console& console) override {
-        const std::u16string drawing = argumentText(drawing_);
+        const std::u16string drawing = operand_.drawing();
         const CadSession session(console);
         const ops::OpenedDrawing opened = ops::openDrawing(session.connection(), drawing);
         if (const auto codePage = opened.document->codePage()) {
@@ -51,7 +49,7 @@ public:
     }
 
 private:
-    std::string drawing_;
+    DrawingOperand operand_;
 };
 
 }  // namespace

@@ -4,10 +4,10 @@
 
 #include "base/unicode.h"
 #include "cli/cad_session.h"
+#include "cli/command_options.h"
 #include "cli/commands/commands.h"
 #include "cli/escape.h"
 #include "cli/exit_status.h"
-#include "cli/terminal.h"
 #include "ops/reported_batch.h"
 #include "titleblock/field_map.h"
 
@@ -23,15 +23,13 @@ public:
                   "Print the drawing's 29 title-block values in field order: tag, tab, value; "
                   "control characters as \\xHH.") {}
 
-    void addOptions(CLI::App& subcommand) override {
-        subcommand.add_option("DRAWING", drawing_, "图形 drawing")->required();
-    }
+    void addOptions(CLI::App& subcommand) override { operand_.addTo(subcommand); }
 
     // One line per field: tag, tab, escaped value. A drawing without any of the 29 tags prints
     // nothing, so that piping it into apply cannot blank every attribute; the error stream says
     // so, with status 3.
     int execute(Console& console) override {
-        const std::u16string drawing = argumentText(drawing_);
+        const std::u16string drawing = operand_.drawing();
         const CadSession session(console);
         const auto values = ops::readTitleBlockValues(session.connection(), drawing);
         if (values.empty()) {
@@ -52,7 +50,7 @@ public:
     }
 
 private:
-    std::string drawing_;
+    DrawingOperand operand_;
 };
 
 }  // namespace
