@@ -27,15 +27,7 @@ TEST(DrawingLock, AnOpenDrawingHoldsItsFileUntilItGoesAndItsOwnReopenShares) {
     TempFolder folder;
     const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
     std::optional<Drawing> open = Drawing::open(drawing);
-    try {
-        Drawing::open(drawing);
-        FAIL() << "opened twice";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.code(), Errc::kLocked);
-        EXPECT_EQ(static_cast<std::uint32_t>(error.number()), 0x80040217U);
-        EXPECT_NE(error.description().find(u"titleblock_r2004.dxf"), std::u16string::npos);
-        EXPECT_NE(error.description().find(u"图形正由另一程序编辑"), std::u16string::npos);
-    }
+    EXPECT_EQ(secondOpen(drawing), "locked");
     // The engine reopening the drawing it holds (a template that is also in the batch).
     open = Drawing::open(drawing, &*open);
     EXPECT_EQ(secondOpen(drawing), "locked");
