@@ -4,6 +4,7 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdint>
 
 #include "ops/file_list.h"
 #include "ui/shared/failure.h"
@@ -15,6 +16,15 @@ namespace win32 {
 namespace {
 
 constexpr char16_t kNul = u'\0';
+// Room the buffer has beyond the limit the dialog is told. Wine's dialog writes a multiple
+// selection whole, however long, and reports success: the room takes it, and the length is then
+// checked here.
+constexpr std::size_t kRoomBeyondLimit = std::size_t{1} << 20;
+
+void warnTooLong(HWND owner, std::size_t length, std::int32_t limit) {
+    const std::u16string text = shared::resultTooLongText(length, limit);
+    MessageBoxW(owner, wide(text), wide(productName()), MB_OK | MB_ICONWARNING);
+}
 
 }  // namespace
 
@@ -55,7 +65,7 @@ void OpenFileDialog::showOpen() {
     ops::DialogSettings& s = settings();
     const std::u16string filter = win32Filter(s.filter, listDxfForDwg_());
     const auto size = static_cast<std::size_t>(std::max(s.maxFileSize, 2));
-    std::u16string buffer(size, kNul);
+    std::u16string buffer(size + kRoomBeyondLimit, kNul);
     // Open where the last choice was made: at that file, or in the folder of several.
     const std::u16string previous(ops::firstToken(s.fileName));
     std::u16string folder;
@@ -76,15 +86,21 @@ void OpenFileDialog::showOpen() {
     dialog.Flags = static_cast<DWORD>(s.flags) | OFN_EXPLORER;
 
     if (GetOpenFileNameW(&dialog)) {
-        s.fileName = selectionResult(buffer, dialog.nFileOffset);
+        // Without its closing pair of U+0000 the result ran past even the room: too long.
+        const bool whole = buffer.find(u"\0\0", 0, 2) != std::u16string::npos;
+        std::u16string result = selectionResult(buffer, dialog.nFileOffset);
+        if (whole && result.size() <= static_cast<std::size_t>(s.maxFileSize)) {
+            s.fileName = std::move(result);
+            return;
+        }
+        s.fileName.clear();
+        warnTooLong(owner_, whole ? result.size() : buffer.size(), s.maxFileSize);
         return;
     }
     s.fileName.clear();
-    if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
-        // The first character then holds the length the names would have needed.
-        const std::u16string text = shared::resultTooLongText(buffer[0], s.maxFileSize);
-        MessageBoxW(owner_, wide(text), wide(productName()), MB_OK | MB_ICONWARNING);
-    }
+    // The first character then holds the length the names would have needed.
+    if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+        warnTooLong(owner_, buffer[0], s.maxFileSize);
 }
 
 }  // namespace win32
