@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -50,8 +52,10 @@ QFileDialog* fileDialog(QWidget& modal) {
 
 }  // namespace
 
-ModalDriver::Answer dismissMessage(std::vector<Shown>& seen) {
-    return [&seen](QWidget& modal) {
+ModalDriver::Answer dismissMessage(std::vector<Shown>& seen) { return pressButton(seen, {}); }
+
+ModalDriver::Answer pressButton(std::vector<Shown>& seen, const QString& caption) {
+    return [&seen, caption](QWidget& modal) {
         auto* box = qobject_cast<QMessageBox*>(&modal);
         if (!box) {
             ADD_FAILURE() << "expected a message box, got " << modal.metaObject()->className();
@@ -59,8 +63,16 @@ ModalDriver::Answer dismissMessage(std::vector<Shown>& seen) {
             return;
         }
         seen.push_back({box->windowTitle(), box->text()});
-        ASSERT_EQ(box->buttons().size(), 1);
-        box->buttons().front()->click();
+        const QList<QAbstractButton*> buttons = box->buttons();
+        const auto pressed = std::find_if(buttons.begin(), buttons.end(), [&](auto* button) {
+            return caption.isEmpty() ? buttons.size() == 1 : button->text() == caption;
+        });
+        if (pressed == buttons.end()) {
+            ADD_FAILURE() << "no button " << caption.toStdString() << " among " << buttons.size();
+            modal.close();
+            return;
+        }
+        (*pressed)->click();
     };
 }
 

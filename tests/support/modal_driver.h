@@ -41,6 +41,8 @@ struct Shown {
 
 // Answers: note a message box's title and text and press its only button.
 ModalDriver::Answer dismissMessage(std::vector<Shown>& seen);
+// Answers: note a message box's title and text and press the button captioned `caption`.
+ModalDriver::Answer pressButton(std::vector<Shown>& seen, const QString& caption);
 // Answers: type `names` (one, or several each in double quotes) into a file dialog opened on
 // `folder` and press Enter.
 ModalDriver::Answer typeFileNames(const QString& folder, const QString& names);

@@ -135,12 +135,31 @@ void frmTolm::setText(int field, const std::u16string& text) {
 
 void frmTolm::showMessage(const std::u16string& text, shared::MessageKind kind) {
     const QString title = QString::fromUtf8(shared::kProductName);
-    if (kind == shared::MessageKind::kFailure) {
-        QMessageBox::critical(this, title, QString::fromStdU16String(text));
-        return;
+    switch (kind) {
+        case shared::MessageKind::kNotice: {
+            QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdU16String(text),
+                            QMessageBox::Ok);
+            box.exec();
+            return;
+        }
+        case shared::MessageKind::kOutcome:
+            QMessageBox::information(this, title, QString::fromStdU16String(text));
+            return;
+        case shared::MessageKind::kFailure:
+            QMessageBox::critical(this, title, QString::fromStdU16String(text));
+            return;
     }
-    QMessageBox box(QMessageBox::NoIcon, title, QString::fromStdU16String(text), QMessageBox::Ok);
+}
+
+bool frmTolm::askToContinue(const std::u16string& text) {
+    QMessageBox box(QMessageBox::Warning, QString::fromUtf8(shared::kProductName),
+                    QString::fromStdU16String(text), QMessageBox::NoButton, this);
+    QPushButton* proceed = box.addButton(QStringLiteral("继续"), QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
     box.exec();
+    return box.clickedButton() == proceed;
 }
 
 void frmTolm::end(int status) { QCoreApplication::exit(status); }

@@ -41,6 +41,7 @@ private:
     ops::FileDialog& fileDialog() override { return CommonDialog1; }
     ops::Progress& progress() override { return *ProgressBar1; }
     void showMessage(const std::u16string& text, shared::MessageKind kind) override;
+    bool askToContinue(const std::u16string& text) override;
     void end(int status) override;
 
     void buildControls();

@@ -4,8 +4,8 @@
 
 #include "ops/batch_update.h"
 #include "ops/file_list.h"
-#include "ops/read_template.h"
 #include "ui/shared/failure.h"
+#include "ui/shared/operation_messages.h"
 
 namespace shared {
 
@@ -20,33 +20,51 @@ void MainWindowController::startUp() {
     });
 }
 
-template <typename Operation>
-void MainWindowController::runOperation(Operation operation) {
+template <typename Operation, typename Afterward>
+void MainWindowController::runOperation(Operation operation, Afterward afterward) {
     try {
         operation();
     } catch (...) {
-        face_.showMessage(endingReportText(describeFailure(std::current_exception())),
-                          MessageKind::kFailure);
+        std::u16string text = endingReportText(describeFailure(std::current_exception()));
+        if (const std::u16string after = afterward(); !after.empty()) text += u"\n\n" + after;
+        face_.showMessage(text, MessageKind::kFailure);
         face_.end(kFailureExitCode);
     }
 }
 
+void MainWindowController::reportRead(const ops::TemplateRead& read) {
+    if (!read.path.empty() && read.attributesRead == 0)
+        face_.showMessage(noTitleBlockText(read.path), MessageKind::kOutcome);
+}
+
 void MainWindowController::readTemplate() {
-    runOperation(
-        [this] { ops::readTemplate(connection_, face_.fileDialog(), face_.progress(), face_); });
+    runOperation([this] {
+        reportRead(ops::readTemplate(connection_, face_.fileDialog(), face_.progress(), face_));
+    });
 }
 
 void MainWindowController::readTemplateFile(const std::u16string& path) {
-    runOperation(
-        [this, &path] { ops::readTemplateFile(connection_, path, face_.progress(), face_); });
+    runOperation([this, &path] {
+        reportRead(ops::readTemplateFile(connection_, path, face_.progress(), face_));
+    });
 }
 
 void MainWindowController::batchModify() {
-    runOperation([this] {
-        if (!ops::selectFiles(face_.fileDialog(), FileList, FileCount)) return;
-        ops::BatchProgress bar(face_.progress());
-        ops::batchUpdate(connection_, ops::chosenPaths(FileList, FileCount), face_, bar, *files_);
-    });
+    ops::BatchProgress bar(face_.progress());
+    BatchTally tally(bar);
+    runOperation(
+        [&] {
+            if (!ops::selectFiles(face_.fileDialog(), FileList, FileCount)) return;
+            const std::vector<std::u16string> paths = ops::chosenPaths(FileList, FileCount);
+            // Asked before anything opens: a space looks like an empty field, which writes nothing.
+            if (const std::u16string question = oneSpaceQuestion(face_, paths.size());
+                !question.empty() && !face_.askToContinue(question))
+                return;
+            ops::batchUpdate(connection_, paths, face_, tally, *files_);
+            face_.showMessage(tally.summaryText(), MessageKind::kOutcome);
+        },
+        // What the batch did before it failed.
+        [&] { return tally.started() ? u"在此之前：" + tally.countsText() : std::u16string(); });
 }
 
 }  // namespace shared

@@ -7,6 +7,7 @@
 
 #include "cad/drawing_files.h"
 #include "cad/startup.h"
+#include "ops/read_template.h"
 #include "ui/shared/main_window_face.h"
 
 namespace shared {
@@ -27,14 +28,22 @@ public:
     void readTemplate();
     // The same read of a drawing chosen beforehand, such as one named on the command line.
     void readTemplateFile(const std::u16string& path);
-    // OKButton: lets the user choose drawings and writes every field that is not empty into each.
+    // OKButton: lets the user choose drawings and writes every field that is not empty into each,
+    // asking first when fields hold one space, and says afterwards what it did.
     void batchModify();
 
 private:
-    // Runs one operation; whatever escapes it is shown to the user and ends the program, so that
-    // nothing is thrown into the toolkit's event loop.
+    // Runs one operation; whatever escapes it is shown to the user, followed by `afterward` when
+    // it gives a text, and ends the program, so that nothing is thrown into the toolkit's event
+    // loop.
+    template <typename Operation, typename Afterward>
+    void runOperation(Operation operation, Afterward afterward);
     template <typename Operation>
-    void runOperation(Operation operation);
+    void runOperation(Operation operation) {
+        runOperation(operation, [] { return std::u16string(); });
+    }
+    // Tells the user when the drawing read had no title block.
+    void reportRead(const ops::TemplateRead& read);
 
     MainWindowFace& face_;
     std::unique_ptr<cad::Connector> connector_;

@@ -10,6 +10,7 @@ namespace shared {
 
 enum class MessageKind {
     kNotice,   // start-up's word on the connection, without an icon
+    kOutcome,  // what an operation did, with the information icon, over the window
     kFailure,  // the failure that ends the program, with the error icon, over the window
 };
 
@@ -24,6 +25,9 @@ public:
     // Shows `text` in a message box with one OK button, titled with the program's name, and
     // returns once the user has dismissed it.
     virtual void showMessage(const std::u16string& text, MessageKind kind) = 0;
+    // Shows `text` over the window with the warning icon and two buttons, 继续 and 取消 (the
+    // default, and what closing the box means); true when the user pressed 继续.
+    virtual bool askToContinue(const std::u16string& text) = 0;
     // Ends the program with `status`, every window with it.
     virtual void end(int status) = 0;
 };

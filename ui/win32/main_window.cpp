@@ -10,6 +10,7 @@
 #include "base/unicode.h"
 #include "ui/shared/main_window_layout.h"
 #include "ui/shared/twips.h"
+#include "ui/win32/question_box.h"
 #include "ui/win32/win32_text.h"
 
 namespace win32 {
@@ -224,11 +225,21 @@ void frmTolm::paintLines(HDC dc) const {
 }
 
 void frmTolm::showMessage(const std::u16string& text, shared::MessageKind kind) {
-    if (kind == shared::MessageKind::kFailure) {
-        MessageBoxW(window_, wide(text), wide(productName()), MB_OK | MB_ICONERROR);
-    } else {
-        MessageBoxW(nullptr, wide(text), wide(productName()), MB_OK | MB_SETFOREGROUND);
+    switch (kind) {
+        case shared::MessageKind::kNotice:
+            MessageBoxW(nullptr, wide(text), wide(productName()), MB_OK | MB_SETFOREGROUND);
+            return;
+        case shared::MessageKind::kOutcome:
+            MessageBoxW(window_, wide(text), wide(productName()), MB_OK | MB_ICONINFORMATION);
+            return;
+        case shared::MessageKind::kFailure:
+            MessageBoxW(window_, wide(text), wide(productName()), MB_OK | MB_ICONERROR);
+            return;
     }
+}
+
+bool frmTolm::askToContinue(const std::u16string& text) {
+    return win32::askToContinue(window_, text);
 }
 
 void frmTolm::showAbout() { about_.show(); }

@@ -102,6 +102,13 @@ protected:
     void fillFieldsForBatch() {
         for (int n = 1; n <= titleblock::kFieldCount; ++n) field(n)->setText(batchValue(n));
     }
+    // Queues what a batch of `names` in the folder shows after the dialog: the question the one
+    // space of field 5 asks, answered 继续, and, for a batch that ends, its outcome.
+    void expectBatch(const QString& names, bool ends = true) {
+        user.then(testing_support::typeFileNames(folder.path(), names));
+        user.then(testing_support::pressButton(questions, QStringLiteral("继续")));
+        if (ends) user.then(testing_support::dismissMessage(messages));
+    }
     // ezdxf's view of a drawing after the batch: every title-block attribute of a block
     // reference in model space carries its field's value unless the field was emptied; the
     // multi-insert and paper space are untouched.
@@ -129,6 +136,7 @@ protected:
 
     QTemporaryDir folder{QDir::tempPath() + QStringLiteral("/图纸 folder-XXXXXX")};
     ModalDriver user;
+    std::vector<Shown> questions;
     std::vector<Shown> messages;
     std::unique_ptr<frmTolm> window;
 };
@@ -136,7 +144,8 @@ protected:
 // Chosen through Command1, or named on the program's command line: the same read.
 TEST_F(DrawingsThroughTheWindow, ReadFillsTheFieldsFromTheLastBlockReferenceWithEachTag) {
     const QString drawing = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 一.dxf"));
-    runPython({QStringLiteral(ZANDREL_EZDXF_BLANK_VALUE), drawing, tagOf(21)});
+    runPython({QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("blank"), drawing,
+               tagOf(21)});
     const struct {
         const char* name;
         std::function<void()> read;
@@ -215,10 +224,14 @@ TEST_F(DrawingsThroughTheWindow, BatchWritesThreeDrawingsWithSpacesAndChineseInT
         names << '"' + QString::fromUtf8(d.name) + '"';
     }
     fillFieldsForBatch();
-    user.then(testing_support::typeFileNames(folder.path(), names.join(u' ')));
+    expectBatch(names.join(u' '));
     user.run([this] { button("OKButton")->click(); });
 
     ASSERT_EQ(user.unused(), 0);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].text.startsWith("有 1 个字段只含一个空格：" + tagOf(5) + "。"))
+        << questions[0].text.toStdString();
+    EXPECT_TRUE(questions[0].text.contains("所选的 3 个图形中")) << questions[0].text.toStdString();
     for (const auto& d : drawings) {
         expectBatchWritten(folder.filePath(QString::fromUtf8(d.name)), d.version);
     }
@@ -265,8 +278,12 @@ TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingIt
         dialog.findChild<QListView*>(QStringLiteral("listView"))->clearSelection();
         testing_support::typeFileNames(folder.path(), quoted.join(u' '))(dialog);
     });
+    user.then(testing_support::dismissMessage(messages));
     user.run([this] { button("OKButton")->click(); });
     ASSERT_EQ(user.unused(), 0);
+    ASSERT_EQ(messages.size(), 1u) << "read the template first: nothing to ask";
+    EXPECT_EQ(messages[0].text,
+              "批量修改已完成：已保存 4 个，未改动 0 个，无标题栏 0 个，失败 0 个。");
     EXPECT_EQ(window->progressBar().value(), 4.0f);
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("标题栏模板.bak"))));
 
@@ -292,6 +309,55 @@ TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingIt
     }
 }
 
+// One space looks like an empty field: a batch that would write it asks first, and every batch
+// and read says what it did.
+TEST_F(DrawingsThroughTheWindow, ABatchAsksBeforeWritingSpacesAndEveryOperationSaysWhatItDid) {
+    const QString saved = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 甲.dxf"));
+    const QString unchanged = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 乙.dxf"));
+    const QString bare = copyFixture("titleblock_r2000_gbk.dxf", QStringLiteral("无 标题栏.dxf"));
+    QStringList allTags{QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("drop"),
+                        bare};
+    for (int n = 1; n <= titleblock::kFieldCount; ++n) allTags << tagOf(n);
+    runPython(allTags);
+    runPython({QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("drop"), unchanged,
+               tagOf(21)});
+    const QString chosen = QStringLiteral("\"零件 甲.dxf\" \"零件 乙.dxf\" \"无 标题栏.dxf\"");
+    std::map<QString, std::string> before;
+    for (const QString& path : {saved, unchanged, bare}) before[path] = bytesOf(path);
+
+    // Start-up's spaces, untouched: asked, and 取消 opens nothing.
+    user.then(testing_support::typeFileNames(folder.path(), chosen));
+    user.then(testing_support::pressButton(questions, QStringLiteral("取消")));
+    user.run([this] { button("OKButton")->click(); });
+    ASSERT_EQ(user.unused(), 0);
+    ASSERT_EQ(questions.size(), 1u);
+    EXPECT_TRUE(questions[0].text.startsWith("有 29 个字段只含一个空格："));
+    for (const auto& [path, bytes] : before) EXPECT_EQ(bytesOf(path), bytes) << path.toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3);
+
+    // Emptied fields and one value: nothing to ask; each drawing counted by what it received.
+    for (int n = 1; n <= titleblock::kFieldCount; ++n) field(n)->setText(QString());
+    field(21)->setText(QStringLiteral("ZD-200"));
+    user.then(testing_support::typeFileNames(folder.path(), chosen));
+    user.then(testing_support::dismissMessage(messages));
+    user.run([this] { button("OKButton")->click(); });
+    ASSERT_EQ(user.unused(), 0);
+    EXPECT_EQ(questions.size(), 1u);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text,
+              "批量修改已完成：已保存 1 个，未改动 1 个，无标题栏 1 个，失败 0 个。\n\n"
+              "以下图形中没有标题栏，未作修改：\n无 标题栏.dxf");
+    EXPECT_EQ(ezdxfAttributes(saved)["model 3 " + tagOf(21)], "ZD-200");
+
+    // A template without a title block: said, and the form stays.
+    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("无 标题栏.dxf")));
+    user.then(testing_support::dismissMessage(messages));
+    user.run([this] { button("Command1")->click(); });
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_TRUE(messages[1].text.startsWith("图形“无 标题栏.dxf”中没有标题栏"));
+    EXPECT_EQ(field(21)->text(), "ZD-200");
+}
+
 TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTheOnesBefore) {
     const QString first = copyFixture("titleblock_r2018.dxf", QStringLiteral("一 号.dxf"));
     const QString second = copyFixture("titleblock_r2018.dxf", QStringLiteral("二 号.dxf"));
@@ -304,6 +370,7 @@ TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTh
         // Gone between choosing and opening.
         QFile::remove(second);
     });
+    user.then(testing_support::pressButton(questions, QStringLiteral("继续")));
     user.then(testing_support::dismissMessage(messages));
 
     EXPECT_EQ(pressEndingTheProgram("OKButton"), shared::kFailureExitCode);
@@ -311,6 +378,9 @@ TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTh
     EXPECT_EQ(messages[0].title, "Zandrel");
     EXPECT_TRUE(messages[0].text.contains("0x")) << messages[0].text.toStdString();
     EXPECT_TRUE(messages[0].text.contains(QDir::toNativeSeparators(second)))
+        << messages[0].text.toStdString();
+    EXPECT_TRUE(
+        messages[0].text.endsWith("在此之前：已保存 1 个，未改动 0 个，无标题栏 0 个，失败 1 个。"))
         << messages[0].text.toStdString();
     expectBatchWritten(first, QStringLiteral("R2018"));
     EXPECT_EQ(bytesOf(third), thirdBefore) << "a drawing after the failure is not touched";
@@ -323,8 +393,7 @@ TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnyt
     const std::string drawingBefore = bytesOf(drawing);
     const std::string backupBefore = bytesOf(backup);
     fillFieldsForBatch();
-    user.then(testing_support::typeFileNames(folder.path(),
-                                             QStringLiteral("\"零件 x.dxf\" \"零件 x.bak\"")));
+    expectBatch(QStringLiteral("\"零件 x.dxf\" \"零件 x.bak\""), false);
     user.then(testing_support::dismissMessage(messages));
 
     EXPECT_EQ(pressEndingTheProgram("OKButton"), shared::kFailureExitCode);
@@ -339,7 +408,7 @@ TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnyt
 TEST_F(DrawingsThroughTheWindow, BatchSettingsCarryOverAndAReadOfOneFileStillWorks) {
     const QString drawing = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 一.dxf"));
     fillFieldsForBatch();
-    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("\"零件 一.dxf\"")));
+    expectBatch(QStringLiteral("\"零件 一.dxf\""));
     user.run([this] { button("OKButton")->click(); });
     expectBatchWritten(drawing, QStringLiteral("R2010"));
 

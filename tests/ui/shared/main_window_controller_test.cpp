@@ -24,8 +24,13 @@ public:
     ops::FileDialog& fileDialog() override { return dialog; }
     ops::Progress& progress() override { return bar; }
     void showMessage(const std::u16string& text, MessageKind kind) override {
-        said.push_back((kind == MessageKind::kFailure ? "failure: " : "notice: ") +
-                       base::utf16ToUtf8(text));
+        const char* kinds[] = {"notice: ", "outcome: ", "failure: "};
+        said.push_back(kinds[static_cast<int>(kind)] + base::utf16ToUtf8(text));
+    }
+    // Noted by the question's first line.
+    bool askToContinue(const std::u16string& text) override {
+        said.push_back("ask: " + base::utf16ToUtf8(text.substr(0, text.find(u'\n'))));
+        return answer;
     }
     void end(int status) override { said.push_back("end " + std::to_string(status)); }
 
@@ -45,6 +50,7 @@ public:
     } bar{said};
     std::map<int, std::u16string> fields;
     std::vector<std::string> said;
+    bool answer = false;  // to the question: 继续 or 取消
 };
 
 // No drawing file exists: the list check passes, and each open fails as the script says.
@@ -64,6 +70,8 @@ TEST(MainWindowController, StartsOperatesAndReportsThroughItsFace) {
     const std::string missingA =
         "failure: 操作未能完成，程序将结束。\n\n错误号 0x80070002（-2147024894）\n"
         "找不到图形文件：/d/a.dxf";
+    const std::string allSpaces =
+        "ask: 有 29 个字段只含一个空格：产品代号、零件名称、零件代号、版本号5、版本号4 等 29 个。";
     const struct {
         const char* name;
         bool reachable;
@@ -73,6 +81,9 @@ TEST(MainWindowController, StartsOperatesAndReportsThroughItsFace) {
         std::vector<std::string> said;
         std::vector<std::u16string> opened;
         const char16_t* fieldsAfter;
+        const char16_t* fieldsBefore = nullptr;  // set after start-up, before the press
+        bool answer = true;
+        bool drawingsOpen = false;  // opened drawings have no title block; saves work
     } cases[] = {
         {"connected: start-up sets every field to one space and says nothing",
          true,
@@ -106,7 +117,7 @@ TEST(MainWindowController, StartsOperatesAndReportsThroughItsFace) {
          {},
          {},
          u" "},
-        {"nothing chosen for a batch: nothing happens",
+        {"nothing chosen for a batch: nothing happens, nothing asked",
          true,
          false,
          Press::kOKButton,
@@ -122,32 +133,76 @@ TEST(MainWindowController, StartsOperatesAndReportsThroughItsFace) {
          {missingA, "end 1"},
          {u"/d/a.dxf"},
          u" "},
-        {"a batch shows on the bar and takes the chosen paths, up to the first failure",
+        {"a read without a title block says so and leaves the fields",
+         true,
+         false,
+         Press::kCommand1,
+         u"/d/a.dxf",
+         {"bar max 3", "bar value 3",
+          "outcome: 图形“a.dxf”中没有标题栏：没有读到任何字段，表单保持不变。"},
+         {u"/d/a.dxf"},
+         u" ",
+         nullptr,
+         true,
+         true},
+        {"fields of one space: the batch asks first, and 取消 opens nothing",
          true,
          false,
          Press::kOKButton,
          u"/d/\0a.dxf\0b.dxf"s,
-         {"bar max 2", missingA, "end 1"},
+         {allSpaces},
+         {},
+         u" ",
+         nullptr,
+         false},
+        {"a batch shows on the bar, up to the first failure, and what it did before",
+         true,
+         false,
+         Press::kOKButton,
+         u"/d/\0a.dxf\0b.dxf"s,
+         {allSpaces, "bar max 2",
+          missingA + "\n\n在此之前：已保存 0 个，未改动 0 个，无标题栏 0 个，失败 1 个。", "end 1"},
          {u"/d/a.dxf"},
          u" "},
+        {"emptied or filled fields ask nothing; the outcome names drawings without a title block",
+         true,
+         false,
+         Press::kOKButton,
+         u"/d/\0a.dxf\0b.dxf"s,
+         {"bar max 2", "bar value 1", "bar value 2",
+          "outcome: 批量修改已完成：已保存 0 个，未改动 0 个，无标题栏 2 个，失败 0 个。\n\n"
+          "以下图形中没有标题栏，未作修改：\na.dxf、b.dxf"},
+         {u"/d/a.dxf", u"/d/b.dxf"},
+         u"",
+         u"",
+         false,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto script = std::make_shared<testing_support::CadScript>();
         script->reachable = c.reachable;
         script->standsIn = c.standsIn;
+        script->opens = c.drawingsOpen;
         Face face;
         face.dialog.choice = c.choice;
+        face.answer = c.answer;
         MainWindowController controller(face, testing_support::scriptedConnector(script),
                                         std::make_unique<NoFiles>());
 
         controller.startUp();
+        if (c.fieldsBefore) {
+            for (int field = 1; field <= 29; ++field) face.fields[field] = c.fieldsBefore;
+            face.fields[21] = u"ZD-200";
+        }
         if (c.press == Press::kCommand1) controller.readTemplate();
         if (c.press == Press::kOKButton) controller.batchModify();
 
         EXPECT_EQ(face.said, c.said);
         EXPECT_EQ(script->opened, c.opened);
-        for (int field = 1; field <= 29; ++field) EXPECT_EQ(face.fields[field], c.fieldsAfter);
+        for (int field = 1; field <= 29; ++field) {
+            if (!c.fieldsBefore || field != 21) EXPECT_EQ(face.fields[field], c.fieldsAfter);
+        }
     }
 }
 

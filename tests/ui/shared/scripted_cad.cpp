@@ -15,18 +15,18 @@ public:
     }
 };
 
-// Three lines, of which the second cannot be fetched.
-class BrokenModelSpace : public cad::ModelSpace {
+// Three lines, of which the second cannot be fetched when there is a failure.
+class LinesModelSpace : public cad::ModelSpace {
 public:
-    explicit BrokenModelSpace(cad::Error failure) : failure_(std::move(failure)) {}
+    explicit LinesModelSpace(std::optional<cad::Error> failure) : failure_(std::move(failure)) {}
     std::int32_t count() override { return 3; }
     std::shared_ptr<cad::Entity> item(std::int32_t index) override {
-        if (index == 1) throw failure_;
+        if (index == 1 && failure_) throw *failure_;
         return std::make_shared<ScriptedLine>();
     }
 
 private:
-    cad::Error failure_;
+    std::optional<cad::Error> failure_;
 };
 
 class ScriptedDocument : public cad::Document {
@@ -35,16 +35,19 @@ public:
     std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
         script_->opened.push_back(fullPath);
         if (script_->onOpen) script_->onOpen(fullPath);
-        if (script_->walkFailure) return nullptr;
+        if (opens()) return nullptr;
         throw cad::Error(base::hresult(0x80070002), u"找不到图形文件：" + fullPath);
     }
-    void save() override { throw cad::Error(base::hresult(0x80004005), u"不能保存"); }
+    void save() override {
+        if (!script_->opens) throw cad::Error(base::hresult(0x80004005), u"不能保存");
+    }
     std::shared_ptr<cad::ModelSpace> modelSpace() override {
-        if (!script_->walkFailure) throw cad::objectNotSet();
-        return std::make_shared<BrokenModelSpace>(*script_->walkFailure);
+        if (!opens()) throw cad::objectNotSet();
+        return std::make_shared<LinesModelSpace>(script_->walkFailure);
     }
 
 private:
+    bool opens() const { return script_->opens || script_->walkFailure; }
     std::shared_ptr<CadScript> script_;
 };
 

@@ -18,7 +18,9 @@ struct CadScript {
     // Reachable only through a stand-in, which start-up reports.
     bool standsIn = false;
     std::function<void(const std::u16string& path)> onOpen;
-    // Set: the open works, and this fails the second entity of a model space of three.
+    // Set: opens and saves work, on a model space of three lines and no title block.
+    bool opens = false;
+    // Set: the open works, and this fails the second entity of that model space.
     std::optional<cad::Error> walkFailure;
     std::vector<std::u16string> opened;
 };

@@ -5,6 +5,7 @@
 //     start          starts zandrel.exe from this program's folder and waits for its window;
 //                    a message box start-up shows first is printed and answered
 //     message        waits for a message box, prints its text, presses OK
+//     answer CAPTION waits for a message box, prints its text, presses the button CAPTION
 //     set N TEXT     types TEXT into field TextN
 //     click NAME     presses the button NAME (Command1, OKButton, CancelButton, Command2)
 //     open TEXT      waits for the open-file dialog, prints its first filter, types TEXT into
@@ -137,7 +138,9 @@ public:
             if (step == u"start") {
                 done = start();
             } else if (step == u"message") {
-                done = message();
+                done = message({});
+            } else if (step == u"answer") {
+                done = message(argument());
             } else if (step == u"set") {
                 const int number = std::stoi(base::utf16ToUtf8(argument()));
                 done = set(number, argument());
@@ -210,23 +213,27 @@ private:
 
     HWND messageBox() const { return dialogOf(false); }
 
-    bool message() {
+    bool message(const std::u16string& caption) {
         HWND box = waitFor([this] { return messageBox(); });
-        if (!box) return false;
-        answer(box);
-        return true;
+        return box && answer(box, caption);
     }
 
-    // Prints a message box's text and presses its OK.
-    static void answer(HWND box) {
+    // Prints a message box's text and presses the button `caption`, or OK; false when it has no
+    // such button.
+    static bool answer(HWND box, const std::u16string& caption = {}) {
         std::u16string text;
+        int pressed = caption.empty() ? IDOK : 0;
         for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
             if (className(child) == u"Static") text += textOf(child);
+            if (className(child) == u"Button" && textOf(child) == caption)
+                pressed = GetDlgCtrlID(child);
         }
         print(u"message: " + oneLine(text));
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        if (!pressed) return false;
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(pressed, BN_CLICKED), 0);
         // Gone before anyone looks for the next one.
         for (DWORD waited = 0; waited < kPatience && IsWindowVisible(box); waited += 20) Sleep(20);
+        return true;
     }
 
     bool set(int field, const std::u16string& text) {

@@ -200,6 +200,12 @@ TEST_F(WindowTest, FocusStartsOnOKButtonAndTabFollowsTheTabIndex) {
     MSG tab{control("CancelButton"), WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_TRUE(window->preTranslate(tab));
     EXPECT_EQ(GetFocus(), control("Text1"));
+    // Its one space selected, so that typing replaces it.
+    DWORD start = 1, end = 0;
+    SendMessageW(control("Text1"), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    EXPECT_EQ(start, 0u);
+    EXPECT_EQ(end, 1u);
 }
 
 // The pixels of a label as it paints itself (WM_PRINTCLIENT runs its own painting into our DC).
