@@ -15,9 +15,11 @@
 #include "dxf/error.h"
 #include "dxf/group_code_memo.h"
 #include "dxf/group_codes.h"
+#include "dxf/idle_core.h"
 #include "dxf/little_endian.h"
 #include "dxf/newlines_ahead.h"
 #include "dxf/tag_sieve.h"
+#include "dxf/waitable_count.h"
 
 namespace dxf {
 
@@ -116,11 +118,6 @@ std::optional<int> anyGroupCode(std::string_view line) {
     const auto code = parseInteger(line);
     if (!code || *code < -32768 || *code > 32767) return std::nullopt;
     return static_cast<int>(*code);
-}
-
-bool secondCoreAvailable() {
-    static const bool available = std::thread::hardware_concurrency() > 1;
-    return available;
 }
 
 // Reads tags from pairs of `listed` newlines (offsets from `base`) into `batch`, from
@@ -241,8 +238,7 @@ public:
 
     ~ParallelFilling() {
         stop_.store(true);
-        released_.fetch_add(kRing);  // wakes a filler that waits for room
-        released_.notify_one();
+        released_.add(kRing);  // wakes a filler that waits for room
         filler_.join();
     }
 
@@ -251,20 +247,13 @@ public:
 
     // The next batch; it stays valid until release().
     const FilledBatch& take() {
-        std::size_t filled = filled_.load(std::memory_order_acquire);
-        while (filled == taken_) {
-            filled_.wait(filled, std::memory_order_acquire);
-            filled = filled_.load(std::memory_order_acquire);
-        }
+        filled_.waitWhile(taken_);
         const FilledBatch& batch = ring_[taken_++ % kRing];
         touchAhead(batch.tags.end);
         return batch;
     }
 
-    void release() {
-        released_.fetch_add(1, std::memory_order_release);
-        released_.notify_one();
-    }
+    void release() { released_.add(1); }
 
 private:
     static constexpr std::size_t kRing = 4;
@@ -292,11 +281,8 @@ private:
 
     void fill() {
         for (std::size_t n = 0;; ++n) {
-            std::size_t released = released_.load(std::memory_order_acquire);
-            while (n - released >= kRing && !stop_.load()) {
-                released_.wait(released, std::memory_order_acquire);
-                released = released_.load(std::memory_order_acquire);
-            }
+            for (std::size_t released = released_.load(); n - released >= kRing && !stop_.load();)
+                released = released_.waitWhile(released);
             if (stop_.load()) return;
             FilledBatch& slot = ring_[n % kRing];
             try {
@@ -305,8 +291,7 @@ private:
                 slot.tags = {0, 0, pos_, true};  // the reader goes on line by line from here
             }
             pos_ = slot.tags.end;
-            filled_.fetch_add(1, std::memory_order_release);
-            filled_.notify_one();
+            filled_.add(1);
             // The last batch: the data ends, or the caller reads on one line at a time.
             if (slot.tags.careful || pos_ >= data_.size()) return;
         }
@@ -320,8 +305,8 @@ private:
     std::size_t taken_ = 0;                  // the caller's
     std::size_t touched_;                    // the caller's
     volatile unsigned char touchedSum_ = 0;  // keeps the touches from being optimised away
-    std::atomic<std::size_t> filled_{0};
-    std::atomic<std::size_t> released_{0};
+    WaitableCount filled_;
+    WaitableCount released_;
     std::atomic<bool> stop_{false};
     std::thread filler_;  // last: it starts once everything above is ready
 };
@@ -356,7 +341,7 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
     const std::size_t left = begin < data.size() ? data.size() - begin : 0;
     const bool automatic = search == LineSearch::kAutomatic;
     const bool parallel = search == LineSearch::kAheadInParallel ||
-                          (automatic && left >= kParallelFrom && secondCoreAvailable());
+                          (automatic && left >= kParallelFrom && idleCoreLikely());
     const bool ahead =
         parallel || search == LineSearch::kAhead || (automatic && left >= kAheadFrom);
     if (layout != Layout::kAscii || !ahead) return;
