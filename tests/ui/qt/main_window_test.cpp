@@ -171,8 +171,9 @@ TEST_F(MainWindowTest, TabRunsFromOkButtonThroughTheFieldsToCommand2AndBack) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
         // A field reached by Tab has its one space selected, so that typing replaces it.
-        if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget()))
+        if (auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget())) {
             EXPECT_EQ(box->selectedText(), " ") << box->objectName().toStdString();
+        }
     }
     EXPECT_EQ(visited, expected);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

@@ -161,7 +161,7 @@ TEST(MainWindowController, StartsOperatesAndReportsThroughItsFace) {
          Press::kOKButton,
          u"/d/\0a.dxf\0b.dxf"s,
          {allSpaces, "bar max 2",
-          missingA + "\n\n在此之前：已保存 0 个，未改动 0 个，无标题栏 0 个，失败 1 个。", "end 1"},
+          missingA + "\n\n本次批量修改：已保存 0 个，未改动 0 个，无标题栏 0 个，失败 1 个。", "end 1"},
          {u"/d/a.dxf"},
          u" "},
         {"emptied or filled fields ask nothing; the outcome names drawings without a title block",
@@ -201,7 +201,9 @@ TEST(MainWindowController, StartsOperatesAndReportsThroughItsFace) {
         EXPECT_EQ(face.said, c.said);
         EXPECT_EQ(script->opened, c.opened);
         for (int field = 1; field <= 29; ++field) {
-            if (!c.fieldsBefore || field != 21) EXPECT_EQ(face.fields[field], c.fieldsAfter);
+            if (!c.fieldsBefore || field != 21) {
+                EXPECT_EQ(face.fields[field], c.fieldsAfter);
+            }
         }
     }
 }
