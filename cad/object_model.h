@@ -91,6 +91,9 @@ public:
     virtual ~Application() = default;
     virtual void putVisible(bool visible) = 0;
     virtual std::shared_ptr<Document> activeDocument() = 0;
+    // Not of the automation interface: another instance with documents of its own, which another
+    // thread may use at the same time; nothing where the application serves one call at a time.
+    virtual std::shared_ptr<Application> independentInstance() { return nullptr; }
 };
 
 // What answered a launch in the CAD application's place, and why the application itself did not.

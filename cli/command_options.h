@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -36,15 +37,16 @@ private:
     bool recursive_ = false;
 };
 
-// -n and -k of the commands that write drawings.
+// -n, -k and -j of the commands that write drawings.
 class BatchFlags {
 public:
     void addTo(CLI::App& subcommand);
-    ops::BatchOptions options() const { return {dryRun_, keepGoing_}; }
+    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_}; }
 
 private:
     bool dryRun_ = false;
     bool keepGoing_ = false;
+    std::size_t workers_ = ops::kDefaultWorkers;
 };
 
 // --encoding of the commands that read tables; `help` says which table.

@@ -53,7 +53,15 @@ enum class SaveRule {
 struct BatchOptions {
     bool dryRun = false;     // open and compare, but write and save nothing
     bool keepGoing = false;  // go on after a failing drawing instead of stopping there
+    // Drawings opened, written and saved at once, each by a worker with an instance of the
+    // application of its own, where the application serves several (the built-in engine): a
+    // batch waits on the disk's flushes, and flushes side by side share the file system's
+    // journal. One where the application serves one call at a time.
+    std::size_t workers = 1;
 };
+
+// The workers a batch takes unless told otherwise.
+inline constexpr std::size_t kDefaultWorkers = 4;
 
 struct BatchPolicy {
     SaveRule saves = SaveRule::kChangedDrawings;
@@ -81,11 +89,13 @@ struct BatchEnd {
         stoppedBy;  // the failure that ended the batch before its last drawing
 };
 
-// The one batch loop of the window and the command line: opens each drawing of `paths` in turn,
-// writes `values` into the attributes with their tags in every block reference of its model
-// space, saves it as `policy` says, and tells `observer` of each. A failing drawing is told and,
+// The one batch loop of the window and the command line: opens each drawing of `paths` in turn
+// (or several at once, `workers`), writes `values` into the attributes with their tags in every
+// block reference of its model space, saves it as `policy` says, and tells `observer` of each,
+// always in the order of the list and on the calling thread. A failing drawing is told and,
 // unless `keepGoing`, ends the batch there: earlier drawings stay saved, later ones are not
-// opened.
+// opened, and those already in the workers' hands finish and are told after it. With workers,
+// `values` are all asked before the first drawing opens, not as each attribute is reached.
 // First the paths are checked (checkBatchList): a list that would overwrite its own inputs, or
 // that lists one file twice with different values, throws BatchListError before anything opens.
 BatchEnd runBatch(const cad::Connection& connection, const std::vector<std::u16string>& paths,

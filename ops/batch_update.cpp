@@ -22,17 +22,17 @@ private:
 void batchUpdate(const cad::Connection& connection, const std::vector<std::u16string>& paths,
                  const titleblock::Fields& fields, BatchObserver& observer,
                  const cad::DrawingFiles& files) {
-    const BatchEnd end = runBatch(connection, paths, FieldValues(fields),
-                                  {SaveRule::kEveryDrawing, {}}, observer, files);
+    BatchPolicy policy{SaveRule::kEveryDrawing, {}};
+    policy.options.workers = kDefaultWorkers;
+    const BatchEnd end = runBatch(connection, paths, FieldValues(fields), policy, observer, files);
     if (end.stoppedBy) throw *end.stoppedBy;
 }
 
 void BatchProgress::onStart(std::size_t drawings) { bar_.setMax(static_cast<float>(drawings)); }
 
-void BatchProgress::onDrawing(std::size_t index, const std::u16string& /*path*/,
+void BatchProgress::onDrawing(std::size_t /*index*/, const std::u16string& /*path*/,
                               const DrawingOutcome& outcome) {
-    // The drawing a failure stopped at is not done.
-    if (outcome.result != DrawingResult::kFailed) bar_.setValue(static_cast<float>(index + 1));
+    if (outcome.result != DrawingResult::kFailed) bar_.setValue(static_cast<float>(++done_));
 }
 
 }  // namespace ops

@@ -29,6 +29,10 @@ class EngineApplication : public Application {
 public:
     void putVisible(bool) override {}  // the engine has no window to show
     std::shared_ptr<Document> activeDocument() override { return makeDocument(session_); }
+    // Engines share nothing but the files they open, and each file's lock keeps them apart.
+    std::shared_ptr<Application> independentInstance() override {
+        return std::make_shared<EngineApplication>();
+    }
 
 private:
     std::shared_ptr<Session> session_ = std::make_shared<Session>();

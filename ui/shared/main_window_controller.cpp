@@ -64,7 +64,7 @@ void MainWindowController::batchModify() {
             face_.showMessage(tally.summaryText(), MessageKind::kOutcome);
         },
         // What the batch did before it failed.
-        [&] { return tally.started() ? u"在此之前：" + tally.countsText() : std::u16string(); });
+        [&] { return tally.started() ? u"本次批量修改：" + tally.countsText() : std::u16string(); });
 }
 
 }  // namespace shared
