@@ -62,7 +62,10 @@ fs::path savedFileOf(const fs::path& target) {
     return resolved.empty() ? target : resolved;
 }
 
-void tidyAfterKilledSaves(const fs::path& target) { removeLeftoversOf(savedFileOf(target)); }
+void tidyAfterKilledSaves(const fs::path& target) {
+    const fs::path saved = savedFileOf(target);
+    settleLeftoversOf(saved, backupPathOf(saved));
+}
 
 void restoreBackup(const fs::path& file) {
     const fs::path saved = savedFileOf(file);

@@ -13,7 +13,7 @@ std::filesystem::path backupPathOf(const std::filesystem::path& file);
 // backup is backupPathOf(savedFileOf(target)).
 std::filesystem::path savedFileOf(const std::filesystem::path& target);
 
-// Removes what a run killed while saving `target` left behind, for a save that writes nothing.
+// Settles what a run killed while saving `target` left behind, for a save that writes nothing.
 void tidyAfterKilledSaves(const std::filesystem::path& target);
 
 // Undoes the last save of `file`: the file and its backup trade places in one step, so a second

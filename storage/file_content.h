@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "storage/file_stamp.h"
 #include "storage/mapped_file.h"
 
 // Reading a file whole, within what this machine's memory can hold. Failures throw
@@ -40,11 +42,15 @@ std::string readWholeFile(const std::filesystem::path& path, const HeadCheck& ch
 class FileContent {
 public:
     FileContent() = default;
-    explicit FileContent(std::string bytes) : bytes_(std::move(bytes)) {}
-    explicit FileContent(std::unique_ptr<MappedFile> mapping) : mapping_(std::move(mapping)) {}
+    explicit FileContent(std::string bytes, std::optional<FileStamp> opened = {})
+        : bytes_(std::move(bytes)), opened_(opened) {}
+    FileContent(std::unique_ptr<MappedFile> mapping, FileStamp opened)
+        : mapping_(std::move(mapping)), opened_(opened) {}
 
     std::string_view view() const { return mapping_ ? mapping_->bytes() : bytes_; }
     bool mapped() const { return mapping_ != nullptr; }
+    // The file as it was when it was read; none for bytes that came from no file.
+    const std::optional<FileStamp>& opened() const { return opened_; }
 
     // Whether the bytes may no longer be the file's as opened: the mapped file has been written,
     // cut short or grown since, now or before detach(). Bytes read into memory never change.
@@ -58,6 +64,7 @@ public:
 private:
     std::string bytes_;
     std::unique_ptr<MappedFile> mapping_;
+    std::optional<FileStamp> opened_;
     mutable bool changed_ = false;  // once seen, for good
 };
 

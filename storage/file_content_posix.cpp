@@ -11,6 +11,7 @@
 
 #include "storage/descriptor_io_posix.h"
 #include "storage/file_content.h"
+#include "storage/file_stamp_posix.h"
 #include "storage/mapped_file_posix.h"
 #include "storage/system_error_posix.h"
 #include "storage/unique_fd.h"
@@ -132,9 +133,12 @@ FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
             checkHead(head);
         }
         // Where the file cannot be mapped and guarded, it is read.
-        if (auto mapping = mapFile(fd, st)) return FileContent(std::move(mapping));
+        if (auto mapping = mapFile(fd, st)) return FileContent(std::move(mapping), stampOf(st));
     }
-    return FileContent(readOpened(fd.get(), st, path, checkHead));
+    // A pipe is no file to save to.
+    std::optional<FileStamp> opened;
+    if (S_ISREG(st.st_mode)) opened = stampOf(st);
+    return FileContent(readOpened(fd.get(), st, path, checkHead), opened);
 }
 
 }  // namespace storage

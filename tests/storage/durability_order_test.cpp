@@ -116,9 +116,9 @@ std::vector<Event> saveRecorded(const fs::path& file) {
     std::vector<Event> log;
     events = &log;
     {
-        ReplacementFile replacement(file, lock);
+        ReplacementFile replacement(file, backupPathOf(file), lock);
         replacement.write("the new version");
-        replacement.commit(backupPathOf(file));
+        replacement.commit();
     }
     events = nullptr;
     return log;
