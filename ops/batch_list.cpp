@@ -36,6 +36,12 @@ BatchListError listedTwiceWithOtherValues(const std::u16string& first,
                                                u"没有打开任何图形，请只保留其中一行。"};
 }
 
+BatchListError listedTwiceToRestore(const std::u16string& first, const std::u16string& second) {
+    return {cad::errc::kBatchListConflict, u"图形" + quoted(first) + u"和" + quoted(second) +
+                                               u"是同一个文件：恢复两次等于没有恢复。" +
+                                               u"没有恢复任何图形，请只列出一次。"};
+}
+
 std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths,
                                         const cad::DrawingFiles& files) {
     std::vector<std::size_t> firstListing(paths.size());

@@ -30,4 +30,7 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
 BatchListError listedTwiceWithOtherValues(const std::u16string& first,
                                           const std::u16string& second);
 
+// The error for one file listed twice to restore: the second exchange would undo the first.
+BatchListError listedTwiceToRestore(const std::u16string& first, const std::u16string& second);
+
 }  // namespace ops

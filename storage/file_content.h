@@ -34,6 +34,10 @@ std::uint64_t largestReadableFile();
 // system's failure, anything else that is no file to read (a device) is kNotRegularFile.
 std::string readWholeFile(const std::filesystem::path& path, const HeadCheck& checkHead = {});
 
+// The first bytes (kHeadSize at most) of the regular file `path` itself: a symbolic link there,
+// or anything else but a regular file, is kNotRegularFile, and nothing waits on a FIFO.
+std::string readHead(const std::filesystem::path& path);
+
 // The bytes of a file as it was opened. A large regular file on a local file system is mapped
 // rather than read: the system's file cache then holds its only copy, which spares copying
 // hundreds of megabytes and taking as much memory again. A FileLock binds only programs that ask

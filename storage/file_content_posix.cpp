@@ -121,6 +121,19 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     return readOpened(fd.get(), st, path, checkHead);
 }
 
+std::string readHead(const fs::path& path) {
+    const UniqueFd fd(
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+    if (!fd && errno == ELOOP) throw Error::notRegularFile(path);
+    if (!fd) throw errnoError(errno, Action::kOpen, path);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throw errnoError(errno, Action::kOpen, path);
+    if (!S_ISREG(st.st_mode)) throw Error::notRegularFile(path);
+    std::string head(kHeadSize, '\0');
+    head.resize(readInto(fd.get(), head, 0, path));
+    return head;
+}
+
 FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
     struct stat st {};
     UniqueFd fd = openForReading(path, st);

@@ -84,6 +84,22 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     return readStamped(path, checkHead, unused);
 }
 
+std::string readHead(const fs::path& path) {
+    const UniqueHandle file = ownHandle(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) throw lastError(Action::kOpen, path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info)) throw lastError(Action::kOpen, path);
+    if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        GetFileType(file.get()) != FILE_TYPE_DISK) {
+        throw Error::notRegularFile(path);
+    }
+    std::string head(kHeadSize, '\0');
+    head.resize(readInto(file.get(), head, 0, path));
+    return head;
+}
+
 // Windows refuses to shorten a file while a view of it is mapped (ERROR_USER_MAPPED_FILE): another
 // program saving a file open here would fail. Files are read, which leaves them free.
 FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {

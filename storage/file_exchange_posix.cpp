@@ -46,7 +46,12 @@ void exchangeFiles(const fs::path& first, const fs::path& second) {
         throw errnoError(err, Action::kSave, first);
     }
     if (::renameat(folder.get(), parked.c_str(), folder.get(), b.c_str()) != 0) {
-        throw errnoError(errno, Action::kSave, second);
+        const int err = errno;
+        // Back as they were where that can be done; otherwise the next run settles the rest.
+        if (::renameat(folder.get(), a.c_str(), folder.get(), b.c_str()) == 0) {
+            ::renameat(folder.get(), parked.c_str(), folder.get(), a.c_str());
+        }
+        throw errnoError(err, Action::kSave, second);
     }
     ::fsync(folder.get());
 }

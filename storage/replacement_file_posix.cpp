@@ -198,6 +198,8 @@ void ReplacementFile::Save::startCopying() {
     if (newNamed_) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
     newNamed_ = false;
     fd_.reset(::openat(folder_.get(), name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+    // The target given is the file itself: a link there now was put there by someone else.
+    if (!fd_ && errno == ELOOP) throw Error::replaced(target_);
     if (!fd_) throw errnoError(errno, Action::kSave, target_);
     // What is overwritten is the file that was read, whatever the name has led to meanwhile.
     struct stat st {};

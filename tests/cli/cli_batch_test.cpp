@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "child_process.h"
 #include "cli_program.h"
 #include "files.h"
+#include "folder_snapshot.h"
 
 namespace cli {
 namespace {
@@ -347,6 +349,57 @@ TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
     const Ending all = cli({"restore", "-r", folder.path().string()});
     EXPECT_EQ(all.status, 1) << all.err;  // the one without backup fails, the other is undone
     EXPECT_EQ(readBytes(drawing), original);
+}
+
+// What restore refuses: a list that names one drawing twice (the second exchange would undo the
+// first) before anything changes, and a backup that is a link or no drawing, which must not take
+// the drawing's name.
+TEST(CliRestore, RefusesADrawingNamedTwiceAndABackupThatIsNoDrawingOfItsOwn) {
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& drawing)> setUp;  // the drawing has a real backup
+        std::vector<std::string> operands;                   // beside the drawing's folder
+        int status;
+        const char* number;
+    } cases[] = {
+        {"one drawing named twice",
+         [](const fs::path&) {},
+         {"零件.dxf", "零件.dxf"},
+         2,
+         "0x80040202"},
+        {"a drawing and a link to it",
+         [](const fs::path& d) { fs::create_symlink(d.filename(), d.parent_path() / "链接.dxf"); },
+         {"零件.dxf", "链接.dxf"},
+         2,
+         "0x80040202"},
+        {"a backup that is a link",
+         [](const fs::path& d) {
+             fs::remove(backupOf(d));
+             fs::create_symlink(kTemplate, backupOf(d));
+         },
+         {"零件.dxf"},
+         1,
+         "0x80040210"},
+        {"a backup that is no drawing",
+         [](const fs::path& d) { writeBytes(backupOf(d), "echo 不是图形\n"); },
+         {"零件.dxf"},
+         1,
+         "0x80040210"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder folder;
+        const fs::path drawing = copyOf(kTemplate, folder.path() / "零件.dxf");
+        ASSERT_EQ(cli({"apply", "-", drawing.string()}, "零件名称\t新\n").status, 0);
+        c.setUp(drawing);
+        const auto before = testing_support::snapshotOf(folder.path());
+        std::vector<std::string> args{"restore"};
+        for (const auto& operand : c.operands) args.push_back((folder.path() / operand).string());
+        const Ending refused = cli(args);
+        EXPECT_EQ(refused.status, c.status) << refused.err;
+        EXPECT_TRUE(contains(refused.err, c.number)) << refused.err;
+        EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
+    }
 }
 
 TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) {

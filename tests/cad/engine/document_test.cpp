@@ -71,7 +71,10 @@ TEST_F(EngineDocument, ADrawingWaitingInAnEngineIsHeldOnlyByOneThatHoldsDrawings
         SCOPED_TRACE(std::string(c.holdDrawings ? "holding" : "not holding") +
                      (c.saved ? ", saved" : ", opened"));
         const auto path = testing_support::copyFixture("titleblock_r2000_gbk.dxf", folder_);
-        const auto waiting = makeEngineConnector({.holdDrawings = c.holdDrawings})->launch(kProgId);
+        const auto waiting =
+            makeEngineConnector(
+                {.progId = {}, .closeOwnDrawings = false, .holdDrawings = c.holdDrawings})
+                ->launch(kProgId);
         waiting->activeDocument()->open(pathText(path));
         if (c.saved) {
             titleAttribute(waiting)->putTextString(u"新值");
