@@ -25,11 +25,12 @@ namespace storage {
 // ReplaceFile keeps the file's attributes and access rights.
 class ReplacementFile {
 public:
-    // `target` is the file itself, not a symbolic link to it. Fails with kReadOnly when no one may
-    // write the file (root included), with the system's failure when this user may not. `lock` is
-    // the file's claim; after the commit it holds the file that then carries the name. With
-    // `opened`, the stamp of the file as its content was read, the save fails with kReplaced and
-    // changes nothing when the name no longer leads to that file as it was.
+    // `target` is the file itself, not a symbolic link to it; an empty `backup` keeps none. Fails
+    // with kReadOnly when no one may write the file (root included), with the system's failure when
+    // this user may not. `lock` is the file's claim; after the commit it holds the file that then
+    // carries the name. With `opened`, the stamp of the file as its content was read, the save
+    // fails with kReplaced and changes nothing when the name no longer leads to that file as it
+    // was.
     ReplacementFile(std::filesystem::path target, const std::filesystem::path& backup,
                     FileLock& lock, std::optional<FileStamp> opened = {});
     ~ReplacementFile();
@@ -54,5 +55,10 @@ private:
 // left behind, where this system names such files: each version it finds is kept under the
 // file's name or the backup's, or dropped where one of them holds the same bytes.
 void settleLeftoversOf(const std::filesystem::path& target, const std::filesystem::path& backup);
+
+// Replaces the whole content of the file `path` (through symbolic links: the file they lead to)
+// with `bytes` as a ReplacementFile does, keeping no backup: a crash leaves the old content or the
+// new, never a file cut short. Anything there but a regular file is kNotRegularFile.
+void replaceContent(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace storage

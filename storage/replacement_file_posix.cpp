@@ -104,6 +104,7 @@ void ReplacementFile::Save::begin() {
     exists_ = ::fstatat(folder_.get(), name_.c_str(), &current_, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists_ && errno != ENOENT) throw errnoError(errno, Action::kSave, target_);
     ensureUnchanged();
+    if (exists_ && !S_ISREG(current_.st_mode)) throw Error::notRegularFile(target_);
     // A file no one may write stays as it is, for root too, as editors open such files
     // read-only; one this user may not write (or immutable, on a read-only disk) too, even where
     // the folder would let a new version take its name.
@@ -209,7 +210,7 @@ void ReplacementFile::Save::startCopying() {
     // of the file changes: a crash while overwriting leaves the old version where restore finds
     // it.
     oldCopy_ = copyOfCurrentVersion(fd_.get());
-    keepCurrentAsBackup();
+    if (!backupName_.empty()) keepCurrentAsBackup();
     if (::fsync(folder_.get()) != 0 && errno != EINVAL) {
         throw errnoError(errno, Action::kSave, target_);
     }
@@ -297,7 +298,7 @@ FileStamp ReplacementFile::Save::commitNewFile() {
     if (!newNamed_) nameTemporary(fd_.get(), tempNew_);
     newNamed_ = true;
     ensureUnchanged();
-    if (exists_) keepCurrentAsBackup();
+    if (exists_ && !backupName_.empty()) keepCurrentAsBackup();
     ensureUnchanged();
     if (::renameat(folder_.get(), tempNew_.c_str(), folder_.get(), name_.c_str()) != 0) {
         throw errnoError(errno, Action::kSave, target_);

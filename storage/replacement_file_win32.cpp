@@ -104,8 +104,9 @@ FileStamp ReplacementFile::Save::commit() {
         // ReplaceFile keeps the target's attributes and access rights and moves the old version
         // to the backup name; an older backup has to go first.
         const fs::path oldBackup(temp_.native() + L".bak");
-        const bool hadBackup = MoveFileExW(backup.c_str(), oldBackup.c_str(), 0) != 0;
-        if (!ReplaceFileW(target_.c_str(), temp_.c_str(), backup.c_str(),
+        const bool hadBackup =
+            !backup.empty() && MoveFileExW(backup.c_str(), oldBackup.c_str(), 0) != 0;
+        if (!ReplaceFileW(target_.c_str(), temp_.c_str(), backup.empty() ? nullptr : backup.c_str(),
                           REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
             const Error failure = lastError(Action::kSave, target_);
             if (hadBackup) MoveFileExW(oldBackup.c_str(), backup.c_str(), 0);

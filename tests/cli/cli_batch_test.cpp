@@ -310,6 +310,46 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
     EXPECT_EQ(readBytes(drawing), original);
 }
 
+// export -o replaces a table as a drawing is saved (a new file that takes its place and mode), and
+// refuses a name that leads, through a link, to a drawing, a backup or no file at all.
+TEST(CliExport, WritesOnlyATableAndReplacesItWhole) {
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& folder)> setUp;  // holds d.dxf, d.bak and t.csv
+        int status;
+        const char* number;  // in the refusal; none for a table written
+    } cases[] = {
+        {"an existing table", [](const fs::path&) {}, 0, nullptr},
+        {"a link to a drawing", [](const fs::path& f) { fs::create_symlink("d.dxf", f / "l.csv"); },
+         2, "0x80070057"},
+        {"a link to a backup", [](const fs::path& f) { fs::create_symlink("d.bak", f / "l.csv"); },
+         2, "0x80070057"},
+        {"a FIFO", [](const fs::path& f) { ASSERT_EQ(::mkfifo((f / "l.csv").c_str(), 0600), 0); },
+         2, "0x800700DE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder folder;
+        const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+        writeBytes(folder.path() / "d.bak", "the backup");
+        writeBytes(folder.path() / "t.csv", "the old table");
+        fs::permissions(folder.path() / "t.csv", fs::perms(0640));
+        c.setUp(folder.path());
+        const fs::path table = folder.path() / (c.number ? "l.csv" : "t.csv");
+        const auto before = testing_support::snapshotOf(folder.path());
+        const Ending exported = cli({"export", "-o", table.string(), drawing.string()});
+        EXPECT_EQ(exported.status, c.status) << exported.err;
+        if (c.number) {
+            EXPECT_TRUE(contains(exported.err, c.number)) << exported.err;
+            EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
+        } else {
+            EXPECT_TRUE(readBytes(table).starts_with("\xEF\xBB\xBF图形,")) << readBytes(table);
+            EXPECT_EQ(fs::status(table).permissions(), fs::perms(0640));
+            EXPECT_EQ(folder.names(), (std::vector<std::string>{"d.bak", "d.dxf", "t.csv"}));
+        }
+    }
+}
+
 TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
     const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
@@ -411,6 +451,8 @@ TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) 
     copyOf(kTemplate, root / "子 目录" / "说明.txt");
     copyOf(kTemplate, folder.path() / "外面" / "linked.dxf");
     fs::create_directory_symlink(folder.path() / "外面", root / "链接");
+    // A link to someone's private drawing, planted in the shared folder.
+    fs::create_symlink(folder.path() / "外面" / "linked.dxf", root / "子 目录" / "私人.dxf");
 
     const Ending run = cli({"apply", "-n", "-r", "-", root.string()}, "");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -424,6 +466,13 @@ TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) 
     const Ending withoutR = cli({"apply", "-", root.string()}, "");
     EXPECT_EQ(withoutR.status, 2);
     EXPECT_TRUE(contains(withoutR.err, "-r")) << withoutR.err;
+
+    // A FIFO among the drawings is refused from its entry, never opened: nothing waits on it.
+    ASSERT_EQ(::mkfifo((root / "管道.dxf").c_str(), 0600), 0);
+    const Ending fifo = cli({"apply", "-r", "-", root.string()}, "");
+    EXPECT_EQ(fifo.status, 2) << fifo.err;
+    EXPECT_TRUE(contains(fifo.err, "0x800700DE")) << fifo.err;
+    fs::remove(root / "管道.dxf");
 
     // A subfolder its user may not read stops the command, rather than drop its drawings.
     fs::permissions(folder.path(), fs::perms::all);
