@@ -76,6 +76,19 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
         }
         const auto [earlier, first] = backupNames.emplace(*backupName, f);
         if (!first) backupIsShared(paths[earlier->second], paths[f], backup);
+        // Another drawing beside it whose saves, in this run or another, keep their previous
+        // version under the same name: each would replace the other's.
+        const auto entry = files.entryAt(paths[f]);
+        for (const std::u16string& other : files.drawingsBeside(paths[f])) {
+            // Its own name (which another run's save may meanwhile give to a new file) is not
+            // another drawing, nor is a second name of the same file.
+            if (files.entryAt(other) == entry) continue;
+            const auto otherFile = files.fileAt(other);
+            if (otherFile && otherFile != fileOf[f] &&
+                files.entryAt(files.backupPathOf(other)) == backupName) {
+                backupIsShared(paths[f], other, backup);
+            }
+        }
     }
     return firstListing;
 }

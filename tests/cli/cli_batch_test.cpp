@@ -310,6 +310,24 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
     EXPECT_EQ(readBytes(drawing), original);
 }
 
+// Two drawings that would keep their previous versions under one name are refused in every run,
+// not only when one batch lists both: restore would otherwise bring back the other's content.
+TEST(CliApply, NeverSavesADrawingWhoseBackupNameAnotherDrawingBesideItShares) {
+    const TempFolder folder;
+    const fs::path lower = copyOf(kTemplate, folder.path() / "件.dxf");
+    copyOf(kTemplate, folder.path() / "件.DXF");
+    const auto before = testing_support::snapshotOf(folder.path());
+    for (const char* name : {"件.dxf", "件.DXF"}) {
+        const Ending refused =
+            cli({"apply", "-", (folder.path() / name).string()}, "零件名称\t新\n");
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_TRUE(contains(refused.err, "0x80040202")) << refused.err;
+    }
+    EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
+    fs::remove(folder.path() / "件.DXF");
+    EXPECT_EQ(cli({"apply", "-", lower.string()}, "零件名称\t新\n").status, 0);
+}
+
 // export -o replaces a table as a drawing is saved (a new file that takes its place and mode), and
 // refuses a name that leads, through a link, to a drawing, a backup or no file at all.
 TEST(CliExport, WritesOnlyATableAndReplacesItWhole) {
