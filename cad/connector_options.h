@@ -10,7 +10,7 @@ namespace cad {
 inline constexpr std::u16string_view kOtherCadProgIds[] = {
     u"ZWCAD.Application", u"GstarCAD.Application", u"BricscadApp.AcadApplication"};
 
-// How a program wants the CAD application reached. The built-in engine has no use for either.
+// How a program wants the CAD application reached.
 struct ConnectorOptions {
     // The ProgID of the CAD application to reach (a versioned one such as
     // "AutoCAD.Application.24" too); empty: "AutoCAD.Application", or where that is not
@@ -20,6 +20,11 @@ struct ConnectorOptions {
     // was only read: before the next drawing opens, and at the end. A drawing left with unsaved
     // changes (its save failed) stays open, and so do the drawings that were open before.
     bool closeOwnDrawings = false;
+    // The built-in engine: keep each drawing claimed from its open until the next one opens, as
+    // an unattended batch does so that no second run edits it meanwhile. Otherwise a drawing is
+    // claimed only while it is read or saved, as a window waiting on its user leaves it to other
+    // programs; a save then refuses a drawing changed since it was read.
+    bool holdDrawings = false;
 };
 
 }  // namespace cad

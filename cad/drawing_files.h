@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cad {
 
@@ -33,6 +34,13 @@ public:
     virtual std::optional<EntryKey> entryAt(const std::u16string& path) const = 0;
     // Where saving the drawing at `path` keeps its previous version.
     virtual std::u16string backupPathOf(const std::u16string& path) const = 0;
+    // The drawings (*.dxf, *.dwg, in any letter case) in the folder of `path`, each as a path
+    // beside it, `path` itself among them when it is there. A backend that cannot list folders
+    // gives none.
+    virtual std::vector<std::u16string> drawingsBeside(const std::u16string& path) const {
+        static_cast<void>(path);
+        return {};
+    }
     // Undoes the last save of the drawing at `path`: it trades places with its backup, so that a
     // second call redoes the save. Throws cad::Error, with nothing changed, when there is no
     // backup or the exchange fails.

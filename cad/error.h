@@ -47,6 +47,8 @@ inline constexpr std::int32_t kOutOfMemory = base::hresultFromWin32(14);
 inline constexpr std::int32_t kWriteFault = base::hresultFromWin32(29);
 inline constexpr std::int32_t kReadFault = base::hresultFromWin32(30);
 inline constexpr std::int32_t kInvalidArgument = base::hresultFromWin32(87);  // E_INVALIDARG
+// A FIFO, a device or a socket where a drawing file was looked for (ERROR_BAD_FILE_TYPE).
+inline constexpr std::int32_t kNotRegularFile = base::hresultFromWin32(222);
 // A values file or table far larger than any could be.
 inline constexpr std::int32_t kInputTooLarge = base::hresultFromWin32(223);
 // Text that is not valid in its encoding (ERROR_NO_UNICODE_TRANSLATION).

@@ -20,12 +20,12 @@ std::unique_ptr<Connector> makePlatformConnector(ConnectorOptions options) {
         }
     }
     return automation::automationFirst(
-        options, engine::makeEngineConnector(),
+        options, engine::makeEngineConnector(options),
         u"现在由内置的绘图引擎代替 CAD 应用程序，它只能打开 DXF 图形。");
 }
 #else
-std::unique_ptr<Connector> makePlatformConnector(ConnectorOptions) {
-    return engine::makeEngineConnector();
+std::unique_ptr<Connector> makePlatformConnector(ConnectorOptions options) {
+    return engine::makeEngineConnector(options);
 }
 #endif
 

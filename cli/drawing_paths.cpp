@@ -21,9 +21,20 @@ std::vector<std::u16string> drawingsBelow(const std::u16string& operand) {
     // out of the batch without a word.
     fs::recursive_directory_iterator it(base::pathOf(operand), ec);
     for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (!hasExtension(base::nameOf(it->path()), u".dxf")) continue;
+        // The entry itself: a link met inside the folder is not followed (as find and grep -r
+        // do), for it may lead out of the tree to a file its owner never put in it.
         std::error_code ignored;
-        if (hasExtension(base::nameOf(it->path()), u".dxf") && !it->is_directory(ignored))
-            found.push_back(it->path());
+        const fs::file_status entry = it->symlink_status(ignored);
+        if (fs::is_symlink(entry) || fs::is_directory(entry)) continue;
+        // Looked at, never opened: a FIFO could keep the batch waiting for ever.
+        if (!fs::is_regular_file(entry)) {
+            throw UsageError(cad::errc::kNotRegularFile,
+                             u"文件夹 " + operand + u" 中的 " + base::nameOf(it->path()) +
+                                 u" 不是普通文件（而是管道、设备或套接字），不能作为图形处理。"
+                                 u"未打开任何图形。");
+        }
+        found.push_back(it->path());
     }
     if (ec) {
         throw UsageError(cad::errc::kReadFault, u"无法列出文件夹 " + operand +

@@ -96,11 +96,13 @@ int run(const std::vector<std::string>& arguments) {
                               parseProblem(e) + u" " + base::utf8ToUtf16(e.what()));
     }
 
-    // A batch of hundreds would leave hundreds of drawings open in a CAD application.
-    cli::Console console{std::cout,
-                         std::cerr,
-                         cli::isTerminal(stderr),
-                         {cli::argumentText(cad), /*closeOwnDrawings=*/true}};
+    // A batch of hundreds would leave hundreds of drawings open in a CAD application. Each
+    // drawing stays claimed from its open to its save, so that no second run edits it meanwhile.
+    cli::Console console{
+        std::cout,
+        std::cerr,
+        cli::isTerminal(stderr),
+        {cli::argumentText(cad), /*closeOwnDrawings=*/true, /*holdDrawings=*/true}};
     // The parse has required exactly one command.
     const auto chosen = std::find_if(commands.begin(), commands.end(),
                                      [](const auto& command) { return command.first->parsed(); });

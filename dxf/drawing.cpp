@@ -4,6 +4,7 @@
 
 #include "dxf/error.h"
 #include "storage/backup.h"
+#include "storage/file_names.h"
 
 namespace dxf {
 
@@ -46,7 +47,7 @@ Drawing::Drawing(storage::FileContent content, std::filesystem::path path, FileI
       codec_(std::move(codec)),
       wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
-Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing) {
+Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing, Claim claim) {
     if (!nameCanExist(path)) throw invalidNameError(path);
     return namingFileErrors([&] {
         storage::FileLock lock = replacing != nullptr ? storage::FileLock(path, replacing->lock_)
@@ -55,11 +56,12 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
             fromContent(storage::readFileContent(
                             path, [&path](std::string_view head) { checkDxfHead(head, path); }),
                         path);
-        drawing.lock_ = std::move(lock);
         // Under the claim no save of ours is under way: temporaries of this drawing are what a
         // killed run left, and a batch that finds nothing to change would never save and so tidy
         // them.
         storage::tidyAfterKilledSaves(path);
+        drawing.claim_ = claim;
+        if (claim == Claim::kUntilClosed) drawing.lock_ = std::move(lock);
         return drawing;
     });
 }
@@ -74,14 +76,16 @@ Drawing Drawing::fromContent(storage::FileContent content, std::filesystem::path
         index = indexFile(content.view(), name);
     } catch (const Error&) {
         // What another program wrote meanwhile is no fault of the drawing's.
-        if (content.changedSinceOpened()) throw changedOnDiskError(name, FileAction::kOpen);
+        if (content.changedSinceOpened()) throw changedOnDiskError(name);
         throw;
     }
-    if (content.changedSinceOpened()) throw changedOnDiskError(name, FileAction::kOpen);
+    if (content.changedSinceOpened()) throw changedOnDiskError(name);
     std::string unsupported;
     auto codec = TextCodec::forDrawing(index.acadVersion, index.codePage, unsupported);
     if (!codec) throw unsupportedCodePageError(name, unsupported);
-    return Drawing(std::move(content), std::move(name), std::move(index), std::move(*codec));
+    Drawing drawing(std::move(content), std::move(name), std::move(index), std::move(*codec));
+    drawing.onDisk_ = drawing.content_.opened();
+    return drawing;
 }
 
 std::u16string Drawing::attributeTag(const AttributeSlot& slot) const {
@@ -128,13 +132,31 @@ void Drawing::forEachPieceOfContent(const std::function<void(std::string_view)>&
     forEachPiece(bytes(), patches_, sink);
 }
 
+storage::FileLock Drawing::claimForSave() const {
+    return namingFileErrors([&] {
+        try {
+            return storage::FileLock(path_);
+        } catch (const storage::Error&) {
+            // Gone since it was read: whoever took it away did so after the read.
+            if (onDisk_ && !storage::identityOf(path_)) throw storage::Error::replaced(path_);
+            throw;
+        }
+    });
+}
+
 void Drawing::save() {
     if (!nameCanExist(path_)) throw invalidNameError(path_);
     if (patches_ == savedPatches_) {
-        storage::tidyAfterKilledSaves(path_);
+        // Unclaimed, another run's save may be under way: its temporaries are not leftovers.
+        if (claim_ == Claim::kUntilClosed) storage::tidyAfterKilledSaves(path_);
         return;
     }
-    saveWithBackup(path_, content_, patches_, lock_);
+    // Claimed for the save only where it was let go after reading; onDisk_ then tells whether
+    // another program saved the drawing meanwhile.
+    storage::FileLock forThisSave =
+        claim_ == Claim::kWhileBusy ? claimForSave() : storage::FileLock();
+    onDisk_ = saveWithBackup(path_, content_, patches_,
+                             claim_ == Claim::kWhileBusy ? forThisSave : lock_, onDisk_);
     savedPatches_ = patches_;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,12 @@
 
 namespace dxf {
 
+// How long an open drawing claims its file against other programs that ask for the claim.
+enum class Claim {
+    kUntilClosed,  // from open until the drawing goes, so that no other run edits it meanwhile
+    kWhileBusy,    // only while it is read or saved, so that others may read and save it meanwhile
+};
+
 // One DXF drawing held as the bytes of its file, an index over them and the values put since it
 // was opened. Saving writes the original bytes with only those values replaced. Every failure
 // throws dxf::Error.
@@ -23,10 +30,12 @@ public:
     // The untitled, empty drawing a CAD application starts with. It has no file to save to.
     Drawing();
 
-    // Reads and indexes the DXF file at `path`, claiming it until the drawing goes: a second
-    // open of the same file, by any program that asks for the lock, fails with the lock error.
-    // Reopening the file of `replacing` (the drawing this one is to replace) shares its claim.
-    static Drawing open(const std::filesystem::path& path, const Drawing* replacing = nullptr);
+    // Reads and indexes the DXF file at `path`, claiming it as `claim` says: while it is claimed,
+    // a second open of the same file, by any program that asks for the lock, fails with the lock
+    // error. Reopening the file of `replacing` (the drawing this one is to replace) shares its
+    // claim.
+    static Drawing open(const std::filesystem::path& path, const Drawing* replacing = nullptr,
+                        Claim claim = Claim::kUntilClosed);
     // The same from bytes already in memory; `name` is the file the descriptions name.
     static Drawing fromBytes(std::string bytes, std::filesystem::path name);
 
@@ -72,7 +81,9 @@ public:
     // The new content as save() writes it, piece by piece.
     void forEachPieceOfContent(const std::function<void(std::string_view)>& sink) const;
     // Writes the drawing back to its file, keeping the previous version as NAME.bak. A save that
-    // would write the bytes the file already has writes nothing: no new backup, no new time.
+    // would write the bytes the file already has writes nothing: no new backup, no new time. When
+    // the file's name no longer leads to the file as it was read (another program saved it or put
+    // another file in its place), it fails with kReplaced and writes nothing.
     void save();
 
 private:
@@ -85,6 +96,8 @@ private:
         return bytes().substr(begin, end - begin);
     }
     std::size_t valueLimit() const;
+    // The claim a drawing that holds none between reads and saves takes for a save.
+    storage::FileLock claimForSave() const;
     // The line end of the ASCII line that ends just before `at`.
     std::string_view lineEndBefore(std::size_t at) const;
 
@@ -95,7 +108,9 @@ private:
     std::vector<std::u16string> wideClassNames_;  // by class id
     Patches patches_;
     Patches savedPatches_;  // the values as in the file: none until a save writes some
-    storage::FileLock lock_;
+    Claim claim_ = Claim::kUntilClosed;
+    storage::FileLock lock_;                    // empty while kWhileBusy waits
+    std::optional<storage::FileStamp> onDisk_;  // the file as read or last saved
 };
 
 }  // namespace dxf

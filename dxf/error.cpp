@@ -21,7 +21,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 26> kTable{{
+constexpr std::array<Row, 27> kTable{{
     {Errc::kFileNotFound, base::hresultFromWin32(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, base::hresultFromWin32(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, base::hresultFromWin32(5), 5, u"没有访问权限"},
@@ -49,6 +49,7 @@ constexpr std::array<Row, 26> kTable{{
     {Errc::kReadOnly, base::hresultFromWin32(5), 0, {}},
     {Errc::kNoBackup, base::hresult(0x80040218), 0, {}},
     {Errc::kChangedOnDisk, base::hresult(0x80040219), 0, {}},
+    {Errc::kReplaced, base::hresult(0x8004021A), 0, {}},
 }};
 
 const Row& rowOf(Errc code) {
@@ -125,6 +126,12 @@ Error noBackupError(const std::filesystem::path& drawing, const std::filesystem:
                                      quoted(backup) + u"，图形没有改变。");
 }
 
+Error replacedError(const std::filesystem::path& path) {
+    return make(Errc::kReplaced, u"无法保存图形" + quoted(path) +
+                                     u"：图形在打开后被另一程序替换或改动，保存会覆盖另一程序的"
+                                     u"版本，所以没有保存，图形没有改变。请重新打开后再试。");
+}
+
 }  // namespace
 
 Error fileError(const storage::Error& failure) {
@@ -141,6 +148,8 @@ Error fileError(const storage::Error& failure) {
             return lockedError(path);
         case storage::Failure::kNoBackup:
             return noBackupError(path, failure.backup());
+        case storage::Failure::kReplaced:
+            return replacedError(path);
         case storage::Failure::kSystem:
             break;
     }
@@ -194,16 +203,10 @@ Error valueTooLongError(const std::filesystem::path& path, std::u16string_view t
                                          decimal(limit) + u" 字节，图形没有改变。");
 }
 
-Error changedOnDiskError(const std::filesystem::path& path, FileAction action) {
-    if (action == FileAction::kOpen) {
-        return make(Errc::kChangedOnDisk, u"无法打开图形" + quoted(path) +
-                                              u"：读取时图形被另一程序改动。请等它保存后再试，"
-                                              u"图形没有改变。");
-    }
-    return make(Errc::kChangedOnDisk,
-                u"无法保存图形" + quoted(path) +
-                    u"：图形在打开后被另一程序改动，保存会覆盖那些改动，所以没有保存，"
-                    u"图形没有改变。请重新打开后再试。");
+Error changedOnDiskError(const std::filesystem::path& path) {
+    return make(Errc::kChangedOnDisk, u"无法打开图形" + quoted(path) +
+                                          u"：读取时图形被另一程序改动。请等它保存后再试，"
+                                          u"图形没有改变。");
 }
 
 }  // namespace dxf

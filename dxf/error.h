@@ -42,6 +42,7 @@ enum class Errc {
     kReadOnly,
     kNoBackup,
     kChangedOnDisk,
+    kReplaced,
 };
 
 // What was being done when a file operation failed; it opens the description.
@@ -107,8 +108,8 @@ Error attributeNotWritableError(const std::filesystem::path& path, std::u16strin
 Error valueTooLongError(const std::filesystem::path& path, std::u16string_view tag,
                         std::size_t bytes, std::size_t limit);
 
-// Another program changed the drawing's file while it was being read (kOpen) or since it was
-// opened (kSave), so its bytes here are no longer the file's.
-Error changedOnDiskError(const std::filesystem::path& path, FileAction action);
+// Another program changed the drawing's file while it was being read, so its bytes here are not
+// the file's. One changed since it was read fails its save as storage::Error::replaced says.
+Error changedOnDiskError(const std::filesystem::path& path);
 
 }  // namespace dxf

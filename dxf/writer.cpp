@@ -43,11 +43,12 @@ Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view line
     return patch;
 }
 
-void saveWithBackup(const fs::path& target, storage::FileContent& original, const Patches& patches,
-                    storage::FileLock& lock) {
-    namingFileErrors([&] {
+storage::FileStamp saveWithBackup(const fs::path& target, storage::FileContent& original,
+                                  const Patches& patches, storage::FileLock& lock,
+                                  const std::optional<storage::FileStamp>& onDisk) {
+    return namingFileErrors([&] {
         const fs::path file = storage::savedFileOf(target);
-        storage::ReplacementFile replacement(file, lock);
+        storage::ReplacementFile replacement(file, storage::backupPathOf(file), lock, onDisk);
         // Overwriting the drawing in place would change a mapping of it while it is being copied.
         if (replacement.byCopying()) original.detach(target);
         try {
@@ -56,12 +57,12 @@ void saveWithBackup(const fs::path& target, storage::FileContent& original, cons
             });
         } catch (const storage::Error&) {
             // Writing from the pages of a file cut short fails with the system's EFAULT.
-            if (original.changedSinceOpened()) throw changedOnDiskError(target, FileAction::kSave);
+            if (original.changedSinceOpened()) throw storage::Error::replaced(target);
             throw;
         }
         // Asked after writing: the new version then holds nothing another program wrote meanwhile.
-        if (original.changedSinceOpened()) throw changedOnDiskError(target, FileAction::kSave);
-        replacement.commit(storage::backupPathOf(file));
+        if (original.changedSinceOpened()) throw storage::Error::replaced(target);
+        return replacement.commit();
     });
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -36,9 +37,12 @@ void forEachPiece(std::string_view original, const Patches& patches,
 // Saves the new content as `target`, keeping the current file as its backup
 // (storage::backupPathOf; storage::ReplacementFile says how). On failure (dxf::Error) the target
 // and its older backup are as they were and no temporary file remains; that includes a file
-// another program has changed since `original` was read from it. `lock` is the drawing's claim,
-// kept on the file that carries its name afterwards.
-void saveWithBackup(const std::filesystem::path& target, storage::FileContent& original,
-                    const Patches& patches, storage::FileLock& lock);
+// another program has changed since `original` was read from it, or since `onDisk` (the file as
+// read or last saved), or a name that leads to another file now. `lock` is the drawing's claim,
+// kept on the file that carries its name afterwards. Returns the stamp of the file saved.
+storage::FileStamp saveWithBackup(const std::filesystem::path& target,
+                                  storage::FileContent& original, const Patches& patches,
+                                  storage::FileLock& lock,
+                                  const std::optional<storage::FileStamp>& onDisk);
 
 }  // namespace dxf

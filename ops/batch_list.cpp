@@ -36,6 +36,12 @@ BatchListError listedTwiceWithOtherValues(const std::u16string& first,
                                                u"没有打开任何图形，请只保留其中一行。"};
 }
 
+BatchListError listedTwiceToRestore(const std::u16string& first, const std::u16string& second) {
+    return {cad::errc::kBatchListConflict, u"图形" + quoted(first) + u"和" + quoted(second) +
+                                               u"是同一个文件：恢复两次等于没有恢复。" +
+                                               u"没有恢复任何图形，请只列出一次。"};
+}
+
 std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths,
                                         const cad::DrawingFiles& files) {
     std::vector<std::size_t> firstListing(paths.size());
@@ -70,6 +76,19 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
         }
         const auto [earlier, first] = backupNames.emplace(*backupName, f);
         if (!first) backupIsShared(paths[earlier->second], paths[f], backup);
+        // Another drawing beside it whose saves, in this run or another, keep their previous
+        // version under the same name: each would replace the other's.
+        const auto entry = files.entryAt(paths[f]);
+        for (const std::u16string& other : files.drawingsBeside(paths[f])) {
+            // Its own name (which another run's save may meanwhile give to a new file) is not
+            // another drawing, nor is a second name of the same file.
+            if (files.entryAt(other) == entry) continue;
+            const auto otherFile = files.fileAt(other);
+            if (otherFile && otherFile != fileOf[f] &&
+                files.entryAt(files.backupPathOf(other)) == backupName) {
+                backupIsShared(paths[f], other, backup);
+            }
+        }
     }
     return firstListing;
 }

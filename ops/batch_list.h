@@ -20,8 +20,8 @@ public:
 // same file (through a link, a second hard link or the same path again): its own index where no
 // earlier path does. A file is written only at its first listing.
 // Throws BatchListError when saving one drawing would keep its previous version under the name
-// or in the file of another listed drawing, or when two drawings would keep theirs under one
-// name.
+// or in the file of another listed drawing, or when two drawings, listed or beside a listed one,
+// would keep theirs under one name.
 std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths,
                                         const cad::DrawingFiles& files);
 
@@ -29,5 +29,8 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
 // user's choice, not the batch's.
 BatchListError listedTwiceWithOtherValues(const std::u16string& first,
                                           const std::u16string& second);
+
+// The error for one file listed twice to restore: the second exchange would undo the first.
+BatchListError listedTwiceToRestore(const std::u16string& first, const std::u16string& second);
 
 }  // namespace ops

@@ -18,7 +18,8 @@ using RestoreObserver =
 
 // Undoes the last save of each drawing in turn, through the backend that keeps the backups: the
 // drawing trades places with its backup, so that restoring it again redoes the save. A drawing
-// that cannot be restored stays as it is and the others are still restored.
+// that cannot be restored stays as it is and the others are still restored. A list that names one
+// file twice, or that checkBatchList() refuses, throws BatchListError before any is restored.
 void restoreLastSaves(const cad::DrawingFiles& files, const std::vector<std::u16string>& drawings,
                       const RestoreObserver& onDrawing);
 

@@ -5,6 +5,7 @@
 #include "base/path_name.h"
 #include "base/unicode.h"
 #include "storage/error.h"
+#include "storage/file_content.h"
 #include "storage/file_exchange.h"
 #include "storage/file_lock.h"
 #include "storage/file_names.h"
@@ -19,6 +20,8 @@ namespace {
 // The longest name of a file in a folder, in the units of a native path: bytes on POSIX (NAME_MAX),
 // UTF-16 code units on Windows.
 constexpr std::size_t kLongestName = 255;
+
+constexpr std::uint32_t kFileNotFound = 2;  // ERROR_FILE_NOT_FOUND
 
 // Whether `unit` continues a character begun before it (a UTF-8 continuation byte, a low
 // surrogate).
@@ -62,14 +65,28 @@ fs::path savedFileOf(const fs::path& target) {
     return resolved.empty() ? target : resolved;
 }
 
-void tidyAfterKilledSaves(const fs::path& target) { removeLeftoversOf(savedFileOf(target)); }
+void tidyAfterKilledSaves(const fs::path& target) {
+    const fs::path saved = savedFileOf(target);
+    settleLeftoversOf(saved, backupPathOf(saved));
+}
 
-void restoreBackup(const fs::path& file) {
+void restoreBackup(const fs::path& file, const HeadCheck& checkHead) {
     const fs::path saved = savedFileOf(file);
     const fs::path backup = backupPathOf(saved);
-    if (!isRegularFile(backup)) throw Error::noBackup(file, backup);
     // As a save does: a file another run is editing is left to it.
     const FileLock lock(saved);
+    // A run killed while saving or restoring may have left a version under our name only.
+    settleLeftoversOf(saved, backup);
+    std::string head;
+    try {
+        head = readHead(backup);
+    } catch (const Error& failure) {
+        if (failure.failure() == Failure::kSystem && failure.win32Code() == kFileNotFound) {
+            throw Error::noBackup(file, backup);
+        }
+        throw;
+    }
+    if (checkHead) checkHead(head);
     exchangeFiles(saved, backup);
 }
 

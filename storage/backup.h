@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "storage/file_content.h"
+
 // The previous version a save keeps beside the file, and undoing that save.
 namespace storage {
 
@@ -13,12 +15,13 @@ std::filesystem::path backupPathOf(const std::filesystem::path& file);
 // backup is backupPathOf(savedFileOf(target)).
 std::filesystem::path savedFileOf(const std::filesystem::path& target);
 
-// Removes what a run killed while saving `target` left behind, for a save that writes nothing.
+// Settles what a run killed while saving `target` left behind, for a save that writes nothing.
 void tidyAfterKilledSaves(const std::filesystem::path& target);
 
 // Undoes the last save of `file`: the file and its backup trade places in one step, so a second
-// call redoes the save. Without a backup it fails with kNoBackup and nothing changes; a file
-// another run is editing fails with kLocked.
-void restoreBackup(const std::filesystem::path& file);
+// call redoes the save. Nothing changes when it fails: without a backup with kNoBackup, with
+// kNotRegularFile for a backup that is a link or no file at all, as `checkHead` throws for one
+// whose first bytes it refuses, and with kLocked for a file another run is editing.
+void restoreBackup(const std::filesystem::path& file, const HeadCheck& checkHead = {});
 
 }  // namespace storage

@@ -18,6 +18,7 @@ constexpr std::uint32_t kAccessDenied = 5;    // ERROR_ACCESS_DENIED
 constexpr std::uint32_t kLockViolation = 33;  // ERROR_LOCK_VIOLATION
 constexpr std::uint32_t kBadFileType = 222;   // ERROR_BAD_FILE_TYPE
 constexpr std::uint32_t kFileTooLarge = 223;  // ERROR_FILE_TOO_LARGE
+constexpr std::uint32_t kFileInvalid = 1006;  // ERROR_FILE_INVALID: altered outside the handle
 
 std::string quoted(const fs::path& path) {
     return "“" + base::utf16ToUtf8(base::visibleName(base::nameOf(path))) + "”";
@@ -67,6 +68,11 @@ Error Error::noBackup(fs::path file, fs::path backup) {
                 "没有备份" + quoted(backup));
     error.backup_ = std::move(backup);
     return error;
+}
+
+Error Error::replaced(fs::path path) {
+    return {Failure::kReplaced, kFileInvalid, Action::kSave, std::move(path),
+            "文件在读取后被另一程序替换或改动"};
 }
 
 std::int32_t Error::number() const noexcept { return base::hresultFromWin32(win32Code_); }

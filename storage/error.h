@@ -19,6 +19,7 @@ enum class Failure {
     kReadOnly,        // no one may write the file
     kLocked,          // another program holds the file's lock
     kNoBackup,        // a save was to be undone, but the backup it kept is not there
+    kReplaced,  // the file's name leads to another file, or to a changed one, since it was read
 };
 
 // A failed file operation: why, with the Windows error code of the cause on every system, what
@@ -32,6 +33,7 @@ public:
     static Error readOnly(std::filesystem::path path);
     static Error locked(std::filesystem::path path);
     static Error noBackup(std::filesystem::path file, std::filesystem::path backup);
+    static Error replaced(std::filesystem::path path);
 
     Failure failure() const noexcept { return failure_; }
     std::uint32_t win32Code() const noexcept { return win32Code_; }

@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "storage/file_stamp.h"
 #include "storage/mapped_file.h"
 
 // Reading a file whole, within what this machine's memory can hold. Failures throw
@@ -32,6 +34,10 @@ std::uint64_t largestReadableFile();
 // system's failure, anything else that is no file to read (a device) is kNotRegularFile.
 std::string readWholeFile(const std::filesystem::path& path, const HeadCheck& checkHead = {});
 
+// The first bytes (kHeadSize at most) of the regular file `path` itself: a symbolic link there,
+// or anything else but a regular file, is kNotRegularFile, and nothing waits on a FIFO.
+std::string readHead(const std::filesystem::path& path);
+
 // The bytes of a file as it was opened. A large regular file on a local file system is mapped
 // rather than read: the system's file cache then holds its only copy, which spares copying
 // hundreds of megabytes and taking as much memory again. A FileLock binds only programs that ask
@@ -40,11 +46,15 @@ std::string readWholeFile(const std::filesystem::path& path, const HeadCheck& ch
 class FileContent {
 public:
     FileContent() = default;
-    explicit FileContent(std::string bytes) : bytes_(std::move(bytes)) {}
-    explicit FileContent(std::unique_ptr<MappedFile> mapping) : mapping_(std::move(mapping)) {}
+    explicit FileContent(std::string bytes, std::optional<FileStamp> opened = {})
+        : bytes_(std::move(bytes)), opened_(opened) {}
+    FileContent(std::unique_ptr<MappedFile> mapping, FileStamp opened)
+        : mapping_(std::move(mapping)), opened_(opened) {}
 
     std::string_view view() const { return mapping_ ? mapping_->bytes() : bytes_; }
     bool mapped() const { return mapping_ != nullptr; }
+    // The file as it was when it was read; none for bytes that came from no file.
+    const std::optional<FileStamp>& opened() const { return opened_; }
 
     // Whether the bytes may no longer be the file's as opened: the mapped file has been written,
     // cut short or grown since, now or before detach(). Bytes read into memory never change.
@@ -58,6 +68,7 @@ public:
 private:
     std::string bytes_;
     std::unique_ptr<MappedFile> mapping_;
+    std::optional<FileStamp> opened_;
     mutable bool changed_ = false;  // once seen, for good
 };
 

@@ -11,6 +11,7 @@
 
 #include "storage/descriptor_io_posix.h"
 #include "storage/file_content.h"
+#include "storage/file_stamp_posix.h"
 #include "storage/mapped_file_posix.h"
 #include "storage/system_error_posix.h"
 #include "storage/unique_fd.h"
@@ -120,6 +121,19 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     return readOpened(fd.get(), st, path, checkHead);
 }
 
+std::string readHead(const fs::path& path) {
+    const UniqueFd fd(
+        ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW));
+    if (!fd && errno == ELOOP) throw Error::notRegularFile(path);
+    if (!fd) throw errnoError(errno, Action::kOpen, path);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) throw errnoError(errno, Action::kOpen, path);
+    if (!S_ISREG(st.st_mode)) throw Error::notRegularFile(path);
+    std::string head(kHeadSize, '\0');
+    head.resize(readInto(fd.get(), head, 0, path));
+    return head;
+}
+
 FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
     struct stat st {};
     UniqueFd fd = openForReading(path, st);
@@ -132,9 +146,12 @@ FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
             checkHead(head);
         }
         // Where the file cannot be mapped and guarded, it is read.
-        if (auto mapping = mapFile(fd, st)) return FileContent(std::move(mapping));
+        if (auto mapping = mapFile(fd, st)) return FileContent(std::move(mapping), stampOf(st));
     }
-    return FileContent(readOpened(fd.get(), st, path, checkHead));
+    // A pipe is no file to save to.
+    std::optional<FileStamp> opened;
+    if (S_ISREG(st.st_mode)) opened = stampOf(st);
+    return FileContent(readOpened(fd.get(), st, path, checkHead), opened);
 }
 
 }  // namespace storage

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 
 #include "storage/file_content.h"
+#include "storage/file_stamp_win32.h"
 #include "storage/system_error_win32.h"
 #include "storage/unique_handle.h"
 
@@ -37,7 +39,11 @@ std::uint64_t largestReadableFile() {
     return std::min<std::uint64_t>(memory.ullTotalPhys, memory.ullTotalVirtual) / 2;
 }
 
-std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
+namespace {
+
+// The whole file, and in `opened` how it was as it was opened.
+std::string readStamped(const fs::path& path, const HeadCheck& checkHead,
+                        std::optional<FileStamp>& opened) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         throw folderError(path);
@@ -46,6 +52,8 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
         ownHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) throw lastError(Action::kOpen, path);
+    FileStamp stamp;
+    if (stampOf(file.get(), stamp)) opened = stamp;
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) throw lastError(Action::kOpen, path);
     const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
@@ -69,10 +77,35 @@ std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
     return content;
 }
 
+}  // namespace
+
+std::string readWholeFile(const fs::path& path, const HeadCheck& checkHead) {
+    std::optional<FileStamp> unused;
+    return readStamped(path, checkHead, unused);
+}
+
+std::string readHead(const fs::path& path) {
+    const UniqueHandle file = ownHandle(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file) throw lastError(Action::kOpen, path);
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file.get(), &info)) throw lastError(Action::kOpen, path);
+    if ((info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0 ||
+        GetFileType(file.get()) != FILE_TYPE_DISK) {
+        throw Error::notRegularFile(path);
+    }
+    std::string head(kHeadSize, '\0');
+    head.resize(readInto(file.get(), head, 0, path));
+    return head;
+}
+
 // Windows refuses to shorten a file while a view of it is mapped (ERROR_USER_MAPPED_FILE): another
 // program saving a file open here would fail. Files are read, which leaves them free.
 FileContent readFileContent(const fs::path& path, const HeadCheck& checkHead) {
-    return FileContent(readWholeFile(path, checkHead));
+    std::optional<FileStamp> opened;
+    std::string bytes = readStamped(path, checkHead, opened);
+    return FileContent(std::move(bytes), opened);
 }
 
 }  // namespace storage

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 #include "storage/file_exchange.h"
 #include "storage/file_names.h"
@@ -14,42 +15,45 @@ namespace storage {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Best effort: some file systems cannot sync a folder.
-void syncFolderOf(const fs::path& file) {
-    const UniqueFd folder(::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder) ::fsync(folder.get());
-}
-
-}  // namespace
-
 void exchangeFiles(const fs::path& first, const fs::path& second) {
+    const UniqueFd folder(::open(folderOf(first).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder) throw errnoError(errno, Action::kSave, first);
+    const std::string a = first.filename().native();
+    const std::string b = second.filename().native();
 #ifdef RENAME_EXCHANGE
-    if (::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE) == 0) {
-        syncFolderOf(first);
+    if (::renameat2(folder.get(), a.c_str(), folder.get(), b.c_str(), RENAME_EXCHANGE) == 0) {
+        // Best effort: some file systems cannot sync a folder.
+        ::fsync(folder.get());
         return;
     }
     // A file system without the exchange (some network ones) gets the three renames below.
     if (errno != EINVAL && errno != ENOSYS) throw errnoError(errno, Action::kSave, first);
 #endif
-    const fs::path parked = folderOf(first) / temporaryName(first.filename().native(), "swap");
-    // What a killed swap left there is the version of `first` that `second` also holds.
-    ::unlink(parked.c_str());
-    if (::rename(first.c_str(), parked.c_str()) != 0) {
+    // `first` keeps its own name while it takes ours, where the file system has links; between
+    // the renames one version has only our name, which the next run settles into the name that
+    // is missing (leftovers_posix.h).
+    const std::string parked = temporaryName(a, "swap");
+    if (::linkat(folder.get(), a.c_str(), folder.get(), parked.c_str(), 0) != 0 &&
+        (errno == EEXIST ||
+         ::renameat(folder.get(), a.c_str(), folder.get(), parked.c_str()) != 0)) {
+        throw errnoError(errno, Action::kSave, first);
+    }
+    if (::renameat(folder.get(), b.c_str(), folder.get(), a.c_str()) != 0) {
         const int err = errno;
-        ::unlink(parked.c_str());
+        // Over a second name of the same file the rename does nothing: our name goes then.
+        ::renameat(folder.get(), parked.c_str(), folder.get(), a.c_str());
+        ::unlinkat(folder.get(), parked.c_str(), 0);
         throw errnoError(err, Action::kSave, first);
     }
-    if (::rename(second.c_str(), first.c_str()) != 0) {
+    if (::renameat(folder.get(), parked.c_str(), folder.get(), b.c_str()) != 0) {
         const int err = errno;
-        ::rename(parked.c_str(), first.c_str());
-        throw errnoError(err, Action::kSave, first);
+        // Back as they were where that can be done; otherwise the next run settles the rest.
+        if (::renameat(folder.get(), a.c_str(), folder.get(), b.c_str()) == 0) {
+            ::renameat(folder.get(), parked.c_str(), folder.get(), a.c_str());
+        }
+        throw errnoError(err, Action::kSave, second);
     }
-    if (::rename(parked.c_str(), second.c_str()) != 0) {
-        throw errnoError(errno, Action::kSave, second);
-    }
-    syncFolderOf(first);
+    ::fsync(folder.get());
 }
 
 }  // namespace storage

@@ -2,17 +2,20 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "storage/file_lock.h"
+#include "storage/file_stamp.h"
 
 namespace storage {
 
 // A new version of the file `target`, saved so that nothing the file carries is lost and nothing is
 // left half done: after a crash at any moment the file's name holds the old version or the new
-// one (saving by copying: or a torn one, with the old version in a copy beside it). Until
-// commit() succeeds the file and its older backup stay exactly as they were, and a replacement
-// destroyed without a successful commit leaves no file behind. Failures throw storage::Error.
+// one, or (saving by copying) a torn one with the old version under the backup's name; the next
+// save or settleLeftoversOf() settles what the crash left. A replacement destroyed without a
+// successful commit leaves the file and its older backup as they were and no file behind.
+// Failures throw storage::Error.
 //
 // On POSIX systems the new version normally goes to a new file that takes the file's mode, owner,
 // group and extended attributes (access lists included) and then its name. Where a new file
@@ -22,19 +25,23 @@ namespace storage {
 // ReplaceFile keeps the file's attributes and access rights.
 class ReplacementFile {
 public:
-    // Fails with kReadOnly when no one may write the file (root included), with the system's
-    // failure when this user may not. `lock` is the file's claim; after the commit it holds the
-    // file that then carries the name.
-    ReplacementFile(std::filesystem::path target, FileLock& lock);
+    // `target` is the file itself, not a symbolic link to it; an empty `backup` keeps none. Fails
+    // with kReadOnly when no one may write the file (root included), with the system's failure when
+    // this user may not. `lock` is the file's claim; after the commit it holds the file that then
+    // carries the name. With `opened`, the stamp of the file as its content was read, the save
+    // fails with kReplaced and changes nothing when the name no longer leads to that file as it
+    // was.
+    ReplacementFile(std::filesystem::path target, const std::filesystem::path& backup,
+                    FileLock& lock, std::optional<FileStamp> opened = {});
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     void write(std::string_view bytes);
 
-    // Flushes the new version to disk, keeps the current target as `backup` (a file in the same
-    // folder, replacing an older backup) and puts the new version in place.
-    void commit(const std::filesystem::path& backup);
+    // Flushes the new version to disk and puts it in place, the current version kept as `backup`
+    // (a file in the same folder, replacing an older backup); returns the new version's stamp.
+    FileStamp commit();
 
     // Whether this save overwrites the file in place (decided on construction).
     bool byCopying() const;
@@ -44,8 +51,14 @@ private:
     std::unique_ptr<Save> save_;
 };
 
-// Removes the temporary files that a run killed while saving `target` left behind, where this
-// system names them.
-void removeLeftoversOf(const std::filesystem::path& target);
+// Settles what a run killed while saving `target`, or while exchanging it with its `backup`,
+// left behind, where this system names such files: each version it finds is kept under the
+// file's name or the backup's, or dropped where one of them holds the same bytes.
+void settleLeftoversOf(const std::filesystem::path& target, const std::filesystem::path& backup);
+
+// Replaces the whole content of the file `path` (through symbolic links: the file they lead to)
+// with `bytes` as a ReplacementFile does, keeping no backup: a crash leaves the old content or the
+// new, never a file cut short. Anything there but a regular file is kNotRegularFile.
+void replaceContent(const std::filesystem::path& path, std::string_view bytes);
 
 }  // namespace storage

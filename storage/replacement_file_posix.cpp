@@ -9,6 +9,8 @@
 #include "storage/descriptor_io_posix.h"
 #include "storage/extended_attributes_posix.h"
 #include "storage/file_names.h"
+#include "storage/file_stamp_posix.h"
+#include "storage/leftovers_posix.h"
 #include "storage/replacement_file.h"
 #include "storage/save_in_progress.h"
 #include "storage/system_error_posix.h"
@@ -38,22 +40,26 @@ UniqueFd openFolder(const fs::path& folder) {
 // folder it opened, whatever happens to the path meanwhile.
 class ReplacementFile::Save {
 public:
-    Save(fs::path target, FileLock& lock)
+    Save(fs::path target, const fs::path& backup, FileLock& lock, std::optional<FileStamp> opened)
         : target_(std::move(target)),
           lock_(lock),
+          opened_(opened),
           name_(target_.filename().native()),
+          backupName_(backup.filename().native()),
           tempNew_(temporaryName(name_, "new")),
-          tempOld_(temporaryName(name_, "old")) {}
+          tempOld_(temporaryName(name_, "old")),
+          tempOlder_(temporaryName(name_, "older")) {}
     ~Save();
     Save(const Save&) = delete;
     Save& operator=(const Save&) = delete;
 
     void begin();
     void write(std::string_view bytes) { writeAll(fd_.get(), bytes, target_); }
-    void commit(const fs::path& backup);
+    FileStamp commit();
     bool byCopying() const { return byCopying_; }
 
 private:
+    void ensureUnchanged() const;
     UniqueFd createTemporary(const std::string& name, bool& named);
     void createNewVersion();
     bool takeIdentity();
@@ -61,16 +67,23 @@ private:
     void startCopying();
     void nameTemporary(int fd, const std::string& name);
     void nameOldVersion();
-    void commitNewFile(const std::string& backupName);
-    void commitInPlace(const std::string& backupName);
+    void keepCurrentAsBackup();
+    void putBackOlderBackup();
+    FileStamp commitNewFile();
+    FileStamp commitInPlace();
+    FileStamp stampOfNewVersion() const;
     void restoreInPlace();
+    fs::path backupPath() const { return target_.parent_path() / backupName_; }
 
     SaveInProgress saving_;  // first: the guard outlives every file below
     fs::path target_;
     FileLock& lock_;
-    std::string name_;     // the target's name in its folder
-    std::string tempNew_;  // short names of ours in that folder, the same for every save of the
-    std::string tempOld_;  // file, so that a run killed mid-save is tidied by the next one
+    std::optional<FileStamp> opened_;
+    std::string name_;        // the target's name in its folder
+    std::string backupName_;  // its backup's
+    std::string tempNew_;     // short names of ours in that folder, the same for every save of
+    std::string tempOld_;     // the file, so that what a run killed mid-save left is settled by
+    std::string tempOlder_;   // the next one
     UniqueFd folder_;
     UniqueFd fd_;       // the new version, or the file itself when saving by copying
     UniqueFd oldCopy_;  // the copy of the current version when saving by copying
@@ -78,6 +91,8 @@ private:
     bool byCopying_ = false;
     bool newNamed_ = false;
     bool oldNamed_ = false;
+    bool olderParked_ = false;  // the older backup is under tempOlder_ too
+    bool backupTaken_ = false;  // the current version carries the backup's name
     bool overwriting_ = false;
     bool committed_ = false;
     struct stat current_ {};
@@ -86,8 +101,10 @@ private:
 void ReplacementFile::Save::begin() {
     folder_ = openFolder(folderOf(target_));
     if (!folder_) throw errnoError(errno, Action::kSave, target_);
-    exists_ = ::fstatat(folder_.get(), name_.c_str(), &current_, 0) == 0;
+    exists_ = ::fstatat(folder_.get(), name_.c_str(), &current_, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists_ && errno != ENOENT) throw errnoError(errno, Action::kSave, target_);
+    ensureUnchanged();
+    if (exists_ && !S_ISREG(current_.st_mode)) throw Error::notRegularFile(target_);
     // A file no one may write stays as it is, for root too, as editors open such files
     // read-only; one this user may not write (or immutable, on a read-only disk) too, even where
     // the folder would let a new version take its name.
@@ -95,8 +112,7 @@ void ReplacementFile::Save::begin() {
     if (exists_ && ::faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
         throw errnoError(errno, Action::kSave, target_);
     }
-    removeStale(folder_.get(), tempNew_);
-    removeStale(folder_.get(), tempOld_);
+    settleLeftovers(folder_.get(), name_, backupName_);
     byCopying_ = exists_ && current_.st_nlink > 1;
     if (!byCopying_) {
         createNewVersion();
@@ -105,9 +121,20 @@ void ReplacementFile::Save::begin() {
     if (byCopying_) startCopying();
 }
 
+// The name must still lead to the file as it was read: another program may have saved its own
+// version in its place, or put there a link to someone else's file, since.
+void ReplacementFile::Save::ensureUnchanged() const {
+    struct stat now {};
+    const bool named = ::fstatat(folder_.get(), name_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+    // The target given is the file itself: a link there now was put there by someone else.
+    if (named && S_ISLNK(now.st_mode)) throw Error::replaced(target_);
+    if (opened_ && (!named || stampOf(now) != *opened_)) throw Error::replaced(target_);
+}
+
 ReplacementFile::Save::~Save() {
     if (!committed_ && overwriting_) restoreInPlace();
     if (!committed_ && newNamed_) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
+    if (!committed_ && !overwriting_) putBackOlderBackup();
     if (oldNamed_) ::unlinkat(folder_.get(), tempOld_.c_str(), 0);
 }
 
@@ -171,10 +198,22 @@ void ReplacementFile::Save::startCopying() {
     fd_.reset();
     if (newNamed_) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
     newNamed_ = false;
-    fd_.reset(::openat(folder_.get(), name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY));
+    fd_.reset(::openat(folder_.get(), name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
+    // The target given is the file itself: a link there now was put there by someone else.
+    if (!fd_ && errno == ELOOP) throw Error::replaced(target_);
     if (!fd_) throw errnoError(errno, Action::kSave, target_);
-    // The copy is on disk under a name before the first byte of the file changes.
+    // What is overwritten is the file that was read, whatever the name has led to meanwhile.
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0) throw errnoError(errno, Action::kSave, target_);
+    if (opened_ && stampOf(st) != *opened_) throw Error::replaced(target_);
+    // The copy is on disk under the backup's name, and that name on disk, before the first byte
+    // of the file changes: a crash while overwriting leaves the old version where restore finds
+    // it.
     oldCopy_ = copyOfCurrentVersion(fd_.get());
+    if (!backupName_.empty()) keepCurrentAsBackup();
+    if (::fsync(folder_.get()) != 0 && errno != EINVAL) {
+        throw errnoError(errno, Action::kSave, target_);
+    }
     overwriting_ = true;
 }
 
@@ -189,61 +228,93 @@ void ReplacementFile::Save::nameTemporary(int fd, const std::string& name) {
 // The current version gets a second name of ours: the same file where the file system allows,
 // a copy otherwise.
 void ReplacementFile::Save::nameOldVersion() {
+    if (oldNamed_) return;
     if (::linkat(folder_.get(), name_.c_str(), folder_.get(), tempOld_.c_str(), 0) == 0) {
         oldNamed_ = true;
         return;
     }
-    const UniqueFd current(::openat(folder_.get(), name_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    const UniqueFd current(
+        ::openat(folder_.get(), name_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
     if (!current) throw errnoError(errno, Action::kSave, target_);
     copyOfCurrentVersion(current.get());
 }
 
-void ReplacementFile::Save::commit(const fs::path& backup) {
-    const std::string backupName = backup.filename().native();
-    if (byCopying_) {
-        commitInPlace(backupName);
-    } else {
-        commitNewFile(backupName);
+// The current version takes the backup's name while it still has its own, so that at no moment
+// its only name is one of ours. The older backup steps aside under our name first, for a failure
+// to bring it back.
+void ReplacementFile::Save::keepCurrentAsBackup() {
+    const std::string& older = tempOlder_;
+    struct stat backup {};
+    // Anything but a file (a folder) stays where it is, and the rename below fails on it.
+    if (::fstatat(folder_.get(), backupName_.c_str(), &backup, AT_SYMLINK_NOFOLLOW) == 0 &&
+        (S_ISREG(backup.st_mode) || S_ISLNK(backup.st_mode))) {
+        if (::linkat(folder_.get(), backupName_.c_str(), folder_.get(), older.c_str(), 0) != 0 &&
+            ::renameat(folder_.get(), backupName_.c_str(), folder_.get(), older.c_str()) != 0) {
+            throw errnoError(errno, Action::kSave, backupPath());
+        }
+        olderParked_ = true;
     }
-    committed_ = true;
-    // Best effort: some file systems cannot sync a folder.
-    ::fsync(folder_.get());
+    nameOldVersion();
+    if (::renameat(folder_.get(), tempOld_.c_str(), folder_.get(), backupName_.c_str()) != 0) {
+        throw errnoError(errno, Action::kSave, backupPath());
+    }
+    oldNamed_ = false;
+    backupTaken_ = true;
 }
 
-void ReplacementFile::Save::commitNewFile(const std::string& backupName) {
+// A save that failed leaves the older backup as it was.
+void ReplacementFile::Save::putBackOlderBackup() {
+    if (olderParked_) {
+        ::renameat(folder_.get(), tempOlder_.c_str(), folder_.get(), backupName_.c_str());
+        // Over a second name of the same file the rename does nothing.
+        ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
+    } else if (backupTaken_) {
+        ::unlinkat(folder_.get(), backupName_.c_str(), 0);
+    }
+    olderParked_ = backupTaken_ = false;
+}
+
+FileStamp ReplacementFile::Save::commit() {
+    const FileStamp saved = byCopying_ ? commitInPlace() : commitNewFile();
+    committed_ = true;
+    if (olderParked_) ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
+    // Best effort: some file systems cannot sync a folder.
+    ::fsync(folder_.get());
+    return saved;
+}
+
+FileStamp ReplacementFile::Save::stampOfNewVersion() const {
+    struct stat st {};
+    if (::fstat(fd_.get(), &st) != 0) throw errnoError(errno, Action::kSave, target_);
+    return stampOf(st);
+}
+
+FileStamp ReplacementFile::Save::commitNewFile() {
     // The new version is on disk before any name leads to it.
     if (::fsync(fd_.get()) != 0) throw errnoError(errno, Action::kSave, target_);
+    const FileStamp saved = stampOfNewVersion();
     // Claimed before it has a name, so that no other run can claim it first.
     FileLock::tryLock(fd_, target_);
-    if (exists_) nameOldVersion();
     if (!newNamed_) nameTemporary(fd_.get(), tempNew_);
     newNamed_ = true;
+    ensureUnchanged();
+    if (exists_ && !backupName_.empty()) keepCurrentAsBackup();
+    ensureUnchanged();
     if (::renameat(folder_.get(), tempNew_.c_str(), folder_.get(), name_.c_str()) != 0) {
         throw errnoError(errno, Action::kSave, target_);
     }
     newNamed_ = false;
-    if (oldNamed_ &&
-        ::renameat(folder_.get(), tempOld_.c_str(), folder_.get(), backupName.c_str()) != 0) {
-        const int err = errno;
-        // The older backup cannot be replaced: the file goes back to the version it was.
-        ::renameat(folder_.get(), tempOld_.c_str(), folder_.get(), name_.c_str());
-        oldNamed_ = false;
-        throw errnoError(err, Action::kSave, target_.parent_path() / backupName);
-    }
-    oldNamed_ = false;
     lock_.adopt(std::move(fd_));
+    return saved;
 }
 
-void ReplacementFile::Save::commitInPlace(const std::string& backupName) {
+FileStamp ReplacementFile::Save::commitInPlace() {
     const off_t size = ::lseek(fd_.get(), 0, SEEK_CUR);
     if (size < 0 || ::ftruncate(fd_.get(), size) != 0 || ::fsync(fd_.get()) != 0) {
         throw errnoError(errno, Action::kSave, target_);
     }
-    if (::renameat(folder_.get(), tempOld_.c_str(), folder_.get(), backupName.c_str()) != 0) {
-        throw errnoError(errno, Action::kSave, target_.parent_path() / backupName);
-    }
-    oldNamed_ = false;
     overwriting_ = false;
+    return stampOfNewVersion();
 }
 
 // Puts the file's bytes back from the copy after a failed overwrite.
@@ -253,14 +324,15 @@ void ReplacementFile::Save::restoreInPlace() {
         ::ftruncate(fd_.get(), current_.st_size);
         ::fsync(fd_.get());
     } catch (const Error&) {
-        // The copy stays under its name then: it is the only whole version left.
-        oldNamed_ = false;
+        // The copy keeps the backup's name then: it is the only whole version left.
+        backupTaken_ = olderParked_ = false;
     }
     overwriting_ = false;
 }
 
-ReplacementFile::ReplacementFile(fs::path target, FileLock& lock)
-    : save_(std::make_unique<Save>(std::move(target), lock)) {
+ReplacementFile::ReplacementFile(fs::path target, const fs::path& backup, FileLock& lock,
+                                 std::optional<FileStamp> opened)
+    : save_(std::make_unique<Save>(std::move(target), backup, lock, opened)) {
     // Begun once it is owned, so that whatever a failing start left is tidied as it goes.
     save_->begin();
 }
@@ -269,15 +341,14 @@ ReplacementFile::~ReplacementFile() = default;
 
 void ReplacementFile::write(std::string_view bytes) { save_->write(bytes); }
 
-void ReplacementFile::commit(const fs::path& backup) { save_->commit(backup); }
+FileStamp ReplacementFile::commit() { return save_->commit(); }
 
 bool ReplacementFile::byCopying() const { return save_->byCopying(); }
 
-void removeLeftoversOf(const fs::path& target) {
+void settleLeftoversOf(const fs::path& target, const fs::path& backup) {
     const UniqueFd folder = openFolder(folderOf(target));
-    if (!folder) return;
-    removeStale(folder.get(), temporaryName(target.filename().native(), "new"));
-    removeStale(folder.get(), temporaryName(target.filename().native(), "old"));
+    if (folder)
+        settleLeftovers(folder.get(), target.filename().native(), backup.filename().native());
 }
 
 }  // namespace storage

@@ -1,9 +1,5 @@
 #include "storage/temporary_names_posix.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <numeric>
@@ -20,13 +16,6 @@ std::string temporaryName(const std::string& name, const char* role) {
     std::snprintf(text, sizeof text, ".~zandrel-%016llx.%s", static_cast<unsigned long long>(hash),
                   role);
     return text;
-}
-
-void removeStale(int folder, const std::string& name) {
-    struct stat st {};
-    if (::fstatat(folder, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)) {
-        ::unlinkat(folder, name.c_str(), 0);
-    }
 }
 
 }  // namespace storage

@@ -27,6 +27,8 @@ void requireCadProgId(std::u16string_view progId) {
 
 class EngineApplication : public Application {
 public:
+    explicit EngineApplication(dxf::Claim claim) : session_(std::make_shared<Session>(claim)) {}
+
     void putVisible(bool) override {}  // the engine has no window to show
     std::shared_ptr<Document> activeDocument() override { return makeDocument(session_); }
     // Engines share nothing but the files they open, and each file's lock keeps them apart.
@@ -35,11 +37,13 @@ public:
     }
 
 private:
-    std::shared_ptr<Session> session_ = std::make_shared<Session>();
+    std::shared_ptr<Session> session_;
 };
 
 class EngineConnector : public Connector {
 public:
+    explicit EngineConnector(dxf::Claim claim) : claim_(claim) {}
+
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
         requireCadProgId(progId);
         throw Error(errc::kUnavailable,
@@ -48,13 +52,19 @@ public:
 
     std::shared_ptr<Application> launch(std::u16string_view progId) override {
         requireCadProgId(progId);
-        return std::make_shared<EngineApplication>();
+        return std::make_shared<EngineApplication>(claim_);
     }
+
+private:
+    dxf::Claim claim_;
 };
 
 }  // namespace
 
-std::unique_ptr<Connector> makeEngineConnector() { return std::make_unique<EngineConnector>(); }
+std::unique_ptr<Connector> makeEngineConnector(const ConnectorOptions& options) {
+    return std::make_unique<EngineConnector>(options.holdDrawings ? dxf::Claim::kUntilClosed
+                                                                  : dxf::Claim::kWhileBusy);
+}
 
 void deferTerminationDuringSaves() { storage::deferTerminationDuringSaves(); }
 

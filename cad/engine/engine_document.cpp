@@ -15,8 +15,10 @@ public:
     std::shared_ptr<Document> open(const std::u16string& fullPath) override {
         // The new drawing is read completely before it replaces the open one, so a drawing that
         // fails to open leaves the open one as it was.
-        session_->replace(translated(
-            [&] { return dxf::Drawing::open(base::pathOf(fullPath), &session_->drawing()); }));
+        session_->replace(translated([&] {
+            return dxf::Drawing::open(base::pathOf(fullPath), &session_->drawing(),
+                                      session_->claim());
+        }));
         return std::make_shared<EngineDocument>(session_);
     }
 

@@ -1,6 +1,8 @@
 #include "cad/engine/engine_drawing_files.h"
 
 #include <map>
+#include <system_error>
+#include <vector>
 
 #include "base/path_name.h"
 #include "base/unicode.h"
@@ -42,6 +44,20 @@ public:
 
     std::u16string backupPathOf(const std::u16string& path) const override {
         return base::nameOf(storage::backupPathOf(storage::savedFileOf(base::pathOf(path))));
+    }
+
+    std::vector<std::u16string> drawingsBeside(const std::u16string& path) const override {
+        const fs::path folder = storage::folderOf(base::pathOf(path));
+        std::vector<std::u16string> drawings;
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec); !ec && it != fs::directory_iterator();
+             it.increment(ec)) {
+            const std::u16string extension = base::lowerAscii(base::nameOf(it->path().extension()));
+            if (extension == u".dxf" || extension == u".dwg") {
+                drawings.push_back(base::nameOf(it->path()));
+            }
+        }
+        return drawings;
     }
 
     void restoreLastSave(const std::u16string& path) const override {

@@ -2,10 +2,10 @@
 
 #include <CLI/CLI.hpp>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 
 #include "base/path_name.h"
+#include "base/unicode.h"
 #include "cad/error.h"
 #include "cli/cad_session.h"
 #include "cli/command_options.h"
@@ -19,6 +19,9 @@
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 #include "ops/reported_batch.h"
+#include "storage/backup.h"
+#include "storage/error.h"
+#include "storage/replacement_file.h"
 #include "titleblock/field_map.h"
 
 namespace cli {
@@ -40,16 +43,37 @@ std::u16string tablePathOf(const std::u16string& drawing, const fs::path& tableF
     return base::nameOf(absolute);
 }
 
-void writeOutput(const std::optional<std::u16string>& outputFile, const std::string& bytes,
+// The table file `output` is to be written to, refused where a slip of the keyboard (or a link
+// planted under its name) would write the table over a drawing, a backup or something that is no
+// file at all.
+fs::path checkedTableFile(const std::u16string& output) {
+    const fs::path file = storage::savedFileOf(base::pathOf(output));
+    const std::u16string name = base::nameOf(file.filename());
+    if (hasExtension(name, u".dxf") || hasExtension(name, u".dwg") || hasExtension(name, u".bak")) {
+        throw UsageError(cad::errc::kInvalidArgument,
+                         u"-o " + output + u"：表格不能写入图形或备份文件，请用 .csv。");
+    }
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(file, ec);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        throw UsageError(cad::errc::kNotRegularFile,
+                         u"-o " + output + u"：它不是普通文件，表格不能写入其中。");
+    }
+    return file;
+}
+
+void writeOutput(const std::optional<fs::path>& tableFile, const std::string& bytes,
                  Console& console) {
-    if (!outputFile) {
+    if (!tableFile) {
         console.out << bytes;
         return;
     }
-    std::ofstream file(base::pathOf(*outputFile), std::ios::binary | std::ios::trunc);
-    file << bytes;
-    if (!file.flush()) {
-        throw cad::Error(cad::errc::kWriteFault, u"无法写入表格 " + *outputFile + u"。");
+    try {
+        // Never cut short in place: a full disk or a crash leaves the table as it was.
+        storage::replaceContent(*tableFile, bytes);
+    } catch (const storage::Error& e) {
+        // Its description names the table and the cause.
+        throw cad::Error(cad::errc::kWriteFault, base::utf8ToUtf16(e.what()));
     }
 }
 
@@ -75,12 +99,7 @@ public:
     int execute(Console& console) override {
         const auto drawings = drawings_.drawings();
         const auto output = output_ ? std::optional(argumentText(*output_)) : std::nullopt;
-        // A slip of the keyboard must not write a table over a drawing or its backup.
-        if (output && (hasExtension(*output, u".dxf") || hasExtension(*output, u".dwg") ||
-                       hasExtension(*output, u".bak"))) {
-            throw UsageError(cad::errc::kInvalidArgument,
-                             u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
-        }
+        const auto tableFile = output ? std::optional(checkedTableFile(*output)) : std::nullopt;
         const CadSession session(console);
         const fs::path tableFolder =
             output ? fs::absolute(base::pathOf(*output)).lexically_normal().parent_path()
@@ -111,7 +130,7 @@ public:
             }
             rows.push_back(std::move(row));
         }
-        writeOutput(output, formatCsv(rows), console);
+        writeOutput(tableFile, formatCsv(rows), console);
         return status;
     }
 

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "child_process.h"
 #include "cli_program.h"
 #include "files.h"
+#include "folder_snapshot.h"
 
 namespace cli {
 namespace {
@@ -308,6 +310,64 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
     EXPECT_EQ(readBytes(drawing), original);
 }
 
+// Two drawings that would keep their previous versions under one name are refused in every run,
+// not only when one batch lists both: restore would otherwise bring back the other's content.
+TEST(CliApply, NeverSavesADrawingWhoseBackupNameAnotherDrawingBesideItShares) {
+    const TempFolder folder;
+    const fs::path lower = copyOf(kTemplate, folder.path() / "件.dxf");
+    copyOf(kTemplate, folder.path() / "件.DXF");
+    const auto before = testing_support::snapshotOf(folder.path());
+    for (const char* name : {"件.dxf", "件.DXF"}) {
+        const Ending refused =
+            cli({"apply", "-", (folder.path() / name).string()}, "零件名称\t新\n");
+        EXPECT_EQ(refused.status, 2) << refused.err;
+        EXPECT_TRUE(contains(refused.err, "0x80040202")) << refused.err;
+    }
+    EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
+    fs::remove(folder.path() / "件.DXF");
+    EXPECT_EQ(cli({"apply", "-", lower.string()}, "零件名称\t新\n").status, 0);
+}
+
+// export -o replaces a table as a drawing is saved (a new file that takes its place and mode), and
+// refuses a name that leads, through a link, to a drawing, a backup or no file at all.
+TEST(CliExport, WritesOnlyATableAndReplacesItWhole) {
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& folder)> setUp;  // holds d.dxf, d.bak and t.csv
+        int status;
+        const char* number;  // in the refusal; none for a table written
+    } cases[] = {
+        {"an existing table", [](const fs::path&) {}, 0, nullptr},
+        {"a link to a drawing", [](const fs::path& f) { fs::create_symlink("d.dxf", f / "l.csv"); },
+         2, "0x80070057"},
+        {"a link to a backup", [](const fs::path& f) { fs::create_symlink("d.bak", f / "l.csv"); },
+         2, "0x80070057"},
+        {"a FIFO", [](const fs::path& f) { ASSERT_EQ(::mkfifo((f / "l.csv").c_str(), 0600), 0); },
+         2, "0x800700DE"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder folder;
+        const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
+        writeBytes(folder.path() / "d.bak", "the backup");
+        writeBytes(folder.path() / "t.csv", "the old table");
+        fs::permissions(folder.path() / "t.csv", fs::perms(0640));
+        c.setUp(folder.path());
+        const fs::path table = folder.path() / (c.number ? "l.csv" : "t.csv");
+        const auto before = testing_support::snapshotOf(folder.path());
+        const Ending exported = cli({"export", "-o", table.string(), drawing.string()});
+        EXPECT_EQ(exported.status, c.status) << exported.err;
+        if (c.number) {
+            EXPECT_TRUE(contains(exported.err, c.number)) << exported.err;
+            EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
+        } else {
+            EXPECT_TRUE(readBytes(table).starts_with("\xEF\xBB\xBF图形,")) << readBytes(table);
+            EXPECT_EQ(fs::status(table).permissions(), fs::perms(0640));
+            EXPECT_EQ(folder.names(), (std::vector<std::string>{"d.bak", "d.dxf", "t.csv"}));
+        }
+    }
+}
+
 TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
     const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
@@ -349,6 +409,57 @@ TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
     EXPECT_EQ(readBytes(drawing), original);
 }
 
+// What restore refuses: a list that names one drawing twice (the second exchange would undo the
+// first) before anything changes, and a backup that is a link or no drawing, which must not take
+// the drawing's name.
+TEST(CliRestore, RefusesADrawingNamedTwiceAndABackupThatIsNoDrawingOfItsOwn) {
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& drawing)> setUp;  // the drawing has a real backup
+        std::vector<std::string> operands;                   // beside the drawing's folder
+        int status;
+        const char* number;
+    } cases[] = {
+        {"one drawing named twice",
+         [](const fs::path&) {},
+         {"零件.dxf", "零件.dxf"},
+         2,
+         "0x80040202"},
+        {"a drawing and a link to it",
+         [](const fs::path& d) { fs::create_symlink(d.filename(), d.parent_path() / "链接.dxf"); },
+         {"零件.dxf", "链接.dxf"},
+         2,
+         "0x80040202"},
+        {"a backup that is a link",
+         [](const fs::path& d) {
+             fs::remove(backupOf(d));
+             fs::create_symlink(kTemplate, backupOf(d));
+         },
+         {"零件.dxf"},
+         1,
+         "0x80040210"},
+        {"a backup that is no drawing",
+         [](const fs::path& d) { writeBytes(backupOf(d), "echo 不是图形\n"); },
+         {"零件.dxf"},
+         1,
+         "0x80040210"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempFolder folder;
+        const fs::path drawing = copyOf(kTemplate, folder.path() / "零件.dxf");
+        ASSERT_EQ(cli({"apply", "-", drawing.string()}, "零件名称\t新\n").status, 0);
+        c.setUp(drawing);
+        const auto before = testing_support::snapshotOf(folder.path());
+        std::vector<std::string> args{"restore"};
+        for (const auto& operand : c.operands) args.push_back((folder.path() / operand).string());
+        const Ending refused = cli(args);
+        EXPECT_EQ(refused.status, c.status) << refused.err;
+        EXPECT_TRUE(contains(refused.err, c.number)) << refused.err;
+        EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
+    }
+}
+
 TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) {
     const TempFolder folder;
     const fs::path root = folder.path() / "图纸";
@@ -358,6 +469,8 @@ TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) 
     copyOf(kTemplate, root / "子 目录" / "说明.txt");
     copyOf(kTemplate, folder.path() / "外面" / "linked.dxf");
     fs::create_directory_symlink(folder.path() / "外面", root / "链接");
+    // A link to someone's private drawing, planted in the shared folder.
+    fs::create_symlink(folder.path() / "外面" / "linked.dxf", root / "子 目录" / "私人.dxf");
 
     const Ending run = cli({"apply", "-n", "-r", "-", root.string()}, "");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -371,6 +484,13 @@ TEST(CliFolders, RecursiveTakesEveryDxfBelowInSortedOrderWithoutFollowingLinks) 
     const Ending withoutR = cli({"apply", "-", root.string()}, "");
     EXPECT_EQ(withoutR.status, 2);
     EXPECT_TRUE(contains(withoutR.err, "-r")) << withoutR.err;
+
+    // A FIFO among the drawings is refused from its entry, never opened: nothing waits on it.
+    ASSERT_EQ(::mkfifo((root / "管道.dxf").c_str(), 0600), 0);
+    const Ending fifo = cli({"apply", "-r", "-", root.string()}, "");
+    EXPECT_EQ(fifo.status, 2) << fifo.err;
+    EXPECT_TRUE(contains(fifo.err, "0x800700DE")) << fifo.err;
+    fs::remove(root / "管道.dxf");
 
     // A subfolder its user may not read stops the command, rather than drop its drawings.
     fs::permissions(folder.path(), fs::perms::all);

@@ -270,11 +270,12 @@ TEST(Drawing, PutsAValueIntoAnAttributeWithoutAValueTag) {
     const struct {
         const char* what;
         std::string data;
+        const char* lineEnd;  // of an ASCII file, whose bytes the new tag must match
     } layouts[] = {
-        {"LF", testing_support::asciiDxf(tags)},
-        {"CRLF", testing_support::asciiDxf(tags, "\r\n")},
-        {"binary R12", testing_support::binaryDxf(tags, true)},
-        {"binary", testing_support::binaryDxf(tags, false)},
+        {"LF", testing_support::asciiDxf(tags), "\n"},
+        {"CRLF", testing_support::asciiDxf(tags, "\r\n"), "\r\n"},
+        {"binary R12", testing_support::binaryDxf(tags, true), nullptr},
+        {"binary", testing_support::binaryDxf(tags, false), nullptr},
     };
     for (const auto& layout : layouts) {
         SCOPED_TRACE(layout.what);
@@ -298,6 +299,14 @@ TEST(Drawing, PutsAValueIntoAnAttributeWithoutAValueTag) {
                                          [](const auto& tag) { return tag.first == 40; });
         expected.insert(height + 1, {1, "\xD5\xC5\xC8\xFD \\U+D83D\\U+DE00"});
         EXPECT_EQ(tagsOf(testing_support::readBytes(path)), expected);
+        if (layout.lineEnd == nullptr) continue;
+        // Byte for byte: the new tag's lines end as the file's do.
+        const std::string end = layout.lineEnd;
+        const std::string afterHeight = "40" + end + "2.5" + end;
+        std::string bytes = layout.data;
+        bytes.insert(bytes.rfind(afterHeight) + afterHeight.size(),
+                     "  1" + end + "\xD5\xC5\xC8\xFD \\U+D83D\\U+DE00" + end);
+        EXPECT_EQ(testing_support::readBytes(path), bytes);
     }
 }
 

@@ -46,6 +46,9 @@ TEST(FileErrors, AreNamedAsTheDrawingsFailures) {
         {"no backup", storage::Error::noBackup("/d/part.dxf", "/d/part.bak"), Errc::kNoBackup,
          hresult(0x80040218),
          u"无法恢复图形“/d/part.dxf”：没有它的备份“/d/part.bak”，图形没有改变。"},
+        {"replaced", storage::Error::replaced("/d/part.dxf"), Errc::kReplaced, hresult(0x8004021A),
+         u"无法保存图形“/d/part.dxf”：图形在打开后被另一程序替换或改动，保存会覆盖另一程序的版本，"
+         u"所以没有保存，图形没有改变。请重新打开后再试。"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -38,6 +38,8 @@ TEST(BatchList, AListThatWouldOverwriteItsOwnInputsIsRefusedBeforeAnythingOpens)
         {"the backup first", {u"/x.dxf", u"/x.bak"}, {}, {u"/x.bak", u"/x.dxf"}},
         {"a backup not made yet", {u"/x.dxf"}, {}, {u"/x.dxf", u"/x.bak"}},
         {"two drawings, one backup", {u"/p.dxf", u"/p.DXF"}, {}, {u"/p.dxf", u"/p.DXF"}},
+        // In any run: the other's save, before or after, would replace this one's backup.
+        {"one backup with a drawing beside, not listed", {u"/p.dxf", u"/p.DXF"}, {}, {u"/p.DXF"}},
         {"a drawing and the same name without extension",
          {u"/p.dxf", u"/p"},
          {},

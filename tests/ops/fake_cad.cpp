@@ -188,6 +188,18 @@ std::u16string Files::backupPathOf(const std::u16string& path) const {
     return path.substr(0, dot) + u".bak";
 }
 
+std::vector<std::u16string> Files::drawingsBeside(const std::u16string& path) const {
+    const std::u16string folder = path.substr(0, path.rfind(u'/') + 1);
+    std::vector<std::u16string> beside;
+    for (const auto& [name, drawing] : cad_.drawings) {
+        if (name.starts_with(folder) && name.rfind(u'/') + 1 == folder.size() &&
+            (name.ends_with(u".dxf") || name.ends_with(u".DXF"))) {
+            beside.push_back(name);
+        }
+    }
+    return beside;
+}
+
 void Files::restoreLastSave(const std::u16string& path) const {
     const auto drawing = cad_.drawings.find(path);
     const auto backup = cad_.drawings.find(backupPathOf(path));

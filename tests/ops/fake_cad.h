@@ -74,6 +74,8 @@ public:
     std::optional<FileId> fileAt(const std::u16string& path) const override;
     std::optional<EntryKey> entryAt(const std::u16string& path) const override;
     std::u16string backupPathOf(const std::u16string& path) const override;
+    // The drawings of the fake CAD application whose names end in .dxf in the same folder.
+    std::vector<std::u16string> drawingsBeside(const std::u16string& path) const override;
     // Swaps the drawing with its backup; fails as the engine does when either is missing.
     void restoreLastSave(const std::u16string& path) const override;
     std::map<std::u16string, std::u16string> links;  // link -> the drawing it leads to

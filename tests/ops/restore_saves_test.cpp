@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_cad.h"
+#include "ops/batch_list.h"
 
 namespace ops {
 namespace {
@@ -15,6 +16,7 @@ TEST(RestoreSaves, TradesEachDrawingWithItsBackupAndGoesOnPastOneWithout) {
         std::vector<std::u16string> drawings;
         std::vector<std::string> reports;
         std::u16string aAfter;  // the value /d/a.dxf holds afterwards
+        bool refused = false;   // the list itself: nothing is restored
     } cases[] = {
         {"each restored", {u"/d/a.dxf", u"/d/c.dxf"}, {"0 restored", "1 restored"}, u"旧"},
         {"a failure between",
@@ -25,10 +27,11 @@ TEST(RestoreSaves, TradesEachDrawingWithItsBackupAndGoesOnPastOneWithout) {
          {u"/d/b.dxf", u"/d/a.dxf"},
          {"0 没有备份 /d/b.bak", "1 restored"},
          u"旧"},
-        {"a second restore redoes the save",
-         {u"/d/a.dxf", u"/d/a.dxf"},
-         {"0 restored", "1 restored"},
-         u"新"},
+        {"one drawing named twice, which would undo its own restore",
+         {u"/d/c.dxf", u"/d/a.dxf", u"/d/a.dxf"},
+         {},
+         u"新",
+         true},
         {"a missing drawing", {u"/d/x.dxf"}, {"0 没有备份 /d/x.bak"}, u"新"},
         {"nothing", {}, {}, u"新"},
     };
@@ -44,13 +47,19 @@ TEST(RestoreSaves, TradesEachDrawingWithItsBackupAndGoesOnPastOneWithout) {
         const testing_support::Files files(cad);
 
         std::vector<std::string> reports;
-        restoreLastSaves(
-            files, c.drawings,
-            [&reports](std::size_t index, const std::optional<cad::Error>& failure) {
-                reports.push_back(
-                    std::to_string(index) + " " +
-                    (failure ? testing_support::utf8(failure->description()) : "restored"));
-            });
+        bool refused = false;
+        try {
+            restoreLastSaves(
+                files, c.drawings,
+                [&reports](std::size_t index, const std::optional<cad::Error>& failure) {
+                    reports.push_back(
+                        std::to_string(index) + " " +
+                        (failure ? testing_support::utf8(failure->description()) : "restored"));
+                });
+        } catch (const BatchListError&) {
+            refused = true;
+        }
+        EXPECT_EQ(refused, c.refused);
 
         EXPECT_EQ(reports, c.reports);
         const auto value = [&cad](const std::u16string& path) {

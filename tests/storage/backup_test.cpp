@@ -1,11 +1,15 @@
 #include "storage/backup.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "files.h"
+#include "folder_snapshot.h"
 #include "storage/error.h"
 #include "storage/file_lock.h"
 
@@ -58,28 +62,55 @@ TEST(Backup, RestoringTradesTheFileWithItsBackupAndAgainTradesThemBack) {
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"link.dxf", "real"}));
 }
 
-TEST(Backup, RestoringFailsAndChangesNothingWithoutABackupOrWhileTheFileIsClaimed) {
-    TempFolder folder;
-    const fs::path file = folder / "part.dxf";
-    writeBytes(file, "saved");
-    try {
-        restoreBackup(file);
-        ADD_FAILURE() << "restored without a backup";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.failure(), Failure::kNoBackup);
-        EXPECT_EQ(error.path(), file);
-        EXPECT_EQ(error.backup(), folder / "part.bak");
+TEST(Backup, RestoringFailsAndChangesNothingWhereTheBackupIsNoDrawingsOrTheFileIsClaimed) {
+    struct Refused {};  // what the head check throws
+    const auto drawingsHead = [](std::string_view head) {
+        if (!head.starts_with("before")) throw Refused{};
+    };
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& folder)> setUp;  // the file is part.dxf, "saved"
+        std::optional<Failure> failure;                     // none: the head check refuses
+    } cases[] = {
+        {"no backup", [](const fs::path&) {}, Failure::kNoBackup},
+        {"claimed by another run", [](const fs::path& f) { writeBytes(f / "part.bak", "before"); },
+         Failure::kLocked},
+        {"backup is a link",
+         [](const fs::path& f) {
+             writeBytes(f / "elsewhere", "before");
+             fs::create_symlink(f / "elsewhere", f / "part.bak");
+         },
+         Failure::kNotRegularFile},
+        {"backup is a FIFO",
+         [](const fs::path& f) { ASSERT_EQ(::mkfifo((f / "part.bak").c_str(), 0600), 0); },
+         Failure::kNotRegularFile},
+        {"backup is a folder", [](const fs::path& f) { fs::create_directory(f / "part.bak"); },
+         Failure::kNotRegularFile},
+        {"backup is not a drawing",
+         [](const fs::path& f) { writeBytes(f / "part.bak", "#!/bin/sh"); }, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        const fs::path file = folder / "part.dxf";
+        writeBytes(file, "saved");
+        c.setUp(folder.path());
+        std::optional<FileLock> editor;
+        if (c.failure == Failure::kLocked) editor.emplace(file);
+        const auto before = testing_support::snapshotOf(folder.path());
+        try {
+            restoreBackup(file, drawingsHead);
+            ADD_FAILURE() << "restored";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.failure(), c.failure) << error.what();
+            if (c.failure == Failure::kNoBackup) {
+                EXPECT_EQ(error.backup(), folder / "part.bak");
+            }
+        } catch (const Refused&) {
+            EXPECT_FALSE(c.failure);
+        }
+        EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
     }
-    writeBytes(folder / "part.bak", "before");
-    const FileLock editor(file);
-    try {
-        restoreBackup(file);
-        ADD_FAILURE() << "restored a file another run is editing";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.failure(), Failure::kLocked);
-    }
-    EXPECT_EQ(readBytes(file), "saved");
-    EXPECT_EQ(readBytes(folder / "part.bak"), "before");
 }
 
 }  // namespace

@@ -1,8 +1,9 @@
-// The order in which a save reaches the disk, seen by interposing the system calls that decide
-// it (the test binary is linked with --wrap for each): a crash at any moment must find the
-// file's name on a complete version, so the new version is flushed before a name leads to it
-// and the folder is flushed after the names change; saving by copying flushes the backup before
-// the file's first byte is overwritten.
+// The order in which a save reaches the disk, seen through the interposed system calls that
+// decide it: a crash at any moment, power loss included, must find the file's name on a complete
+// version and the previous version under a name of its own, so the new version is flushed before
+// a name leads to it, the previous version is the backup before the new one takes the file's
+// name, and the folder is flushed after the names change; saving by copying flushes the backup
+// and its name before the file's first byte is overwritten.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,85 +15,16 @@
 #include <vector>
 
 #include "files.h"
+#include "interposer.h"
 #include "storage/backup.h"
 #include "storage/file_lock.h"
 #include "storage/replacement_file.h"
-
-namespace {
-
-struct Event {
-    std::string call;  // "fsync", "name" (a rename or link gives `inode` the name `name`), "write"
-    ino_t inode;
-    std::string name;
-};
-
-std::vector<Event>* events = nullptr;  // recording while set
-
-ino_t inodeOf(int fd) {
-    struct stat st {};
-    return ::fstat(fd, &st) == 0 ? st.st_ino : 0;
-}
-
-ino_t inodeAt(int folder, const char* name, int flags) {
-    struct stat st {};
-    return ::fstatat(folder, name, &st, flags) == 0 ? st.st_ino : 0;
-}
-
-std::string baseName(const char* path) {
-    const std::string text = path;
-    return text.substr(text.rfind('/') + 1);
-}
-
-void record(Event event) {
-    if (events != nullptr) events->push_back(std::move(event));
-}
-
-}  // namespace
-
-extern "C" {
-int __real_fsync(int fd);
-int __real_fdatasync(int fd);
-int __real_rename(const char* from, const char* to);
-int __real_renameat(int fromFolder, const char* from, int toFolder, const char* to);
-int __real_link(const char* from, const char* to);
-int __real_linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags);
-ssize_t __real_write(int fd, const void* bytes, size_t size);
-
-int __wrap_fsync(int fd) {
-    record({"fsync", inodeOf(fd), {}});
-    return __real_fsync(fd);
-}
-int __wrap_fdatasync(int fd) {
-    record({"fsync", inodeOf(fd), {}});
-    return __real_fdatasync(fd);
-}
-int __wrap_rename(const char* from, const char* to) {
-    record({"name", inodeAt(AT_FDCWD, from, AT_SYMLINK_NOFOLLOW), baseName(to)});
-    return __real_rename(from, to);
-}
-int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* to) {
-    record({"name", inodeAt(fromFolder, from, AT_SYMLINK_NOFOLLOW), baseName(to)});
-    return __real_renameat(fromFolder, from, toFolder, to);
-}
-int __wrap_link(const char* from, const char* to) {
-    record({"name", inodeAt(AT_FDCWD, from, AT_SYMLINK_NOFOLLOW), baseName(to)});
-    return __real_link(from, to);
-}
-int __wrap_linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
-    const int follow = (flags & AT_SYMLINK_FOLLOW) != 0 ? 0 : AT_SYMLINK_NOFOLLOW;
-    record({"name", inodeAt(fromFolder, from, follow), baseName(to)});
-    return __real_linkat(fromFolder, from, toFolder, to, flags);
-}
-ssize_t __wrap_write(int fd, const void* bytes, size_t size) {
-    record({"write", inodeOf(fd), {}});
-    return __real_write(fd, bytes, size);
-}
-}
 
 namespace storage {
 namespace {
 
 namespace fs = std::filesystem;
+using interposer::Event;
 using testing_support::TempFolder;
 
 std::ptrdiff_t firstIndex(const std::vector<Event>& log, const std::string& call, ino_t inode,
@@ -114,13 +46,13 @@ std::ptrdiff_t lastIndex(const std::vector<Event>& log, const std::string& call,
 std::vector<Event> saveRecorded(const fs::path& file) {
     FileLock lock(file);
     std::vector<Event> log;
-    events = &log;
+    interposer::events = &log;
     {
-        ReplacementFile replacement(file, lock);
+        ReplacementFile replacement(file, backupPathOf(file), lock);
         replacement.write("the new version");
-        replacement.commit(backupPathOf(file));
+        replacement.commit();
     }
-    events = nullptr;
+    interposer::events = nullptr;
     return log;
 }
 
@@ -145,6 +77,7 @@ TEST(DurabilityOrder, TheNewVersionIsOnDiskBeforeItHasTheFilesNameAndTheFolderAf
     EXPECT_LT(flushed, firstIndex(log, "name", saved)) << "flushed before any name leads to it";
     const auto backupNamed = firstIndex(log, "name", backup, "part.bak");
     ASSERT_GE(backupNamed, 0);
+    EXPECT_LT(backupNamed, named) << "the previous version is never left with a hidden name only";
     EXPECT_GT(lastIndex(log, "fsync", inodeOf(folder.path())), std::max(named, backupNamed))
         << "the folder is flushed after its names change";
 }
@@ -169,8 +102,14 @@ TEST(DurabilityOrder, SavingByCopyingFlushesTheBackupBeforeOverwritingTheFile) {
     const auto fileFlushed = lastIndex(log, "fsync", file);
     EXPECT_GT(fileFlushed, lastIndex(log, "write", file));
     const auto backupNamed = firstIndex(log, "name", backup, "part.bak");
-    EXPECT_GT(lastIndex(log, "fsync", inodeOf(folder.path())), backupNamed)
-        << "the folder is flushed after its names change";
+    ASSERT_GE(backupNamed, 0);
+    const auto folderFlushed =
+        std::find_if(log.begin() + backupNamed, log.end(),
+                     [&](const Event& e) {
+                         return e.call == "fsync" && e.inode == inodeOf(folder.path());
+                     }) -
+        log.begin();
+    EXPECT_LT(folderFlushed, overwritten) << "the backup's name is on disk before the overwrite";
 }
 
 }  // namespace

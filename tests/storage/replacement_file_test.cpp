@@ -44,9 +44,9 @@ constexpr std::string_view kNewVersion = "the new version";
 void save(const fs::path& path, std::string_view content = kNewVersion) {
     const fs::path file = savedFileOf(path);
     FileLock lock = fs::exists(file) ? FileLock(file) : FileLock();
-    ReplacementFile replacement(file, lock);
+    ReplacementFile replacement(file, backupPathOf(file), lock);
     replacement.write(content);
-    replacement.commit(backupPathOf(file));
+    replacement.commit();
 }
 
 // Runs `body` in a child process as `uid` with `gid` and the supplementary `groups` only.

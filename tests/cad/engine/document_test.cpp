@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "base/hresult.h"
 #include "base/unicode.h"
 #include "cad/engine/engine_errors.h"
@@ -46,18 +48,47 @@ TEST_F(EngineDocument, SaveWritesBackToTheDrawingsFile) {
     titleAttribute(application_)->putTextString(u"新值");
     application_->activeDocument()->save();
     EXPECT_EQ(titleAttribute(application_)->textString(), u"新值");
-
-    // While this engine holds the drawing, another one cannot open it for editing.
-    const auto again = makeEngineConnector()->launch(kProgId);
-    try {
-        again->activeDocument()->open(pathText(path));
-        ADD_FAILURE() << "opened a drawing another engine holds";
-    } catch (const Error& error) {
-        EXPECT_EQ(static_cast<std::uint32_t>(error.number()), 0x80040217U);
-    }
     application_.reset();
+    const auto again = makeEngineConnector()->launch(kProgId);
     again->activeDocument()->open(pathText(path));
     EXPECT_EQ(titleAttribute(again)->textString(), u"新值");
+}
+
+// What another engine (another run) can do with a drawing this one has opened or saved and then
+// waits on: a batch holds it, a window lets others read and save it.
+TEST_F(EngineDocument, ADrawingWaitingInAnEngineIsHeldOnlyByOneThatHoldsDrawings) {
+    const struct {
+        bool holdDrawings;
+        bool saved;
+        const char* otherOpen;  // "locked" or "opened"
+    } cases[] = {
+        {true, false, "locked"},
+        {true, true, "locked"},
+        {false, false, "opened"},
+        {false, true, "opened"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.holdDrawings ? "holding" : "not holding") +
+                     (c.saved ? ", saved" : ", opened"));
+        const auto path = testing_support::copyFixture("titleblock_r2000_gbk.dxf", folder_);
+        const auto waiting =
+            makeEngineConnector(
+                {.progId = {}, .closeOwnDrawings = false, .holdDrawings = c.holdDrawings})
+                ->launch(kProgId);
+        waiting->activeDocument()->open(pathText(path));
+        if (c.saved) {
+            titleAttribute(waiting)->putTextString(u"新值");
+            waiting->activeDocument()->save();
+        }
+        const auto other = makeEngineConnector()->launch(kProgId);
+        try {
+            other->activeDocument()->open(pathText(path));
+            EXPECT_STREQ(c.otherOpen, "opened");
+        } catch (const Error& error) {
+            EXPECT_EQ(static_cast<std::uint32_t>(error.number()), 0x80040217U);
+            EXPECT_STREQ(c.otherOpen, "locked");
+        }
+    }
 }
 
 TEST_F(EngineDocument, OpeningAnotherDrawingDropsUnsavedChanges) {

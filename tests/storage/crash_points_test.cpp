@@ -1,0 +1,196 @@
+// A save or a restore ended at each of its file-system calls in turn, killed there or failing
+// there, through the interposed calls: whatever the moment, the drawing is the old or the new
+// version (or torn, with the old one as its backup), and once the next run has settled what was
+// left every version is under the drawing's name or the backup's and nothing else remains.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "child_process.h"
+#include "files.h"
+#include "interposer.h"
+#include "storage/backup.h"
+#include "storage/error.h"
+#include "storage/file_content.h"
+#include "storage/file_lock.h"
+#include "storage/replacement_file.h"
+
+namespace storage {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::readBytes;
+using testing_support::TempFolder;
+using testing_support::writeBytes;
+
+constexpr int kCompleted = 0;
+constexpr int kFailed = 1;
+
+struct Versions {
+    std::string drawing;
+    std::string backup;
+};
+
+Versions versionsIn(const TempFolder& folder) {
+    const auto read = [&](const char* name) {
+        return fs::exists(folder / name) ? readBytes(folder / name) : std::string("(none)");
+    };
+    return {read("part.dxf"), read("part.bak")};
+}
+
+void save(const fs::path& file) {
+    FileLock lock(file);
+    ReplacementFile replacement(file, backupPathOf(file), lock, readFileContent(file).opened());
+    replacement.write("the new version");
+    replacement.commit();
+}
+
+struct Scenario {
+    const char* what;
+    bool restore;     // the drawing and its backup trade places; otherwise a new version is saved
+    bool hardLinked;  // a second name makes the save go by copying
+    bool noExchange;  // the file system cannot exchange two names in one step
+};
+
+constexpr Scenario kScenarios[] = {
+    {"save", false, false, false},
+    {"save by copying", false, true, false},
+    {"restore", true, false, false},
+    {"restore by three renames", true, false, true},
+};
+
+// The folder before the run: the drawing "the old version", its backup "the older backup" (for a
+// restore: the drawing "the new version", its backup "the old version").
+std::vector<std::string> setUp(const Scenario& s, const TempFolder& folder) {
+    writeBytes(folder / "part.dxf", s.restore ? "the new version" : "the old version");
+    writeBytes(folder / "part.bak", s.restore ? "the old version" : "the older backup");
+    std::vector<std::string> names{"part.bak", "part.dxf"};
+    if (s.hardLinked) {
+        fs::create_hard_link(folder / "part.dxf", folder / "second name.dxf");
+        names.emplace_back("second name.dxf");
+    }
+    return names;
+}
+
+struct Ending {
+    int outcome = kCompleted;  // or kFailed; or the process ended at the planned call
+    std::optional<Failure> failure{};
+    int calls = 0;  // the interposed calls it made
+};
+
+Ending run(const Scenario& s, const fs::path& drawing, interposer::Plan plan) {
+    plan.noExchange = s.noExchange;
+    interposer::arm(std::move(plan));
+    Ending result;
+    try {
+        if (s.restore) {
+            restoreBackup(drawing);
+        } else {
+            save(drawing);
+        }
+    } catch (const Error& error) {
+        result.outcome = kFailed;
+        result.failure = error.failure();
+    }
+    result.calls = interposer::disarm();
+    return result;
+}
+
+// The drawing and its backup as the scenario may leave them after a run that ended `outcome`,
+// once the next run has settled its leftovers.
+bool settledAsAllowed(const Scenario& s, const Versions& v, int outcome) {
+    const Versions before = s.restore ? Versions{"the new version", "the old version"}
+                                      : Versions{"the old version", "the older backup"};
+    const Versions after = s.restore ? Versions{"the old version", "the new version"}
+                                     : Versions{"the new version", "the old version"};
+    const bool asBefore = v.drawing == before.drawing && v.backup == before.backup;
+    const bool asAfter = v.drawing == after.drawing && v.backup == after.backup;
+    if (outcome == kFailed) return asBefore;
+    if (outcome == kCompleted) return asAfter;
+    // Killed: either, or (saving by copying) torn with the old version as the backup.
+    const bool torn = !s.restore && v.backup == "the old version";
+    return asBefore || asAfter || torn;
+}
+
+TEST(CrashPoints, EveryMomentLeavesTheOldOrTheNewVersionAndTheNextRunKeepsEveryVersion) {
+    for (const Scenario& s : kScenarios) {
+        for (int at = 1;; ++at) {
+            SCOPED_TRACE(std::string(s.what) + ", killed at call " + std::to_string(at));
+            TempFolder folder;
+            const std::vector<std::string> names = setUp(s, folder);
+            const int status = testing_support::runInChildProcess([&] {
+                return run(s, folder / "part.dxf", {at, interposer::Plan::Act::kKill}).outcome;
+            });
+            ASSERT_TRUE(status == interposer::kKilledStatus || status == kCompleted) << status;
+            const Versions killed = versionsIn(folder);
+            EXPECT_TRUE(killed.drawing == "the old version" ||
+                        killed.drawing == "the new version" || killed.backup == "the old version")
+                << killed.drawing << " / " << killed.backup;
+            tidyAfterKilledSaves(folder / "part.dxf");
+            const Versions settled = versionsIn(folder);
+            EXPECT_TRUE(settledAsAllowed(s, settled, status == kCompleted ? kCompleted : -1))
+                << settled.drawing << " / " << settled.backup;
+            EXPECT_EQ(folder.names(), names);
+            if (status == kCompleted) break;
+        }
+    }
+}
+
+TEST(CrashPoints, AFailingCallLeavesTheFolderAsBeforeOrTheRunComplete) {
+    for (const Scenario& s : kScenarios) {
+        for (const int error : {ENOSPC, EIO, EPERM}) {
+            for (int at = 1;; ++at) {
+                SCOPED_TRACE(std::string(s.what) + ", " + std::strerror(error) + " at call " +
+                             std::to_string(at));
+                TempFolder folder;
+                const std::vector<std::string> names = setUp(s, folder);
+                const Ending r =
+                    run(s, folder / "part.dxf", {at, interposer::Plan::Act::kFail, error});
+                tidyAfterKilledSaves(folder / "part.dxf");
+                const Versions v = versionsIn(folder);
+                EXPECT_TRUE(settledAsAllowed(s, v, r.outcome)) << v.drawing << " / " << v.backup;
+                EXPECT_EQ(folder.names(), names);
+                // Past the last call the plan never fires.
+                if (r.calls < at) break;
+            }
+        }
+    }
+}
+
+// Another program putting a link to someone else's file under the drawing's name at any moment
+// of a save: the save refuses or has already put its version there, and the file the link leads
+// to is never written.
+TEST(CrashPoints, ALinkPutInTheDrawingsPlaceAtAnyMomentIsNeverWrittenThrough) {
+    for (const bool hardLinked : {false, true}) {
+        for (int at = 1;; ++at) {
+            SCOPED_TRACE(std::string(hardLinked ? "by copying" : "new file") + ", link at call " +
+                         std::to_string(at));
+            TempFolder folder;
+            TempFolder home;
+            writeBytes(home / ".profile", "the victim's own file");
+            setUp(kScenarios[hardLinked ? 1 : 0], folder);
+            const auto plant = [&] {
+                fs::create_symlink(home / ".profile", folder / "planted");
+                fs::rename(folder / "planted", folder / "part.dxf");
+            };
+            const Ending r = run(kScenarios[hardLinked ? 1 : 0], folder / "part.dxf",
+                                 {at, interposer::Plan::Act::kRun, 0, plant});
+            EXPECT_EQ(readBytes(home / ".profile"), "the victim's own file");
+            EXPECT_EQ(home.names(), std::vector<std::string>{".profile"});
+            if (r.outcome == kFailed) {
+                EXPECT_EQ(r.failure, Failure::kReplaced);
+            }
+            if (r.calls < at) break;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace storage
