@@ -27,16 +27,18 @@ void requireCadProgId(std::u16string_view progId) {
 
 class EngineApplication : public Application {
 public:
-    explicit EngineApplication(dxf::Claim claim) : session_(std::make_shared<Session>(claim)) {}
+    explicit EngineApplication(dxf::Claim claim)
+        : claim_(claim), session_(std::make_shared<Session>(claim)) {}
 
     void putVisible(bool) override {}  // the engine has no window to show
     std::shared_ptr<Document> activeDocument() override { return makeDocument(session_); }
     // Engines share nothing but the files they open, and each file's lock keeps them apart.
     std::shared_ptr<Application> independentInstance() override {
-        return std::make_shared<EngineApplication>();
+        return std::make_shared<EngineApplication>(claim_);
     }
 
 private:
+    dxf::Claim claim_;
     std::shared_ptr<Session> session_;
 };
 
