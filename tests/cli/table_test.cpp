@@ -52,6 +52,33 @@ TEST(CsvTable, WritesWhatItReadsBackWithByteOrderMarkAndCrlf) {
     EXPECT_EQ(parseCsv(decodeText(csv, Encoding::kAuto, u"t.csv"), u"t.csv"), rows);
 }
 
+TEST(CsvTable, MarksCellsASpreadsheetWouldEvaluateAndReadsThemBackExactly) {
+    const struct {
+        std::u16string value;
+        std::string written;  // the cell as it stands in the file
+    } cases[] = {
+        {u"=HYPERLINK(\"http://x\")", "\"'=HYPERLINK(\"\"http://x\"\")\""},
+        {u"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+        {u"-2+3", "'-2+3"},
+        {u"@SUM(1)", "'@SUM(1)"},
+        {u"\t制表", "\"'\t制表\""},
+        {u"\r回车", "\"'\r回车\""},
+        {u"'引号", "''引号"},
+        {u"a=b-c", "a=b-c"},
+        {u"007", "007"},
+        {u" =1", " =1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.written);
+        const std::vector<TableRow> rows{{u"图形", u"零件名称"}, {u"a.dxf", c.value}};
+        const std::string csv = formatCsv(rows);
+        EXPECT_NE(csv.find("\r\na.dxf," + c.written + "\r\n"), std::string::npos) << csv;
+        EXPECT_EQ(parseCsv(decodeText(csv, Encoding::kAuto, u"t.csv"), u"t.csv"), rows);
+    }
+    // What a user typed into a spreadsheet to keep a value as text is taken off too.
+    EXPECT_EQ(parseCsv(u"图形,零件名称\na.dxf,'007\n", u"t.csv")[1][1], u"007");
+}
+
 TEST(CsvTable, RefusesAnUnclosedQuote) {
     EXPECT_THROW(parseCsv(u"图形,零件名称\na.dxf,\"轴\n", u"t.csv"), UsageError);
 }
