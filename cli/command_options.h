@@ -40,7 +40,7 @@ private:
 class BatchFlags {
 public:
     void addTo(CLI::App& subcommand);
-    ops::BatchOptions options() const { return {dryRun_, keepGoing_}; }
+    ops::BatchOptions options() const { return {dryRun_, keepGoing_, {}}; }
 
 private:
     bool dryRun_ = false;

@@ -1,5 +1,8 @@
 #include "ops/batch.h"
 
+#include <utility>
+#include <vector>
+
 #include "ops/batch_list.h"
 #include "ops/model_space_walk.h"
 #include "ops/object_ref.h"
@@ -8,40 +11,75 @@ namespace ops {
 
 namespace {
 
-DrawingOutcome updateDrawing(const cad::Connection& connection, const std::u16string& path,
-                             std::size_t index, const BatchValues& values,
-                             const BatchPolicy& policy, BatchObserver& observer) {
-    const bool compare = policy.saves == SaveRule::kChangedDrawings;
-    const bool dryRun = policy.options.dryRun;
+// Writes every non-empty value without reading what the attribute holds (SaveRule::kEveryDrawing).
+DrawingOutcome writeEveryValue(cad::ModelSpace& modelSpace, std::size_t index,
+                               const BatchValues& values, bool dryRun) {
     DrawingOutcome outcome;
-    bool titleBlock = false;
-    const OpenedDrawing drawing = openDrawing(connection, path);
-    cad::ModelSpace& modelSpace = *drawing.modelSpace;
+    outcome.result = DrawingResult::kNoTitleBlock;
     forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
                                [&](cad::Attribute& attribute, int field) {
-                                   titleBlock = true;
+                                   outcome.result = DrawingResult::kUnchanged;
                                    const std::u16string value = values.value(index, field);
                                    if (value.empty()) {
                                        ++outcome.unchanged;
                                        return;
                                    }
-                                   if (compare) {
-                                       const std::u16string old = attribute.textString();
-                                       if (old == value) {
-                                           ++outcome.unchanged;
-                                           return;
-                                       }
-                                       observer.onChange(path, attribute.tagString(), old, value);
-                                   }
                                    if (!dryRun) attribute.putTextString(value);
                                    ++outcome.changed;
                                });
-    if (!titleBlock) {
-        outcome.result = DrawingResult::kNoTitleBlock;
-    } else if (outcome.changed > 0) {
+    return outcome;
+}
+
+// Writes the values that differ from what their attributes hold (SaveRule::kChangedDrawings).
+// What would change is gathered first, so that a value the guard refuses fails the drawing
+// before anything in it is written.
+DrawingOutcome writeChangedValues(cad::ModelSpace& modelSpace, const std::u16string& path,
+                                  std::size_t index, const BatchValues& values,
+                                  const BatchOptions& options, BatchObserver& observer) {
+    DrawingOutcome outcome;
+    outcome.result = DrawingResult::kNoTitleBlock;
+    std::vector<ValueChange> changes;
+    forEachTitleBlockAttribute(
+        modelSpace, modelSpace.count(), [&](cad::Attribute& attribute, int field) {
+            outcome.result = DrawingResult::kUnchanged;
+            std::u16string value = values.value(index, field);
+            std::u16string current = value.empty() ? u"" : attribute.textString();
+            if (value.empty() || current == value) {
+                ++outcome.unchanged;
+                return;
+            }
+            changes.push_back({attribute.tagString(), std::move(current), std::move(value)});
+        });
+    if (options.guard && !changes.empty()) {
+        if (auto refused = options.guard(changes)) throw *std::move(refused);
+    }
+    for (const ValueChange& change : changes)
+        observer.onChange(path, change.tag, change.current, change.value);
+    outcome.changed = static_cast<int>(changes.size());
+    if (changes.empty() || options.dryRun) return outcome;
+    forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
+                               [&](cad::Attribute& attribute, int field) {
+                                   const std::u16string value = values.value(index, field);
+                                   if (!value.empty() && attribute.textString() != value) {
+                                       attribute.putTextString(value);
+                                   }
+                               });
+    return outcome;
+}
+
+DrawingOutcome updateDrawing(const cad::Connection& connection, const std::u16string& path,
+                             std::size_t index, const BatchValues& values,
+                             const BatchPolicy& policy, BatchObserver& observer) {
+    const OpenedDrawing drawing = openDrawing(connection, path);
+    const bool everyDrawing = policy.saves == SaveRule::kEveryDrawing;
+    DrawingOutcome outcome =
+        everyDrawing ? writeEveryValue(*drawing.modelSpace, index, values, policy.options.dryRun)
+                     : writeChangedValues(*drawing.modelSpace, path, index, values, policy.options,
+                                          observer);
+    if (outcome.result != DrawingResult::kNoTitleBlock && outcome.changed > 0) {
         outcome.result = DrawingResult::kSaved;
     }
-    if (!dryRun && (!compare || outcome.result == DrawingResult::kSaved)) {
+    if (!policy.options.dryRun && (everyDrawing || outcome.result == DrawingResult::kSaved)) {
         deref(drawing.document).save();
     }
     return outcome;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,9 +51,23 @@ enum class SaveRule {
     kChangedDrawings,
 };
 
+// A value about to replace what an attribute holds.
+struct ValueChange {
+    std::u16string tag;
+    std::u16string current;
+    std::u16string value;
+};
+
+// Why a drawing must not receive `changes`, as the drawing's failure; nothing when it may.
+using ChangeGuard =
+    std::function<std::optional<cad::Error>(const std::vector<ValueChange>& changes)>;
+
 struct BatchOptions {
     bool dryRun = false;     // open and compare, but write and save nothing
     bool keepGoing = false;  // go on after a failing drawing instead of stopping there
+    // Asked of the values that would change in each drawing (SaveRule::kChangedDrawings),
+    // before anything in it is written: a refusal fails the drawing, which is left as it was.
+    ChangeGuard guard;
 };
 
 struct BatchPolicy {

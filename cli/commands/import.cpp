@@ -8,6 +8,7 @@
 #include "cli/commands/commands.h"
 #include "cli/csv_table.h"
 #include "cli/input_file.h"
+#include "cli/spreadsheet_numbers.h"
 #include "cli/table_file.h"
 #include "cli/terminal.h"
 
@@ -34,6 +35,11 @@ public:
 
     void addOptions(CLI::App& subcommand) override {
         batchFlags_.addTo(subcommand);
+        subcommand.add_flag(
+            "--accept-numbers", acceptNumbers_,
+            "写入表格程序改变了格式的数字（如 007 成了 7、0.10 成了 0.1），不拒绝这一行。 Write "
+            "numbers a spreadsheet reformatted (007 became 7, 0.10 became 0.1) instead of "
+            "refusing their row.");
         encoding_.addTo(subcommand,
                         "表格的编码：auto（默认：UTF-8，否则 GBK）、utf-8、gbk。 The table's "
                         "encoding: auto (default: UTF-8, else GBK), utf-8, gbk.");
@@ -45,12 +51,14 @@ public:
     }
 
     int execute(Console& console) override {
-        return runBatch(loadTable(argumentText(table_), encoding_.encoding()),
-                        batchFlags_.options(), console);
+        ops::BatchOptions options = batchFlags_.options();
+        if (!acceptNumbers_) options.guard = spreadsheetNumberRefusal;
+        return runBatch(loadTable(argumentText(table_), encoding_.encoding()), options, console);
     }
 
 private:
     BatchFlags batchFlags_;
+    bool acceptNumbers_ = false;
     EncodingOption encoding_;
     std::string table_;
 };

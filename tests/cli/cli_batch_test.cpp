@@ -280,6 +280,60 @@ TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
     }
 }
 
+TEST(CliTable, RefusesARowWhoseNumbersASpreadsheetReformatted) {
+    const TempFolder folder;
+    const fs::path mangled = copyOf(kTemplate, folder.path() / "d.dxf");
+    const fs::path edited = copyOf(kTemplate, folder.path() / "e.dxf");
+    ASSERT_EQ(cli({"apply", "-", mangled.string()}, "零件代号\t007\n产品代号\t0.10\n").status, 0);
+    const std::string before = readBytes(mangled);
+    // d.dxf comes back as a spreadsheet shows it; e.dxf was edited by hand.
+    const fs::path table = folder.path() / "t.csv";
+    writeBytes(table, "图形,零件代号,产品代号,零件名称\nd.dxf,7,0.1,新\ne.dxf,8,,新\n");
+    const std::string refused =
+        "d.dxf 失败 failed: 错误 0x80040204 (-2147220988): 产品代号：图形中是“0.10”，表格中是"
+        "“0.1”。零件代号：图形中是“007”，表格中是“7”。表格程序改变了数字格式";
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        int status;
+        std::vector<std::string> says;  // each in standard error
+        std::string partCode;           // of d.dxf afterwards
+        bool editedSaved;
+    } cases[] = {
+        {"refused, and the batch stops",
+         {},
+         1,
+         {"[1/2] " + (folder.path() / refused).string(), "未打开 1"},
+         "007",
+         false},
+        {"a dry run shows the same", {"-n"}, 1, {refused, "未打开 1"}, "007", false},
+        {"keep going: the other rows are written, the refused one listed",
+         {"-k"},
+         1,
+         {"失败的图形 Failed drawings:", "  [1/2] " + (folder.path() / refused).string(),
+          "[2/2] " + edited.string() + " 已保存"},
+         "007",
+         true},
+        {"accepted when asked", {"--accept-numbers"}, 0, {"已保存 2，"}, "7", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{"import"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(table.string());
+        const Ending imported = cli(args);
+        EXPECT_EQ(imported.status, c.status) << imported.err;
+        EXPECT_EQ(imported.out, c.options == std::vector<std::string>{"-n"} ? "" : imported.out);
+        for (const auto& part : c.says) EXPECT_TRUE(contains(imported.err, part)) << imported.err;
+        EXPECT_EQ(readValue(mangled, "零件代号"), c.partCode);
+        if (c.partCode == "007") {
+            EXPECT_EQ(readBytes(mangled), before);
+        }
+        EXPECT_EQ(readValue(edited, "零件代号"), c.editedSaved ? "8" : "R2018/零件代号/乙");
+        fs::copy_file(kTemplate, edited, fs::copy_options::overwrite_existing);
+    }
+}
+
 TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
     const TempFolder folder;
     const fs::path drawing = copyOf(kTemplate, folder.path() / "d.dxf");
