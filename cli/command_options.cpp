@@ -45,8 +45,9 @@ void EncodingOption::addTo(CLI::App& subcommand, const char* help) {
 Encoding EncodingOption::encoding() const {
     const auto encoding = encodingNamed(name_);
     if (!encoding) {
-        throw UsageError(cad::errc::kInvalidArgument,
-                         u"未知的编码“" + argumentText(name_) + u"”：可用 auto、utf-8 或 gbk。");
+        throw UsageError(
+            cad::errc::kInvalidArgument,
+            u"未知的编码“" + argumentText(name_) + u"”：可用 auto、utf-8、utf-16、gbk 或 big5。");
     }
     return *encoding;
 }

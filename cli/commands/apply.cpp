@@ -19,6 +19,7 @@ namespace {
 
 // A values file in the `read` format, or a two-column table when its name ends in .csv.
 FieldValues loadValues(const std::u16string& source, Encoding encoding) {
+    refuseWorkbook(source);
     const std::string bytes = readInputFile(source, u"值文件");
     if (hasExtension(source, u".csv")) {
         return valuesFromTable(parseCsv(decodeText(bytes, encoding, source), source), source);
@@ -47,8 +48,8 @@ public:
     void addOptions(CLI::App& subcommand) override {
         batchFlags_.addTo(subcommand);
         encoding_.addTo(subcommand,
-                        ".csv 值文件的编码：auto（默认）、utf-8、gbk。 Encoding of a .csv VALUES: "
-                        "auto (default), utf-8, gbk.");
+                        ".csv 值文件的编码：auto（默认）、utf-8、utf-16、gbk、big5。 Encoding of a "
+                        ".csv VALUES: auto (default), utf-8, utf-16, gbk, big5.");
         subcommand
             .add_option("VALUES", values_,
                         "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values "

@@ -81,6 +81,7 @@ public:
             throw UsageError(cad::errc::kInvalidArgument,
                              u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
         }
+        if (output) refuseWorkbook(*output);
         const CadSession session(console);
         const fs::path tableFolder =
             output ? fs::absolute(base::pathOf(*output)).lexically_normal().parent_path()

@@ -17,6 +17,7 @@ namespace cli {
 namespace {
 
 std::vector<ops::DrawingJob> loadTable(const std::u16string& source, Encoding encoding) {
+    refuseWorkbook(source);
     const std::string bytes = readInputFile(source, u"表格");
     const auto rows = parseCsv(decodeText(bytes, encoding, source), source);
     // Drawings are named relative to the table's folder (standard input: the current folder).
@@ -41,8 +42,9 @@ public:
             "numbers a spreadsheet reformatted (007 became 7, 0.10 became 0.1) instead of "
             "refusing their row.");
         encoding_.addTo(subcommand,
-                        "表格的编码：auto（默认：UTF-8，否则 GBK）、utf-8、gbk。 The table's "
-                        "encoding: auto (default: UTF-8, else GBK), utf-8, gbk.");
+                        "表格的编码：auto（默认：按字节顺序标记，否则 UTF-8，否则 GBK）、utf-8、"
+                        "utf-16、gbk、big5。 The table's encoding: auto (default: by its "
+                        "byte-order mark, else UTF-8, else GBK), utf-8, utf-16, gbk, big5.");
         subcommand
             .add_option("TABLE", table_,
                         "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
