@@ -7,7 +7,6 @@
 
 #include "base/path_name.h"
 #include "base/unicode.h"
-#include "cli/drawing_paths.h"
 #include "cli/usage_error.h"
 #include "titleblock/field_map.h"
 
@@ -47,15 +46,6 @@ std::vector<int> columnsOf(const TableRow& header, const std::u16string& source)
 }
 
 }  // namespace
-
-void refuseWorkbook(const std::u16string& name) {
-    for (const std::u16string_view extension : {u".xlsx", u".xls", u".ods"}) {
-        if (!hasExtension(name, extension)) continue;
-        throw UsageError(cad::errc::kInvalidArgument,
-                         u"表格 " + name + u" 是表格程序的工作簿（" + std::u16string(extension) +
-                             u"），不能读写；请在表格程序中另存为 CSV（UTF-8 或 Unicode 文本）。");
-    }
-}
 
 TableRow tableHeader() {
     TableRow header{std::u16string(kDrawingColumn)};

@@ -12,10 +12,6 @@ namespace cli {
 // The column that names each row's drawing.
 inline constexpr std::u16string_view kDrawingColumn = u"图形";
 
-// Throws UsageError when `name` is a spreadsheet's own workbook (.xlsx, .xls, .ods), which
-// tables are not read from or written as: its bytes would be taken for text.
-void refuseWorkbook(const std::u16string& name);
-
 // The header of an exported table: the drawing column, then the 29 tags in the order of the
 // title-block table.
 TableRow tableHeader();

@@ -6,10 +6,10 @@
 #include "cli/batch_run.h"
 #include "cli/command_options.h"
 #include "cli/commands/commands.h"
-#include "cli/csv_table.h"
 #include "cli/drawing_paths.h"
 #include "cli/input_file.h"
 #include "cli/table_file.h"
+#include "cli/table_format.h"
 #include "cli/terminal.h"
 #include "cli/values_file.h"
 
@@ -17,12 +17,11 @@ namespace cli {
 
 namespace {
 
-// A values file in the `read` format, or a two-column table when its name ends in .csv.
+// A values file in the `read` format, or a two-column table when its name is a table's.
 FieldValues loadValues(const std::u16string& source, Encoding encoding) {
-    refuseWorkbook(source);
     const std::string bytes = readInputFile(source, u"值文件");
-    if (hasExtension(source, u".csv")) {
-        return valuesFromTable(parseCsv(decodeText(bytes, encoding, source), source), source);
+    if (isTableName(source)) {
+        return valuesFromTable(parseTable(bytes, encoding, source), source);
     }
     return parseValues(bytes, source == u"-" ? u"-（标准输入）" : source);
 }

@@ -16,6 +16,7 @@
 #include "cli/exit_status.h"
 #include "cli/failure_text.h"
 #include "cli/table_file.h"
+#include "cli/table_format.h"
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 #include "ops/reported_batch.h"
@@ -81,7 +82,7 @@ public:
             throw UsageError(cad::errc::kInvalidArgument,
                              u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
         }
-        if (output) refuseWorkbook(*output);
+        if (output) refuseForeignWorkbook(*output);
         const CadSession session(console);
         const fs::path tableFolder =
             output ? fs::absolute(base::pathOf(*output)).lexically_normal().parent_path()
@@ -112,7 +113,7 @@ public:
             }
             rows.push_back(std::move(row));
         }
-        writeOutput(output, formatCsv(rows), console);
+        writeOutput(output, output ? formatTable(rows, *output) : formatCsv(rows), console);
         return status;
     }
 

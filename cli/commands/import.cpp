@@ -6,10 +6,10 @@
 #include "cli/batch_run.h"
 #include "cli/command_options.h"
 #include "cli/commands/commands.h"
-#include "cli/csv_table.h"
 #include "cli/input_file.h"
 #include "cli/spreadsheet_numbers.h"
 #include "cli/table_file.h"
+#include "cli/table_format.h"
 #include "cli/terminal.h"
 
 namespace cli {
@@ -17,9 +17,8 @@ namespace cli {
 namespace {
 
 std::vector<ops::DrawingJob> loadTable(const std::u16string& source, Encoding encoding) {
-    refuseWorkbook(source);
     const std::string bytes = readInputFile(source, u"表格");
-    const auto rows = parseCsv(decodeText(bytes, encoding, source), source);
+    const auto rows = parseTable(bytes, encoding, source);
     // Drawings are named relative to the table's folder (standard input: the current folder).
     const std::u16string folder =
         source == u"-" ? u"" : base::nameOf(base::pathOf(source).parent_path());

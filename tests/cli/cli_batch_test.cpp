@@ -428,29 +428,36 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
         EXPECT_TRUE(imported.err.starts_with("错误 0x8007")) << imported.err;
         EXPECT_EQ(readBytes(drawing), original);
     }
-    // Neither over a drawing nor as a workbook, which would be CSV under a workbook's name.
-    const fs::path workbook = folder.path() / "t.xlsx";
-    writeBytes(workbook, "PK\x03\x04");
+    // Neither over a drawing nor as another program's workbook, which would be CSV under its
+    // name; a workbook that is not one is refused as such, not as text in some encoding.
+    const fs::path broken = folder.path() / "t.xlsx";
+    writeBytes(broken, "PK\x03\x04");
+    const fs::path foreign = folder.path() / "t.ods";
+    writeBytes(foreign, "PK\x03\x04");
     const struct {
         const char* name;
         std::vector<std::string> args;
+        std::string says;
     } refused[] = {
-        {"export over a drawing", {"export", "-o", drawing.string(), drawing.string()}},
-        {"export as a workbook",
-         {"export", "-o", (folder.path() / "n.xlsx").string(), drawing.string()}},
-        {"import a workbook", {"import", workbook.string()}},
-        {"apply a workbook", {"apply", workbook.string(), drawing.string()}},
+        {"export over a drawing", {"export", "-o", drawing.string(), drawing.string()}, "图形"},
+        {"export as another program's workbook",
+         {"export", "-o", (folder.path() / "n.xls").string(), drawing.string()},
+         "不能读写的工作簿（.xls）"},
+        {"import another program's workbook", {"import", foreign.string()}, "不能读写的工作簿"},
+        {"apply another program's workbook",
+         {"apply", foreign.string(), drawing.string()},
+         "不能读写的工作簿"},
+        {"import a broken workbook", {"import", broken.string()}, "不是有效的 .xlsx 工作簿"},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.name);
         const Ending run = cli(c.args);
         EXPECT_EQ(run.status, 2) << run.err;
         EXPECT_TRUE(run.err.starts_with("错误 0x80070057")) << run.err;
+        EXPECT_TRUE(contains(run.err, c.says)) << run.err;
         EXPECT_EQ(readBytes(drawing), original);
     }
-    EXPECT_FALSE(fs::exists(folder.path() / "n.xlsx"));
-    EXPECT_TRUE(contains(cli({"import", workbook.string()}).err, "工作簿"))
-        << "not an encoding error";
+    EXPECT_FALSE(fs::exists(folder.path() / "n.xls"));
 }
 
 TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
