@@ -51,9 +51,9 @@ public:
                         ".csv VALUES: auto (default), utf-8, utf-16, gbk, big5.");
         subcommand
             .add_option("VALUES", values_,
-                        "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values "
-                        "file (- for standard input): tag<TAB>value lines, or two-column CSV "
-                        "(.csv).")
+                        "值文件（- 为标准输入）：每行 标记<TAB>值，或两列表格（.csv、.xlsx）。 "
+                        "Values file (- for standard input): tag<TAB>value lines, or a "
+                        "two-column table (.csv, .xlsx).")
             ->required();
         drawings_.addTo(subcommand);
     }

@@ -58,17 +58,18 @@ class Export : public Command {
 public:
     Export()
         : Command("export",
-                  "输出表格（CSV，UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个标记，每个图形一行。 "
-                  "Write a table (CSV, UTF-8 with BOM, CRLF): a header of 图形 and the 29 tags, "
-                  "one row per drawing.") {}
+                  "输出表格（.xlsx 工作簿，或 CSV：UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个"
+                  "标记，每个图形一行。 Write a table (.xlsx workbook, or CSV: UTF-8 with BOM, "
+                  "CRLF): a header of 图形 and the 29 tags, one row per drawing.") {}
 
     void addOptions(CLI::App& subcommand) override {
         subcommand.add_flag("-k,--keep-going", keepGoing_,
                             "跳过无法读取的图形。 Skip drawings that cannot be read.");
         subcommand.add_option("-o,--output", output_,
-                              "写入此文件而不是标准输出；其下的图形路径写成相对路径。 Write to "
-                              "this file instead of standard output; drawings below its folder "
-                              "get relative paths.");
+                              "写入此文件而不是标准输出：名字以 .xlsx 结尾时为工作簿，否则为 CSV；"
+                              "其下的图形路径写成相对路径。 Write to this file instead of "
+                              "standard output: a workbook when its name ends in .xlsx, else "
+                              "CSV; drawings below its folder get relative paths.");
         drawings_.addTo(subcommand);
     }
 
@@ -79,8 +80,9 @@ public:
         // A slip of the keyboard must not write a table over a drawing or its backup.
         if (output && (hasExtension(*output, u".dxf") || hasExtension(*output, u".dwg") ||
                        hasExtension(*output, u".bak"))) {
-            throw UsageError(cad::errc::kInvalidArgument,
-                             u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .csv。");
+            throw UsageError(
+                cad::errc::kInvalidArgument,
+                u"-o " + *output + u"：表格不能写入图形或备份文件，请用 .xlsx 或 .csv。");
         }
         if (output) refuseForeignWorkbook(*output);
         const CadSession session(console);

@@ -46,8 +46,9 @@ public:
                         "byte-order mark, else UTF-8, else GBK), utf-8, utf-16, gbk, big5.");
         subcommand
             .add_option("TABLE", table_,
-                        "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
-                        "(comma, semicolon or tab separated; - for standard input).")
+                        "表格：.xlsx 工作簿的第一个工作表，或 CSV（逗号、分号或制表符分隔；- 为"
+                        "标准输入）。 Table: the first sheet of an .xlsx workbook, or CSV (comma, "
+                        "semicolon or tab separated; - for standard input).")
             ->required();
     }
 
