@@ -16,6 +16,8 @@ namespace {
 
 using ZipArchive = std::unique_ptr<zip_t, decltype(&zip_discard)>;
 
+constexpr zip_uint64_t kPartLimit = zip_uint64_t{256} << 20;
+
 [[noreturn]] void notAWorkbook(const std::u16string& source, std::u16string_view why) {
     throw UsageError(cad::errc::kInvalidArgument,
                      u"表格 " + source + u" 不是有效的 .xlsx 工作簿：" + std::u16string(why));
@@ -40,6 +42,10 @@ std::optional<std::string> partOf(zip_t* archive, const std::string& name,
                                   const std::u16string& source) {
     zip_stat_t stat;
     if (zip_stat(archive, name.c_str(), 0, &stat) != 0) return std::nullopt;
+    // A table's sheet is small; a part that unpacks to far more is no table (a zip bomb).
+    if ((stat.valid & ZIP_STAT_SIZE) == 0 || stat.size > kPartLimit) {
+        notAWorkbook(source, base::utf8ToUtf16(name) + u" 太大，不像是表格。");
+    }
     const std::unique_ptr<zip_file_t, decltype(&zip_fclose)> file(
         zip_fopen(archive, name.c_str(), 0), zip_fclose);
     std::string bytes(stat.size, '\0');
