@@ -39,6 +39,8 @@ inline constexpr std::int32_t kUntitledSave = base::hresult(0x80040201);
 inline constexpr std::int32_t kBatchListConflict = base::hresult(0x80040202);
 // The drawing is open in the CAD application with changes its user has not saved.
 inline constexpr std::int32_t kUnsavedInCad = base::hresult(0x80040203);
+// A table's value is what a spreadsheet made of the number the drawing holds (007 became 7).
+inline constexpr std::int32_t kSpreadsheetNumber = base::hresult(0x80040204);
 inline constexpr std::int32_t kUnavailable = base::hresult(0x800401E3);    // MK_E_UNAVAILABLE
 inline constexpr std::int32_t kInvalidProgId = base::hresult(0x800401F3);  // CO_E_CLASSSTRING
 inline constexpr std::int32_t kFileNotFound = base::hresultFromWin32(2);

@@ -42,7 +42,7 @@ void BatchFlags::addTo(CLI::App& subcommand) {
                     "Drawings done at once (default 4; a CAD application does one at a time). "
                     "The report keeps the order of the list.")
         ->type_name("N")
-        ->check(CLI::Range(std::size_t{1}, std::size_t{64}));
+        ->check(CLI::Range(std::size_t{1}, std::size_t{64}).description(""));
 }
 
 void EncodingOption::addTo(CLI::App& subcommand, const char* help) {
@@ -52,8 +52,9 @@ void EncodingOption::addTo(CLI::App& subcommand, const char* help) {
 Encoding EncodingOption::encoding() const {
     const auto encoding = encodingNamed(name_);
     if (!encoding) {
-        throw UsageError(cad::errc::kInvalidArgument,
-                         u"未知的编码“" + argumentText(name_) + u"”：可用 auto、utf-8 或 gbk。");
+        throw UsageError(
+            cad::errc::kInvalidArgument,
+            u"未知的编码“" + argumentText(name_) + u"”：可用 auto、utf-8、utf-16、gbk 或 big5。");
     }
     return *encoding;
 }

@@ -41,7 +41,7 @@ private:
 class BatchFlags {
 public:
     void addTo(CLI::App& subcommand);
-    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_}; }
+    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_, {}}; }
 
 private:
     bool dryRun_ = false;

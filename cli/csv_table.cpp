@@ -32,11 +32,14 @@ struct Collected {
     TableRow row;
 };
 
+constexpr char kTextMark = '\'';
+
 void onCell(void* bytes, std::size_t size, void* data) {
     auto& collected = *static_cast<Collected*>(data);
-    collected.row.push_back(
-        bytes == nullptr ? std::u16string()
-                         : base::utf8ToUtf16(std::string_view(static_cast<char*>(bytes), size)));
+    std::string_view cell =
+        bytes == nullptr ? std::string_view() : std::string_view(static_cast<char*>(bytes), size);
+    if (cell.starts_with(kTextMark)) cell.remove_prefix(1);
+    collected.row.push_back(base::utf8ToUtf16(cell));
 }
 
 void onRowEnd(int, void* data) {
@@ -47,6 +50,13 @@ void onRowEnd(int, void* data) {
 
 // Spaces and tabs around a cell are part of its value (a value of one space is a value).
 int noSpace(unsigned char) { return 0; }
+
+// A spreadsheet evaluates a cell that begins with one of these (a formula, or a command through
+// DDE); the text mark itself is listed so that a value that begins with it comes back whole.
+bool looksLikeFormula(std::string_view cell) {
+    return !cell.empty() &&
+           std::string_view("=+-@\t\r'").find(cell.front()) != std::string_view::npos;
+}
 
 bool needsQuotes(std::string_view cell) {
     return cell.find_first_of(",;\"\r\n\t") != std::string_view::npos;
@@ -81,7 +91,8 @@ std::string formatCsv(const std::vector<TableRow>& rows) {
     for (const TableRow& row : rows) {
         for (std::size_t i = 0; i < row.size(); ++i) {
             if (i > 0) out += ',';
-            const std::string cell = base::utf16ToUtf8(row[i]);
+            const std::string value = base::utf16ToUtf8(row[i]);
+            const std::string cell = looksLikeFormula(value) ? kTextMark + value : value;
             if (!needsQuotes(cell)) {
                 out += cell;
                 continue;

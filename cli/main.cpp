@@ -36,10 +36,10 @@ constexpr const char* kFooter =
     "  zandrel-cli apply -n values.tsv drawings/*.dxf       # 只看将改变什么 see what would "
     "change\n"
     "  zandrel-cli apply -k values.tsv drawings/*.dxf       # 写入并保存 write and save\n"
-    "  zandrel-cli export -r -o 图纸/标题栏.csv 图纸          # 每个图形一行 one row per drawing\n"
-    "  #   用 WPS、LibreOffice 或 Excel 编辑后保存为 CSV  edit in a spreadsheet, save as CSV\n"
-    "  zandrel-cli import -n 图纸/标题栏.csv                  # 检查 check\n"
-    "  zandrel-cli import 图纸/标题栏.csv                     # 写入 write\n"
+    "  zandrel-cli export -r -o 图纸/标题栏.xlsx 图纸         # 每个图形一行 one row per drawing\n"
+    "  #   用 WPS、LibreOffice 或 Excel 编辑后保存  edit in a spreadsheet, save\n"
+    "  zandrel-cli import -n 图纸/标题栏.xlsx                 # 检查 check\n"
+    "  zandrel-cli import 图纸/标题栏.xlsx                    # 写入 write\n"
     "  zandrel-cli restore 图纸/*.dxf                       # 撤销上次保存 undo the last save\n";
 
 // What went wrong on the command line, in the user's language; the parser's own words follow.

@@ -2,6 +2,8 @@
 
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "ops/batch_list.h"
 #include "ops/model_space_walk.h"
@@ -13,54 +15,79 @@ namespace ops {
 
 namespace {
 
-// An attribute whose value a drawing's update replaced (in a dry run: would replace), told to
-// the observer once the drawing is done, in the order of the list.
-struct Change {
-    std::u16string tag;
-    std::u16string oldValue;
-    std::u16string newValue;
-};
-
+// A drawing done with, and the values that changed in it (in a dry run: would change), which
+// the observer is told of once the drawing is done, in the order of the list.
 struct DrawingDone {
     DrawingOutcome outcome;
-    std::vector<Change> changes;
+    std::vector<ValueChange> changes;
 };
 
 using ValueOf = std::function<std::u16string(int field)>;
 
-void updateDrawing(const cad::Connection& connection, const std::u16string& path,
-                   const ValueOf& valueOf, const BatchPolicy& policy, DrawingDone& done) {
-    const bool compare = policy.saves == SaveRule::kChangedDrawings;
-    const bool dryRun = policy.options.dryRun;
+// Writes every non-empty value without reading what the attribute holds (SaveRule::kEveryDrawing).
+void writeEveryValue(cad::ModelSpace& modelSpace, const ValueOf& valueOf, bool dryRun,
+                     DrawingOutcome& outcome) {
+    forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
+                               [&](cad::Attribute& attribute, int field) {
+                                   outcome.result = DrawingResult::kUnchanged;
+                                   const std::u16string value = valueOf(field);
+                                   if (value.empty()) {
+                                       ++outcome.unchanged;
+                                       return;
+                                   }
+                                   if (!dryRun) attribute.putTextString(value);
+                                   ++outcome.changed;
+                               });
+}
+
+// Writes the values that differ from what their attributes hold (SaveRule::kChangedDrawings).
+// What would change is gathered first, so that a value the guard refuses fails the drawing
+// before anything in it is written.
+void writeChangedValues(cad::ModelSpace& modelSpace, const ValueOf& valueOf,
+                        const BatchOptions& options, DrawingDone& done) {
     DrawingOutcome& outcome = done.outcome;
-    bool titleBlock = false;
-    const OpenedDrawing drawing = openDrawing(connection, path);
-    cad::ModelSpace& modelSpace = *drawing.modelSpace;
+    std::vector<ValueChange> changes;
     forEachTitleBlockAttribute(
         modelSpace, modelSpace.count(), [&](cad::Attribute& attribute, int field) {
-            titleBlock = true;
-            const std::u16string value = valueOf(field);
-            if (value.empty()) {
+            outcome.result = DrawingResult::kUnchanged;
+            std::u16string value = valueOf(field);
+            std::u16string current = value.empty() ? u"" : attribute.textString();
+            if (value.empty() || current == value) {
                 ++outcome.unchanged;
                 return;
             }
-            if (compare) {
-                std::u16string old = attribute.textString();
-                if (old == value) {
-                    ++outcome.unchanged;
-                    return;
-                }
-                done.changes.push_back({attribute.tagString(), std::move(old), value});
-            }
-            if (!dryRun) attribute.putTextString(value);
-            ++outcome.changed;
+            changes.push_back({attribute.tagString(), std::move(current), std::move(value)});
         });
-    if (!titleBlock) {
-        outcome.result = DrawingResult::kNoTitleBlock;
-    } else if (outcome.changed > 0) {
+    if (options.guard && !changes.empty()) {
+        if (auto refused = options.guard(changes)) throw *std::move(refused);
+    }
+    outcome.changed = static_cast<int>(changes.size());
+    done.changes = std::move(changes);
+    if (done.changes.empty() || options.dryRun) return;
+    forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
+                               [&](cad::Attribute& attribute, int field) {
+                                   const std::u16string value = valueOf(field);
+                                   if (!value.empty() && attribute.textString() != value) {
+                                       attribute.putTextString(value);
+                                   }
+                               });
+}
+
+void updateDrawing(const cad::Connection& connection, const std::u16string& path,
+                   const ValueOf& valueOf, const BatchPolicy& policy, DrawingDone& done) {
+    const OpenedDrawing drawing = openDrawing(connection, path);
+    const bool everyDrawing = policy.saves == SaveRule::kEveryDrawing;
+    DrawingOutcome& outcome = done.outcome;
+    outcome.result = DrawingResult::kNoTitleBlock;
+    if (everyDrawing) {
+        writeEveryValue(*drawing.modelSpace, valueOf, policy.options.dryRun, outcome);
+    } else {
+        writeChangedValues(*drawing.modelSpace, valueOf, policy.options, done);
+    }
+    if (outcome.result != DrawingResult::kNoTitleBlock && outcome.changed > 0) {
         outcome.result = DrawingResult::kSaved;
     }
-    if (!dryRun && (!compare || outcome.result == DrawingResult::kSaved)) {
+    if (!policy.options.dryRun && (everyDrawing || outcome.result == DrawingResult::kSaved)) {
         deref(drawing.document).save();
     }
 }
@@ -113,8 +140,8 @@ BatchEnd runBatch(const cad::Connection& connection, const std::vector<std::u16s
     BatchEnd end{0, std::nullopt};
     // Tells the observer of one drawing done; false once the batch is to stop.
     const auto tell = [&](std::size_t index, DrawingDone& done) {
-        for (const Change& change : done.changes)
-            observer.onChange(paths[index], change.tag, change.oldValue, change.newValue);
+        for (const ValueChange& change : done.changes)
+            observer.onChange(paths[index], change.tag, change.current, change.value);
         observer.onDrawing(index, paths[index], done.outcome);
         end.told = index + 1;
         if (done.outcome.failure && !end.stoppedBy && !policy.options.keepGoing)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,6 +51,17 @@ enum class SaveRule {
     kChangedDrawings,
 };
 
+// A value about to replace what an attribute holds.
+struct ValueChange {
+    std::u16string tag;
+    std::u16string current;
+    std::u16string value;
+};
+
+// Why a drawing must not receive `changes`, as the drawing's failure; nothing when it may.
+using ChangeGuard =
+    std::function<std::optional<cad::Error>(const std::vector<ValueChange>& changes)>;
+
 struct BatchOptions {
     bool dryRun = false;     // open and compare, but write and save nothing
     bool keepGoing = false;  // go on after a failing drawing instead of stopping there
@@ -58,6 +70,10 @@ struct BatchOptions {
     // batch waits on the disk's flushes, and flushes side by side share the file system's
     // journal. One where the application serves one call at a time.
     std::size_t workers = 1;
+    // Asked of the values that would change in each drawing (SaveRule::kChangedDrawings),
+    // before anything in it is written: a refusal fails the drawing, which is left as it was.
+    // With workers it is asked from their threads.
+    ChangeGuard guard;
 };
 
 // The workers a batch takes unless told otherwise.

@@ -6,10 +6,10 @@
 #include "cli/batch_run.h"
 #include "cli/command_options.h"
 #include "cli/commands/commands.h"
-#include "cli/csv_table.h"
 #include "cli/drawing_paths.h"
 #include "cli/input_file.h"
 #include "cli/table_file.h"
+#include "cli/table_format.h"
 #include "cli/terminal.h"
 #include "cli/values_file.h"
 
@@ -17,11 +17,11 @@ namespace cli {
 
 namespace {
 
-// A values file in the `read` format, or a two-column table when its name ends in .csv.
+// A values file in the `read` format, or a two-column table when its name is a table's.
 FieldValues loadValues(const std::u16string& source, Encoding encoding) {
     const std::string bytes = readInputFile(source, u"值文件");
-    if (hasExtension(source, u".csv")) {
-        return valuesFromTable(parseCsv(decodeText(bytes, encoding, source), source), source);
+    if (isTableName(source)) {
+        return valuesFromTable(parseTable(bytes, encoding, source), source);
     }
     return parseValues(bytes, source == u"-" ? u"-（标准输入）" : source);
 }
@@ -47,13 +47,13 @@ public:
     void addOptions(CLI::App& subcommand) override {
         batchFlags_.addTo(subcommand);
         encoding_.addTo(subcommand,
-                        ".csv 值文件的编码：auto（默认）、utf-8、gbk。 Encoding of a .csv VALUES: "
-                        "auto (default), utf-8, gbk.");
+                        ".csv 值文件的编码：auto（默认）、utf-8、utf-16、gbk、big5。 Encoding of a "
+                        ".csv VALUES: auto (default), utf-8, utf-16, gbk, big5.");
         subcommand
             .add_option("VALUES", values_,
-                        "值文件（- 为标准输入）：每行 标记<TAB>值，或两列 CSV（.csv）。 Values "
-                        "file (- for standard input): tag<TAB>value lines, or two-column CSV "
-                        "(.csv).")
+                        "值文件（- 为标准输入）：每行 标记<TAB>值，或两列表格（.csv、.xlsx）。 "
+                        "Values file (- for standard input): tag<TAB>value lines, or a "
+                        "two-column table (.csv, .xlsx).")
             ->required();
         drawings_.addTo(subcommand);
     }

@@ -16,6 +16,7 @@
 #include "cli/exit_status.h"
 #include "cli/failure_text.h"
 #include "cli/table_file.h"
+#include "cli/table_format.h"
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 #include "ops/reported_batch.h"
@@ -51,7 +52,7 @@ fs::path checkedTableFile(const std::u16string& output) {
     const std::u16string name = base::nameOf(file.filename());
     if (hasExtension(name, u".dxf") || hasExtension(name, u".dwg") || hasExtension(name, u".bak")) {
         throw UsageError(cad::errc::kInvalidArgument,
-                         u"-o " + output + u"：表格不能写入图形或备份文件，请用 .csv。");
+                         u"-o " + output + u"：表格不能写入图形或备份文件，请用 .xlsx 或 .csv。");
     }
     std::error_code ec;
     const fs::file_status status = fs::symlink_status(file, ec);
@@ -81,17 +82,18 @@ class Export : public Command {
 public:
     Export()
         : Command("export",
-                  "输出表格（CSV，UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个标记，每个图形一行。 "
-                  "Write a table (CSV, UTF-8 with BOM, CRLF): a header of 图形 and the 29 tags, "
-                  "one row per drawing.") {}
+                  "输出表格（.xlsx 工作簿，或 CSV：UTF-8 带 BOM，CRLF）：标题行“图形”和 29 个"
+                  "标记，每个图形一行。 Write a table (.xlsx workbook, or CSV: UTF-8 with BOM, "
+                  "CRLF): a header of 图形 and the 29 tags, one row per drawing.") {}
 
     void addOptions(CLI::App& subcommand) override {
         subcommand.add_flag("-k,--keep-going", keepGoing_,
                             "跳过无法读取的图形。 Skip drawings that cannot be read.");
         subcommand.add_option("-o,--output", output_,
-                              "写入此文件而不是标准输出；其下的图形路径写成相对路径。 Write to "
-                              "this file instead of standard output; drawings below its folder "
-                              "get relative paths.");
+                              "写入此文件而不是标准输出：名字以 .xlsx 结尾时为工作簿，否则为 CSV；"
+                              "其下的图形路径写成相对路径。 Write to this file instead of "
+                              "standard output: a workbook when its name ends in .xlsx, else "
+                              "CSV; drawings below its folder get relative paths.");
         drawings_.addTo(subcommand);
     }
 
@@ -100,6 +102,7 @@ public:
         const auto drawings = drawings_.drawings();
         const auto output = output_ ? std::optional(argumentText(*output_)) : std::nullopt;
         const auto tableFile = output ? std::optional(checkedTableFile(*output)) : std::nullopt;
+        if (output) refuseForeignWorkbook(*output);
         const CadSession session(console);
         const fs::path tableFolder =
             output ? fs::absolute(base::pathOf(*output)).lexically_normal().parent_path()
@@ -130,7 +133,7 @@ public:
             }
             rows.push_back(std::move(row));
         }
-        writeOutput(tableFile, formatCsv(rows), console);
+        writeOutput(tableFile, output ? formatTable(rows, *output) : formatCsv(rows), console);
         return status;
     }
 

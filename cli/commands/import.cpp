@@ -6,9 +6,10 @@
 #include "cli/batch_run.h"
 #include "cli/command_options.h"
 #include "cli/commands/commands.h"
-#include "cli/csv_table.h"
 #include "cli/input_file.h"
+#include "cli/spreadsheet_numbers.h"
 #include "cli/table_file.h"
+#include "cli/table_format.h"
 #include "cli/terminal.h"
 
 namespace cli {
@@ -17,7 +18,7 @@ namespace {
 
 std::vector<ops::DrawingJob> loadTable(const std::u16string& source, Encoding encoding) {
     const std::string bytes = readInputFile(source, u"表格");
-    const auto rows = parseCsv(decodeText(bytes, encoding, source), source);
+    const auto rows = parseTable(bytes, encoding, source);
     // Drawings are named relative to the table's folder (standard input: the current folder).
     const std::u16string folder =
         source == u"-" ? u"" : base::nameOf(base::pathOf(source).parent_path());
@@ -34,23 +35,32 @@ public:
 
     void addOptions(CLI::App& subcommand) override {
         batchFlags_.addTo(subcommand);
+        subcommand.add_flag(
+            "--accept-numbers", acceptNumbers_,
+            "写入表格程序改变了格式的数字（如 007 成了 7、0.10 成了 0.1），不拒绝这一行。 Write "
+            "numbers a spreadsheet reformatted (007 became 7, 0.10 became 0.1) instead of "
+            "refusing their row.");
         encoding_.addTo(subcommand,
-                        "表格的编码：auto（默认：UTF-8，否则 GBK）、utf-8、gbk。 The table's "
-                        "encoding: auto (default: UTF-8, else GBK), utf-8, gbk.");
+                        "表格的编码：auto（默认：按字节顺序标记，否则 UTF-8，否则 GBK）、utf-8、"
+                        "utf-16、gbk、big5。 The table's encoding: auto (default: by its "
+                        "byte-order mark, else UTF-8, else GBK), utf-8, utf-16, gbk, big5.");
         subcommand
             .add_option("TABLE", table_,
-                        "CSV 表格（逗号、分号或制表符分隔；- 为标准输入）。 CSV table "
-                        "(comma, semicolon or tab separated; - for standard input).")
+                        "表格：.xlsx 工作簿的第一个工作表，或 CSV（逗号、分号或制表符分隔；- 为"
+                        "标准输入）。 Table: the first sheet of an .xlsx workbook, or CSV (comma, "
+                        "semicolon or tab separated; - for standard input).")
             ->required();
     }
 
     int execute(Console& console) override {
-        return runBatch(loadTable(argumentText(table_), encoding_.encoding()),
-                        batchFlags_.options(), console);
+        ops::BatchOptions options = batchFlags_.options();
+        if (!acceptNumbers_) options.guard = spreadsheetNumberRefusal;
+        return runBatch(loadTable(argumentText(table_), encoding_.encoding()), options, console);
     }
 
 private:
     BatchFlags batchFlags_;
+    bool acceptNumbers_ = false;
     EncodingOption encoding_;
     std::string table_;
 };

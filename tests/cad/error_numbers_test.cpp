@@ -30,6 +30,7 @@ TEST(ErrorNumbers, EveryNamedCauseKeepsItsNumber) {
         {"untitled save", errc::kUntitledSave, 0x80040201},
         {"batch list conflict", errc::kBatchListConflict, 0x80040202},
         {"unsaved in the CAD application", errc::kUnsavedInCad, 0x80040203},
+        {"number changed by a spreadsheet", errc::kSpreadsheetNumber, 0x80040204},
         {"unavailable", errc::kUnavailable, 0x800401E3},
         {"invalid ProgID", errc::kInvalidProgId, 0x800401F3},
         {"file not found", errc::kFileNotFound, 0x80070002},

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "child_process.h"
 #include "cli_program.h"
 #include "files.h"
@@ -44,6 +45,17 @@ fs::path copyOf(const fs::path& source, const fs::path& target) {
 }
 
 fs::path backupOf(fs::path drawing) { return drawing.replace_extension(".bak"); }
+
+// `text` as spreadsheets save "Unicode text": UTF-16 with a byte-order mark.
+std::string utf16(const std::string& text, bool bigEndian = false) {
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : base::utf8ToUtf16(text)) {
+        const char high = static_cast<char>(unit >> 8);
+        const char low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+}
 
 // A drawing whose block references carry none of the 29 tags: each tag line gets a prefix.
 fs::path withoutTitleBlock(const fs::path& target) {
@@ -234,6 +246,49 @@ TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
     }
 }
 
+TEST(CliExport, StopsAtAnUnreadableDrawingAndWritesNoTableUnlessKeepGoing) {
+    const TempFolder folder;
+    const std::string first = copyOf(kTemplate, folder.path() / "a.dxf").string();
+    const fs::path unreadable = folder.path() / "b 坏.dxf";
+    writeBytes(unreadable, "0\nSECTION\n2\nENTITIES\n0\nINSERT\n");
+    const std::string last = copyOf(kTemplate, folder.path() / "c.dxf").string();
+    const fs::path table = folder.path() / "t.csv";
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        std::vector<std::string> rows;  // the table's lines after its header; none: no table
+    } cases[] = {
+        {"to a file", {"-o", table.string()}, {}},
+        {"to standard output", {}, {}},
+        {"keep going: the rows it could read", {"-k", "-o", table.string()}, {"a.dxf,", "c.dxf,"}},
+        {"keep going to standard output", {"-k"}, {first + ",", last + ","}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{"export"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.insert(args.end(), {first, unreadable.string(), last});
+        const Ending exported = cli(args);
+        EXPECT_EQ(exported.status, 1) << exported.err;
+        EXPECT_TRUE(contains(exported.err, "失败 failed: " + unreadable.string() + ": 错误 0x"))
+            << exported.err;
+        const bool toFile = fs::exists(table);
+        if (toFile) {
+            EXPECT_EQ(exported.out, "");
+        }
+        const std::string written = toFile ? readBytes(table) : exported.out;
+        if (c.rows.empty()) {
+            EXPECT_EQ(written, "");
+            continue;
+        }
+        const std::vector<std::string> lines = linesOf(written);
+        ASSERT_EQ(lines.size(), c.rows.size() + 1) << written;
+        for (std::size_t i = 0; i < c.rows.size(); ++i)
+            EXPECT_TRUE(lines[i + 1].starts_with(c.rows[i])) << lines[i + 1];
+        fs::remove(table);
+    }
+}
+
 TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
     const std::string header = "图形,零件名称,签名1";
     const struct {
@@ -266,6 +321,22 @@ TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
          {"--encoding", "gbk"},
          "轴",
          "R2018/签名1/甲"},
+        {"Unicode text: UTF-16 LE with mark, tab-separated",
+         utf16("图形\t零件名称\t签名1\r\nd.dxf\t轴\t张\r\n"),
+         {},
+         "轴",
+         "张"},
+        {"UTF-16 BE with mark", utf16(header + "\nd.dxf,轴,\n", true), {}, "轴", "R2018/签名1/甲"},
+        {"UTF-16 given",
+         utf16(header + "\nd.dxf,轴,\n"),
+         {"--encoding", "utf-16"},
+         "轴",
+         "R2018/签名1/甲"},
+        {"code page 936 with the euro sign",
+         "\xCD\xBC\xD0\xCE,\xC1\xE3\xBC\xFE\xC3\xFB\xB3\xC6\r\nd.dxf,\x80\xD6\xE1\r\n",
+         {},
+         "€轴",
+         "R2018/签名1/甲"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -279,6 +350,61 @@ TEST(CliTable, ImportsTablesAsSpreadsheetsSaveThem) {
         EXPECT_EQ(imported.status, 0) << imported.err;
         EXPECT_EQ(readValue(drawing, "零件名称"), c.partName);
         EXPECT_EQ(readValue(drawing, "签名1"), c.signature);
+    }
+}
+
+TEST(CliTable, RefusesARowWhoseNumbersASpreadsheetReformatted) {
+    const TempFolder folder;
+    const fs::path mangled = copyOf(kTemplate, folder.path() / "d.dxf");
+    const fs::path edited = copyOf(kTemplate, folder.path() / "e.dxf");
+    ASSERT_EQ(cli({"apply", "-", mangled.string()}, "零件代号\t007\n产品代号\t0.10\n").status, 0);
+    const std::string before = readBytes(mangled);
+    // d.dxf comes back as a spreadsheet shows it; e.dxf was edited by hand.
+    const fs::path table = folder.path() / "t.csv";
+    writeBytes(table, "图形,零件代号,产品代号,零件名称\nd.dxf,7,0.1,新\ne.dxf,8,,新\n");
+    const std::string refused =
+        "d.dxf 失败 failed: 错误 0x80040204 (-2147220988): 产品代号：图形中是“0.10”，表格中是"
+        "“0.1”。零件代号：图形中是“007”，表格中是“7”。表格程序改变了数字格式";
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        int status;
+        std::vector<std::string> says;  // each in standard error
+        std::string partCode;           // of d.dxf afterwards
+        bool editedSaved;
+    } cases[] = {
+        // One at a time, so that the batch stops before e.dxf.
+        {"refused, and the batch stops",
+         {"-j", "1"},
+         1,
+         {"[1/2] " + (folder.path() / refused).string(), "未打开 1"},
+         "007",
+         false},
+        {"a dry run shows the same", {"-n", "-j", "1"}, 1, {refused, "未打开 1"}, "007", false},
+        {"keep going: the other rows are written, the refused one listed",
+         {"-k"},
+         1,
+         {"失败的图形 Failed drawings:", "  [1/2] " + (folder.path() / refused).string(),
+          "[2/2] " + edited.string() + " 已保存"},
+         "007",
+         true},
+        {"accepted when asked", {"--accept-numbers"}, 0, {"已保存 2，"}, "7", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args{"import"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(table.string());
+        const Ending imported = cli(args);
+        EXPECT_EQ(imported.status, c.status) << imported.err;
+        EXPECT_EQ(imported.out, "") << "a refused row lists no change, in a dry run either";
+        for (const auto& part : c.says) EXPECT_TRUE(contains(imported.err, part)) << imported.err;
+        EXPECT_EQ(readValue(mangled, "零件代号"), c.partCode);
+        if (c.partCode == "007") {
+            EXPECT_EQ(readBytes(mangled), before);
+        }
+        EXPECT_EQ(readValue(edited, "零件代号"), c.editedSaved ? "8" : "R2018/零件代号/乙");
+        fs::copy_file(kTemplate, edited, fs::copy_options::overwrite_existing);
     }
 }
 
@@ -305,9 +431,36 @@ TEST(CliTable, RefusesABadTableBeforeOpeningAnything) {
         EXPECT_TRUE(imported.err.starts_with("错误 0x8007")) << imported.err;
         EXPECT_EQ(readBytes(drawing), original);
     }
-    const Ending overDrawing = cli({"export", "-o", drawing.string(), drawing.string()});
-    EXPECT_EQ(overDrawing.status, 2) << overDrawing.err;
-    EXPECT_EQ(readBytes(drawing), original);
+    // Neither over a drawing nor as another program's workbook, which would be CSV under its
+    // name; a workbook that is not one is refused as such, not as text in some encoding.
+    const fs::path broken = folder.path() / "t.xlsx";
+    writeBytes(broken, "PK\x03\x04");
+    const fs::path foreign = folder.path() / "t.ods";
+    writeBytes(foreign, "PK\x03\x04");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        std::string says;
+    } refused[] = {
+        {"export over a drawing", {"export", "-o", drawing.string(), drawing.string()}, "图形"},
+        {"export as another program's workbook",
+         {"export", "-o", (folder.path() / "n.xls").string(), drawing.string()},
+         "不能读写的工作簿（.xls）"},
+        {"import another program's workbook", {"import", foreign.string()}, "不能读写的工作簿"},
+        {"apply another program's workbook",
+         {"apply", foreign.string(), drawing.string()},
+         "不能读写的工作簿"},
+        {"import a broken workbook", {"import", broken.string()}, "不是有效的 .xlsx 工作簿"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        const Ending run = cli(c.args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_TRUE(run.err.starts_with("错误 0x80070057")) << run.err;
+        EXPECT_TRUE(contains(run.err, c.says)) << run.err;
+        EXPECT_EQ(readBytes(drawing), original);
+    }
+    EXPECT_FALSE(fs::exists(folder.path() / "n.xls"));
 }
 
 // Two drawings that would keep their previous versions under one name are refused in every run,
@@ -376,6 +529,15 @@ TEST(CliApply, ReadsAValuesTableFromASpreadsheet) {
     EXPECT_EQ(applied.status, 0) << applied.err;
     EXPECT_EQ(readValue(drawing, "零件名称"), "齿轮 \"A\" 型");
     EXPECT_EQ(readValue(drawing, "签名1"), "R2018/签名1/甲");
+
+    // Big5 lacks the simplified characters of most tags, but a date row it can carry.
+    writeBytes(folder.path() / "繁.csv",
+               "\xA4\xE9\xB4\xC1"
+               "1,\xA4\xA4\xB5\xD8\r\n");
+    const Ending big5 =
+        cli({"apply", "--encoding", "big5", (folder.path() / "繁.csv").string(), drawing.string()});
+    EXPECT_EQ(big5.status, 0) << big5.err;
+    EXPECT_EQ(readValue(drawing, "日期1"), "中華");
 }
 
 TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {

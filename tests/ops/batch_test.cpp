@@ -21,7 +21,7 @@ using testing_support::line;
 using testing_support::Log;
 using testing_support::utf8;
 
-enum class Front { kWindow, kCommandLine, kDryRun, kKeepGoing };
+enum class Front { kWindow, kCommandLine, kDryRun, kKeepGoing, kGuarded };
 enum class Twist { kNone, kDocumentPerDrawing, kNoDocument };
 
 // Puts what the batch tells into the call log; for the window it also moves the bar, as the
@@ -164,6 +164,14 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
             {{u"new", "轴|张"}, {u"two", "王工|keep|王工| |not a tag"}},
         },
         {
+            "guarded: one refused value fails its drawing before anything in it is written",
+            Front::kGuarded,
+            {u"two", u"new"},
+            {"Open two", "report 0 two failed 0/0", "Open new", "TextString=轴", "Save",
+             "change new 零件名称 旧>轴", "report 1 new saved 1/1"},
+            {{u"two", "a|keep|b|B|not a tag"}, {u"new", "轴|张"}},
+        },
+        {
             "dry run: told the same, nothing written or saved",
             Front::kDryRun,
             {u"new", u"same"},
@@ -247,8 +255,18 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
             Recorder recorder(d.log, nullptr);
             std::vector<DrawingJob> jobs;
             for (const auto& path : c.paths) jobs.push_back({path, d.values});
-            const BatchOptions options{.dryRun = c.front == Front::kDryRun,
-                                       .keepGoing = c.front == Front::kKeepGoing};
+            BatchOptions options;
+            options.dryRun = c.front == Front::kDryRun;
+            options.keepGoing = c.front == Front::kKeepGoing || c.front == Front::kGuarded;
+            if (c.front == Front::kGuarded) {
+                options.guard = [](const std::vector<ValueChange>& changes) {
+                    const bool refused = std::any_of(
+                        changes.begin(), changes.end(),
+                        [](const ValueChange& change) { return change.current == u"B"; });
+                    return refused ? std::optional(cad::Error(cad::errc::kInvalidArgument, u"no"))
+                                   : std::nullopt;
+                };
+            }
             told = runReportedBatch(d.connection, jobs, options, recorder, d.files);
         }
 
