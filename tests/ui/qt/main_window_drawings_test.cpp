@@ -264,6 +264,14 @@ TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingIt
 
     user.then(testing_support::typeFileNames(folder.path(), names[0]));
     user.run([this] { button("Command1")->click(); });
+    // The window, still open, leaves the template free for another program.
+    const auto cliRead = [&](const QString& name) {
+        return testing_support::runProgram(ZANDREL_CLI,
+                                           {"read", folder.filePath(name).toStdString()});
+    };
+    const testing_support::Ending templateRead = cliRead(names[0]);
+    EXPECT_EQ(templateRead.status, 0) << templateRead.err;
+    EXPECT_NE(templateRead.out.find("产品代号\tZD-100\n"), std::string::npos) << templateRead.out;
     EXPECT_EQ(field(21)->text(), "ZD-100");
     EXPECT_EQ(field(5)->text(), "A");
     EXPECT_EQ(field(22)->text(), "") << "the template leaves the part name empty";
@@ -286,6 +294,9 @@ TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingIt
               "批量修改已完成：已保存 4 个，未改动 0 个，无标题栏 0 个，失败 0 个。");
     EXPECT_EQ(window->progressBar().value(), 4.0f);
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("标题栏模板.bak"))));
+    const testing_support::Ending partRead = cliRead(names[4]);
+    EXPECT_EQ(partRead.status, 0) << partRead.err;
+    EXPECT_NE(partRead.out.find("版本号2\tB\n"), std::string::npos) << partRead.out;
 
     for (const auto& part : parts) {
         const auto values = ezdxfAttributes(folder.filePath(QString::fromUtf8(part.file)));
