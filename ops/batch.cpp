@@ -28,49 +28,48 @@ using ValueOf = std::function<std::u16string(int field)>;
 void writeEveryValue(cad::ModelSpace& modelSpace, const ValueOf& valueOf, bool dryRun,
                      DrawingOutcome& outcome) {
     forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
-                               [&](cad::Attribute& attribute, int field) {
+                               [&](const std::shared_ptr<cad::Attribute>& attribute, int field) {
                                    outcome.result = DrawingResult::kUnchanged;
                                    const std::u16string value = valueOf(field);
                                    if (value.empty()) {
                                        ++outcome.unchanged;
                                        return;
                                    }
-                                   if (!dryRun) attribute.putTextString(value);
+                                   if (!dryRun) attribute->putTextString(value);
                                    ++outcome.changed;
                                });
 }
 
 // Writes the values that differ from what their attributes hold (SaveRule::kChangedDrawings).
-// What would change is gathered first, so that a value the guard refuses fails the drawing
-// before anything in it is written.
+// What would change is gathered first, with the attributes it goes to, so that a value the guard
+// refuses fails the drawing before anything in it is written.
 void writeChangedValues(cad::ModelSpace& modelSpace, const ValueOf& valueOf,
                         const BatchOptions& options, DrawingDone& done) {
     DrawingOutcome& outcome = done.outcome;
     std::vector<ValueChange> changes;
+    std::vector<std::shared_ptr<cad::Attribute>> changing;
     forEachTitleBlockAttribute(
-        modelSpace, modelSpace.count(), [&](cad::Attribute& attribute, int field) {
+        modelSpace, modelSpace.count(),
+        [&](const std::shared_ptr<cad::Attribute>& attribute, int field) {
             outcome.result = DrawingResult::kUnchanged;
             std::u16string value = valueOf(field);
-            std::u16string current = value.empty() ? u"" : attribute.textString();
+            std::u16string current = value.empty() ? u"" : attribute->textString();
             if (value.empty() || current == value) {
                 ++outcome.unchanged;
                 return;
             }
-            changes.push_back({attribute.tagString(), std::move(current), std::move(value)});
+            changes.push_back({attribute->tagString(), std::move(current), std::move(value)});
+            changing.push_back(attribute);
         });
     if (options.guard && !changes.empty()) {
         if (auto refused = options.guard(changes)) throw *std::move(refused);
     }
     outcome.changed = static_cast<int>(changes.size());
+    if (!options.dryRun) {
+        for (std::size_t i = 0; i < changing.size(); ++i)
+            changing[i]->putTextString(changes[i].value);
+    }
     done.changes = std::move(changes);
-    if (done.changes.empty() || options.dryRun) return;
-    forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
-                               [&](cad::Attribute& attribute, int field) {
-                                   const std::u16string value = valueOf(field);
-                                   if (!value.empty() && attribute.textString() != value) {
-                                       attribute.putTextString(value);
-                                   }
-                               });
 }
 
 void updateDrawing(const cad::Connection& connection, const std::u16string& path,

@@ -35,26 +35,31 @@ bool isBlockReference(
 void walkModelSpace(
     cad::ModelSpace& modelSpace, std::int32_t count,
     const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity,
-    const std::function<void(cad::Attribute& attribute)>& onAttribute) {
+    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute)>& onAttribute) {
     // 32-bit entity and 64-bit attribute counters: no drawing the engine can hold overflows them.
     for (std::int32_t i = 0; i < count; ++i) {
         const auto entity = modelSpace.item(i);
         if (!isBlockReference(i, deref(entity), onEntity)) continue;
         const cad::AttributeArray attributes = deref(entity->asBlockReference()).getAttributes();
         for (std::int64_t j = attributes.lowerBound(); j <= attributes.upperBound(); ++j) {
-            onAttribute(deref(attributes.at(static_cast<std::int32_t>(j))));
+            const std::shared_ptr<cad::Attribute>& attribute =
+                attributes.at(static_cast<std::int32_t>(j));
+            deref(attribute);  // a null element fails here, as Set without an object does
+            onAttribute(attribute);
         }
     }
 }
 
 void forEachTitleBlockAttribute(
     cad::ModelSpace& modelSpace, std::int32_t count,
-    const std::function<void(cad::Attribute& attribute, int field)>& onAttribute) {
-    walkModelSpace(modelSpace, count, nullptr, [&onAttribute](cad::Attribute& attribute) {
-        if (const auto field = titleblock::fieldForTag(attribute.tagString())) {
-            onAttribute(attribute, *field);
-        }
-    });
+    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute, int field)>&
+        onAttribute) {
+    walkModelSpace(modelSpace, count, nullptr,
+                   [&onAttribute](const std::shared_ptr<cad::Attribute>& attribute) {
+                       if (const auto field = titleblock::fieldForTag(attribute->tagString())) {
+                           onAttribute(attribute, *field);
+                       }
+                   });
 }
 
 }  // namespace ops

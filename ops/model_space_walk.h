@@ -28,15 +28,17 @@ std::shared_ptr<cad::ModelSpace> openModelSpace(const cad::Connection& connectio
 
 // Walks the first `count` entities of `modelSpace` in order: `onEntity` (may be empty) gets each
 // entity's index and EntityName, then `onAttribute` each attribute of it if it is a block
-// reference.
+// reference. The attributes come as the handles the array holds, never null, so that a caller
+// may keep one beyond the call.
 void walkModelSpace(
     cad::ModelSpace& modelSpace, std::int32_t count,
     const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity,
-    const std::function<void(cad::Attribute& attribute)>& onAttribute);
+    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute)>& onAttribute);
 
 // The same walk, reporting only the attributes whose tag is in the field map, with their field.
 void forEachTitleBlockAttribute(
     cad::ModelSpace& modelSpace, std::int32_t count,
-    const std::function<void(cad::Attribute& attribute, int field)>& onAttribute);
+    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute, int field)>&
+        onAttribute);
 
 }  // namespace ops

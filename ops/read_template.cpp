@@ -21,8 +21,8 @@ TemplateRead readTemplateFile(const cad::Connection& connection, const std::u16s
     progress.setMax(static_cast<float>(modelSpace->count()));
     const std::int32_t count = modelSpace->count();
     TemplateRead read{path};
-    forEachTitleBlockAttribute(*modelSpace, count, [&](cad::Attribute& attribute, int field) {
-        fields.setText(field, attribute.textString());
+    forEachTitleBlockAttribute(*modelSpace, count, [&](const auto& attribute, int field) {
+        fields.setText(field, attribute->textString());
         ++read.attributesRead;
     });
     progress.setValue(static_cast<float>(count));

@@ -41,10 +41,9 @@ std::map<int, std::u16string> readTitleBlockValues(const cad::Connection& connec
                                                    const std::u16string& path) {
     std::map<int, std::u16string> values;
     const auto modelSpace = openModelSpace(connection, path);
-    forEachTitleBlockAttribute(*modelSpace, modelSpace->count(),
-                               [&values](cad::Attribute& attribute, int field) {
-                                   values[field] = attribute.textString();
-                               });
+    forEachTitleBlockAttribute(
+        *modelSpace, modelSpace->count(),
+        [&values](const auto& attribute, int field) { values[field] = attribute->textString(); });
     return values;
 }
 

@@ -41,9 +41,9 @@ public:
             [&console](std::int32_t index, const std::u16string& name) {
                 console.out << index << '\t' << shownValue(name) << '\n';
             },
-            [&console](cad::Attribute& attribute) {
-                console.out << "  " << shownValue(attribute.tagString()) << '\t'
-                            << shownValue(attribute.textString()) << '\n';
+            [&console](const std::shared_ptr<cad::Attribute>& attribute) {
+                console.out << "  " << shownValue(attribute->tagString()) << '\t'
+                            << shownValue(attribute->textString()) << '\n';
             });
         return kAllDone;
     }
