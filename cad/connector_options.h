@@ -25,6 +25,10 @@ struct ConnectorOptions {
     // claimed only while it is read or saved, as a window waiting on its user leaves it to other
     // programs; a save then refuses a drawing changed since it was read.
     bool holdDrawings = false;
+    // The built-in engine: the program walks model space only for title blocks, so its model
+    // space may hold only the block references with attributes, which spares reading the rest of
+    // a large drawing.
+    bool titleBlocksOnly = false;
 };
 
 }  // namespace cad

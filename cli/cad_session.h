@@ -14,13 +14,20 @@ namespace cli {
 // command that cannot go on fails later with its own error.
 class CadSession {
 public:
-    explicit CadSession(Console& console);
+    // What a command walks model space for.
+    enum class Walk {
+        kTitleBlocks,  // their attributes alone: the built-in engine need not read the rest
+        kEveryEntity,
+    };
+    explicit CadSession(Console& console, Walk walk = Walk::kTitleBlocks);
 
     const cad::Connection& connection() const { return connection_; }
     // The fields as start-up left them: one space each.
     const titleblock::Fields& fields() const { return fields_; }
 
 private:
+    static cad::ConnectorOptions optionsFor(const Console& console, Walk walk);
+
     std::unique_ptr<cad::Connector> connector_;
     TextFields fields_;
     cad::Connection connection_;

@@ -47,7 +47,8 @@ Drawing::Drawing(storage::FileContent content, std::filesystem::path path, FileI
       codec_(std::move(codec)),
       wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
-Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing, Claim claim) {
+Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing, Claim claim,
+                      Reach reach) {
     if (!nameCanExist(path)) throw invalidNameError(path);
     return namingFileErrors([&] {
         storage::FileLock lock = replacing != nullptr ? storage::FileLock(path, replacing->lock_)
@@ -55,7 +56,7 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
         Drawing drawing =
             fromContent(storage::readFileContent(
                             path, [&path](std::string_view head) { checkDxfHead(head, path); }),
-                        path);
+                        path, reach);
         // Under the claim no save of ours is under way: temporaries of this drawing are what a
         // killed run left, and a batch that finds nothing to change would never save and so tidy
         // them.
@@ -70,10 +71,15 @@ Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
     return fromContent(storage::FileContent(std::move(bytes)), std::move(name));
 }
 
-Drawing Drawing::fromContent(storage::FileContent content, std::filesystem::path name) {
+Drawing Drawing::fromContent(storage::FileContent content, std::filesystem::path name,
+                             Reach reach) {
+    // Below this size reading every tag takes milliseconds and checks the structure of every
+    // entity, so only larger drawings are searched for their attributes instead.
+    constexpr std::size_t kSearchedFrom = 8 << 20;
+    if (content.view().size() < kSearchedFrom) reach = Reach::kEveryEntity;
     FileIndex index;
     try {
-        index = indexFile(content.view(), name);
+        index = indexFile(content.view(), name, LineSearch::kAutomatic, reach);
     } catch (const Error&) {
         // What another program wrote meanwhile is no fault of the drawing's.
         if (content.changedSinceOpened()) throw changedOnDiskError(name);

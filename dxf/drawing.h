@@ -33,9 +33,10 @@ public:
     // Reads and indexes the DXF file at `path`, claiming it as `claim` says: while it is claimed,
     // a second open of the same file, by any program that asks for the lock, fails with the lock
     // error. Reopening the file of `replacing` (the drawing this one is to replace) shares its
-    // claim.
+    // claim. With Reach::kAttributedBlockReferences a large drawing's model space holds only the
+    // block references with attributes, and its other entities go unchecked.
     static Drawing open(const std::filesystem::path& path, const Drawing* replacing = nullptr,
-                        Claim claim = Claim::kUntilClosed);
+                        Claim claim = Claim::kUntilClosed, Reach reach = Reach::kEveryEntity);
     // The same from bytes already in memory; `name` is the file the descriptions name.
     static Drawing fromBytes(std::string bytes, std::filesystem::path name);
 
@@ -89,7 +90,8 @@ public:
 private:
     Drawing(storage::FileContent content, std::filesystem::path path, FileIndex index,
             TextCodec codec);
-    static Drawing fromContent(storage::FileContent content, std::filesystem::path name);
+    static Drawing fromContent(storage::FileContent content, std::filesystem::path name,
+                               Reach reach = Reach::kEveryEntity);
 
     std::string_view bytes() const { return content_.view(); }
     std::string_view bytesOf(std::size_t begin, std::size_t end) const {

@@ -2,15 +2,6 @@
 
 namespace dxf {
 
-namespace {
-
-// Entities that belong to the entity before them.
-bool isSubEntity(std::string_view type) {
-    return type == "ATTRIB" || type == "SEQEND" || type == "VERTEX";
-}
-
-}  // namespace
-
 void EntityReader::selectCodes(TagSelection& selection) {
     // Paper space, what some types are told apart by, and the codes that tell an entity's own
     // tags from what follows them.
@@ -24,9 +15,13 @@ void EntityReader::selectCodes(TagSelection& selection) {
 // Where an attribute's missing value goes depends on whichever of its tags comes last.
 bool EntityReader::readsWhole(std::string_view type) { return type == "ATTRIB"; }
 
+bool EntityReader::belongsToEntityBefore(std::string_view type) {
+    return type == "ATTRIB" || type == "SEQEND" || type == "VERTEX";
+}
+
 void EntityReader::startEntityOrSubEntity(const Tag& tag) {
     const std::string_view type = trimmed(scanner_.value(tag));
-    if (isSubEntity(type)) {
+    if (belongsToEntityBefore(type)) {
         startSubEntity(tag, type);
         return;
     }

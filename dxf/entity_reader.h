@@ -24,6 +24,8 @@ public:
     // and all those of an object whose type `readsWhole` accepts. It ignores all others.
     static void selectCodes(TagSelection& selection);
     static bool readsWhole(std::string_view type);
+    // Whether an entity of `type` (ATTRIB, VERTEX, SEQEND) belongs to the entity before it.
+    static bool belongsToEntityBefore(std::string_view type);
 
     // The next tag of the section: every tag the selection keeps but comments and the closing
     // ENDSEC. Called for most tags of a file, so what most tags need is here, where it can be

@@ -6,6 +6,7 @@
 #include "dxf/entity_reader.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
+#include "dxf/object_search.h"
 
 namespace dxf {
 
@@ -70,6 +71,213 @@ const TagSelection& tagsRead() {
     return selection;
 }
 
+// The sections of a file as its tags go by: the header variables, the sections' structure, and the
+// ENTITIES section's tags for an entity reader when there is one.
+class SectionWalk {
+public:
+    SectionWalk(FileIndex& index, const std::filesystem::path& source, EntityReader* entities)
+        : index_(index), source_(source), entities_(entities) {}
+
+    // Reads the tags of `scanner` until the end of the file (true) or of the data (false).
+    bool walk(TagScanner& scanner);
+    bool betweenSections() const { return state_ == State::kBetweenSections; }
+    // Whether an ENTITIES section went by unread, for want of an entity reader.
+    bool skippedEntities() const { return skippedEntities_; }
+    // Goes on in the ENTITIES section, as if its tags up to here had been read.
+    void resumeInEntities() {
+        state_ = State::kInSection;
+        section_ = "ENTITIES";
+        inEntities_ = true;
+        inHeader_ = false;
+        first_ = false;
+    }
+
+private:
+    FileIndex& index_;
+    const std::filesystem::path& source_;
+    EntityReader* entities_;
+    enum class State {
+        kBetweenSections,
+        kSectionName,
+        kInSection
+    } state_ = State::kBetweenSections;
+    std::string_view section_;
+    bool inEntities_ = false;  // compared once per section, not once per tag
+    bool inHeader_ = false;
+    std::string_view headerVariable_;
+    bool first_ = true;
+    bool skippedEntities_ = false;
+};
+
+bool SectionWalk::walk(TagScanner& scanner) {
+    const Position kind = scanner.binary() ? Position::kByteOffset : Position::kLine;
+    const auto where = [&](const Tag& tag) -> std::uint64_t {
+        // The tag just read started two lines before the scanner's next line.
+        return scanner.binary() ? tag.begin : scanner.endPosition() - 1;
+    };
+    Tag tag;
+    while (scanner.next(tag)) {
+        if (tag.code == group_code::kComment) continue;
+        const std::string_view value = scanner.value(tag);
+        const Marker marker = tag.code == 0 ? markerOf(value) : Marker::kNone;
+        if (first_ && marker != Marker::kSection && marker != Marker::kEndOfFile) {
+            throw notDxfError(source_, false, false);
+        }
+        first_ = false;
+        switch (state_) {
+            case State::kBetweenSections:
+                if (marker == Marker::kEndOfFile) return true;
+                if (marker == Marker::kSection) {
+                    state_ = State::kSectionName;
+                } else if (inHeader_) {
+                    // Old writers close HEADER early and put the rest of its variables after it.
+                    readHeaderVariable(index_, headerVariable_, tag.code, trimmed(value));
+                }
+                // Other stray tags between sections are skipped, as CAD programs skip them.
+                break;
+            case State::kSectionName:
+                if (tag.code != 2) {
+                    throw malformedError(source_, kind, where(tag),
+                                         u"SECTION 之后缺少段名（组码 2）");
+                }
+                section_ = trimmed(value);
+                inEntities_ = section_ == "ENTITIES";
+                skippedEntities_ = skippedEntities_ || (inEntities_ && !entities_);
+                inHeader_ = section_ == "HEADER";
+                headerVariable_ = {};
+                state_ = State::kInSection;
+                break;
+            case State::kInSection:
+                if (marker == Marker::kEndSection) {
+                    if (inEntities_ && entities_) entities_->finish(tag.begin);
+                    state_ = State::kBetweenSections;
+                } else if (marker != Marker::kNone) {
+                    throw malformedError(
+                        source_, kind, where(tag),
+                        u"段“" + base::utf8ToUtf16(section_) + u"”没有以 ENDSEC 结束");
+                } else if (inEntities_) {
+                    if (entities_) entities_->add(tag);
+                } else if (inHeader_) {
+                    readHeaderVariable(index_, headerVariable_, tag.code, trimmed(value));
+                }
+                break;
+        }
+    }
+    return false;
+}
+
+// Where the ENTITIES section's first tag after its name starts, and where the section itself
+// starts; nothing when the file has no such section.
+struct EntitiesSection {
+    std::size_t at;
+    std::size_t body;
+};
+
+std::optional<EntitiesSection> findEntitiesSection(std::string_view data, std::size_t from,
+                                                   const std::filesystem::path& source) {
+    static constexpr std::string_view kSection[] = {"SECTION"};
+    while (const auto start = findObjectStart(data, from, kSection)) {
+        TagScanner scanner(data, Layout::kAscii, start->at, source, 1, LineSearch::kOneAtATime);
+        Tag marker, name;
+        if (!scanner.next(marker) || !scanner.next(name)) return std::nullopt;
+        if (name.code == 2 && trimmed(scanner.value(name)) == "ENTITIES") {
+            const std::size_t newline = data.find('\n', name.valueEnd);
+            if (newline == std::string_view::npos) return std::nullopt;
+            return EntitiesSection{start->at, newline + 1};
+        }
+        from = name.begin;
+    }
+    return std::nullopt;
+}
+
+// The start of the top-level entity that the sub-entity starting at `at` belongs to: the nearest
+// entity before it in the section from `body` that is no sub-entity itself. Steps back two lines at
+// a time, as tags are pairs of lines.
+std::optional<std::size_t> ownerOf(std::string_view data, std::size_t body, std::size_t at) {
+    std::size_t line = at;
+    while (line > body) {
+        const std::size_t value = previousLine(data, line);
+        const std::size_t code = previousLine(data, value);
+        if (code < body || value <= code) return std::nullopt;
+        if (groupCodeOfLine(lineBetween(data, code, value - 1)) == 0 &&
+            !EntityReader::belongsToEntityBefore(trimmed(lineBetween(data, value, line - 1)))) {
+            return code;
+        }
+        line = code;
+    }
+    return std::nullopt;
+}
+
+// Reads the entity starting at `at` with what belongs to it into `found`, and keeps it only when
+// it is a block reference with attributes. Returns where the next top-level entity starts.
+std::optional<std::size_t> readAttributedEntity(std::string_view data, std::size_t at,
+                                                const std::filesystem::path& source,
+                                                ModelSpaceIndex& found) {
+    TagScanner scanner(data, Layout::kAscii, at, source, 1, LineSearch::kOneAtATime, &tagsRead());
+    EntityReader reader(scanner, found);
+    const std::size_t before = found.entities.size();
+    Tag tag;
+    bool first = true;
+    while (scanner.next(tag)) {
+        if (tag.code == group_code::kComment) continue;
+        if (tag.code == 0 && !first &&
+            !EntityReader::belongsToEntityBefore(trimmed(scanner.value(tag)))) {
+            reader.finish(tag.begin);
+            if (found.entities.size() > before && (!found.entities.back().blockReference ||
+                                                   found.entities.back().attributeCount == 0)) {
+                found.entities.pop_back();
+            }
+            return tag.begin;
+        }
+        first = false;
+        reader.add(tag);
+    }
+    return std::nullopt;
+}
+
+// The index of only the block references with attributes, found by searching for ATTRIB rather
+// than reading every tag of the ENTITIES section; the rest of the file is read as indexFile()
+// reads it. Nothing where the search cannot stand in for reading: binary files, a file without an
+// ENTITIES section, and anything the search finds out of order, which indexFile() then reports.
+std::optional<FileIndex> indexAttributedReferences(std::string_view data,
+                                                   const std::filesystem::path& source) {
+    FileIndex index;
+    index.layout = layoutOf(data, source, index.firstTag);
+    if (index.layout != Layout::kAscii) return std::nullopt;
+    const auto entities = findEntitiesSection(data, index.firstTag, source);
+    if (!entities) return std::nullopt;
+
+    SectionWalk sections(index, source, nullptr);
+    TagScanner before(data.substr(0, entities->at), index.layout, index.firstTag, source, 1,
+                      LineSearch::kAutomatic, &tagsRead());
+    if (sections.walk(before)) return index;  // the file ends before its entities
+    if (!sections.betweenSections()) return std::nullopt;
+
+    static constexpr std::string_view kMarkers[] = {"ATTRIB", "ENDSEC", "SECTION", "EOF"};
+    std::size_t from = entities->body;
+    while (true) {
+        const auto next = findObjectStart(data, from, kMarkers);
+        if (!next || next->type > 1) return std::nullopt;  // cut off, or a section left open
+        if (next->type == 1) {
+            from = next->at;
+            break;
+        }
+        const auto owner = ownerOf(data, entities->body, next->at);
+        if (!owner) {  // an attribute of no entity, which readers skip
+            from = next->after;
+            continue;
+        }
+        const auto after = readAttributedEntity(data, *owner, source, index.modelSpace);
+        if (!after) return std::nullopt;
+        from = *after;
+    }
+
+    sections.resumeInEntities();
+    TagScanner rest(data, index.layout, from, source, 1, LineSearch::kAutomatic, &tagsRead());
+    if (!sections.walk(rest) || sections.skippedEntities()) return std::nullopt;
+    return index;
+}
+
 }  // namespace
 
 void checkDxfHead(std::string_view head, const std::filesystem::path& source) {
@@ -77,7 +285,15 @@ void checkDxfHead(std::string_view head, const std::filesystem::path& source) {
     layoutOf(head, source, firstTag);
 }
 
-FileIndex indexFile(std::string_view data, const std::filesystem::path& source, LineSearch search) {
+FileIndex indexFile(std::string_view data, const std::filesystem::path& source, LineSearch search,
+                    Reach reach) {
+    if (reach == Reach::kAttributedBlockReferences) {
+        try {
+            if (auto index = indexAttributedReferences(data, source)) return std::move(*index);
+        } catch (const Error&) {
+            // Read again in full below, which reports the fault where it lies.
+        }
+    }
     FileIndex index;
     index.layout = layoutOf(data, source, index.firstTag);
 
@@ -88,66 +304,10 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
     index.modelSpace.entities.reserve(data.size() / 128);
     index.modelSpace.attributes.reserve(data.size() / 256);
     EntityReader entities(scanner, index.modelSpace);
-    const Position kind = scanner.binary() ? Position::kByteOffset : Position::kLine;
-    const auto where = [&](const Tag& tag) -> std::uint64_t {
-        // The tag just read started two lines before the scanner's next line.
-        return scanner.binary() ? tag.begin : scanner.endPosition() - 1;
-    };
-
-    enum class State { kBetweenSections, kSectionName, kInSection } state = State::kBetweenSections;
-    std::string_view section;
-    bool inEntities = false;  // compared once per section, not once per tag
-    bool inHeader = false;
-    std::string_view headerVariable;
-    bool first = true;
-    Tag tag;
-    while (scanner.next(tag)) {
-        if (tag.code == group_code::kComment) continue;
-        const std::string_view value = scanner.value(tag);
-        const Marker marker = tag.code == 0 ? markerOf(value) : Marker::kNone;
-        if (first && marker != Marker::kSection && marker != Marker::kEndOfFile) {
-            throw notDxfError(source, false, false);
-        }
-        first = false;
-        switch (state) {
-            case State::kBetweenSections:
-                if (marker == Marker::kEndOfFile) return index;
-                if (marker == Marker::kSection) {
-                    state = State::kSectionName;
-                } else if (inHeader) {
-                    // Old writers close HEADER early and put the rest of its variables after it.
-                    readHeaderVariable(index, headerVariable, tag.code, trimmed(value));
-                }
-                // Other stray tags between sections are skipped, as CAD programs skip them.
-                break;
-            case State::kSectionName:
-                if (tag.code != 2) {
-                    throw malformedError(source, kind, where(tag),
-                                         u"SECTION 之后缺少段名（组码 2）");
-                }
-                section = trimmed(value);
-                inEntities = section == "ENTITIES";
-                inHeader = section == "HEADER";
-                headerVariable = {};
-                state = State::kInSection;
-                break;
-            case State::kInSection:
-                if (marker == Marker::kEndSection) {
-                    if (inEntities) entities.finish(tag.begin);
-                    state = State::kBetweenSections;
-                } else if (marker != Marker::kNone) {
-                    throw malformedError(
-                        source, kind, where(tag),
-                        u"段“" + base::utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");
-                } else if (inEntities) {
-                    entities.add(tag);
-                } else if (inHeader) {
-                    readHeaderVariable(index, headerVariable, tag.code, trimmed(value));
-                }
-                break;
-        }
-    }
-    throw truncatedError(source, kind, scanner.endPosition());
+    SectionWalk sections(index, source, &entities);
+    if (sections.walk(scanner)) return index;
+    throw truncatedError(source, scanner.binary() ? Position::kByteOffset : Position::kLine,
+                         scanner.endPosition());
 }
 
 }  // namespace dxf

@@ -20,10 +20,21 @@ struct FileIndex {
     ModelSpaceIndex modelSpace;
 };
 
+// How much of the ENTITIES section an index holds.
+enum class Reach {
+    kEveryEntity,
+    // Only the block references with attributes, which is all that reading and writing title
+    // blocks needs: they are found by searching for their attributes, and the other entities are
+    // neither read nor checked. Every other section is read as for kEveryEntity.
+    kAttributedBlockReferences,
+};
+
 // Checks the structure of a whole file (sections closed, EOF present) while indexing it. Throws
-// dxf::Error naming `source`: not DXF, DWG, malformed, truncated. Every `search` finds the same.
+// dxf::Error naming `source`: not DXF, DWG, malformed, truncated. Every `search` finds the same;
+// kAttributedBlockReferences finds the same block references with attributes as kEveryEntity
+// wherever that accepts the file.
 FileIndex indexFile(std::string_view data, const std::filesystem::path& source,
-                    LineSearch search = LineSearch::kAutomatic);
+                    LineSearch search = LineSearch::kAutomatic, Reach reach = Reach::kEveryEntity);
 
 // Throws what indexFile() throws for a file that is no DXF drawing at all, from its first bytes
 // alone, so such a file is refused before it is read whole.

@@ -113,13 +113,6 @@ std::size_t lineEnd(std::string_view data, std::size_t from, std::size_t& next) 
     return withoutLineEnd(begin, from, end);
 }
 
-// The group code a line holds in any form the format allows, or nothing.
-std::optional<int> anyGroupCode(std::string_view line) {
-    const auto code = parseInteger(line);
-    if (!code || *code < -32768 || *code > 32767) return std::nullopt;
-    return static_cast<int>(*code);
-}
-
 // Reads tags from pairs of `listed` newlines (offsets from `base`) into `batch`, from
 // `filled.end` on, for as long as their group-code lines have the usual form and the batch has
 // room; returns how many newlines it used. The data must go on for four bytes after the last
@@ -185,7 +178,7 @@ FilledTags fillTags(std::string_view data, FillState& state, std::size_t pos, Ta
         const std::size_t newline = newlines.next();
         const auto code =
             newline + 1 < size
-                ? anyGroupCode(data.substr(at, withoutLineEnd(bytes, at, newline) - at))
+                ? groupCodeOfLine(data.substr(at, withoutLineEnd(bytes, at, newline) - at))
                 : std::nullopt;  // no value line
         if (!code) {
             filled.careful = true;
@@ -313,6 +306,12 @@ private:
 
 }  // namespace
 
+std::optional<int> groupCodeOfLine(std::string_view line) {
+    const auto code = parseInteger(line);
+    if (!code || *code < -32768 || *code > 32767) return std::nullopt;
+    return static_cast<int>(*code);
+}
+
 // Batches filled on the caller's thread, one at a time.
 struct SerialFilling {
     SerialFilling(std::string_view data, std::size_t from, const TagSelection* selection)
@@ -436,7 +435,7 @@ void TagScanner::useBatch(const FilledTags& filled, const Tag* tags) {
 
 int TagScanner::groupCode(std::size_t begin, std::size_t end) const {
     const std::string_view line = data_.substr(begin, end - begin);
-    const auto code = anyGroupCode(line);
+    const auto code = groupCodeOfLine(line);
     if (!code) {
         throw malformedError(source_, Position::kLine, line_,
                              u"组码“" + base::utf8ToUtf16(line.substr(0, 40)) + u"”不是整数");

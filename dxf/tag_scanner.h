@@ -34,6 +34,10 @@ inline std::string_view trimmed(std::string_view value) {
     return value;
 }
 
+// The group code an ASCII line (without its line end) holds, in any form the format allows, or
+// nothing.
+std::optional<int> groupCodeOfLine(std::string_view line);
+
 // How ASCII lines are found: one at a time, which costs nothing to start and suits a short
 // stretch such as one entity; from newlines listed kilobytes ahead, which suits a whole file; or
 // that way by a thread of its own, which suits a large file on a machine with more than one core.

@@ -27,24 +27,25 @@ void requireCadProgId(std::u16string_view progId) {
 
 class EngineApplication : public Application {
 public:
-    explicit EngineApplication(dxf::Claim claim)
-        : claim_(claim), session_(std::make_shared<Session>(claim)) {}
+    EngineApplication(dxf::Claim claim, dxf::Reach reach)
+        : claim_(claim), reach_(reach), session_(std::make_shared<Session>(claim, reach)) {}
 
     void putVisible(bool) override {}  // the engine has no window to show
     std::shared_ptr<Document> activeDocument() override { return makeDocument(session_); }
     // Engines share nothing but the files they open, and each file's lock keeps them apart.
     std::shared_ptr<Application> independentInstance() override {
-        return std::make_shared<EngineApplication>(claim_);
+        return std::make_shared<EngineApplication>(claim_, reach_);
     }
 
 private:
     dxf::Claim claim_;
+    dxf::Reach reach_;
     std::shared_ptr<Session> session_;
 };
 
 class EngineConnector : public Connector {
 public:
-    explicit EngineConnector(dxf::Claim claim) : claim_(claim) {}
+    EngineConnector(dxf::Claim claim, dxf::Reach reach) : claim_(claim), reach_(reach) {}
 
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
         requireCadProgId(progId);
@@ -54,18 +55,21 @@ public:
 
     std::shared_ptr<Application> launch(std::u16string_view progId) override {
         requireCadProgId(progId);
-        return std::make_shared<EngineApplication>(claim_);
+        return std::make_shared<EngineApplication>(claim_, reach_);
     }
 
 private:
     dxf::Claim claim_;
+    dxf::Reach reach_;
 };
 
 }  // namespace
 
 std::unique_ptr<Connector> makeEngineConnector(const ConnectorOptions& options) {
-    return std::make_unique<EngineConnector>(options.holdDrawings ? dxf::Claim::kUntilClosed
-                                                                  : dxf::Claim::kWhileBusy);
+    return std::make_unique<EngineConnector>(
+        options.holdDrawings ? dxf::Claim::kUntilClosed : dxf::Claim::kWhileBusy,
+        options.titleBlocksOnly ? dxf::Reach::kAttributedBlockReferences
+                                : dxf::Reach::kEveryEntity);
 }
 
 void deferTerminationDuringSaves() { storage::deferTerminationDuringSaves(); }

@@ -9,7 +9,7 @@ namespace cad::engine {
 
 // The built-in drawing engine as the CAD application "AutoCAD.Application". It never runs on its
 // own, so attach always fails; launch starts one with an untitled, empty drawing. Of `options`
-// only holdDrawings applies.
+// only holdDrawings and titleBlocksOnly apply.
 std::unique_ptr<Connector> makeEngineConnector(const ConnectorOptions& options = {});
 
 // Lets SIGINT, SIGTERM and SIGHUP end the process only between saves, never halfway through one.

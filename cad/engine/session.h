@@ -12,19 +12,21 @@ namespace cad::engine {
 // replaces it, as in a single-document CAD application.
 class Session {
 public:
-    // Each drawing opened is claimed as `claim` says.
-    explicit Session(dxf::Claim claim) : claim_(claim) {}
+    // Each drawing opened is claimed as `claim` says, and its model space reaches as `reach` says.
+    Session(dxf::Claim claim, dxf::Reach reach) : claim_(claim), reach_(reach) {}
 
     const dxf::Drawing& drawing() const { return drawing_; }
     dxf::Drawing& drawing() { return drawing_; }
     std::uint64_t generation() const { return generation_; }
     dxf::Claim claim() const { return claim_; }
+    dxf::Reach reach() const { return reach_; }
 
     // Drops the open drawing, unsaved changes included, for `next`.
     void replace(dxf::Drawing next);
 
 private:
     dxf::Claim claim_;
+    dxf::Reach reach_;
     dxf::Drawing drawing_;  // untitled and empty until the first open
     std::uint64_t generation_ = 0;
 };

@@ -29,7 +29,7 @@ public:
     // value (tag and value escaped).
     int execute(Console& console) override {
         const std::u16string drawing = operand_.drawing();
-        const CadSession session(console);
+        const CadSession session(console, CadSession::Walk::kEveryEntity);
         const ops::OpenedDrawing opened = ops::openDrawing(session.connection(), drawing);
         if (const auto codePage = opened.document->codePage()) {
             console.out << "代码页 code page: " << shownValue(codePage->name)

@@ -217,5 +217,82 @@ TEST(FileIndex, ReadsLargeDrawingsToTheLineAsSmallOnes) {
     }
 }
 
+// Searching for attributes must find the block references with attributes exactly as reading every
+// tag does, however the file spells and places them, and find nothing else.
+TEST(FileIndex, SearchingForAttributesFindsWhatReadingEveryTagFinds) {
+    using testing_support::asciiDxf;
+    const auto drawing = [](const Tags& entities) {
+        return testing_support::drawingTags("AC1015", "", entities);
+    };
+    const Tags insert{{0, "INSERT"},
+                      {66, "1"},
+                      {2, "TITLE"},
+                      {0, "ATTRIB"},
+                      {2, "A"},
+                      {1, "a"},
+                      {0, "ATTRIB"},
+                      {999, "note"},
+                      {40, "2.5"},
+                      {2, "B"},
+                      {101, "Embedded Object"},
+                      {1, "mtext"},
+                      {0, "SEQEND"}};
+    Tags many;
+    for (int i = 0; i < 3000; ++i) {
+        const Tags line{{0, "LINE"}, {8, "ATTRIB"}};
+        many.insert(many.end(), (i % 3 ? line : insert).begin(), (i % 3 ? line : insert).end());
+    }
+    std::string padded =
+        asciiDxf(drawing({{0, "LINE"}, {0, "INSERT"}, {0, " ATTRIB\t"}, {2, "P"}}));
+    padded.replace(padded.find("0\n ATTRIB"), 1, " +0 ");
+    Tags twoSections{
+        {0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}};
+    twoSections.insert(twoSections.end(), insert.begin(), insert.end());
+    twoSections.insert(twoSections.end(), {{0, "ENDSEC"}, {0, "EOF"}});
+    const struct {
+        const char* what;
+        std::string data;
+    } cases[] = {
+        {"plain", asciiDxf(drawing(insert))},
+        {"CRLF", asciiDxf(drawing(insert), "\r\n")},
+        {"padded type and code", padded},
+        {"attributes of no block reference", asciiDxf(drawing({{0, "ATTRIB"},
+                                                               {2, "X"},
+                                                               {0, "POLYLINE"},
+                                                               {0, "VERTEX"},
+                                                               {0, "ATTRIB"},
+                                                               {2, "Y"},
+                                                               {0, "TEXT"},
+                                                               {1, "ATTRIB"},
+                                                               {0, "SEQEND"}}))},
+        {"in paper space",
+         asciiDxf(drawing({{0, "INSERT"}, {67, "1"}, {0, "ATTRIB"}, {2, "Q"}, {0, "LINE"}}))},
+        {"after a vertex and a sequence end", asciiDxf(drawing({{0, "INSERT"},
+                                                                {0, "VERTEX"},
+                                                                {0, "ATTRIB"},
+                                                                {2, "V"},
+                                                                {0, "SEQEND"},
+                                                                {0, "ATTRIB"},
+                                                                {2, "W"},
+                                                                {0, "LINE"}}))},
+        {"read ahead", asciiDxf(drawing(many))},
+        {"two entity sections", asciiDxf(twoSections)},
+        {"cut inside an attribute", asciiDxf(drawing(insert)).substr(0, 150)},
+        {"binary", testing_support::binaryDxf(drawing(insert), false)},
+    };
+    for (const auto& c : cases) {
+        const std::string everyTag = testing_support::indexSummary(c.data, LineSearch::kOneAtATime,
+                                                                   Reach::kEveryEntity, true);
+        EXPECT_EQ(testing_support::indexSummary(c.data, LineSearch::kAutomatic,
+                                                Reach::kAttributedBlockReferences, true),
+                  everyTag)
+            << c.what;
+        EXPECT_EQ(testing_support::indexSummary(c.data, LineSearch::kAutomatic,
+                                                Reach::kAttributedBlockReferences),
+                  everyTag)
+            << c.what << ": nothing but block references with attributes";
+    }
+}
+
 }  // namespace
 }  // namespace dxf

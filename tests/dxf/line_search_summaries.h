@@ -33,17 +33,22 @@ inline std::vector<std::string> scanSummary(dxf::LineSearch search, std::string_
     return out;
 }
 
-// Everything indexing `data` with `search` finds, as text, or the error it throws: what the ways
-// of finding lines are compared by, since each must index a file alike.
-inline std::string indexSummary(std::string_view data, dxf::LineSearch search) {
+// Everything indexing `data` with `search` and `reach` finds, as text, or the error it throws:
+// what the ways of finding lines are compared by, since each must index a file alike. With
+// `attributedOnly`, of the entities only the block references with attributes, which is all that
+// Reach::kAttributedBlockReferences promises to find alike.
+inline std::string indexSummary(std::string_view data, dxf::LineSearch search,
+                                dxf::Reach reach = dxf::Reach::kEveryEntity,
+                                bool attributedOnly = false) {
     static const std::filesystem::path kSource = "summary.dxf";  // the scanner keeps a reference
     try {
-        const dxf::FileIndex index = dxf::indexFile(data, kSource, search);
+        const dxf::FileIndex index = dxf::indexFile(data, kSource, search, reach);
         std::string out = std::to_string(static_cast<int>(index.layout)) + ' ' +
                           std::to_string(index.firstTag) + ' ' + index.acadVersion + ' ' +
                           index.codePage + '\n';
         for (std::size_t i = 0; i < index.modelSpace.size(); ++i) {
             const dxf::EntityDetails entity = index.modelSpace.entity(i);
+            if (attributedOnly && (!entity.blockReference || entity.attributes.empty())) continue;
             out += std::string(entity.className) + (entity.blockReference ? " insert" : "");
             for (const dxf::AttributeSlot& slot : entity.attributes) {
                 for (const std::size_t at :
@@ -57,7 +62,7 @@ inline std::string indexSummary(std::string_view data, dxf::LineSearch search) {
         }
         return out;
     } catch (const dxf::Error& error) {
-        return error.what();
+        return std::string("error ") + error.what();
     }
 }
 

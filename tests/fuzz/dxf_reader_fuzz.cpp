@@ -2,7 +2,8 @@
 // engine makes: a drawing saved without changes is the bytes it came from, and one saved after
 // puts opens again with the values that were put and everything else in place. It also checks
 // that all ways the tag scanner finds lines read the same tags and stop at the same error, and
-// that indexing with each, which leaves tags out where lines are found ahead, finds the same.
+// that indexing with each, which leaves tags out where lines are found ahead, finds the same, and
+// that searching for attributes finds the same block references with attributes.
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -61,6 +62,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto indexed = indexSummary(input, dxf::LineSearch::kOneAtATime);
         check(indexed == indexSummary(input, dxf::LineSearch::kAhead));
         check(indexed == indexSummary(input, dxf::LineSearch::kAheadInParallel));
+        // Searching for attributes finds the block references that have them as reading every
+        // tag does, wherever that accepts the file.
+        const auto attributed =
+            indexSummary(input, dxf::LineSearch::kOneAtATime, dxf::Reach::kEveryEntity, true);
+        check(attributed.starts_with("error ") ||
+              attributed == indexSummary(input, dxf::LineSearch::kAutomatic,
+                                         dxf::Reach::kAttributedBlockReferences, true));
     }
     std::optional<dxf::Drawing> drawing;
     try {
