@@ -94,6 +94,8 @@ public:
     // Not of the automation interface: another instance with documents of its own, which another
     // thread may use at the same time; nothing where the application serves one call at a time.
     virtual std::shared_ptr<Application> independentInstance() { return nullptr; }
+    // Whether independentInstance() gives one, asked without making it.
+    virtual bool servesWorkers() const { return false; }
 };
 
 // What answered a launch in the CAD application's place, and why the application itself did not.

@@ -36,6 +36,10 @@ void BatchFlags::addTo(CLI::App& subcommand) {
     subcommand.add_flag("-k,--keep-going", keepGoing_,
                         "某个图形失败后继续处理其余图形，最后列出所有失败。 Go on after a failing "
                         "drawing; list every failure at the end.");
+    workers_.addTo(subcommand);
+}
+
+void WorkersOption::addTo(CLI::App& subcommand) {
     subcommand
         .add_option("-j,--jobs", workers_,
                     "同时处理的图形数（默认 4；CAD 应用程序一次只处理一个）。报告仍按列表顺序。 "

@@ -37,16 +37,26 @@ private:
     bool recursive_ = false;
 };
 
+// -j of the commands that do many drawings at once.
+class WorkersOption {
+public:
+    void addTo(CLI::App& subcommand);
+    std::size_t workers() const { return workers_; }
+
+private:
+    std::size_t workers_ = ops::kDefaultWorkers;
+};
+
 // -n, -k and -j of the commands that write drawings.
 class BatchFlags {
 public:
     void addTo(CLI::App& subcommand);
-    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_, {}}; }
+    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_.workers(), {}}; }
 
 private:
     bool dryRun_ = false;
     bool keepGoing_ = false;
-    std::size_t workers_ = ops::kDefaultWorkers;
+    WorkersOption workers_;
 };
 
 // --encoding of the commands that read tables; `help` says which table.

@@ -8,17 +8,25 @@ namespace dxf {
 
 namespace fs = std::filesystem;
 
-void forEachPiece(std::string_view original, const Patches& patches,
-                  const std::function<void(std::string_view)>& sink) {
+void forEachStretch(std::size_t originalSize, const Patches& patches,
+                    const std::function<void(std::size_t offset, std::size_t size)>& untouched,
+                    const std::function<void(std::string_view)>& patched) {
     std::size_t at = 0;
     for (const auto& [begin, patch] : patches) {
-        sink(original.substr(at, begin - at));
-        sink(patch.tagHead);
-        sink(patch.bytes);
-        sink(patch.tagTail);
+        untouched(at, begin - at);
+        patched(patch.tagHead);
+        patched(patch.bytes);
+        patched(patch.tagTail);
         at = patch.end;
     }
-    sink(original.substr(at));
+    untouched(at, originalSize - at);
+}
+
+void forEachPiece(std::string_view original, const Patches& patches,
+                  const std::function<void(std::string_view)>& sink) {
+    forEachStretch(
+        original.size(), patches,
+        [&](std::size_t offset, std::size_t size) { sink(original.substr(offset, size)); }, sink);
 }
 
 Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view lineEnd) {
@@ -52,9 +60,14 @@ storage::FileStamp saveWithBackup(const fs::path& target, storage::FileContent& 
         // Overwriting the drawing in place would change a mapping of it while it is being copied.
         if (replacement.byCopying()) original.detach(target);
         try {
-            forEachPiece(original.view(), patches, [&](std::string_view piece) {
-                if (!piece.empty()) replacement.write(piece);
-            });
+            forEachStretch(
+                original.view().size(), patches,
+                [&](std::size_t offset, std::size_t size) {
+                    if (size > 0) replacement.writeStretch(original, offset, size);
+                },
+                [&](std::string_view piece) {
+                    if (!piece.empty()) replacement.write(piece);
+                });
         } catch (const storage::Error&) {
             // Writing from the pages of a file cut short fails with the system's EFAULT.
             if (original.changedSinceOpened()) throw storage::Error::replaced(target);

@@ -30,7 +30,13 @@ struct Patch {
 Patch newTagPatch(std::size_t at, Layout layout, int code, std::string_view lineEnd);
 using Patches = std::map<std::size_t, Patch>;
 
-// The new content, in order: untouched stretches of `original` and the patches' bytes.
+// The new content, in order: the stretches [offset, offset + size) of an original of
+// `originalSize` bytes that the patches leave untouched, and the patches' bytes.
+void forEachStretch(std::size_t originalSize, const Patches& patches,
+                    const std::function<void(std::size_t offset, std::size_t size)>& untouched,
+                    const std::function<void(std::string_view)>& patched);
+
+// The new content as pieces, in order: untouched stretches of `original` and the patches' bytes.
 void forEachPiece(std::string_view original, const Patches& patches,
                   const std::function<void(std::string_view)>& sink);
 

@@ -8,7 +8,7 @@
 #include "ops/batch_list.h"
 #include "ops/model_space_walk.h"
 #include "ops/object_ref.h"
-#include "ops/ordered_workers.h"
+#include "ops/worker_connections.h"
 #include "titleblock/field_map.h"
 
 namespace ops {
@@ -104,12 +104,6 @@ DrawingDone updateOrFail(const cad::Connection& connection, const std::u16string
     return done;
 }
 
-// A further instance of the application for each worker, where it serves several drawings at
-// once (the built-in engine); nothing where it serves one call at a time.
-std::shared_ptr<cad::Application> independentInstance(const cad::Connection& connection) {
-    return connection.AcadApp ? connection.AcadApp->independentInstance() : nullptr;
-}
-
 // The values every drawing is to receive, read here before the workers start: `values` need only
 // be asked from this thread (the window's fields are widgets).
 using FieldValues = std::array<std::u16string, titleblock::kFieldCount + 1>;
@@ -150,33 +144,22 @@ BatchEnd runBatch(const cad::Connection& connection, const std::vector<std::u16s
     // A file listed again was done at its first listing.
     const auto isRepeat = [&](std::size_t index) { return firstListing[index] != index; };
 
-    if (policy.options.workers > 1 && paths.size() > 1 && independentInstance(connection)) {
-        const std::vector<FieldValues> table = valuesOfEvery(values, paths.size());
-        runInOrder<DrawingDone>(
-            paths.size(), policy.options.workers,
-            [&]() -> std::function<DrawingDone(std::size_t)> {
-                const std::shared_ptr<cad::Application> own = independentInstance(connection);
-                const cad::Connection worker{own, deref(own).activeDocument()};
-                return [&, worker](std::size_t index) {
-                    if (isRepeat(index)) return DrawingDone{};
-                    return updateOrFail(
-                        worker, paths[index],
-                        [&](int field) { return table[index][static_cast<std::size_t>(field)]; },
-                        policy);
-                };
-            },
-            tell);
-    } else {
-        for (std::size_t index = 0; index < paths.size(); ++index) {
-            DrawingDone done;
-            if (!isRepeat(index)) {
-                done = updateOrFail(
-                    connection, paths[index], [&](int field) { return values.value(index, field); },
-                    policy);
-            }
-            if (!tell(index, done)) break;
-        }
-    }
+    // Workers are given every value before they start; one at a time, each is asked as its
+    // attribute is reached.
+    const bool onWorkers = paths.size() > 1 && workersFor(connection, policy.options.workers) > 1;
+    const std::vector<FieldValues> table =
+        onWorkers ? valuesOfEvery(values, paths.size()) : std::vector<FieldValues>();
+    runOnConnections<DrawingDone>(
+        connection, paths.size(), policy.options.workers,
+        [&](const cad::Connection& own, std::size_t index) {
+            if (isRepeat(index)) return DrawingDone{};
+            const ValueOf valueOf = [&, index](int field) {
+                return onWorkers ? table[index][static_cast<std::size_t>(field)]
+                                 : values.value(index, field);
+            };
+            return updateOrFail(own, paths[index], valueOf, policy);
+        },
+        tell);
     if (!end.stoppedBy) end.told = paths.size();
     return end;
 }

@@ -16,11 +16,21 @@ namespace ops {
 // the list whatever finishes first. Each thread first calls `makeWorker` for the function that
 // does its jobs (a connection of its own, say). When `deliver` returns false no further job
 // starts; those already started finish and are delivered too. Whatever a thread throws is thrown
-// here when its job's turn comes.
+// here when its job's turn comes. One worker does the jobs on the calling thread, one at a time:
+// an application that serves one call at a time may answer only the thread that reached it.
 template <typename Result>
 void runInOrder(std::size_t count, std::size_t workers,
                 const std::function<std::function<Result(std::size_t)>()>& makeWorker,
                 const std::function<bool(std::size_t, Result&)>& deliver) {
+    if (workers <= 1 || count <= 1) {
+        if (count == 0) return;
+        const std::function<Result(std::size_t)> job = makeWorker();
+        for (std::size_t index = 0; index < count; ++index) {
+            Result result = job(index);
+            if (!deliver(index, result)) return;
+        }
+        return;
+    }
     struct Slot {
         std::optional<Result> result;
         std::exception_ptr failure;

@@ -2,7 +2,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 
 #include "storage/system_error_posix.h"
 
@@ -30,19 +32,33 @@ void writeAll(int fd, std::string_view bytes, const fs::path& path) {
     }
 }
 
-void copyContent(int from, int to, const fs::path& path) {
-    loff_t in = 0;
-    loff_t out = 0;
-    for (;;) {
-        const ssize_t copied = ::copy_file_range(from, &in, to, &out, 1U << 30, 0);
-        if (copied == 0) return;
-        if (copied > 0) continue;
+std::size_t copyInKernel(int from, loff_t* in, int to, loff_t* out, std::size_t size,
+                         bool& unsupported, const fs::path& path) {
+    std::size_t done = 0;
+    while (done < size) {
+        const std::size_t chunk = std::min<std::size_t>(size - done, std::size_t{1} << 30);
+        const ssize_t copied = ::copy_file_range(from, in, to, out, chunk, 0);
+        if (copied == 0) break;
+        if (copied > 0) {
+            done += static_cast<std::size_t>(copied);
+            continue;
+        }
         if (errno == EINTR) continue;
         if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
             throw errnoError(errno, Action::kSave, path);
         }
+        unsupported = true;
         break;
     }
+    return done;
+}
+
+void copyContent(int from, int to, const fs::path& path) {
+    loff_t in = 0;
+    loff_t out = 0;
+    bool unsupported = false;
+    copyInKernel(from, &in, to, &out, std::numeric_limits<ssize_t>::max(), unsupported, path);
+    if (!unsupported) return;
     std::string buffer(1U << 20, '\0');
     for (;;) {
         const ssize_t got = ::pread(from, buffer.data(), buffer.size(), in);

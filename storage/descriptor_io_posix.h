@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -20,5 +22,12 @@ void writeAll(int fd, std::string_view bytes, const std::filesystem::path& path)
 // Copies the whole content of `from` to `to`, both from their start; the kernel copies without a
 // detour through memory where it can.
 void copyContent(int from, int to, const std::filesystem::path& path);
+
+// Has the kernel copy up to `size` bytes of `from`, from `*in` on, to `to` where it stands (or at
+// `*out` when given), advancing both. Returns how many it copied: all of them, or fewer where
+// `from` ends first or where the kernel cannot copy between the two files (`unsupported` is then
+// set and the rest is the caller's to write).
+std::size_t copyInKernel(int from, loff_t* in, int to, loff_t* out, std::size_t size,
+                         bool& unsupported, const std::filesystem::path& path);
 
 }  // namespace storage

@@ -53,6 +53,8 @@ public:
 
     std::string_view view() const { return mapping_ ? mapping_->bytes() : bytes_; }
     bool mapped() const { return mapping_ != nullptr; }
+    // The mapping the bytes are read from; none once detached or where they were read.
+    const MappedFile* mapping() const { return mapping_.get(); }
     // The file as it was when it was read; none for bytes that came from no file.
     const std::optional<FileStamp>& opened() const { return opened_; }
 

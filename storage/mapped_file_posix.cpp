@@ -74,6 +74,8 @@ public:
 
     std::string_view bytes() const override { return {range_.data(), range_.size()}; }
 
+    int descriptor() const { return fd_.get(); }
+
     bool changedSinceMapped() const override {
         struct stat now {};
         return guard_.torn() || ::fstat(fd_.get(), &now) != 0 || !sameContent(now, opened_);
@@ -97,6 +99,11 @@ std::unique_ptr<MappedFile> mapFile(UniqueFd& fd, const struct stat& opened) {
     auto file = std::make_unique<PosixMappedFile>(fd, opened);
     if (!file->mapped()) return nullptr;
     return file;
+}
+
+int descriptorOf(const MappedFile& file) {
+    const auto* posix = dynamic_cast<const PosixMappedFile*>(&file);
+    return posix != nullptr ? posix->descriptor() : -1;
 }
 
 }  // namespace storage

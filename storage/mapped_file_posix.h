@@ -16,4 +16,7 @@ bool worthMapping(int fd, const struct stat& opened);
 // be read instead, where the file cannot be mapped and guarded.
 std::unique_ptr<MappedFile> mapFile(UniqueFd& fd, const struct stat& opened);
 
+// The descriptor a mapping made by mapFile() holds, open for reading; -1 for any other.
+int descriptorOf(const MappedFile& file);
+
 }  // namespace storage

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string_view>
 
+#include "storage/file_content.h"
 #include "storage/file_lock.h"
 #include "storage/file_stamp.h"
 
@@ -38,6 +40,10 @@ public:
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     void write(std::string_view bytes);
+    // Writes the bytes [offset, offset + size) of `source`, as write() would. On Linux, where
+    // `source` is mapped from its file, the kernel copies a long stretch file to file (sharing
+    // the disk's blocks where the file system can) rather than through this process's memory.
+    void writeStretch(const FileContent& source, std::size_t offset, std::size_t size);
 
     // Flushes the new version to disk and puts it in place, the current version kept as `backup`
     // (a file in the same folder, replacing an older backup); returns the new version's stamp.

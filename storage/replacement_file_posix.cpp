@@ -11,6 +11,7 @@
 #include "storage/file_names.h"
 #include "storage/file_stamp_posix.h"
 #include "storage/leftovers_posix.h"
+#include "storage/mapped_file_posix.h"
 #include "storage/replacement_file.h"
 #include "storage/save_in_progress.h"
 #include "storage/system_error_posix.h"
@@ -55,6 +56,7 @@ public:
 
     void begin();
     void write(std::string_view bytes) { writeAll(fd_.get(), bytes, target_); }
+    void writeStretch(const FileContent& source, std::size_t offset, std::size_t size);
     FileStamp commit();
     bool byCopying() const { return byCopying_; }
 
@@ -95,6 +97,7 @@ private:
     bool backupTaken_ = false;  // the current version carries the backup's name
     bool overwriting_ = false;
     bool committed_ = false;
+    bool kernelCopies_ = true;  // until the kernel cannot copy between the two files
     struct stat current_ {};
 };
 
@@ -317,6 +320,28 @@ FileStamp ReplacementFile::Save::commitInPlace() {
     return stampOfNewVersion();
 }
 
+// Stretches shorter than this are written: a copy in the kernel costs more to set up.
+constexpr std::size_t kKernelCopyFrom = std::size_t{64} << 10;
+
+void ReplacementFile::Save::writeStretch(const FileContent& source, std::size_t offset,
+                                         std::size_t size) {
+    const std::string_view bytes = source.view().substr(offset, size);
+    // Saving by copying writes over the file itself: never copy it onto itself.
+    const int from = kernelCopies_ && !byCopying_ && size >= kKernelCopyFrom && source.mapping()
+                         ? descriptorOf(*source.mapping())
+                         : -1;
+    std::size_t copied = 0;
+    if (from >= 0) {
+        auto in = static_cast<loff_t>(offset);
+        bool unsupported = false;
+        copied = copyInKernel(from, &in, fd_.get(), nullptr, size, unsupported, target_);
+        if (unsupported) kernelCopies_ = false;
+    }
+    // What the kernel left (the file cut short meanwhile reads as zeros, and the writer refuses
+    // the save) is written from the mapping.
+    write(bytes.substr(copied));
+}
+
 // Puts the file's bytes back from the copy after a failed overwrite.
 void ReplacementFile::Save::restoreInPlace() {
     try {
@@ -340,6 +365,11 @@ ReplacementFile::ReplacementFile(fs::path target, const fs::path& backup, FileLo
 ReplacementFile::~ReplacementFile() = default;
 
 void ReplacementFile::write(std::string_view bytes) { save_->write(bytes); }
+
+void ReplacementFile::writeStretch(const FileContent& source, std::size_t offset,
+                                   std::size_t size) {
+    save_->writeStretch(source, offset, size);
+}
 
 FileStamp ReplacementFile::commit() { return save_->commit(); }
 

@@ -138,6 +138,13 @@ ReplacementFile::~ReplacementFile() = default;
 
 void ReplacementFile::write(std::string_view bytes) { save_->write(bytes); }
 
+// Stretches are written from the mapping: the system has no file-to-file copy into a file
+// being written.
+void ReplacementFile::writeStretch(const FileContent& source, std::size_t offset,
+                                   std::size_t size) {
+    save_->write(source.view().substr(offset, size));
+}
+
 FileStamp ReplacementFile::commit() { return save_->commit(); }
 
 // Saves here go by ReplaceFile, never in place.

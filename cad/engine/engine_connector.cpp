@@ -36,6 +36,7 @@ public:
     std::shared_ptr<Application> independentInstance() override {
         return std::make_shared<EngineApplication>(claim_, reach_);
     }
+    bool servesWorkers() const override { return true; }
 
 private:
     dxf::Claim claim_;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <filesystem>
 #include <optional>
+#include <variant>
 
 #include "base/path_name.h"
 #include "base/unicode.h"
@@ -20,6 +21,7 @@
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 #include "ops/reported_batch.h"
+#include "ops/worker_connections.h"
 #include "storage/backup.h"
 #include "storage/error.h"
 #include "storage/replacement_file.h"
@@ -63,6 +65,23 @@ fs::path checkedTableFile(const std::u16string& output) {
     return file;
 }
 
+// The table row of `drawing`, its values in the order of the header; one without a title block
+// is told of, and its row left empty.
+TableRow rowOf(const std::u16string& drawing, const std::map<int, std::u16string>& values,
+               const fs::path& tableFolder, Console& console, int& status) {
+    if (values.empty()) {
+        console.err << "无标题栏 no title block: " << shownValue(drawing)
+                    << "（这一行的值都是空的 its row is empty）\n";
+        if (status == kAllDone) status = kSomeWithoutTitleBlock;
+    }
+    TableRow row{tablePathOf(drawing, tableFolder)};
+    for (const auto& mapRow : titleblock::kFieldMap) {
+        const auto value = values.find(mapRow.field);
+        row.push_back(value == values.end() ? u"" : value->second);
+    }
+    return row;
+}
+
 void writeOutput(const std::optional<fs::path>& tableFile, const std::string& bytes,
                  Console& console) {
     if (!tableFile) {
@@ -94,6 +113,7 @@ public:
                               "其下的图形路径写成相对路径。 Write to this file instead of "
                               "standard output: a workbook when its name ends in .xlsx, else "
                               "CSV; drawings below its folder get relative paths.");
+        workers_.addTo(subcommand);
         drawings_.addTo(subcommand);
     }
 
@@ -110,29 +130,30 @@ public:
 
         std::vector<TableRow> rows{tableHeader()};
         int status = kAllDone;
-        for (const auto& drawing : drawings) {
-            std::map<int, std::u16string> values;
-            try {
-                values = ops::readTitleBlockValues(session.connection(), drawing);
-            } catch (const cad::Error& e) {
-                console.err << "失败 failed: " << shownValue(drawing) << ": " << failureText(e)
-                            << '\n';
-                if (!keepGoing_) return kSomeFailed;
-                status = kSomeFailed;
-                continue;
-            }
-            if (values.empty()) {
-                console.err << "无标题栏 no title block: " << shownValue(drawing)
-                            << "（这一行的值都是空的 its row is empty）\n";
-                if (status == kAllDone) status = kSomeWithoutTitleBlock;
-            }
-            TableRow row{tablePathOf(drawing, tableFolder)};
-            for (const auto& mapRow : titleblock::kFieldMap) {
-                const auto value = values.find(mapRow.field);
-                row.push_back(value == values.end() ? u"" : value->second);
-            }
-            rows.push_back(std::move(row));
-        }
+        bool stopped = false;  // by a failure, without -k: no table is written
+        using Read = std::variant<std::map<int, std::u16string>, cad::Error>;
+        ops::runOnConnections<Read>(
+            session.connection(), drawings.size(), workers_.workers(),
+            [&](const cad::Connection& connection, std::size_t index) -> Read {
+                try {
+                    return ops::readTitleBlockValues(connection, drawings[index]);
+                } catch (const cad::Error& e) {
+                    return e;
+                }
+            },
+            [&](std::size_t index, Read& read) {
+                const std::u16string& drawing = drawings[index];
+                if (const auto* failure = std::get_if<cad::Error>(&read)) {
+                    console.err << "失败 failed: " << shownValue(drawing) << ": "
+                                << failureText(*failure) << '\n';
+                    status = kSomeFailed;
+                    stopped = stopped || !keepGoing_;
+                } else if (!stopped) {
+                    rows.push_back(rowOf(drawing, std::get<0>(read), tableFolder, console, status));
+                }
+                return !stopped;
+            });
+        if (stopped) return kSomeFailed;
         writeOutput(tableFile, output ? formatTable(rows, *output) : formatCsv(rows), console);
         return status;
     }
@@ -140,6 +161,7 @@ public:
 private:
     bool keepGoing_ = false;
     std::optional<std::string> output_;
+    WorkersOption workers_;
     DrawingOperands drawings_;
 };
 

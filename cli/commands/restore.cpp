@@ -23,14 +23,17 @@ public:
                   "with its .bak, so a second restore redoes it. Restore only drawings the batch "
                   "saved.") {}
 
-    void addOptions(CLI::App& subcommand) override { drawings_.addTo(subcommand); }
+    void addOptions(CLI::App& subcommand) override {
+        workers_.addTo(subcommand);
+        drawings_.addTo(subcommand);
+    }
 
     // One line per drawing on the error stream: restored, or the failure that left it as it was.
     int execute(Console& console) override {
         const auto drawings = drawings_.drawings();
         int status = kAllDone;
         ops::restoreLastSaves(
-            *cad::makePlatformDrawingFiles(), drawings,
+            *cad::makePlatformDrawingFiles(), drawings, workers_.workers(),
             [&](std::size_t index, const std::optional<cad::Error>& failure) {
                 console.err << '[' << index + 1 << '/' << drawings.size() << "] "
                             << shownValue(drawings[index]) << ' ';
@@ -45,6 +48,7 @@ public:
     }
 
 private:
+    WorkersOption workers_;
     DrawingOperands drawings_;
 };
 

@@ -115,6 +115,9 @@ TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
     const std::string same = copyOf(kTemplate, folder.path() / "同 图.dxf").string();
     const std::string none = withoutTitleBlock(folder.path() / "无 标题栏.dxf").string();
     const std::string missing = (folder.path() / "缺 图.dxf").string();
+    const std::string linked = copyOf(kTemplate, folder.path() / "链 图.dxf").string();
+    const std::string link = (folder.path() / "链接.dxf").string();
+    fs::create_symlink(linked, link);
     // 产品代号 is what `same` holds already; 零件名称 is new only to the first it reaches.
     const fs::path values = folder.path() / "值.tsv";
     writeBytes(values, "产品代号\tR2018/产品代号/甲\n");
@@ -148,6 +151,12 @@ TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
          1,
          {"[1/2] " + missing + " 失败 failed: 错误 0x80070002 (-2147024894): ",
           "失败 1，未打开 1。"}},
+        // Saved once, by one worker: the other finds the file done with.
+        {"one drawing listed again through a link, four at once",
+         {"apply", "-j", "4", changing.string(), linked, link},
+         0,
+         {"[1/2] " + linked + " 已保存 saved", "[2/2] " + link + " 未改变 unchanged",
+          "已保存 1，未改变 1，"}},
         {"keeps going and lists the failures",
          {"apply", "-k", changing.string(), missing, none, missing + "2"},
          1,
@@ -167,6 +176,7 @@ TEST(CliReport, SaysWhatHappenedToEachDrawingAndExitsAccordingly) {
     }
     EXPECT_FALSE(fs::exists(backupOf(same)));
     EXPECT_FALSE(fs::exists(backupOf(none)));
+    EXPECT_EQ(readBytes(backupOf(linked)), readBytes(kTemplate)) << "a second save keeps the first";
     EXPECT_EQ(readBytes(none), readBytes(withoutTitleBlock(folder.path() / "again" / "n.dxf")));
 }
 

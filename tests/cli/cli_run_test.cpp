@@ -241,6 +241,66 @@ TEST(CliApply, StopsAtTheFirstDrawingThatCannotBeOpened) {
     }
 }
 
+// export and restore as apply: each drawing is told of in the order of the list, one at a time or
+// four at once, a failing one in its place; export without -k writes no table, with it a row for
+// every drawing it read, in the order of the list, while restore goes on past a failure.
+TEST(CliJobs, ExportAndRestoreTellEveryDrawingInTheOrderOfTheList) {
+    const struct {
+        std::vector<std::string> command;
+        bool rows;  // the table is written
+    } commands[] = {{{"export"}, false}, {{"export", "-k"}, true}, {{"restore"}, false}};
+    for (const auto& c : commands) {
+        for (const char* jobs : {"1", "4"}) {
+            const bool restoring = c.command[0] == "restore";
+            SCOPED_TRACE(c.command.back() + " -j " + jobs);
+            const TempFolder folder;
+            std::vector<std::string> drawings;  // the second is missing
+            for (int i = 1; i <= 6; ++i) {
+                const fs::path drawing = folder.path() / ("图 " + std::to_string(i) + ".dxf");
+                if (i != 2) fs::copy_file(kFixtures / "titleblock_r2010.dxf", drawing);
+                drawings.push_back(drawing.string());
+            }
+            if (restoring) {
+                std::vector<std::string> apply{"apply", "-"};
+                for (const auto& d : drawings)
+                    if (fs::exists(d)) apply.push_back(d);
+                ASSERT_EQ(cli(apply, "零件名称\t新\n").status, 0);
+            }
+            std::vector<std::string> args = c.command;
+            args.insert(args.end(), {"-j", jobs});
+            args.insert(args.end(), drawings.begin(), drawings.end());
+            const Ending run = cli(args);
+
+            EXPECT_EQ(run.status, 1) << run.err;
+            std::vector<std::string> told{"失败 failed: " + drawings[1] + ": 错误 0x"};
+            std::vector<std::string> rows;
+            if (restoring) {
+                told.clear();
+                for (std::size_t i = 0; i < drawings.size(); ++i) {
+                    told.push_back("[" + std::to_string(i + 1) + "/6] " + drawings[i] +
+                                   (i == 1 ? " 失败 failed: 错误 0x" : " 已恢复 restored"));
+                }
+            } else if (c.rows) {
+                rows.push_back("\xEF\xBB\xBF图形,");
+                for (const auto& d : drawings)
+                    if (fs::exists(d)) rows.push_back(d + ",R2010/");
+            }
+            const std::vector<std::string> err = linesOf(run.err);
+            ASSERT_EQ(err.size(), told.size()) << run.err;
+            for (std::size_t i = 0; i < told.size(); ++i)
+                EXPECT_TRUE(err[i].starts_with(told[i])) << err[i];
+            const std::vector<std::string> out = linesOf(run.out);
+            ASSERT_EQ(out.size(), rows.size()) << run.out;
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                EXPECT_TRUE(out[i].starts_with(rows[i])) << out[i];
+            for (const auto& d : drawings) {
+                if (restoring && fs::exists(d))
+                    EXPECT_EQ(readBytes(d), readBytes(kFixtures / "titleblock_r2010.dxf")) << d;
+            }
+        }
+    }
+}
+
 TEST(CliExitCodes, AreZeroOneOrTwo) {
     const TempFolder folder;
     const fs::path drawing = folder.path() / "图 1.dxf";

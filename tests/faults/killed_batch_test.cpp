@@ -1,9 +1,10 @@
-// zandrel-cli apply killed at random moments of a batch of 40 drawings: with SIGKILL, as a power
-// cut or a killed session would stop it, and with SIGINT, SIGTERM and SIGHUP, as Ctrl+C, a
-// shutdown or a closed terminal would. After every kill each drawing (and each backup) must be
-// byte-identical to its original or to its finished result, the finished ones a prefix of the
-// batch; the catchable signals leave no other file and end the run as the signal does; whatever
-// SIGKILL left behind must not trip the next run, which must finish the batch and tidy up.
+// zandrel-cli apply, four drawings at once, killed at random moments of a batch of 40 drawings:
+// with SIGKILL, as a power cut or a killed session would stop it, and with SIGINT, SIGTERM and
+// SIGHUP, as Ctrl+C, a shutdown or a closed terminal would. After every kill each drawing (and each
+// backup) must be byte-identical to its original or to its finished result, the finished ones a
+// prefix of the batch; the catchable signals leave no other file and end the run as the signal
+// does; whatever SIGKILL left behind must not trip the next run, which must finish the batch and
+// tidy up.
 
 #include <gtest/gtest.h>
 
@@ -91,7 +92,7 @@ public:
     }
 
     std::vector<std::string> arguments(const fs::path& folder) const {
-        std::vector<std::string> args{"apply", (values_ / "values.tsv").string()};
+        std::vector<std::string> args{"apply", "-j", "4", (values_ / "values.tsv").string()};
         for (const auto& name : names_) args.push_back((folder / name).string());
         return args;
     }

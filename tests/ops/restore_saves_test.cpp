@@ -50,7 +50,7 @@ TEST(RestoreSaves, TradesEachDrawingWithItsBackupAndGoesOnPastOneWithout) {
         bool refused = false;
         try {
             restoreLastSaves(
-                files, c.drawings,
+                files, c.drawings, 1,
                 [&reports](std::size_t index, const std::optional<cad::Error>& failure) {
                     reports.push_back(
                         std::to_string(index) + " " +

@@ -4,7 +4,9 @@
 // left every version is under the drawing's name or the backup's and nothing else remains.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -38,39 +40,72 @@ struct Versions {
     std::string backup;
 };
 
-Versions versionsIn(const TempFolder& folder) {
-    const auto read = [&](const char* name) {
-        return fs::exists(folder / name) ? readBytes(folder / name) : std::string("(none)");
-    };
-    return {read("part.dxf"), read("part.bak")};
-}
-
-void save(const fs::path& file) {
-    FileLock lock(file);
-    ReplacementFile replacement(file, backupPathOf(file), lock, readFileContent(file).opened());
-    replacement.write("the new version");
-    replacement.commit();
-}
-
 struct Scenario {
     const char* what;
     bool restore;     // the drawing and its backup trade places; otherwise a new version is saved
     bool hardLinked;  // a second name makes the save go by copying
     bool noExchange;  // the file system cannot exchange two names in one step
+    bool stretches;   // a drawing large enough to be mapped: the save keeps most of it, the
+                      // kernel copying those stretches where it does not go by copying
 };
 
 constexpr Scenario kScenarios[] = {
-    {"save", false, false, false},
-    {"save by copying", false, true, false},
-    {"restore", true, false, false},
-    {"restore by three renames", true, false, true},
+    {"save", false, false, false, false},
+    {"save by copying", false, true, false, false},
+    {"restore", true, false, false, false},
+    {"restore by three renames", true, false, true, false},
+    {"save with stretches copied by the kernel", false, false, false, true},
+    {"save by copying with stretches", false, true, false, true},
 };
+
+// Each of the stretches a large version keeps around its name.
+constexpr std::size_t kStretch = std::size_t{1} << 20;
+constexpr const char* kVersionNames[] = {"the old version", "the new version", "the older backup"};
+
+// The bytes of the version named `name` in the scenario.
+std::string bytesOf(const Scenario& s, const std::string& name) {
+    return s.stretches ? std::string(kStretch, 'a') + name + std::string(kStretch, 'z') : name;
+}
+
+// The version named whose bytes these are; (torn) for none of them.
+std::string nameOf(const Scenario& s, const std::string& bytes) {
+    for (const char* name : kVersionNames) {
+        if (bytes == bytesOf(s, name)) return name;
+    }
+    return "(torn)";
+}
+
+Versions versionsIn(const Scenario& s, const TempFolder& folder) {
+    const auto read = [&](const char* name) {
+        return fs::exists(folder / name) ? nameOf(s, readBytes(folder / name))
+                                         : std::string("(none)");
+    };
+    return {read("part.dxf"), read("part.bak")};
+}
+
+// Saves "the new version" as the writer of drawings does: where the drawing is large, its
+// stretches around the name come from the drawing as read.
+void save(const Scenario& s, const fs::path& file) {
+    FileLock lock(file);
+    FileContent original = readFileContent(file);
+    ReplacementFile replacement(file, backupPathOf(file), lock, original.opened());
+    if (!s.stretches) {
+        replacement.write("the new version");
+    } else {
+        if (replacement.byCopying()) original.detach(file);
+        const std::size_t name = std::string_view("the old version").size();
+        replacement.writeStretch(original, 0, kStretch);
+        replacement.write("the new version");
+        replacement.writeStretch(original, kStretch + name, kStretch);
+    }
+    replacement.commit();
+}
 
 // The folder before the run: the drawing "the old version", its backup "the older backup" (for a
 // restore: the drawing "the new version", its backup "the old version").
 std::vector<std::string> setUp(const Scenario& s, const TempFolder& folder) {
-    writeBytes(folder / "part.dxf", s.restore ? "the new version" : "the old version");
-    writeBytes(folder / "part.bak", s.restore ? "the old version" : "the older backup");
+    writeBytes(folder / "part.dxf", bytesOf(s, s.restore ? "the new version" : "the old version"));
+    writeBytes(folder / "part.bak", bytesOf(s, s.restore ? "the old version" : "the older backup"));
     std::vector<std::string> names{"part.bak", "part.dxf"};
     if (s.hardLinked) {
         fs::create_hard_link(folder / "part.dxf", folder / "second name.dxf");
@@ -83,23 +118,26 @@ struct Ending {
     int outcome = kCompleted;  // or kFailed; or the process ended at the planned call
     std::optional<Failure> failure{};
     int calls = 0;  // the interposed calls it made
+    std::vector<interposer::Event> events{};
 };
 
 Ending run(const Scenario& s, const fs::path& drawing, interposer::Plan plan) {
     plan.noExchange = s.noExchange;
-    interposer::arm(std::move(plan));
     Ending result;
+    interposer::events = &result.events;
+    interposer::arm(std::move(plan));
     try {
         if (s.restore) {
             restoreBackup(drawing);
         } else {
-            save(drawing);
+            save(s, drawing);
         }
     } catch (const Error& error) {
         result.outcome = kFailed;
         result.failure = error.failure();
     }
     result.calls = interposer::disarm();
+    interposer::events = nullptr;
     return result;
 }
 
@@ -129,12 +167,12 @@ TEST(CrashPoints, EveryMomentLeavesTheOldOrTheNewVersionAndTheNextRunKeepsEveryV
                 return run(s, folder / "part.dxf", {at, interposer::Plan::Act::kKill}).outcome;
             });
             ASSERT_TRUE(status == interposer::kKilledStatus || status == kCompleted) << status;
-            const Versions killed = versionsIn(folder);
+            const Versions killed = versionsIn(s, folder);
             EXPECT_TRUE(killed.drawing == "the old version" ||
                         killed.drawing == "the new version" || killed.backup == "the old version")
                 << killed.drawing << " / " << killed.backup;
             tidyAfterKilledSaves(folder / "part.dxf");
-            const Versions settled = versionsIn(folder);
+            const Versions settled = versionsIn(s, folder);
             EXPECT_TRUE(settledAsAllowed(s, settled, status == kCompleted ? kCompleted : -1))
                 << settled.drawing << " / " << settled.backup;
             EXPECT_EQ(folder.names(), names);
@@ -145,7 +183,8 @@ TEST(CrashPoints, EveryMomentLeavesTheOldOrTheNewVersionAndTheNextRunKeepsEveryV
 
 TEST(CrashPoints, AFailingCallLeavesTheFolderAsBeforeOrTheRunComplete) {
     for (const Scenario& s : kScenarios) {
-        for (const int error : {ENOSPC, EIO, EPERM}) {
+        // The last two say the kernel cannot copy between the files: the save writes instead.
+        for (const int error : {ENOSPC, EIO, EPERM, EXDEV, EOPNOTSUPP}) {
             for (int at = 1;; ++at) {
                 SCOPED_TRACE(std::string(s.what) + ", " + std::strerror(error) + " at call " +
                              std::to_string(at));
@@ -154,11 +193,24 @@ TEST(CrashPoints, AFailingCallLeavesTheFolderAsBeforeOrTheRunComplete) {
                 const Ending r =
                     run(s, folder / "part.dxf", {at, interposer::Plan::Act::kFail, error});
                 tidyAfterKilledSaves(folder / "part.dxf");
-                const Versions v = versionsIn(folder);
+                const Versions v = versionsIn(s, folder);
                 EXPECT_TRUE(settledAsAllowed(s, v, r.outcome)) << v.drawing << " / " << v.backup;
                 EXPECT_EQ(folder.names(), names);
-                // Past the last call the plan never fires.
-                if (r.calls < at) break;
+                const bool cannotCopy = error == EXDEV || error == EOPNOTSUPP;
+                if (cannotCopy && r.calls >= at && r.events[at - 1].call == "copy") {
+                    EXPECT_EQ(r.outcome, kCompleted) << "written where the kernel cannot copy";
+                }
+                // Past the last call the plan never fires: a whole save, where the kernel copied
+                // into the new version, and never into a file being overwritten.
+                if (r.calls < at) {
+                    struct stat saved {};
+                    ::stat((folder / "part.dxf").c_str(), &saved);
+                    const bool copiedIntoSaved = std::any_of(
+                        r.events.begin(), r.events.end(),
+                        [&](const auto& e) { return e.call == "copy" && e.inode == saved.st_ino; });
+                    if (!s.restore) EXPECT_EQ(copiedIntoSaved, s.stretches && !s.hardLinked);
+                    break;
+                }
             }
         }
     }

@@ -79,6 +79,8 @@ int __real_linkat(int fromFolder, const char* from, int toFolder, const char* to
 int __real_unlinkat(int folder, const char* name, int flags);
 int __real_ftruncate(int fd, off_t size);
 ssize_t __real_write(int fd, const void* bytes, size_t size);
+ssize_t __real_copy_file_range(int from, loff_t* in, int to, loff_t* out, size_t size,
+                               unsigned flags);
 
 int __wrap_fsync(int fd) {
     return proceed({"fsync", interposer::inodeOf(fd), {}}) ? __real_fsync(fd) : -1;
@@ -133,5 +135,11 @@ int __wrap_ftruncate(int fd, off_t size) {
 }
 ssize_t __wrap_write(int fd, const void* bytes, size_t size) {
     return proceed({"write", interposer::inodeOf(fd), {}}) ? __real_write(fd, bytes, size) : -1;
+}
+ssize_t __wrap_copy_file_range(int from, loff_t* in, int to, loff_t* out, size_t size,
+                               unsigned flags) {
+    return proceed({"copy", interposer::inodeOf(to), {}})
+               ? __real_copy_file_range(from, in, to, out, size, flags)
+               : -1;
 }
 }

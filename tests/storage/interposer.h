@@ -12,7 +12,9 @@
 namespace interposer {
 
 struct Event {
-    std::string call;  // "fsync", "name" (a rename or link gives `inode` the name `name`), "write"
+    // "fsync", "name" (a rename or link gives `inode` the name `name`), "write", "copy" (the
+    // kernel copies into `inode`)
+    std::string call;
     ino_t inode;
     std::string name;
 };
