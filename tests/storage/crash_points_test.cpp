@@ -1,10 +1,12 @@
 // A save or a restore ended at each of its file-system calls in turn, killed there or failing
 // there, through the interposed calls: whatever the moment, the drawing is the old or the new
 // version (or torn, with the old one as its backup), and once the next run has settled what was
-// left every version is under the drawing's name or the backup's and nothing else remains.
+// left every version is under the drawing's name or the backup's and nothing else remains. The
+// hidden names a run uses for this are its own: what someone made under them beforehand stays.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
@@ -189,6 +191,39 @@ TEST(CrashPoints, ALinkPutInTheDrawingsPlaceAtAnyMomentIsNeverWrittenThrough) {
             }
             if (r.calls < at) break;
         }
+    }
+}
+
+// Someone who saw the hidden names of one run and made folders under them (which no run can
+// remove) stops no later run: its names are new each time and taken only where free.
+TEST(CrashPoints, HiddenNamesSomeoneTookInAdvanceStopNoLaterRun) {
+    for (const Scenario& s : kScenarios) {
+        SCOPED_TRACE(s.what);
+        TempFolder folder;
+        std::vector<std::string> names = setUp(s, folder);
+        const auto hiddenNamesOfARun = [&] {
+            std::vector<interposer::Event> log;
+            interposer::events = &log;
+            const Ending r = run(s, folder / "part.dxf", {});
+            interposer::events = nullptr;
+            EXPECT_EQ(r.outcome, kCompleted) << (r.failure ? static_cast<int>(*r.failure) : -1);
+            std::set<std::string> hidden;
+            for (const interposer::Event& e : log) {
+                if (e.name.rfind(".~", 0) == 0) hidden.insert(e.name);
+            }
+            return hidden;
+        };
+        const std::set<std::string> first = hiddenNamesOfARun();
+        for (const std::string& name : first) {
+            fs::create_directories(folder / name / "someone else's");
+            names.push_back(name);
+        }
+        const std::set<std::string> second = hiddenNamesOfARun();
+        for (const std::string& name : second) EXPECT_EQ(first.count(name), 0U) << name;
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(folder.names(), names);
+        // Two restores undo each other; two saves write the same version.
+        EXPECT_EQ(readBytes(folder / "part.dxf"), "the new version");
     }
 }
 
