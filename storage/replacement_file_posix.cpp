@@ -314,9 +314,13 @@ FileStamp ReplacementFile::Save::commitNewFile() {
 
 FileStamp ReplacementFile::Save::commitInPlace() {
     const off_t size = ::lseek(fd_.get(), 0, SEEK_CUR);
-    if (size < 0 || ::ftruncate(fd_.get(), size) != 0 || ::fsync(fd_.get()) != 0) {
-        throw errnoError(errno, Action::kSave, target_);
+    if (size < 0) throw errnoError(errno, Action::kSave, target_);
+    if (::ftruncate(fd_.get(), size) != 0) {
+        // The file is open for writing, so this is no refusal of rights: FAT through FUSE says
+        // EPERM for a size it cannot set.
+        throw errnoError(errno == EPERM ? EOPNOTSUPP : errno, Action::kSave, target_);
     }
+    if (::fsync(fd_.get()) != 0) throw errnoError(errno, Action::kSave, target_);
     overwriting_ = false;
     return stampOfNewVersion();
 }

@@ -166,6 +166,49 @@ TEST(CrashPoints, AFailingCallLeavesTheFolderAsBeforeOrTheRunComplete) {
     }
 }
 
+// A call failing in a save gives the cause it stands for, numbered as Windows numbers it.
+TEST(CrashPoints, AFailingCallNamesItsCause) {
+    const struct {
+        const char* what;
+        const Scenario& scenario;
+        const char* call;  // the first of these calls fails
+        int error;
+        std::uint32_t win32Code;
+    } cases[] = {
+        {"a size FAT through FUSE cannot set", kScenarios[1], "truncate", EPERM, 50},
+        {"a write refused", kScenarios[1], "write", EPERM, 5},
+        {"a full disk", kScenarios[0], "write", ENOSPC, 112},
+        {"a device failing", kScenarios[0], "write", EIO, 29},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto firstCall = [&] {
+            TempFolder scratch;
+            setUp(c.scenario, scratch);
+            std::vector<interposer::Event> log;
+            interposer::events = &log;
+            run(c.scenario, scratch / "part.dxf", {});
+            interposer::events = nullptr;
+            const auto at = std::find_if(log.begin(), log.end(), [&](const interposer::Event& e) {
+                return e.call == c.call;
+            });
+            return static_cast<int>(at - log.begin()) + 1;
+        };
+        TempFolder folder;
+        setUp(c.scenario, folder);
+        interposer::arm({firstCall(), interposer::Plan::Act::kFail, c.error});
+        try {
+            save(folder / "part.dxf");
+            ADD_FAILURE() << "saved";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.failure(), Failure::kSystem);
+            EXPECT_EQ(error.win32Code(), c.win32Code);
+        }
+        interposer::disarm();
+        EXPECT_EQ(versionsIn(folder).drawing, "the old version");
+    }
+}
+
 // Another program putting a link to someone else's file under the drawing's name at any moment
 // of a save: the save refuses or has already put its version there, and the file the link leads
 // to is never written.
