@@ -12,6 +12,7 @@
 #include "storage/file_stamp_posix.h"
 #include "storage/leftovers_posix.h"
 #include "storage/replacement_file.h"
+#include "storage/savable_posix.h"
 #include "storage/save_in_progress.h"
 #include "storage/system_error_posix.h"
 #include "storage/temporary_names_posix.h"
@@ -101,13 +102,7 @@ void ReplacementFile::Save::begin() {
     if (!exists_ && errno != ENOENT) throw errnoError(errno, Action::kSave, target_);
     ensureUnchanged();
     if (exists_ && !S_ISREG(current_.st_mode)) throw Error::notRegularFile(target_);
-    // A file no one may write stays as it is, for root too, as editors open such files
-    // read-only; one this user may not write (or immutable, on a read-only disk) too, even where
-    // the folder would let a new version take its name.
-    if (exists_ && (current_.st_mode & 0222) == 0) throw Error::readOnly(target_);
-    if (exists_ && ::faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
-        throw errnoError(errno, Action::kSave, target_);
-    }
+    if (exists_) ensureFileWritable(folder_.get(), name_, current_, target_);
     settleLeftovers(folder_.get(), name_, backupName_);
     byCopying_ = exists_ && current_.st_nlink > 1;
     if (!byCopying_) {

@@ -199,6 +199,49 @@ TEST(CliDryRun, ListsEveryChangeAndWritesNothing) {
     EXPECT_FALSE(fs::exists(backupOf(b)));
 }
 
+// A drawing the user could not save is no "would save" in a dry run: it fails there as it fails
+// in the real run, with the same number, and nothing is written either way.
+TEST(CliDryRun, SaysWhatTheRealRunSaysOfADrawingItsUserCannotSave) {
+    const TempFolder folder;
+    fs::permissions(folder.path(), fs::perms::all);
+    const struct {
+        const char* name;
+        fs::perms folder;
+        fs::perms drawing;
+    } cases[] = {
+        {"a folder where the user may add no name", fs::perms::all & ~fs::perms::others_write,
+         fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
+             ~fs::perms::others_exec},
+        {"a drawing the user may not write", fs::perms::all,
+         fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path place = folder.path() / c.name;
+        fs::create_directory(place);
+        const fs::path drawing = copyOf(kTemplate, place / "d.dxf");
+        fs::permissions(drawing, c.drawing);
+        fs::permissions(place, c.folder);
+        const auto applyAsNobody = [&](std::vector<std::string> options) {
+            std::vector<std::string> args{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                          kCli.string(), "apply"};
+            args.insert(args.end(), options.begin(), options.end());
+            args.insert(args.end(), {"-", drawing.string()});
+            return runProgram("/usr/bin/setpriv", args, {"零件名称\t新\n"});
+        };
+        const Ending dry = applyAsNobody({"-n"});
+        const Ending real = applyAsNobody({});
+        EXPECT_EQ(dry.status, 1) << dry.err;
+        EXPECT_EQ(real.status, 1) << real.err;
+        EXPECT_FALSE(contains(dry.err, "would save")) << dry.err;
+        for (const Ending* run : {&dry, &real}) {
+            EXPECT_TRUE(contains(run->err, "错误 0x80070005")) << run->err;
+        }
+        EXPECT_EQ(readBytes(drawing), readBytes(kTemplate));
+        EXPECT_FALSE(fs::exists(backupOf(drawing)));
+    }
+}
+
 TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
     const TempFolder folder;
     const fs::path root = folder.path() / "产品 图纸";
