@@ -41,6 +41,10 @@ public:
         static_cast<void>(path);
         return {};
     }
+    // Throws cad::Error as saving the drawing at `path` would, where that would fail for want of
+    // the right to write (a read-only file, folder or disk), writing nothing: what a dry run
+    // reports instead of a save. A backend that cannot tell lets every drawing pass.
+    virtual void ensureSavable(const std::u16string& path) const { static_cast<void>(path); }
     // Undoes the last save of the drawing at `path`: it trades places with its backup, so that a
     // second call redoes the save. Throws cad::Error, with nothing changed, when there is no
     // backup or the exchange fails.

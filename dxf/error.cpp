@@ -21,7 +21,7 @@ struct Row {
     std::u16string_view cause;
 };
 
-constexpr std::array<Row, 27> kTable{{
+constexpr std::array<Row, 29> kTable{{
     {Errc::kFileNotFound, base::hresultFromWin32(2), 2, u"文件不存在"},
     {Errc::kPathNotFound, base::hresultFromWin32(3), 3, u"路径中的文件夹不存在"},
     {Errc::kAccessDenied, base::hresultFromWin32(5), 5, u"没有访问权限"},
@@ -36,6 +36,8 @@ constexpr std::array<Row, 27> kTable{{
     {Errc::kSharingViolation, base::hresultFromWin32(32), 32, u"文件正被另一个程序使用"},
     {Errc::kDiskFull, base::hresultFromWin32(112), 112, u"磁盘空间不足"},
     {Errc::kFileTooLarge, base::hresultFromWin32(223), 223, u"文件太大"},
+    {Errc::kNotSupported, base::hresultFromWin32(50), 50, u"文件系统不支持此操作"},
+    {Errc::kFileExists, base::hresultFromWin32(80), 80, u"同名的文件已存在"},
     {Errc::kSystem, base::hresultFromWin32(31), 31, u"系统错误"},
     {Errc::kNotDxf, base::hresult(0x80040210), 0, {}},
     {Errc::kDwg, base::hresult(0x80040211), 0, {}},

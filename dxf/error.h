@@ -29,6 +29,8 @@ enum class Errc {
     kSharingViolation,
     kDiskFull,
     kFileTooLarge,
+    kNotSupported,
+    kFileExists,
     kSystem,
     // The drawing library's own failures.
     kNotDxf,

@@ -73,7 +73,8 @@ void writeChangedValues(cad::ModelSpace& modelSpace, const ValueOf& valueOf,
 }
 
 void updateDrawing(const cad::Connection& connection, const std::u16string& path,
-                   const ValueOf& valueOf, const BatchPolicy& policy, DrawingDone& done) {
+                   const ValueOf& valueOf, const BatchPolicy& policy,
+                   const cad::DrawingFiles& files, DrawingDone& done) {
     const OpenedDrawing drawing = openDrawing(connection, path);
     const bool everyDrawing = policy.saves == SaveRule::kEveryDrawing;
     DrawingOutcome& outcome = done.outcome;
@@ -86,7 +87,11 @@ void updateDrawing(const cad::Connection& connection, const std::u16string& path
     if (outcome.result != DrawingResult::kNoTitleBlock && outcome.changed > 0) {
         outcome.result = DrawingResult::kSaved;
     }
-    if (!policy.options.dryRun && (everyDrawing || outcome.result == DrawingResult::kSaved)) {
+    if (!everyDrawing && outcome.result != DrawingResult::kSaved) return;
+    if (policy.options.dryRun) {
+        // A drawing the real run could not save is no "would save".
+        files.ensureSavable(path);
+    } else {
         deref(drawing.document).save();
     }
 }
@@ -94,10 +99,11 @@ void updateDrawing(const cad::Connection& connection, const std::u16string& path
 // A failing drawing is a result like any other, told with the changes found before it failed;
 // whatever is not a CAD failure ends the batch.
 DrawingDone updateOrFail(const cad::Connection& connection, const std::u16string& path,
-                         const ValueOf& valueOf, const BatchPolicy& policy) {
+                         const ValueOf& valueOf, const BatchPolicy& policy,
+                         const cad::DrawingFiles& files) {
     DrawingDone done;
     try {
-        updateDrawing(connection, path, valueOf, policy, done);
+        updateDrawing(connection, path, valueOf, policy, files, done);
     } catch (const cad::Error& e) {
         done.outcome = {DrawingResult::kFailed, 0, 0, e};
     }
@@ -157,7 +163,7 @@ BatchEnd runBatch(const cad::Connection& connection, const std::vector<std::u16s
                 return onWorkers ? table[index][static_cast<std::size_t>(field)]
                                  : values.value(index, field);
             };
-            return updateOrFail(own, paths[index], valueOf, policy);
+            return updateOrFail(own, paths[index], valueOf, policy, files);
         },
         tell);
     if (!end.stoppedBy) end.told = paths.size();

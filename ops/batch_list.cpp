@@ -1,5 +1,6 @@
 #include "ops/batch_list.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -53,7 +54,14 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
         firstListing[f] = f;
         fileOf[f] = files.fileAt(paths[f]);
         if (fileOf[f]) firstListing[f] = listedFiles.emplace(*fileOf[f], f).first->second;
-        if (const auto entry = files.entryAt(paths[f])) listedNames.emplace(*entry, f);
+        const auto entry = files.entryAt(paths[f]);
+        if (!entry) continue;
+        const auto [named, first] = listedNames.emplace(*entry, f);
+        // One name in a folder that takes it in any letter case is one file, even where the
+        // system numbers each spelling apart (exFAT through FUSE).
+        if (!first && fileOf[f]) {
+            firstListing[f] = std::min(firstListing[f], firstListing[named->second]);
+        }
     }
 
     std::map<cad::DrawingFiles::EntryKey, std::size_t> backupNames;

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <string>
 
 #include "storage/file_exchange.h"
@@ -32,12 +33,9 @@ void exchangeFiles(const fs::path& first, const fs::path& second) {
     // `first` keeps its own name while it takes ours, where the file system has links; between
     // the renames one version has only our name, which the next run settles into the name that
     // is missing (leftovers_posix.h).
-    const std::string parked = temporaryName(a, "swap");
-    if (::linkat(folder.get(), a.c_str(), folder.get(), parked.c_str(), 0) != 0 &&
-        (errno == EEXIST ||
-         ::renameat(folder.get(), a.c_str(), folder.get(), parked.c_str()) != 0)) {
-        throw errnoError(errno, Action::kSave, first);
-    }
+    const std::optional<std::string> parkedName = parkUnderFreshName(folder.get(), a, a, "swap");
+    if (!parkedName) throw errnoError(errno, Action::kSave, first);
+    const std::string& parked = *parkedName;
     if (::renameat(folder.get(), b.c_str(), folder.get(), a.c_str()) != 0) {
         const int err = errno;
         // Over a second name of the same file the rename does nothing: our name goes then.

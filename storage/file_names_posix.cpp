@@ -3,7 +3,9 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "storage/case_folding.h"
 #include "storage/file_names.h"
 
 namespace storage {
@@ -24,17 +26,6 @@ std::optional<FileIdentity> entryIdentityOf(const fs::path& path) {
     return identityFrom(::lstat(path.c_str(), &st), st);
 }
 
-std::string withOtherCase(std::string name) {
-    for (char& c : name) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        } else if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return name;
-}
-
 struct FolderCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -49,16 +40,10 @@ std::optional<FileIdentity> identityOf(const fs::path& path) {
 bool foldsCase(const fs::path& folder) {
     const std::unique_ptr<DIR, FolderCloser> dir(::opendir(folder.c_str()));
     if (!dir) return true;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string name = entry->d_name;
-        const std::string other = withOtherCase(name);
-        if (other == name) continue;
-        const auto self = entryIdentityOf(folder / name);
-        if (!self) continue;
-        const auto twin = entryIdentityOf(folder / other);
-        return twin && twin->device == self->device && twin->index == self->index;
-    }
-    return true;
+    std::vector<std::string> listing;
+    while (const dirent* entry = ::readdir(dir.get())) listing.emplace_back(entry->d_name);
+    return foldsCaseOf(listing,
+                       [&](const std::string& name) { return entryIdentityOf(folder / name); });
 }
 
 bool isRegularFile(const fs::path& path) {

@@ -115,11 +115,18 @@ void settleParked(int folder, const std::string& leftover, const std::string& na
 
 void settleLeftovers(int folder, const std::string& name, const std::string& backupName) {
     // A new version that never took the file's name was never more than a draft.
-    const std::string draft = temporaryName(name, "new");
-    if (regularEntry(folder, draft)) ::unlinkat(folder, draft.c_str(), 0);
-    settleParked(folder, temporaryName(name, "swap"), name, backupName);
-    settleOlderBackup(folder, temporaryName(name, "older"), name, backupName);
-    settleEarlierVersion(folder, temporaryName(name, "old"), name, backupName);
+    for (const std::string& draft : temporaryNamesIn(folder, name, "new")) {
+        if (regularEntry(folder, draft)) ::unlinkat(folder, draft.c_str(), 0);
+    }
+    for (const std::string& parked : temporaryNamesIn(folder, name, "swap")) {
+        settleParked(folder, parked, name, backupName);
+    }
+    for (const std::string& older : temporaryNamesIn(folder, name, "older")) {
+        settleOlderBackup(folder, older, name, backupName);
+    }
+    for (const std::string& earlier : temporaryNamesIn(folder, name, "old")) {
+        settleEarlierVersion(folder, earlier, name, backupName);
+    }
     ::fsync(folder);
 }
 

@@ -13,6 +13,7 @@
 #include "storage/leftovers_posix.h"
 #include "storage/mapped_file_posix.h"
 #include "storage/replacement_file.h"
+#include "storage/savable_posix.h"
 #include "storage/save_in_progress.h"
 #include "storage/system_error_posix.h"
 #include "storage/temporary_names_posix.h"
@@ -46,10 +47,7 @@ public:
           lock_(lock),
           opened_(opened),
           name_(target_.filename().native()),
-          backupName_(backup.filename().native()),
-          tempNew_(temporaryName(name_, "new")),
-          tempOld_(temporaryName(name_, "old")),
-          tempOlder_(temporaryName(name_, "older")) {}
+          backupName_(backup.filename().native()) {}
     ~Save();
     Save(const Save&) = delete;
     Save& operator=(const Save&) = delete;
@@ -62,12 +60,12 @@ public:
 
 private:
     void ensureUnchanged() const;
-    UniqueFd createTemporary(const std::string& name, bool& named);
+    UniqueFd createTemporary(const char* role, std::string& named);
     void createNewVersion();
     bool takeIdentity();
     UniqueFd copyOfCurrentVersion(int current);
     void startCopying();
-    void nameTemporary(int fd, const std::string& name);
+    void nameTemporary(int fd, const char* role, std::string& named);
     void nameOldVersion();
     void keepCurrentAsBackup();
     void putBackOlderBackup();
@@ -83,17 +81,16 @@ private:
     std::optional<FileStamp> opened_;
     std::string name_;        // the target's name in its folder
     std::string backupName_;  // its backup's
-    std::string tempNew_;     // short names of ours in that folder, the same for every save of
-    std::string tempOld_;     // the file, so that what a run killed mid-save left is settled by
-    std::string tempOlder_;   // the next one
+    // Our names in that folder (temporary_names_posix.h) while they name something: the new
+    // version, the current one and the older backup. Empty: none.
+    std::string tempNew_;
+    std::string tempOld_;
+    std::string tempOlder_;
     UniqueFd folder_;
     UniqueFd fd_;       // the new version, or the file itself when saving by copying
     UniqueFd oldCopy_;  // the copy of the current version when saving by copying
     bool exists_ = false;
     bool byCopying_ = false;
-    bool newNamed_ = false;
-    bool oldNamed_ = false;
-    bool olderParked_ = false;  // the older backup is under tempOlder_ too
     bool backupTaken_ = false;  // the current version carries the backup's name
     bool overwriting_ = false;
     bool committed_ = false;
@@ -108,13 +105,7 @@ void ReplacementFile::Save::begin() {
     if (!exists_ && errno != ENOENT) throw errnoError(errno, Action::kSave, target_);
     ensureUnchanged();
     if (exists_ && !S_ISREG(current_.st_mode)) throw Error::notRegularFile(target_);
-    // A file no one may write stays as it is, for root too, as editors open such files
-    // read-only; one this user may not write (or immutable, on a read-only disk) too, even where
-    // the folder would let a new version take its name.
-    if (exists_ && (current_.st_mode & 0222) == 0) throw Error::readOnly(target_);
-    if (exists_ && ::faccessat(folder_.get(), name_.c_str(), W_OK, AT_EACCESS) != 0) {
-        throw errnoError(errno, Action::kSave, target_);
-    }
+    if (exists_) ensureFileWritable(folder_.get(), name_, current_, target_);
     settleLeftovers(folder_.get(), name_, backupName_);
     byCopying_ = exists_ && current_.st_nlink > 1;
     if (!byCopying_) {
@@ -136,26 +127,32 @@ void ReplacementFile::Save::ensureUnchanged() const {
 
 ReplacementFile::Save::~Save() {
     if (!committed_ && overwriting_) restoreInPlace();
-    if (!committed_ && newNamed_) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
+    if (!committed_ && !tempNew_.empty()) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
     if (!committed_ && !overwriting_) putBackOlderBackup();
-    if (oldNamed_) ::unlinkat(folder_.get(), tempOld_.c_str(), 0);
+    if (!tempOld_.empty()) ::unlinkat(folder_.get(), tempOld_.c_str(), 0);
 }
 
-// An empty file in the target's folder, without a name where the system allows and named `name`
-// otherwise, readable only by its owner until it has the target's identity.
-UniqueFd ReplacementFile::Save::createTemporary(const std::string& name, bool& named) {
+// An empty file in the target's folder, without a name where the system allows and under a
+// fresh name of ours in the role `role`, kept in `named`, otherwise; readable only by its owner
+// until it has the target's identity.
+UniqueFd ReplacementFile::Save::createTemporary(const char* role, std::string& named) {
     if (canNameUnnamedFiles()) {
         UniqueFd fd(::openat(folder_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
         if (fd) return fd;
     }
-    UniqueFd fd(::openat(folder_.get(), name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600));
-    if (!fd) throw errnoError(errno, Action::kSave, target_);
-    named = true;
+    UniqueFd fd;
+    const auto made = makeUnderFreshName(name_, role, [&](const std::string& fresh) {
+        fd.reset(::openat(folder_.get(), fresh.c_str(),
+                          O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0600));
+        return static_cast<bool>(fd);
+    });
+    if (!made) throw errnoError(errno, Action::kSave, target_);
+    named = *made;
     return fd;
 }
 
 void ReplacementFile::Save::createNewVersion() {
-    fd_ = createTemporary(tempNew_, newNamed_);
+    fd_ = createTemporary("new", tempNew_);
     if (!exists_) {
         const mode_t mask = ::umask(0);
         ::umask(mask);
@@ -186,12 +183,11 @@ bool ReplacementFile::Save::takeIdentity() {
 // A copy of the current version, read from `current`, on disk under our old name before it
 // returns.
 UniqueFd ReplacementFile::Save::copyOfCurrentVersion(int current) {
-    UniqueFd copy = createTemporary(tempOld_, oldNamed_);
+    UniqueFd copy = createTemporary("old", tempOld_);
     copyContent(current, copy.get(), target_);
     ::fchmod(copy.get(), current_.st_mode & 0777);
     if (::fsync(copy.get()) != 0) throw errnoError(errno, Action::kSave, target_);
-    if (!oldNamed_) nameTemporary(copy.get(), tempOld_);
-    oldNamed_ = true;
+    if (tempOld_.empty()) nameTemporary(copy.get(), "old", tempOld_);
     return copy;
 }
 
@@ -199,8 +195,8 @@ UniqueFd ReplacementFile::Save::copyOfCurrentVersion(int current) {
 // bytes are overwritten as write() is called.
 void ReplacementFile::Save::startCopying() {
     fd_.reset();
-    if (newNamed_) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
-    newNamed_ = false;
+    if (!tempNew_.empty()) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
+    tempNew_.clear();
     fd_.reset(::openat(folder_.get(), name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
     // The target given is the file itself: a link there now was put there by someone else.
     if (!fd_ && errno == ELOOP) throw Error::replaced(target_);
@@ -220,20 +216,26 @@ void ReplacementFile::Save::startCopying() {
     overwriting_ = true;
 }
 
-// Gives the unnamed file `fd` the name `name` in the target's folder.
-void ReplacementFile::Save::nameTemporary(int fd, const std::string& name) {
+// Gives the unnamed file `fd` a fresh name of ours in the role `role`, kept in `named`.
+void ReplacementFile::Save::nameTemporary(int fd, const char* role, std::string& named) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    if (::linkat(AT_FDCWD, self.c_str(), folder_.get(), name.c_str(), AT_SYMLINK_FOLLOW) != 0) {
-        throw errnoError(errno, Action::kSave, target_);
-    }
+    const auto made = makeUnderFreshName(name_, role, [&](const std::string& fresh) {
+        return ::linkat(AT_FDCWD, self.c_str(), folder_.get(), fresh.c_str(), AT_SYMLINK_FOLLOW) ==
+               0;
+    });
+    if (!made) throw errnoError(errno, Action::kSave, target_);
+    named = *made;
 }
 
 // The current version gets a second name of ours: the same file where the file system allows,
 // a copy otherwise.
 void ReplacementFile::Save::nameOldVersion() {
-    if (oldNamed_) return;
-    if (::linkat(folder_.get(), name_.c_str(), folder_.get(), tempOld_.c_str(), 0) == 0) {
-        oldNamed_ = true;
+    if (!tempOld_.empty()) return;
+    const auto linked = makeUnderFreshName(name_, "old", [&](const std::string& fresh) {
+        return ::linkat(folder_.get(), name_.c_str(), folder_.get(), fresh.c_str(), 0) == 0;
+    });
+    if (linked) {
+        tempOld_ = *linked;
         return;
     }
     const UniqueFd current(
@@ -246,41 +248,39 @@ void ReplacementFile::Save::nameOldVersion() {
 // its only name is one of ours. The older backup steps aside under our name first, for a failure
 // to bring it back.
 void ReplacementFile::Save::keepCurrentAsBackup() {
-    const std::string& older = tempOlder_;
     struct stat backup {};
     // Anything but a file (a folder) stays where it is, and the rename below fails on it.
     if (::fstatat(folder_.get(), backupName_.c_str(), &backup, AT_SYMLINK_NOFOLLOW) == 0 &&
         (S_ISREG(backup.st_mode) || S_ISLNK(backup.st_mode))) {
-        if (::linkat(folder_.get(), backupName_.c_str(), folder_.get(), older.c_str(), 0) != 0 &&
-            ::renameat(folder_.get(), backupName_.c_str(), folder_.get(), older.c_str()) != 0) {
-            throw errnoError(errno, Action::kSave, backupPath());
-        }
-        olderParked_ = true;
+        const auto parked = parkUnderFreshName(folder_.get(), backupName_, name_, "older");
+        if (!parked) throw errnoError(errno, Action::kSave, backupPath());
+        tempOlder_ = *parked;
     }
     nameOldVersion();
     if (::renameat(folder_.get(), tempOld_.c_str(), folder_.get(), backupName_.c_str()) != 0) {
         throw errnoError(errno, Action::kSave, backupPath());
     }
-    oldNamed_ = false;
+    tempOld_.clear();
     backupTaken_ = true;
 }
 
 // A save that failed leaves the older backup as it was.
 void ReplacementFile::Save::putBackOlderBackup() {
-    if (olderParked_) {
+    if (!tempOlder_.empty()) {
         ::renameat(folder_.get(), tempOlder_.c_str(), folder_.get(), backupName_.c_str());
         // Over a second name of the same file the rename does nothing.
         ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
     } else if (backupTaken_) {
         ::unlinkat(folder_.get(), backupName_.c_str(), 0);
     }
-    olderParked_ = backupTaken_ = false;
+    tempOlder_.clear();
+    backupTaken_ = false;
 }
 
 FileStamp ReplacementFile::Save::commit() {
     const FileStamp saved = byCopying_ ? commitInPlace() : commitNewFile();
     committed_ = true;
-    if (olderParked_) ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
+    if (!tempOlder_.empty()) ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
     // Best effort: some file systems cannot sync a folder.
     ::fsync(folder_.get());
     return saved;
@@ -298,24 +298,27 @@ FileStamp ReplacementFile::Save::commitNewFile() {
     const FileStamp saved = stampOfNewVersion();
     // Claimed before it has a name, so that no other run can claim it first.
     FileLock::tryLock(fd_, target_);
-    if (!newNamed_) nameTemporary(fd_.get(), tempNew_);
-    newNamed_ = true;
+    if (tempNew_.empty()) nameTemporary(fd_.get(), "new", tempNew_);
     ensureUnchanged();
     if (exists_ && !backupName_.empty()) keepCurrentAsBackup();
     ensureUnchanged();
     if (::renameat(folder_.get(), tempNew_.c_str(), folder_.get(), name_.c_str()) != 0) {
         throw errnoError(errno, Action::kSave, target_);
     }
-    newNamed_ = false;
+    tempNew_.clear();
     lock_.adopt(std::move(fd_));
     return saved;
 }
 
 FileStamp ReplacementFile::Save::commitInPlace() {
     const off_t size = ::lseek(fd_.get(), 0, SEEK_CUR);
-    if (size < 0 || ::ftruncate(fd_.get(), size) != 0 || ::fsync(fd_.get()) != 0) {
-        throw errnoError(errno, Action::kSave, target_);
+    if (size < 0) throw errnoError(errno, Action::kSave, target_);
+    if (::ftruncate(fd_.get(), size) != 0) {
+        // The file is open for writing, so this is no refusal of rights: FAT through FUSE says
+        // EPERM for a size it cannot set.
+        throw errnoError(errno == EPERM ? EOPNOTSUPP : errno, Action::kSave, target_);
     }
+    if (::fsync(fd_.get()) != 0) throw errnoError(errno, Action::kSave, target_);
     overwriting_ = false;
     return stampOfNewVersion();
 }
@@ -350,7 +353,8 @@ void ReplacementFile::Save::restoreInPlace() {
         ::fsync(fd_.get());
     } catch (const Error&) {
         // The copy keeps the backup's name then: it is the only whole version left.
-        backupTaken_ = olderParked_ = false;
+        backupTaken_ = false;
+        tempOlder_.clear();
     }
     overwriting_ = false;
 }

@@ -6,6 +6,7 @@
 
 #include "storage/file_stamp_win32.h"
 #include "storage/replacement_file.h"
+#include "storage/savable.h"
 #include "storage/system_error_win32.h"
 #include "storage/temporary_names_win32.h"
 #include "storage/unique_handle.h"
@@ -54,11 +55,7 @@ private:
 };
 
 void ReplacementFile::Save::begin() {
-    // A file with the read-only attribute stays as it is, as editors open it.
-    const DWORD attributes = GetFileAttributesW(target_.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        throw Error::readOnly(target_);
-    }
+    ensureSavable(target_);
     ensureUnchanged();
     temp_ = createTemporaryBeside(target_);
     handle_ = ownHandle(CreateFileW(temp_.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,

@@ -49,6 +49,13 @@ std::uint32_t win32CodeOf(int err, Action action, const fs::path& path) {
             return 223;
         case EIO:
             return action == Action::kOpen ? 30 : 29;
+        case EEXIST:
+            return 80;
+        case EOPNOTSUPP:
+#if ENOTSUP != EOPNOTSUPP
+        case ENOTSUP:
+#endif
+            return 50;
         default:
             return 31;
     }

@@ -1,21 +1,90 @@
 #include "storage/temporary_names_posix.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdint>
-#include <cstdio>
+#include <cstdio>  // renameat2
+#include <memory>
 #include <numeric>
+
+#include "storage/random_text.h"
 
 namespace storage {
 
-std::string temporaryName(const std::string& name, const char* role) {
+namespace {
+
+// Enough for a run of names someone made in advance by chance; not so many that a folder that
+// refuses every name (one full of links of that name) holds a save up.
+constexpr int kTries = 16;
+
+// What every name of ours for the file `name` starts with.
+std::string prefixOf(const std::string& name) {
     const std::uint64_t hash =  // FNV-1a
         std::accumulate(name.begin(), name.end(), 14695981039346656037ULL,
                         [](std::uint64_t h, char c) {
                             return (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
                         });
-    char text[48];
-    std::snprintf(text, sizeof text, ".~zandrel-%016llx.%s", static_cast<unsigned long long>(hash),
-                  role);
+    char text[32];
+    std::snprintf(text, sizeof text, ".~zandrel-%016llx", static_cast<unsigned long long>(hash));
     return text;
+}
+
+std::string suffixOf(const char* role) { return std::string(".") + role; }
+
+bool endsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() &&
+           text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> makeUnderFreshName(const std::string& name, const char* role,
+                                              const std::function<bool(const std::string&)>& make) {
+    for (int i = 0; i < kTries; ++i) {
+        const std::string fresh = prefixOf(name) + "-" + randomHexDigits(16) + suffixOf(role);
+        if (make(fresh)) return fresh;
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> parkUnderFreshName(int folder, const std::string& from,
+                                              const std::string& name, const char* role) {
+    auto parked = makeUnderFreshName(name, role, [&](const std::string& fresh) {
+        return ::linkat(folder, from.c_str(), folder, fresh.c_str(), 0) == 0;
+    });
+    if (parked || errno == EEXIST) return parked;
+    return makeUnderFreshName(name, role, [&](const std::string& fresh) {
+        if (::renameat2(folder, from.c_str(), folder, fresh.c_str(), RENAME_NOREPLACE) == 0) {
+            return true;
+        }
+        // A file system that cannot refuse to replace: the name is one no one could foretell.
+        return (errno == EINVAL || errno == ENOSYS) &&
+               ::renameat(folder, from.c_str(), folder, fresh.c_str()) == 0;
+    });
+}
+
+std::vector<std::string> temporaryNamesIn(int folder, const std::string& name, const char* role) {
+    std::vector<std::string> found;
+    const int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (own < 0) return found;
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(own), ::closedir);
+    if (!listing) {
+        ::close(own);
+        return found;
+    }
+    const std::string prefix = prefixOf(name);
+    const std::string suffix = suffixOf(role);
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string entryName = entry->d_name;
+        if (entryName.rfind(prefix, 0) == 0 && endsWith(entryName, suffix)) {
+            found.push_back(entryName);
+        }
+    }
+    return found;
 }
 
 }  // namespace storage

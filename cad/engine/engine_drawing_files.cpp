@@ -7,8 +7,10 @@
 #include "base/path_name.h"
 #include "base/unicode.h"
 #include "cad/engine/backup_restore.h"
+#include "cad/engine/engine_errors.h"
 #include "storage/backup.h"
 #include "storage/file_names.h"
+#include "storage/savable.h"
 
 namespace cad::engine {
 
@@ -58,6 +60,10 @@ public:
             }
         }
         return drawings;
+    }
+
+    void ensureSavable(const std::u16string& path) const override {
+        translated([&] { storage::ensureSavable(storage::savedFileOf(base::pathOf(path))); });
     }
 
     void restoreLastSave(const std::u16string& path) const override {

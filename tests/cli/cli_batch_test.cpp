@@ -2,8 +2,10 @@
 // dry run leaves alone, tables through a spreadsheet and back, restore, folders, control
 // characters. Drawings are copies of the fixtures, checked with the program itself and ezdxf.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -207,6 +209,49 @@ TEST(CliDryRun, ListsEveryChangeAndWritesNothing) {
     EXPECT_TRUE(stampOf(b) == beforeB);
     EXPECT_FALSE(fs::exists(backupOf(a)));
     EXPECT_FALSE(fs::exists(backupOf(b)));
+}
+
+// A drawing the user could not save is no "would save" in a dry run: it fails there as it fails
+// in the real run, with the same number, and nothing is written either way.
+TEST(CliDryRun, SaysWhatTheRealRunSaysOfADrawingItsUserCannotSave) {
+    const TempFolder folder;
+    fs::permissions(folder.path(), fs::perms::all);
+    const struct {
+        const char* name;
+        fs::perms folder;
+        fs::perms drawing;
+    } cases[] = {
+        {"a folder where the user may add no name", fs::perms::all & ~fs::perms::others_write,
+         fs::perms::all & ~fs::perms::owner_exec & ~fs::perms::group_exec &
+             ~fs::perms::others_exec},
+        {"a drawing the user may not write", fs::perms::all,
+         fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path place = folder.path() / c.name;
+        fs::create_directory(place);
+        const fs::path drawing = copyOf(kTemplate, place / "d.dxf");
+        fs::permissions(drawing, c.drawing);
+        fs::permissions(place, c.folder);
+        const auto applyAsNobody = [&](std::vector<std::string> options) {
+            std::vector<std::string> args{"--reuid=nobody", "--regid=nogroup", "--clear-groups",
+                                          kCli.string(), "apply"};
+            args.insert(args.end(), options.begin(), options.end());
+            args.insert(args.end(), {"-", drawing.string()});
+            return runProgram("/usr/bin/setpriv", args, {"零件名称\t新\n"});
+        };
+        const Ending dry = applyAsNobody({"-n"});
+        const Ending real = applyAsNobody({});
+        EXPECT_EQ(dry.status, 1) << dry.err;
+        EXPECT_EQ(real.status, 1) << real.err;
+        EXPECT_FALSE(contains(dry.err, "would save")) << dry.err;
+        for (const Ending* run : {&dry, &real}) {
+            EXPECT_TRUE(contains(run->err, "错误 0x80070005")) << run->err;
+        }
+        EXPECT_EQ(readBytes(drawing), readBytes(kTemplate));
+        EXPECT_FALSE(fs::exists(backupOf(drawing)));
+    }
 }
 
 TEST(CliTable, ExportSpreadsheetImportRoundTripOverAFolderTree) {
@@ -489,6 +534,49 @@ TEST(CliApply, NeverSavesADrawingWhoseBackupNameAnotherDrawingBesideItShares) {
     EXPECT_EQ(testing_support::snapshotOf(folder.path()), before);
     fs::remove(folder.path() / "件.DXF");
     EXPECT_EQ(cli({"apply", "-", lower.string()}, "零件名称\t新\n").status, 0);
+}
+
+// The drawing's name given to another file while its save is under way (a link to another user's
+// file, or another program's save by rename): nothing is saved, that file stays as it is, and the
+// run fails saying why.
+TEST(CliApply, SavesNothingWhereTheDrawingsNameWentToAnotherFileMeanwhile) {
+    for (const bool link : {true, false}) {
+        SCOPED_TRACE(link ? "a link to another user's file" : "another program's save");
+        const TempFolder folder;
+        const TempFolder home;
+        const fs::path drawing = copyOf(kTemplate, folder.path() / "m.dxf");
+        const fs::path victim = home.path() / ".bashrc";
+        writeBytes(victim, "# the victim's own\n");
+        const fs::path pipe = home.path() / "pause";
+        ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+        testing_support::ChildProcess run(
+            "/usr/bin/env",
+            {"ZANDREL_PAUSE_PIPE=" + pipe.string(), subprocess::kCliPaused.string(), "apply", "-",
+             drawing.string()},
+            {.input = "零件名称\t新\n"});
+        // The FIFO takes a writer once the program waits on it.
+        int go = -1;
+        for (int tries = 0; go < 0 && tries < 600; ++tries) {
+            go = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (go < 0) ::usleep(50'000);
+        }
+        ASSERT_GE(go, 0) << "the program never stopped in its save";
+        if (link) {
+            fs::create_symlink(victim, folder.path() / "planted");
+        } else {
+            writeBytes(folder.path() / "planted", "the other program's version");
+        }
+        fs::rename(folder.path() / "planted", drawing);
+        EXPECT_EQ(::write(go, "x", 1), 1);
+        ::close(go);
+        const Ending ended = run.wait(std::chrono::seconds(60));
+        EXPECT_EQ(ended.status, 1) << ended.err;
+        EXPECT_TRUE(contains(ended.err, "0x8004021A")) << ended.err;
+        EXPECT_EQ(readBytes(victim), "# the victim's own\n");
+        EXPECT_EQ(readBytes(drawing),
+                  link ? "# the victim's own\n" : "the other program's version");
+        EXPECT_EQ(home.names(), (std::vector<std::string>{".bashrc", "pause"}));
+    }
 }
 
 // export -o replaces a table as a drawing is saved (a new file that takes its place and mode), and

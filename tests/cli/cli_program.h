@@ -11,6 +11,8 @@
 namespace cli::subprocess {
 
 inline const std::filesystem::path kCli = ZANDREL_CLI;
+// The same program built to stop at the first name a save gives (tests/cli/paused_save.cpp).
+inline const std::filesystem::path kCliPaused = ZANDREL_CLI_PAUSED;
 inline const std::filesystem::path kFixtures = ZANDREL_FIXTURES;
 inline const std::filesystem::path kPython = "/usr/bin/python3";
 

@@ -20,6 +20,7 @@ struct ListCase {
     std::vector<std::u16string> drawings;  // all exist
     std::map<std::u16string, std::u16string> links;
     std::vector<std::u16string> listed;
+    bool foldsCase = false;  // the folder takes names in any letter case as one
 };
 
 struct Batch : testing_support::FakeBatch {
@@ -28,6 +29,7 @@ struct Batch : testing_support::FakeBatch {
         for (const auto& path : c.drawings)
             cad.addDrawing(path, {testing_support::insert({{u"零件名称", u"old"}})});
         files.links = c.links;
+        files.foldsCase = c.foldsCase;
         log.clear();
     }
 };
@@ -73,6 +75,11 @@ TEST(BatchList, AFileListedAgainIsWrittenOnceAndTheBarStillCountsEveryEntry) {
         {"the same path twice", {u"/a.dxf"}, {}, {u"/a.dxf", u"/a.dxf"}},
         {"through a link", {u"/a.dxf"}, {{u"/l.dxf", u"/a.dxf"}}, {u"/a.dxf", u"/l.dxf"}},
         {"a link first", {u"/a.dxf"}, {{u"/l.dxf", u"/a.dxf"}}, {u"/l.dxf", u"/a.dxf"}},
+        {"two spellings the folder takes as one, numbered apart",
+         {u"/a.dxf", u"/A.DXF"},
+         {},
+         {u"/a.dxf", u"/A.DXF"},
+         true},
     };
     for (const ListCase& c : cases) {
         SCOPED_TRACE(c.name);

@@ -178,7 +178,7 @@ std::optional<cad::DrawingFiles::FileId> Files::fileAt(const std::u16string& pat
 }
 
 std::optional<cad::DrawingFiles::EntryKey> Files::entryAt(const std::u16string& path) const {
-    return EntryKey{{1, 0}, path};
+    return EntryKey{{1, 0}, foldsCase ? base::lowerAscii(path) : path};
 }
 
 std::u16string Files::backupPathOf(const std::u16string& path) const {

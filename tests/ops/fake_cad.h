@@ -65,7 +65,8 @@ private:
     Log& log_;
 };
 
-// The files behind the fake application's drawings, all in one folder that keeps letter case: a
+// The files behind the fake application's drawings, all in one folder that keeps letter case
+// unless told otherwise: a
 // path leads to a file when the application has a drawing there, itself or as the target of one
 // of `links`; a backup is NAME.bak, a drawing of the application too.
 class Files : public cad::DrawingFiles {
@@ -79,6 +80,9 @@ public:
     // Swaps the drawing with its backup; fails as the engine does when either is missing.
     void restoreLastSave(const std::u16string& path) const override;
     std::map<std::u16string, std::u16string> links;  // link -> the drawing it leads to
+    // The folder takes names in any letter case as one, and numbers each spelling of a file
+    // apart, as exFAT through FUSE does.
+    bool foldsCase = false;
 
 private:
     Cad& cad_;

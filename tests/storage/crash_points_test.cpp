@@ -1,7 +1,8 @@
 // A save or a restore ended at each of its file-system calls in turn, killed there or failing
 // there, through the interposed calls: whatever the moment, the drawing is the old or the new
 // version (or torn, with the old one as its backup), and once the next run has settled what was
-// left every version is under the drawing's name or the backup's and nothing else remains.
+// left every version is under the drawing's name or the backup's and nothing else remains. The
+// hidden names a run uses for this are its own: what someone made under them beforehand stays.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -216,6 +217,49 @@ TEST(CrashPoints, AFailingCallLeavesTheFolderAsBeforeOrTheRunComplete) {
     }
 }
 
+// A call failing in a save gives the cause it stands for, numbered as Windows numbers it.
+TEST(CrashPoints, AFailingCallNamesItsCause) {
+    const struct {
+        const char* what;
+        const Scenario& scenario;
+        const char* call;  // the first of these calls fails
+        int error;
+        std::uint32_t win32Code;
+    } cases[] = {
+        {"a size FAT through FUSE cannot set", kScenarios[1], "truncate", EPERM, 50},
+        {"a write refused", kScenarios[1], "write", EPERM, 5},
+        {"a full disk", kScenarios[0], "write", ENOSPC, 112},
+        {"a device failing", kScenarios[0], "write", EIO, 29},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto firstCall = [&] {
+            TempFolder scratch;
+            setUp(c.scenario, scratch);
+            std::vector<interposer::Event> log;
+            interposer::events = &log;
+            run(c.scenario, scratch / "part.dxf", {});
+            interposer::events = nullptr;
+            const auto at = std::find_if(log.begin(), log.end(), [&](const interposer::Event& e) {
+                return e.call == c.call;
+            });
+            return static_cast<int>(at - log.begin()) + 1;
+        };
+        TempFolder folder;
+        setUp(c.scenario, folder);
+        interposer::arm({firstCall(), interposer::Plan::Act::kFail, c.error});
+        try {
+            save(folder / "part.dxf");
+            ADD_FAILURE() << "saved";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.failure(), Failure::kSystem);
+            EXPECT_EQ(error.win32Code(), c.win32Code);
+        }
+        interposer::disarm();
+        EXPECT_EQ(versionsIn(folder).drawing, "the old version");
+    }
+}
+
 // Another program putting a link to someone else's file under the drawing's name at any moment
 // of a save: the save refuses or has already put its version there, and the file the link leads
 // to is never written.
@@ -241,6 +285,39 @@ TEST(CrashPoints, ALinkPutInTheDrawingsPlaceAtAnyMomentIsNeverWrittenThrough) {
             }
             if (r.calls < at) break;
         }
+    }
+}
+
+// Someone who saw the hidden names of one run and made folders under them (which no run can
+// remove) stops no later run: its names are new each time and taken only where free.
+TEST(CrashPoints, HiddenNamesSomeoneTookInAdvanceStopNoLaterRun) {
+    for (const Scenario& s : kScenarios) {
+        SCOPED_TRACE(s.what);
+        TempFolder folder;
+        std::vector<std::string> names = setUp(s, folder);
+        const auto hiddenNamesOfARun = [&] {
+            std::vector<interposer::Event> log;
+            interposer::events = &log;
+            const Ending r = run(s, folder / "part.dxf", {});
+            interposer::events = nullptr;
+            EXPECT_EQ(r.outcome, kCompleted) << (r.failure ? static_cast<int>(*r.failure) : -1);
+            std::set<std::string> hidden;
+            for (const interposer::Event& e : log) {
+                if (e.name.rfind(".~", 0) == 0) hidden.insert(e.name);
+            }
+            return hidden;
+        };
+        const std::set<std::string> first = hiddenNamesOfARun();
+        for (const std::string& name : first) {
+            fs::create_directories(folder / name / "someone else's");
+            names.push_back(name);
+        }
+        const std::set<std::string> second = hiddenNamesOfARun();
+        for (const std::string& name : second) EXPECT_EQ(first.count(name), 0U) << name;
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(folder.names(), names);
+        // Two restores undo each other; two saves write the same version.
+        EXPECT_EQ(readBytes(folder / "part.dxf"), "the new version");
     }
 }
 

@@ -13,7 +13,11 @@ std::vector<Event>* events = nullptr;
 
 namespace {
 
-Plan plan;
+// Made on first use: a program may arm the plan while it starts, before this file's statics.
+Plan& plan() {
+    static Plan current;
+    return current;
+}
 bool armed = false;
 int calls = 0;
 
@@ -34,16 +38,17 @@ std::string baseName(const char* path) {
 
 // Records the call and carries out the plan: false when the call is not to be made (errno set).
 bool proceed(Event event) {
+    const bool counted = plan().only.empty() || event.call == plan().only;
     if (events != nullptr) events->push_back(std::move(event));
-    if (!armed || ++calls != plan.at) return true;
-    switch (plan.act) {
+    if (!armed || !counted || ++calls != plan().at) return true;
+    switch (plan().act) {
         case Plan::Act::kKill:
             ::_exit(kKilledStatus);
         case Plan::Act::kFail:
-            errno = plan.error;
+            errno = plan().error;
             return false;
         case Plan::Act::kRun:
-            plan.run();
+            plan().run();
             return true;
     }
     return true;
@@ -52,14 +57,14 @@ bool proceed(Event event) {
 }  // namespace
 
 void arm(Plan next) {
-    plan = std::move(next);
+    plan() = std::move(next);
     calls = 0;
     armed = true;
 }
 
 int disarm() {
     armed = false;
-    plan = {};
+    plan() = {};
     return calls;
 }
 
@@ -102,7 +107,7 @@ int __wrap_renameat(int fromFolder, const char* from, int toFolder, const char* 
 }
 int __wrap_renameat2(int fromFolder, const char* from, int toFolder, const char* to,
                      unsigned flags) {
-    if ((flags & RENAME_EXCHANGE) != 0 && interposer::plan.noExchange) {
+    if ((flags & RENAME_EXCHANGE) != 0 && interposer::plan().noExchange) {
         errno = EINVAL;
         return -1;
     }

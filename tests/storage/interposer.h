@@ -29,6 +29,7 @@ struct Plan {
     int error = 0;                // kFail: the errno the call fails with, without being made
     std::function<void()> run{};  // kRun: done just before the call is made
     bool noExchange = false;      // renameat2 with RENAME_EXCHANGE fails as unknown (EINVAL)
+    std::string only{};           // when set, only calls of this kind ("name" …) are counted
 };
 
 // The process exits with this status at the call kKill names, as SIGKILL would end it: no
@@ -36,7 +37,8 @@ struct Plan {
 inline constexpr int kKilledStatus = 99;
 
 void arm(Plan plan);
-// Ends the plan; returns how many interposed calls were made since arm().
+// Ends the plan; returns how many interposed calls (of the kind `only` names) were made since
+// arm().
 int disarm();
 
 }  // namespace interposer
