@@ -1,5 +1,3 @@
-#include <stdlib.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 
 #include "base/unicode.h"
 #include "cad/error.h"
+#include "cli/scratch_folder.h"
 #include "cli/xlsx_table.h"
 
 namespace cli {
@@ -46,14 +45,13 @@ std::string escapedUnderscores(const std::string& text) {
     return std::regex_replace(text, kLooksEscaped, "_x005F_");
 }
 
-// libxlsxwriter writes to a named file only: it gets one in a folder of this process's own, so
-// that no one else can put a link in its place.
+// libxlsxwriter writes to named files only: they go in a folder of this process's own.
 class PrivateFolder {
 public:
     PrivateFolder() {
-        std::string pattern = (fs::temp_directory_path() / "zandrel-xlsx-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) cannotMake(LXW_ERROR_CREATING_TMPFILE);
-        path_ = pattern;
+        auto made = makeScratchFolder();
+        if (!made) cannotMake(LXW_ERROR_CREATING_TMPFILE);
+        path_ = std::move(*made);
     }
     ~PrivateFolder() {
         std::error_code ignored;
@@ -71,8 +69,15 @@ private:
 
 std::string formatXlsx(const std::vector<TableRow>& rows) {
     const PrivateFolder folder;
-    const fs::path file = folder.path() / "table.xlsx";
-    lxw_workbook* workbook = workbook_new(file.c_str());
+    constexpr const char* kFileName = "table.xlsx";
+    auto folderName = fopenName(folder.path());
+    if (!folderName) cannotMake(LXW_ERROR_CREATING_TMPFILE);
+    const std::string name =
+        *folderName + static_cast<char>(fs::path::preferred_separator) + kFileName;
+    // Its temporary files go there too, so that nothing is left elsewhere.
+    lxw_workbook_options options{};
+    options.tmpdir = folderName->data();
+    lxw_workbook* workbook = workbook_new_opt(name.c_str(), &options);
     if (workbook == nullptr) cannotMake(LXW_ERROR_CREATING_XLSX_FILE);
     lxw_worksheet* sheet = workbook_add_worksheet(workbook, "标题栏");
     // "@" keeps a cell text when someone edits it, not only as written.
@@ -105,7 +110,7 @@ std::string formatXlsx(const std::vector<TableRow>& rows) {
     check(firstError);
     check(closed);
 
-    std::ifstream written(file, std::ios::binary);
+    std::ifstream written(folder.path() / kFileName, std::ios::binary);
     std::ostringstream bytes;
     bytes << written.rdbuf();
     if (!written) cannotMake(LXW_ERROR_CREATING_XLSX_FILE);
