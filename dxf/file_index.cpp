@@ -6,6 +6,7 @@
 #include "dxf/entity_reader.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
+#include "dxf/layout_reader.h"
 
 namespace dxf {
 
@@ -63,7 +64,8 @@ const TagSelection& tagsRead() {
         for (const int code : {1, 3, 9}) tags.codes[static_cast<std::size_t>(code)] = 1;
         EntityReader::selectCodes(tags);
         tags.keepsWhole = [](std::string_view type) {
-            return type == "SECTION" || type == "ENDSEC" || EntityReader::readsWhole(type);
+            return type == "SECTION" || type == "ENDSEC" || EntityReader::readsWhole(type) ||
+                   LayoutReader::readsWhole(type);
         };
         return tags;
     }();
@@ -87,7 +89,9 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
     // memory.
     index.modelSpace.entities.reserve(data.size() / 128);
     index.modelSpace.attributes.reserve(data.size() / 256);
-    EntityReader entities(scanner, index.modelSpace);
+    LayoutReader layouts(scanner, index.modelSpace);
+    EntityReader entities(scanner, index.modelSpace, index.modelSpace.entities,
+                          &layouts.activeLayout());
     const Position kind = scanner.binary() ? Position::kByteOffset : Position::kLine;
     const auto where = [&](const Tag& tag) -> std::uint64_t {
         // The tag just read started two lines before the scanner's next line.
@@ -96,7 +100,9 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
 
     enum class State { kBetweenSections, kSectionName, kInSection } state = State::kBetweenSections;
     std::string_view section;
-    bool inEntities = false;  // compared once per section, not once per tag
+    bool inEntities = false;     // compared once per section, not once per tag
+    bool inLayoutParts = false;  // TABLES, BLOCKS or OBJECTS
+    bool inBlocks = false;
     bool inHeader = false;
     std::string_view headerVariable;
     bool first = true;
@@ -111,7 +117,10 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
         first = false;
         switch (state) {
             case State::kBetweenSections:
-                if (marker == Marker::kEndOfFile) return index;
+                if (marker == Marker::kEndOfFile) {
+                    layouts.finish();
+                    return index;
+                }
                 if (marker == Marker::kSection) {
                     state = State::kSectionName;
                 } else if (inHeader) {
@@ -127,6 +136,8 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
                 }
                 section = trimmed(value);
                 inEntities = section == "ENTITIES";
+                inBlocks = section == "BLOCKS";
+                inLayoutParts = inBlocks || section == "TABLES" || section == "OBJECTS";
                 inHeader = section == "HEADER";
                 headerVariable = {};
                 state = State::kInSection;
@@ -134,6 +145,7 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
             case State::kInSection:
                 if (marker == Marker::kEndSection) {
                     if (inEntities) entities.finish(tag.begin);
+                    if (inLayoutParts) layouts.finishSection(tag.begin);
                     state = State::kBetweenSections;
                 } else if (marker != Marker::kNone) {
                     throw malformedError(
@@ -141,6 +153,8 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
                         u"段“" + base::utf8ToUtf16(section) + u"”没有以 ENDSEC 结束");
                 } else if (inEntities) {
                     entities.add(tag);
+                } else if (inLayoutParts) {
+                    layouts.add(tag, inBlocks);
                 } else if (inHeader) {
                     readHeaderVariable(index, headerVariable, tag.code, trimmed(value));
                 }
