@@ -27,6 +27,13 @@ std::vector<std::u16string> DrawingOperands::drawings() const {
     return drawingsNamed(operands, recursive_);
 }
 
+void LayoutsFlag::addTo(CLI::App& subcommand) {
+    subcommand.add_flag("--layouts", layouts_,
+                        "模型空间之后，按布局选项卡的顺序也处理每个图纸空间布局中的块参照。 After "
+                        "model space, walk the block references of every paper-space layout too, "
+                        "in the order of the layout tabs.");
+}
+
 void BatchFlags::addTo(CLI::App& subcommand) {
     subcommand.add_flag(
         "-n,--dry-run", dryRun_,
@@ -43,6 +50,7 @@ void BatchFlags::addTo(CLI::App& subcommand) {
                     "The report keeps the order of the list.")
         ->type_name("N")
         ->check(CLI::Range(std::size_t{1}, std::size_t{64}).description(""));
+    layouts_.addTo(subcommand);
 }
 
 void EncodingOption::addTo(CLI::App& subcommand, const char* help) {

@@ -37,16 +37,29 @@ private:
     bool recursive_ = false;
 };
 
-// -n, -k and -j of the commands that write drawings.
+// --layouts of the commands that walk drawings: paper space too, after model space.
+class LayoutsFlag {
+public:
+    void addTo(CLI::App& subcommand);
+    bool layouts() const { return layouts_; }
+
+private:
+    bool layouts_ = false;
+};
+
+// -n, -k, -j and --layouts of the commands that write drawings.
 class BatchFlags {
 public:
     void addTo(CLI::App& subcommand);
-    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_, {}}; }
+    ops::BatchOptions options() const {
+        return {dryRun_, keepGoing_, workers_, {}, layouts_.layouts()};
+    }
 
 private:
     bool dryRun_ = false;
     bool keepGoing_ = false;
     std::size_t workers_ = ops::kDefaultWorkers;
+    LayoutsFlag layouts_;
 };
 
 // --encoding of the commands that read tables; `help` says which table.

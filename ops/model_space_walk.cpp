@@ -50,16 +50,30 @@ void walkModelSpace(
     }
 }
 
-void forEachTitleBlockAttribute(
-    cad::ModelSpace& modelSpace, std::int32_t count,
-    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute, int field)>&
-        onAttribute) {
+void forEachTitleBlockAttribute(cad::ModelSpace& modelSpace, std::int32_t count,
+                                const TitleBlockAttributeSink& onAttribute) {
     walkModelSpace(modelSpace, count, nullptr,
                    [&onAttribute](const std::shared_ptr<cad::Attribute>& attribute) {
                        if (const auto field = titleblock::fieldForTag(attribute->tagString())) {
                            onAttribute(attribute, *field);
                        }
                    });
+}
+
+std::vector<std::shared_ptr<cad::ModelSpace>> walkedSpaces(const OpenedDrawing& drawing,
+                                                           bool layouts) {
+    std::vector<std::shared_ptr<cad::ModelSpace>> spaces{drawing.modelSpace};
+    if (layouts) {
+        for (const auto& layout : deref(drawing.document).paperSpaceLayouts())
+            spaces.push_back(checked(layout));
+    }
+    return spaces;
+}
+
+void forEachTitleBlockAttribute(const OpenedDrawing& drawing, bool layouts,
+                                const TitleBlockAttributeSink& onAttribute) {
+    for (const auto& space : walkedSpaces(drawing, layouts))
+        forEachTitleBlockAttribute(*space, space->count(), onAttribute);
 }
 
 }  // namespace ops

@@ -78,6 +78,19 @@ void writeOutput(const std::optional<fs::path>& tableFile, const std::string& by
     }
 }
 
+// A title block found in several places with different values: its row has the first of each.
+void warnOfDiffering(const std::u16string& drawing, const std::vector<std::u16string>& tags,
+                     Console& console) {
+    if (tags.empty()) return;
+    std::u16string listed;
+    for (const auto& tag : tags) listed += (listed.empty() ? u"" : u"、") + tag;
+    const cad::Error differs(
+        cad::errc::kTitleBlockDiffers,
+        u"标题栏出现了不止一次，值不同（" + listed +
+            u"）：表格中是最先找到的值（先模型空间，再按选项卡顺序的各布局）。");
+    console.err << "警告 warning: " << shownValue(drawing) << ": " << failureText(differs) << '\n';
+}
+
 class Export : public Command {
 public:
     Export()
@@ -94,6 +107,7 @@ public:
                               "其下的图形路径写成相对路径。 Write to this file instead of "
                               "standard output: a workbook when its name ends in .xlsx, else "
                               "CSV; drawings below its folder get relative paths.");
+        layouts_.addTo(subcommand);
         drawings_.addTo(subcommand);
     }
 
@@ -113,7 +127,10 @@ public:
         for (const auto& drawing : drawings) {
             std::map<int, std::u16string> values;
             try {
-                values = ops::readTitleBlockValues(session.connection(), drawing);
+                const ops::TitleBlockRead read =
+                    ops::readTitleBlockValues(session.connection(), drawing, layouts_.layouts());
+                warnOfDiffering(drawing, read.differing, console);
+                values = read.values;
             } catch (const cad::Error& e) {
                 console.err << "失败 failed: " << shownValue(drawing) << ": " << failureText(e)
                             << '\n';
@@ -139,6 +156,7 @@ public:
 
 private:
     bool keepGoing_ = false;
+    LayoutsFlag layouts_;
     std::optional<std::string> output_;
     DrawingOperands drawings_;
 };
