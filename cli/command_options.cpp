@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/drawing_paths.h"
+#include "cli/spreadsheet_numbers.h"
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 
@@ -51,6 +52,14 @@ void BatchFlags::addTo(CLI::App& subcommand) {
         ->type_name("N")
         ->check(CLI::Range(std::size_t{1}, std::size_t{64}).description(""));
     layouts_.addTo(subcommand);
+}
+
+void AcceptNumbersFlag::addTo(CLI::App& subcommand, const char* help) {
+    subcommand.add_flag("--accept-numbers", acceptNumbers_, help);
+}
+
+ops::ChangeGuard AcceptNumbersFlag::guard() const {
+    return acceptNumbers_ ? ops::ChangeGuard() : ops::ChangeGuard(spreadsheetNumberRefusal);
 }
 
 void EncodingOption::addTo(CLI::App& subcommand, const char* help) {

@@ -62,6 +62,18 @@ private:
     LayoutsFlag layouts_;
 };
 
+// --accept-numbers of the commands that read tables; `help` says for which.
+class AcceptNumbersFlag {
+public:
+    void addTo(CLI::App& subcommand, const char* help);
+    // What a batch over a table's values is guarded by: unless the flag is given, a value that is
+    // what a spreadsheet made of the drawing's number fails its drawing.
+    ops::ChangeGuard guard() const;
+
+private:
+    bool acceptNumbers_ = false;
+};
+
 // --encoding of the commands that read tables; `help` says which table.
 class EncodingOption {
 public:
