@@ -48,6 +48,7 @@ public:
     void finish();
 
 private:
+    // The active layout's block, whose name begins those of the other layouts' blocks.
     static constexpr std::string_view kActiveLayoutBlock = "*PAPER_SPACE";
 
     void startObject(const Tag& tag, bool blocks);

@@ -1,5 +1,8 @@
 #include "ops/model_space_walk.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "ops/object_ref.h"
 #include "titleblock/field_map.h"
 
@@ -64,8 +67,9 @@ std::vector<std::shared_ptr<cad::ModelSpace>> walkedSpaces(const OpenedDrawing& 
                                                            bool layouts) {
     std::vector<std::shared_ptr<cad::ModelSpace>> spaces{drawing.modelSpace};
     if (layouts) {
-        for (const auto& layout : deref(drawing.document).paperSpaceLayouts())
-            spaces.push_back(checked(layout));
+        const auto paperSpace = deref(drawing.document).paperSpaceLayouts();
+        std::transform(paperSpace.begin(), paperSpace.end(), std::back_inserter(spaces),
+                       [](const auto& layout) { return checked(layout); });
     }
     return spaces;
 }

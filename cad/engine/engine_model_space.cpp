@@ -1,5 +1,7 @@
 #include "cad/engine/engine_model_space.h"
 
+#include <algorithm>
+
 #include "base/unicode.h"
 #include "cad/engine/engine_entity.h"
 #include "cad/error.h"
@@ -49,10 +51,12 @@ std::shared_ptr<ModelSpace> makeModelSpace(const DrawingRef& drawing) {
 }
 
 std::vector<std::shared_ptr<ModelSpace>> makeLayouts(const DrawingRef& drawing) {
-    std::vector<std::shared_ptr<ModelSpace>> layouts;
-    for (const dxf::EntityRange& range : drawing.drawing().layouts()) {
-        layouts.push_back(std::make_shared<EngineEntities>(drawing, range, u"布局"));
-    }
+    const std::vector<dxf::EntityRange>& ranges = drawing.drawing().layouts();
+    std::vector<std::shared_ptr<ModelSpace>> layouts(ranges.size());
+    std::transform(ranges.begin(), ranges.end(), layouts.begin(),
+                   [&drawing](const dxf::EntityRange& range) -> std::shared_ptr<ModelSpace> {
+                       return std::make_shared<EngineEntities>(drawing, range, u"布局");
+                   });
     return layouts;
 }
 
