@@ -41,6 +41,9 @@ inline constexpr std::int32_t kBatchListConflict = base::hresult(0x80040202);
 inline constexpr std::int32_t kUnsavedInCad = base::hresult(0x80040203);
 // A table's value is what a spreadsheet made of the number the drawing holds (007 became 7).
 inline constexpr std::int32_t kSpreadsheetNumber = base::hresult(0x80040204);
+// A drawing's title block stands in several places with different values (a warning: the first
+// one is taken).
+inline constexpr std::int32_t kTitleBlockDiffers = base::hresult(0x80040205);
 inline constexpr std::int32_t kUnavailable = base::hresult(0x800401E3);    // MK_E_UNAVAILABLE
 inline constexpr std::int32_t kInvalidProgId = base::hresult(0x800401F3);  // CO_E_CLASSSTRING
 inline constexpr std::int32_t kFileNotFound = base::hresultFromWin32(2);

@@ -82,6 +82,9 @@ public:
     virtual std::shared_ptr<Document> open(const std::u16string& fullPath) = 0;
     virtual void save() = 0;
     virtual std::shared_ptr<ModelSpace> modelSpace() = 0;
+    // The entities of each paper-space layout, in the layouts' tab order, each a collection like
+    // model space (the Block of each Layout but the model one).
+    virtual std::vector<std::shared_ptr<ModelSpace>> paperSpaceLayouts() = 0;
     // Not part of the automation interface: only the built-in engine tells, nothing otherwise.
     virtual std::optional<CodePageReport> codePage() { return std::nullopt; }
 };

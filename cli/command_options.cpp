@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "cli/drawing_paths.h"
+#include "cli/spreadsheet_numbers.h"
 #include "cli/terminal.h"
 #include "cli/usage_error.h"
 
@@ -27,6 +28,13 @@ std::vector<std::u16string> DrawingOperands::drawings() const {
     return drawingsNamed(operands, recursive_);
 }
 
+void LayoutsFlag::addTo(CLI::App& subcommand) {
+    subcommand.add_flag("--layouts", layouts_,
+                        "模型空间之后，按布局选项卡的顺序也处理每个图纸空间布局中的块参照。 After "
+                        "model space, walk the block references of every paper-space layout too, "
+                        "in the order of the layout tabs.");
+}
+
 void BatchFlags::addTo(CLI::App& subcommand) {
     subcommand.add_flag(
         "-n,--dry-run", dryRun_,
@@ -37,6 +45,7 @@ void BatchFlags::addTo(CLI::App& subcommand) {
                         "某个图形失败后继续处理其余图形，最后列出所有失败。 Go on after a failing "
                         "drawing; list every failure at the end.");
     workers_.addTo(subcommand);
+    layouts_.addTo(subcommand);
 }
 
 void WorkersOption::addTo(CLI::App& subcommand) {
@@ -47,6 +56,14 @@ void WorkersOption::addTo(CLI::App& subcommand) {
                     "The report keeps the order of the list.")
         ->type_name("N")
         ->check(CLI::Range(std::size_t{1}, std::size_t{64}).description(""));
+}
+
+void AcceptNumbersFlag::addTo(CLI::App& subcommand, const char* help) {
+    subcommand.add_flag("--accept-numbers", acceptNumbers_, help);
+}
+
+ops::ChangeGuard AcceptNumbersFlag::guard() const {
+    return acceptNumbers_ ? ops::ChangeGuard() : ops::ChangeGuard(spreadsheetNumberRefusal);
 }
 
 void EncodingOption::addTo(CLI::App& subcommand, const char* help) {

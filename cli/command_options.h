@@ -47,16 +47,41 @@ private:
     std::size_t workers_ = ops::kDefaultWorkers;
 };
 
-// -n, -k and -j of the commands that write drawings.
+// --layouts of the commands that walk drawings: paper space too, after model space.
+class LayoutsFlag {
+public:
+    void addTo(CLI::App& subcommand);
+    bool layouts() const { return layouts_; }
+
+private:
+    bool layouts_ = false;
+};
+
+// -n, -k, -j and --layouts of the commands that write drawings.
 class BatchFlags {
 public:
     void addTo(CLI::App& subcommand);
-    ops::BatchOptions options() const { return {dryRun_, keepGoing_, workers_.workers(), {}}; }
+    ops::BatchOptions options() const {
+        return {dryRun_, keepGoing_, workers_.workers(), {}, layouts_.layouts()};
+    }
 
 private:
     bool dryRun_ = false;
     bool keepGoing_ = false;
     WorkersOption workers_;
+    LayoutsFlag layouts_;
+};
+
+// --accept-numbers of the commands that read tables; `help` says for which.
+class AcceptNumbersFlag {
+public:
+    void addTo(CLI::App& subcommand, const char* help);
+    // What a batch over a table's values is guarded by: unless the flag is given, a value that is
+    // what a spreadsheet made of the drawing's number fails its drawing.
+    ops::ChangeGuard guard() const;
+
+private:
+    bool acceptNumbers_ = false;
 };
 
 // --encoding of the commands that read tables; `help` says which table.

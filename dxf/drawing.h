@@ -43,9 +43,13 @@ public:
     bool untitled() const { return path_.empty(); }
     const std::filesystem::path& path() const { return path_; }
 
+    // Entities are numbered model space first (0 up to modelSpaceCount()), then each paper-space
+    // layout's, in a range of its own.
     std::size_t modelSpaceCount() const { return index_.modelSpace.size(); }
-    // The model-space entity at `index` (< modelSpaceCount()), as found when the file was read;
-    // its views last as long as the drawing.
+    // The paper-space layouts in tab order: where in the numbering their entities are.
+    const std::vector<EntityRange>& layouts() const { return index_.modelSpace.layouts; }
+    // The entity at `index`, as found when the file was read; its views last as long as the
+    // drawing.
     EntityDetails entity(std::size_t index) const { return index_.modelSpace.entity(index); }
     // Its class name in UTF-16, made once per class rather than once per call.
     const std::u16string& wideClassName(std::size_t index) const {
@@ -55,14 +59,14 @@ public:
     // The code page the drawing's text is read and written in.
     CodePageUse codePage() const { return codec_.codePage(); }
 
-    // The attributes of the model-space entity at `index`, as entity(index) gives them.
+    // The attributes of the entity at `index`, as entity(index) gives them.
     std::span<const AttributeSlot> attributes(std::size_t index) const {
         return index_.modelSpace.attributesOf(index);
     }
-    // Starts bringing the tags and values of the model-space entity at `index` into the cache,
-    // for a read soon after; nothing for an index past the last entity.
+    // Starts bringing the tags and values of the entity at `index` into the cache, for a read
+    // soon after; nothing for an index past the last entity.
     void prefetchAttributes(std::size_t index) const {
-        if (index >= modelSpaceCount()) return;
+        if (index >= index_.modelSpace.entities.size()) return;
         const std::span<const AttributeSlot> slots = attributes(index);
         if (slots.empty()) return;  // most entities: spare fetching where the bytes are
         const char* data = bytes().data();

@@ -35,20 +35,21 @@ void EntityReader::finish(std::size_t end) {
     // goes into it rather than before the next one.
     finishAttribute(end);
     reading_ = Reading::kNothing;
-    if (paperSpace_) {
+    std::vector<IndexedEntity>* target = inPaperSpace_ ? paperSpace_ : &modelSpace_;
+    if (target == nullptr) {
         out_.attributes.resize(firstAttribute_);
         return;
     }
-    out_.entities.push_back({out_.classNames.idOf(type_, clues_),
-                             static_cast<std::uint32_t>(firstAttribute_),
-                             static_cast<std::uint32_t>(out_.attributes.size() - firstAttribute_),
-                             type_.blockReference()});
+    target->push_back({out_.classNames.idOf(type_, clues_),
+                       static_cast<std::uint32_t>(firstAttribute_),
+                       static_cast<std::uint32_t>(out_.attributes.size() - firstAttribute_),
+                       type_.blockReference()});
 }
 
 void EntityReader::startEntity(std::string_view type) {
     reading_ = Reading::kEntity;
     type_ = ClassNames::typeOf(type);
-    paperSpace_ = false;
+    inPaperSpace_ = false;
     clues_ = {};
     firstAttribute_ = out_.attributes.size();
     own_.restart();
@@ -57,7 +58,7 @@ void EntityReader::startEntity(std::string_view type) {
 void EntityReader::readOwnTag(const Tag& tag, std::string_view value) {
     switch (tag.code) {
         case group_code::kPaperSpace:
-            paperSpace_ = scanner_.intValue(tag) == 1;
+            inPaperSpace_ = scanner_.intValue(tag) == 1;
             break;
         case group_code::kSubclassMarker:
             clues_.lastMarker = value;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "dxf/group_codes.h"
 #include "dxf/model_space_index.h"
@@ -12,13 +13,16 @@
 
 namespace dxf {
 
-// Reads the model-space entities of an ENTITIES section from its tags, as the one pass over the
-// file meets them, into a ModelSpaceIndex: each top-level entity outside paper space with its
-// class and, for a block reference, where its attributes' tags and values lie. An entity's ATTRIB,
-// VERTEX and SEQEND entities belong to it. Nothing needs reading twice.
+// Reads the entities of an ENTITIES section, or of a block definition, from their tags as the one
+// pass over the file meets them: each top-level entity with its class and, for a block reference,
+// where its attributes' tags and values lie, into `modelSpace`, or into `paperSpace` when it is
+// marked as paper space (left out without one). Their attributes and class names go into `out`.
+// An entity's ATTRIB, VERTEX and SEQEND entities belong to it. Nothing needs reading twice.
 class EntityReader {
 public:
-    EntityReader(const TagScanner& scanner, ModelSpaceIndex& out) : scanner_(scanner), out_(out) {}
+    EntityReader(const TagScanner& scanner, ModelSpaceIndex& out,
+                 std::vector<IndexedEntity>& modelSpace, std::vector<IndexedEntity>* paperSpace)
+        : scanner_(scanner), out_(out), modelSpace_(modelSpace), paperSpace_(paperSpace) {}
 
     // The tags the reader needs: those with the codes it adds to `selection` wherever they are,
     // and all those of an object whose type `readsWhole` accepts. It ignores all others.
@@ -77,6 +81,8 @@ private:
 
     const TagScanner& scanner_;
     ModelSpaceIndex& out_;
+    std::vector<IndexedEntity>& modelSpace_;
+    std::vector<IndexedEntity>* paperSpace_;
 
     enum class Reading : std::uint8_t {
         kNothing,         // before the first entity, or after the section
@@ -88,7 +94,7 @@ private:
 
     // The top-level entity being read.
     EntityType type_;
-    bool paperSpace_ = false;
+    bool inPaperSpace_ = false;
     ClassClues clues_;
     std::size_t firstAttribute_ = 0;
     OwnTags own_;  // of the entity or sub-entity being read

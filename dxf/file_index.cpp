@@ -6,6 +6,7 @@
 #include "dxf/entity_reader.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
+#include "dxf/layout_reader.h"
 #include "dxf/object_search.h"
 
 namespace dxf {
@@ -64,19 +65,22 @@ const TagSelection& tagsRead() {
         for (const int code : {1, 3, 9}) tags.codes[static_cast<std::size_t>(code)] = 1;
         EntityReader::selectCodes(tags);
         tags.keepsWhole = [](std::string_view type) {
-            return type == "SECTION" || type == "ENDSEC" || EntityReader::readsWhole(type);
+            return type == "SECTION" || type == "ENDSEC" || EntityReader::readsWhole(type) ||
+                   LayoutReader::readsWhole(type);
         };
         return tags;
     }();
     return selection;
 }
 
-// The sections of a file as its tags go by: the header variables, the sections' structure, and the
-// ENTITIES section's tags for an entity reader when there is one.
+// The sections of a file as its tags go by: the header variables, the sections' structure, the
+// parts of the paper-space layouts for `layouts`, and the ENTITIES section's tags for an entity
+// reader when there is one.
 class SectionWalk {
 public:
-    SectionWalk(FileIndex& index, const std::filesystem::path& source, EntityReader* entities)
-        : index_(index), source_(source), entities_(entities) {}
+    SectionWalk(FileIndex& index, const std::filesystem::path& source, LayoutReader& layouts,
+                EntityReader* entities)
+        : index_(index), source_(source), layouts_(layouts), entities_(entities) {}
 
     // Reads the tags of `scanner` until the end of the file (true) or of the data (false).
     bool walk(TagScanner& scanner);
@@ -88,6 +92,8 @@ public:
         state_ = State::kInSection;
         section_ = "ENTITIES";
         inEntities_ = true;
+        inLayoutParts_ = false;
+        inBlocks_ = false;
         inHeader_ = false;
         first_ = false;
     }
@@ -95,6 +101,7 @@ public:
 private:
     FileIndex& index_;
     const std::filesystem::path& source_;
+    LayoutReader& layouts_;
     EntityReader* entities_;
     enum class State {
         kBetweenSections,
@@ -102,7 +109,9 @@ private:
         kInSection
     } state_ = State::kBetweenSections;
     std::string_view section_;
-    bool inEntities_ = false;  // compared once per section, not once per tag
+    bool inEntities_ = false;     // compared once per section, not once per tag
+    bool inLayoutParts_ = false;  // TABLES, BLOCKS or OBJECTS
+    bool inBlocks_ = false;
     bool inHeader_ = false;
     std::string_view headerVariable_;
     bool first_ = true;
@@ -126,7 +135,10 @@ bool SectionWalk::walk(TagScanner& scanner) {
         first_ = false;
         switch (state_) {
             case State::kBetweenSections:
-                if (marker == Marker::kEndOfFile) return true;
+                if (marker == Marker::kEndOfFile) {
+                    layouts_.finish();
+                    return true;
+                }
                 if (marker == Marker::kSection) {
                     state_ = State::kSectionName;
                 } else if (inHeader_) {
@@ -143,6 +155,8 @@ bool SectionWalk::walk(TagScanner& scanner) {
                 section_ = trimmed(value);
                 inEntities_ = section_ == "ENTITIES";
                 skippedEntities_ = skippedEntities_ || (inEntities_ && !entities_);
+                inBlocks_ = section_ == "BLOCKS";
+                inLayoutParts_ = inBlocks_ || section_ == "TABLES" || section_ == "OBJECTS";
                 inHeader_ = section_ == "HEADER";
                 headerVariable_ = {};
                 state_ = State::kInSection;
@@ -150,6 +164,7 @@ bool SectionWalk::walk(TagScanner& scanner) {
             case State::kInSection:
                 if (marker == Marker::kEndSection) {
                     if (inEntities_ && entities_) entities_->finish(tag.begin);
+                    if (inLayoutParts_) layouts_.finishSection(tag.begin);
                     state_ = State::kBetweenSections;
                 } else if (marker != Marker::kNone) {
                     throw malformedError(
@@ -157,6 +172,8 @@ bool SectionWalk::walk(TagScanner& scanner) {
                         u"段“" + base::utf8ToUtf16(section_) + u"”没有以 ENDSEC 结束");
                 } else if (inEntities_) {
                     if (entities_) entities_->add(tag);
+                } else if (inLayoutParts_) {
+                    layouts_.add(tag, inBlocks_);
                 } else if (inHeader_) {
                     readHeaderVariable(index_, headerVariable_, tag.code, trimmed(value));
                 }
@@ -208,14 +225,23 @@ std::optional<std::size_t> ownerOf(std::string_view data, std::size_t body, std:
     return std::nullopt;
 }
 
-// Reads the entity starting at `at` with what belongs to it into `found`, and keeps it only when
-// it is a block reference with attributes. Returns where the next top-level entity starts.
+// Reads the entity starting at `at` with what belongs to it into `found` (model space) or
+// `paperSpace`, and keeps it only when it is a block reference with attributes. Returns where the
+// next top-level entity starts.
 std::optional<std::size_t> readAttributedEntity(std::string_view data, std::size_t at,
                                                 const std::filesystem::path& source,
-                                                ModelSpaceIndex& found) {
+                                                ModelSpaceIndex& found,
+                                                std::vector<IndexedEntity>& paperSpace) {
     TagScanner scanner(data, Layout::kAscii, at, source, 1, LineSearch::kOneAtATime, &tagsRead());
-    EntityReader reader(scanner, found);
-    const std::size_t before = found.entities.size();
+    EntityReader reader(scanner, found, found.entities, &paperSpace);
+    const std::size_t modelBefore = found.entities.size();
+    const std::size_t paperBefore = paperSpace.size();
+    const auto keepAttributed = [](std::vector<IndexedEntity>& entities, std::size_t before) {
+        if (entities.size() > before &&
+            (!entities.back().blockReference || entities.back().attributeCount == 0)) {
+            entities.pop_back();
+        }
+    };
     Tag tag;
     bool first = true;
     while (scanner.next(tag)) {
@@ -223,10 +249,8 @@ std::optional<std::size_t> readAttributedEntity(std::string_view data, std::size
         if (tag.code == 0 && !first &&
             !EntityReader::belongsToEntityBefore(trimmed(scanner.value(tag)))) {
             reader.finish(tag.begin);
-            if (found.entities.size() > before && (!found.entities.back().blockReference ||
-                                                   found.entities.back().attributeCount == 0)) {
-                found.entities.pop_back();
-            }
+            keepAttributed(found.entities, modelBefore);
+            keepAttributed(paperSpace, paperBefore);
             return tag.begin;
         }
         first = false;
@@ -247,9 +271,12 @@ std::optional<FileIndex> indexAttributedReferences(std::string_view data,
     const auto entities = findEntitiesSection(data, index.firstTag, source);
     if (!entities) return std::nullopt;
 
-    SectionWalk sections(index, source, nullptr);
     TagScanner before(data.substr(0, entities->at), index.layout, index.firstTag, source, 1,
                       LineSearch::kAutomatic, &tagsRead());
+    // Fed the tags of the sections before and after the entities, through other scanners of the
+    // same bytes.
+    LayoutReader layouts(before, index.modelSpace);
+    SectionWalk sections(index, source, layouts, nullptr);
     if (sections.walk(before)) return index;  // the file ends before its entities
     if (!sections.betweenSections()) return std::nullopt;
 
@@ -267,7 +294,8 @@ std::optional<FileIndex> indexAttributedReferences(std::string_view data,
             from = next->after;
             continue;
         }
-        const auto after = readAttributedEntity(data, *owner, source, index.modelSpace);
+        const auto after =
+            readAttributedEntity(data, *owner, source, index.modelSpace, layouts.activeLayout());
         if (!after) return std::nullopt;
         from = *after;
     }
@@ -303,8 +331,10 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
     // memory.
     index.modelSpace.entities.reserve(data.size() / 128);
     index.modelSpace.attributes.reserve(data.size() / 256);
-    EntityReader entities(scanner, index.modelSpace);
-    SectionWalk sections(index, source, &entities);
+    LayoutReader layouts(scanner, index.modelSpace);
+    EntityReader entities(scanner, index.modelSpace, index.modelSpace.entities,
+                          &layouts.activeLayout());
+    SectionWalk sections(index, source, layouts, &entities);
     if (sections.walk(scanner)) return index;
     throw truncatedError(source, scanner.binary() ? Position::kByteOffset : Position::kLine,
                          scanner.endPosition());

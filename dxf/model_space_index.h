@@ -28,7 +28,7 @@ struct EntityDetails {
     std::span<const AttributeSlot> attributes;  // the ATTRIB entities up to its SEQEND
 };
 
-// One model-space entity in the index: a drawing has millions, so no strings and no allocation
+// One entity in the index: a drawing has millions, so no strings and no allocation
 // of its own. 32 bits count the attributes: 2^32 of them would take far more memory than exists.
 struct IndexedEntity {
     ClassNames::Id classId = 0;
@@ -37,15 +37,23 @@ struct IndexedEntity {
     bool blockReference = false;
 };
 
-// The model-space entities of a drawing in file order, with the attributes of all of them in one
-// vector, each entity's in a row.
+// A run of neighbouring entities in the index: one paper-space layout's.
+struct EntityRange {
+    std::size_t first = 0;
+    std::size_t count = 0;
+};
+
+// The model-space entities of a drawing in file order, then those of each paper-space layout in
+// the layouts' tab order, with the attributes of all of them in one vector, each entity's in a row.
 struct ModelSpaceIndex {
     std::vector<IndexedEntity> entities;
     std::vector<AttributeSlot> attributes;
     ClassNames classNames;
+    std::size_t modelSpaceCount = 0;  // the first entities, up to the layouts'
+    std::vector<EntityRange> layouts;
 
-    std::size_t size() const { return entities.size(); }
-    // The entity at `index`; throws std::out_of_range past the end.
+    std::size_t size() const { return modelSpaceCount; }
+    // The entity at `index`, of model space or of a layout; throws std::out_of_range past the end.
     EntityDetails entity(std::size_t index) const {
         const IndexedEntity& found = entities.at(index);
         return {classNames.name(found.classId), found.blockReference, attributesOf(found)};

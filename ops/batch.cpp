@@ -25,9 +25,10 @@ struct DrawingDone {
 using ValueOf = std::function<std::u16string(int field)>;
 
 // Writes every non-empty value without reading what the attribute holds (SaveRule::kEveryDrawing).
-void writeEveryValue(cad::ModelSpace& modelSpace, const ValueOf& valueOf, bool dryRun,
-                     DrawingOutcome& outcome) {
-    forEachTitleBlockAttribute(modelSpace, modelSpace.count(),
+void writeEveryValue(const OpenedDrawing& drawing, const ValueOf& valueOf,
+                     const BatchOptions& options, DrawingOutcome& outcome) {
+    const bool dryRun = options.dryRun;
+    forEachTitleBlockAttribute(drawing, options.layouts,
                                [&](const std::shared_ptr<cad::Attribute>& attribute, int field) {
                                    outcome.result = DrawingResult::kUnchanged;
                                    const std::u16string value = valueOf(field);
@@ -43,14 +44,13 @@ void writeEveryValue(cad::ModelSpace& modelSpace, const ValueOf& valueOf, bool d
 // Writes the values that differ from what their attributes hold (SaveRule::kChangedDrawings).
 // What would change is gathered first, with the attributes it goes to, so that a value the guard
 // refuses fails the drawing before anything in it is written.
-void writeChangedValues(cad::ModelSpace& modelSpace, const ValueOf& valueOf,
+void writeChangedValues(const OpenedDrawing& drawing, const ValueOf& valueOf,
                         const BatchOptions& options, DrawingDone& done) {
     DrawingOutcome& outcome = done.outcome;
     std::vector<ValueChange> changes;
     std::vector<std::shared_ptr<cad::Attribute>> changing;
     forEachTitleBlockAttribute(
-        modelSpace, modelSpace.count(),
-        [&](const std::shared_ptr<cad::Attribute>& attribute, int field) {
+        drawing, options.layouts, [&](const std::shared_ptr<cad::Attribute>& attribute, int field) {
             outcome.result = DrawingResult::kUnchanged;
             std::u16string value = valueOf(field);
             std::u16string current = value.empty() ? u"" : attribute->textString();
@@ -80,9 +80,9 @@ void updateDrawing(const cad::Connection& connection, const std::u16string& path
     DrawingOutcome& outcome = done.outcome;
     outcome.result = DrawingResult::kNoTitleBlock;
     if (everyDrawing) {
-        writeEveryValue(*drawing.modelSpace, valueOf, policy.options.dryRun, outcome);
+        writeEveryValue(drawing, valueOf, policy.options, outcome);
     } else {
-        writeChangedValues(*drawing.modelSpace, valueOf, policy.options, done);
+        writeChangedValues(drawing, valueOf, policy.options, done);
     }
     if (outcome.result != DrawingResult::kNoTitleBlock && outcome.changed > 0) {
         outcome.result = DrawingResult::kSaved;

@@ -18,7 +18,7 @@ namespace ops {
 enum class DrawingResult {
     kSaved,      // at least one attribute written, and the drawing saved (in a dry run: would be)
     kUnchanged,  // a title block, but nothing written into it
-    kNoTitleBlock,  // no model-space attribute carries any of the 29 tags: nothing written
+    kNoTitleBlock,  // no attribute walked carries any of the 29 tags: nothing written
     kFailed,
 };
 
@@ -74,6 +74,8 @@ struct BatchOptions {
     // before anything in it is written: a refusal fails the drawing, which is left as it was.
     // With workers it is asked from their threads.
     ChangeGuard guard;
+    // Walk the block references of each paper-space layout too, after model space.
+    bool layouts = false;
 };
 
 // The workers a batch takes unless told otherwise.
@@ -107,11 +109,11 @@ struct BatchEnd {
 
 // The one batch loop of the window and the command line: opens each drawing of `paths` in turn
 // (or several at once, `workers`), writes `values` into the attributes with their tags in every
-// block reference of its model space, saves it as `policy` says, and tells `observer` of each,
-// always in the order of the list and on the calling thread. A failing drawing is told and,
-// unless `keepGoing`, ends the batch there: earlier drawings stay saved, later ones are not
-// opened, and those already in the workers' hands finish and are told after it. With workers,
-// `values` are all asked before the first drawing opens, not as each attribute is reached.
+// block reference of its model space (and its layouts, `layouts`), saves it as `policy` says, and
+// tells `observer` of each, always in the order of the list and on the calling thread. A failing
+// drawing is told and, unless `keepGoing`, ends the batch there: earlier drawings stay saved, later
+// ones are not opened, and those already in the workers' hands finish and are told after it. With
+// workers, `values` are all asked before the first drawing opens, not as each attribute is reached.
 // First the paths are checked (checkBatchList): a list that would overwrite its own inputs, or
 // that lists one file twice with different values, throws BatchListError before anything opens.
 BatchEnd runBatch(const cad::Connection& connection, const std::vector<std::u16string>& paths,

@@ -1,5 +1,8 @@
 #include "ops/model_space_walk.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "ops/object_ref.h"
 #include "titleblock/field_map.h"
 
@@ -50,16 +53,31 @@ void walkModelSpace(
     }
 }
 
-void forEachTitleBlockAttribute(
-    cad::ModelSpace& modelSpace, std::int32_t count,
-    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute, int field)>&
-        onAttribute) {
+void forEachTitleBlockAttribute(cad::ModelSpace& modelSpace, std::int32_t count,
+                                const TitleBlockAttributeSink& onAttribute) {
     walkModelSpace(modelSpace, count, nullptr,
                    [&onAttribute](const std::shared_ptr<cad::Attribute>& attribute) {
                        if (const auto field = titleblock::fieldForTag(attribute->tagString())) {
                            onAttribute(attribute, *field);
                        }
                    });
+}
+
+std::vector<std::shared_ptr<cad::ModelSpace>> walkedSpaces(const OpenedDrawing& drawing,
+                                                           bool layouts) {
+    std::vector<std::shared_ptr<cad::ModelSpace>> spaces{drawing.modelSpace};
+    if (layouts) {
+        const auto paperSpace = deref(drawing.document).paperSpaceLayouts();
+        std::transform(paperSpace.begin(), paperSpace.end(), std::back_inserter(spaces),
+                       [](const auto& layout) { return checked(layout); });
+    }
+    return spaces;
+}
+
+void forEachTitleBlockAttribute(const OpenedDrawing& drawing, bool layouts,
+                                const TitleBlockAttributeSink& onAttribute) {
+    for (const auto& space : walkedSpaces(drawing, layouts))
+        forEachTitleBlockAttribute(*space, space->count(), onAttribute);
 }
 
 }  // namespace ops

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cad/object_model.h"
 #include "cad/startup.h"
@@ -35,10 +36,20 @@ void walkModelSpace(
     const std::function<void(std::int32_t index, const std::u16string& name)>& onEntity,
     const std::function<void(const std::shared_ptr<cad::Attribute>& attribute)>& onAttribute);
 
+using TitleBlockAttributeSink =
+    std::function<void(const std::shared_ptr<cad::Attribute>& attribute, int field)>;
+
 // The same walk, reporting only the attributes whose tag is in the field map, with their field.
-void forEachTitleBlockAttribute(
-    cad::ModelSpace& modelSpace, std::int32_t count,
-    const std::function<void(const std::shared_ptr<cad::Attribute>& attribute, int field)>&
-        onAttribute);
+void forEachTitleBlockAttribute(cad::ModelSpace& modelSpace, std::int32_t count,
+                                const TitleBlockAttributeSink& onAttribute);
+
+// The collections a walk of `drawing` covers: its model space, then with `layouts` the entities
+// of each of its paper-space layouts, in the layouts' tab order.
+std::vector<std::shared_ptr<cad::ModelSpace>> walkedSpaces(const OpenedDrawing& drawing,
+                                                           bool layouts);
+
+// forEachTitleBlockAttribute over each of walkedSpaces(drawing, layouts) in turn, the whole of it.
+void forEachTitleBlockAttribute(const OpenedDrawing& drawing, bool layouts,
+                                const TitleBlockAttributeSink& onAttribute);
 
 }  // namespace ops

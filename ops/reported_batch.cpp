@@ -37,14 +37,24 @@ std::size_t runReportedBatch(const cad::Connection& connection, const std::vecto
         .told;
 }
 
-std::map<int, std::u16string> readTitleBlockValues(const cad::Connection& connection,
-                                                   const std::u16string& path) {
-    std::map<int, std::u16string> values;
-    const auto modelSpace = openModelSpace(connection, path);
+TitleBlockRead readTitleBlockValues(const cad::Connection& connection, const std::u16string& path,
+                                    bool layouts) {
+    TitleBlockRead read;
     forEachTitleBlockAttribute(
-        *modelSpace, modelSpace->count(),
-        [&values](const auto& attribute, int field) { values[field] = attribute->textString(); });
-    return values;
+        openDrawing(connection, path), layouts, [&](const auto& attribute, int field) {
+            std::u16string value = attribute->textString();
+            const auto [kept, first] = read.values.try_emplace(field, value);
+            if (first || kept->second == value) return;
+            if (!layouts) {
+                kept->second = std::move(value);
+                return;
+            }
+            std::u16string tag = attribute->tagString();
+            if (std::find(read.differing.begin(), read.differing.end(), tag) ==
+                read.differing.end())
+                read.differing.push_back(std::move(tag));
+        });
+    return read;
 }
 
 }  // namespace ops

@@ -25,9 +25,18 @@ std::size_t runReportedBatch(const cad::Connection& connection, const std::vecto
                              const BatchOptions& options, BatchObserver& observer,
                              const cad::DrawingFiles& files);
 
-// The values of the title-block attributes of the drawing at `path`, by field (the later of two
-// attributes with one tag wins); empty when it has none. Throws cad::Error.
-std::map<int, std::u16string> readTitleBlockValues(const cad::Connection& connection,
-                                                   const std::u16string& path);
+// What a read of one drawing's title block found.
+struct TitleBlockRead {
+    std::map<int, std::u16string> values;  // by field; empty when it has none
+    // With layouts, the tags met again with a value other than the one kept, each once.
+    std::vector<std::u16string> differing;
+};
+
+// The values of the title-block attributes of the drawing at `path`. Of model space alone, the
+// later of two attributes with one tag wins; with `layouts`, whose title block may be in several
+// places, the first one met wins and the tags found again with other values are listed. Throws
+// cad::Error.
+TitleBlockRead readTitleBlockValues(const cad::Connection& connection, const std::u16string& path,
+                                    bool layouts);
 
 }  // namespace ops

@@ -32,6 +32,10 @@ public:
         return makeModelSpace(DrawingRef(session_));
     }
 
+    std::vector<std::shared_ptr<ModelSpace>> paperSpaceLayouts() override {
+        return makeLayouts(DrawingRef(session_));
+    }
+
     std::optional<CodePageReport> codePage() override {
         const dxf::CodePageUse use = session_->drawing().codePage();
         return CodePageReport{{use.name.begin(), use.name.end()}, use.guessed};  // names are ASCII

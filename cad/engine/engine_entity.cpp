@@ -118,9 +118,9 @@ AttributeArray EngineEntity::getAttributes() {
 
 std::shared_ptr<Entity> EntityHandles::entity(std::size_t index) {
     if (!run_ || !run_->holds(index)) {
-        const std::size_t first = index - index % kRunLength;
-        const std::size_t length =
-            std::min(kRunLength, drawing_.drawing().modelSpaceCount() - first);
+        // Runs start at multiples of their length from the range's start.
+        const std::size_t first = index - (index - range_.first) % kRunLength;
+        const std::size_t length = std::min(kRunLength, range_.first + range_.count - first);
         run_ = std::make_shared<EntityRun>(drawing_, first, length);
     }
     return {run_, &run_->entity(index)};

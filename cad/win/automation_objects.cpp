@@ -1,7 +1,9 @@
 #include "cad/win/automation_objects.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
+#include <vector>
 
 #include "cad/error.h"
 #include "cad/win/attribute_array.h"
@@ -89,6 +91,19 @@ private:
     Dispatch object_;
 };
 
+// Item(index) of a collection. By reference, as Visual Basic passes a variable; the CAD
+// application accepts that form.
+Dispatch itemOf(const Dispatch& collection, std::int32_t index) {
+    LONG byReference = index;
+    VARIANT argument{};
+    argument.vt = VT_I4 | VT_BYREF;
+    argument.plVal = &byReference;
+    Variant result;
+    collection.call(L"Item", result, {&argument});
+    return collection.wrap(result);
+}
+
+// Model space, or the block of a paper-space layout: both collections of entities.
 class AutomationModelSpace : public ModelSpace {
 public:
     explicit AutomationModelSpace(Dispatch object) : object_(std::move(object)) {}
@@ -99,19 +114,47 @@ public:
         return toInt32(result);
     }
     std::shared_ptr<Entity> item(std::int32_t index) override {
-        // By reference, as Visual Basic passes a variable; the CAD application accepts that form.
-        LONG byReference = index;
-        VARIANT argument{};
-        argument.vt = VT_I4 | VT_BYREF;
-        argument.plVal = &byReference;
-        Variant result;
-        object_.call(L"Item", result, {&argument});
-        return std::make_shared<AutomationEntity>(object_.wrap(result));
+        return std::make_shared<AutomationEntity>(itemOf(object_, index));
     }
 
 private:
     Dispatch object_;
 };
+
+// A paper-space layout and where it stands among the tabs.
+struct TabbedLayout {
+    std::int32_t tabOrder = 0;
+    Dispatch block;
+};
+
+// The Block of each Layout but the model one, by TabOrder.
+std::vector<std::shared_ptr<ModelSpace>> paperSpaceBlocks(const Dispatch& document) {
+    Variant layoutsResult;
+    document.call(L"Layouts", layoutsResult);
+    const Dispatch layouts = document.wrap(layoutsResult);
+    Variant count;
+    layouts.call(L"Count", count);
+    std::vector<TabbedLayout> tabbed;
+    for (std::int32_t index = 0; index < toInt32(count); ++index) {
+        const Dispatch layout = itemOf(layouts, index);
+        Variant modelType;
+        layout.call(L"ModelType", modelType);
+        if (toBool(modelType)) continue;
+        Variant tabOrder;
+        layout.call(L"TabOrder", tabOrder);
+        Variant block;
+        layout.call(L"Block", block);
+        tabbed.push_back({toInt32(tabOrder), layout.wrap(block)});
+    }
+    std::stable_sort(
+        tabbed.begin(), tabbed.end(),
+        [](const TabbedLayout& a, const TabbedLayout& b) { return a.tabOrder < b.tabOrder; });
+    std::vector<std::shared_ptr<ModelSpace>> blocks;
+    for (TabbedLayout& layout : tabbed) {
+        blocks.push_back(std::make_shared<AutomationModelSpace>(std::move(layout.block)));
+    }
+    return blocks;
+}
 
 class AutomationDocument : public Document {
 public:
@@ -155,6 +198,9 @@ public:
         Variant result;
         object_.call(L"ModelSpace", result);
         return std::make_shared<AutomationModelSpace>(object_.wrap(result));
+    }
+    std::vector<std::shared_ptr<ModelSpace>> paperSpaceLayouts() override {
+        return paperSpaceBlocks(object_);
     }
 
 private:

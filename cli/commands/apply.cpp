@@ -46,6 +46,11 @@ public:
 
     void addOptions(CLI::App& subcommand) override {
         batchFlags_.addTo(subcommand);
+        acceptNumbers_.addTo(
+            subcommand,
+            "表格值文件（.csv、.xlsx）：写入表格程序改变了格式的数字（如 007 成了 7、0.10 成了 "
+            "0.1），不拒绝这个图形。 Table VALUES (.csv, .xlsx): write numbers a spreadsheet "
+            "reformatted (007 became 7, 0.10 became 0.1) instead of refusing the drawing.");
         encoding_.addTo(subcommand,
                         ".csv 值文件的编码：auto（默认）、utf-8、utf-16、gbk、big5。 Encoding of a "
                         ".csv VALUES: auto (default), utf-8, utf-16, gbk, big5.");
@@ -59,13 +64,17 @@ public:
     }
 
     int execute(Console& console) override {
-        const FieldValues values = loadValues(argumentText(values_), encoding_.encoding());
-        return runBatch(sameValuesFor(drawings_.drawings(), values), batchFlags_.options(),
-                        console);
+        const std::u16string source = argumentText(values_);
+        const FieldValues values = loadValues(source, encoding_.encoding());
+        ops::BatchOptions options = batchFlags_.options();
+        // A table may have been through a spreadsheet; a values file in the read format has not.
+        if (isTableName(source)) options.guard = acceptNumbers_.guard();
+        return runBatch(sameValuesFor(drawings_.drawings(), values), options, console);
     }
 
 private:
     BatchFlags batchFlags_;
+    AcceptNumbersFlag acceptNumbers_;
     EncodingOption encoding_;
     std::string values_;
     DrawingOperands drawings_;

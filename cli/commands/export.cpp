@@ -97,6 +97,19 @@ void writeOutput(const std::optional<fs::path>& tableFile, const std::string& by
     }
 }
 
+// A title block found in several places with different values: its row has the first of each.
+void warnOfDiffering(const std::u16string& drawing, const std::vector<std::u16string>& tags,
+                     Console& console) {
+    if (tags.empty()) return;
+    std::u16string listed;
+    for (const auto& tag : tags) listed += (listed.empty() ? u"" : u"、") + tag;
+    const cad::Error differs(
+        cad::errc::kTitleBlockDiffers,
+        u"标题栏出现了不止一次，值不同（" + listed +
+            u"）：表格中是最先找到的值（先模型空间，再按选项卡顺序的各布局）。");
+    console.err << "警告 warning: " << shownValue(drawing) << ": " << failureText(differs) << '\n';
+}
+
 class Export : public Command {
 public:
     Export()
@@ -114,6 +127,7 @@ public:
                               "standard output: a workbook when its name ends in .xlsx, else "
                               "CSV; drawings below its folder get relative paths.");
         workers_.addTo(subcommand);
+        layouts_.addTo(subcommand);
         drawings_.addTo(subcommand);
     }
 
@@ -131,12 +145,13 @@ public:
         std::vector<TableRow> rows{tableHeader()};
         int status = kAllDone;
         bool stopped = false;  // by a failure, without -k: no table is written
-        using Read = std::variant<std::map<int, std::u16string>, cad::Error>;
+        using Read = std::variant<ops::TitleBlockRead, cad::Error>;
         ops::runOnConnections<Read>(
             session.connection(), drawings.size(), workers_.workers(),
             [&](const cad::Connection& connection, std::size_t index) -> Read {
                 try {
-                    return ops::readTitleBlockValues(connection, drawings[index]);
+                    return ops::readTitleBlockValues(connection, drawings[index],
+                                                     layouts_.layouts());
                 } catch (const cad::Error& e) {
                     return e;
                 }
@@ -149,7 +164,9 @@ public:
                     status = kSomeFailed;
                     stopped = stopped || !keepGoing_;
                 } else if (!stopped) {
-                    rows.push_back(rowOf(drawing, std::get<0>(read), tableFolder, console, status));
+                    const auto& values = std::get<ops::TitleBlockRead>(read);
+                    warnOfDiffering(drawing, values.differing, console);
+                    rows.push_back(rowOf(drawing, values.values, tableFolder, console, status));
                 }
                 return !stopped;
             });
@@ -160,6 +177,7 @@ public:
 
 private:
     bool keepGoing_ = false;
+    LayoutsFlag layouts_;
     std::optional<std::string> output_;
     WorkersOption workers_;
     DrawingOperands drawings_;

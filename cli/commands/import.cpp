@@ -7,7 +7,6 @@
 #include "cli/command_options.h"
 #include "cli/commands/commands.h"
 #include "cli/input_file.h"
-#include "cli/spreadsheet_numbers.h"
 #include "cli/table_file.h"
 #include "cli/table_format.h"
 #include "cli/terminal.h"
@@ -35,8 +34,8 @@ public:
 
     void addOptions(CLI::App& subcommand) override {
         batchFlags_.addTo(subcommand);
-        subcommand.add_flag(
-            "--accept-numbers", acceptNumbers_,
+        acceptNumbers_.addTo(
+            subcommand,
             "写入表格程序改变了格式的数字（如 007 成了 7、0.10 成了 0.1），不拒绝这一行。 Write "
             "numbers a spreadsheet reformatted (007 became 7, 0.10 became 0.1) instead of "
             "refusing their row.");
@@ -54,13 +53,13 @@ public:
 
     int execute(Console& console) override {
         ops::BatchOptions options = batchFlags_.options();
-        if (!acceptNumbers_) options.guard = spreadsheetNumberRefusal;
+        options.guard = acceptNumbers_.guard();
         return runBatch(loadTable(argumentText(table_), encoding_.encoding()), options, console);
     }
 
 private:
     BatchFlags batchFlags_;
-    bool acceptNumbers_ = false;
+    AcceptNumbersFlag acceptNumbers_;
     EncodingOption encoding_;
     std::string table_;
 };

@@ -22,11 +22,15 @@ public:
                   "model-space entity (index, tab, EntityName) and the attributes of block "
                   "references.") {}
 
-    void addOptions(CLI::App& subcommand) override { operand_.addTo(subcommand); }
+    void addOptions(CLI::App& subcommand) override {
+        layouts_.addTo(subcommand);
+        operand_.addTo(subcommand);
+    }
 
     // The code page the drawing's text is read in, then one line per model-space entity: index,
     // tab, EntityName; under a block reference one line per attribute: two spaces, tag, tab,
-    // value (tag and value escaped).
+    // value (tag and value escaped). With --layouts each paper-space layout follows, under a line
+    // that numbers it in tab order, its entities numbered from 0.
     int execute(Console& console) override {
         const std::u16string drawing = operand_.drawing();
         const CadSession session(console, CadSession::Walk::kEveryEntity);
@@ -36,19 +40,24 @@ public:
                         << (codePage->guessed ? "（推测：图形未指明或无法识别代码页 guessed）" : "")
                         << '\n';
         }
-        ops::walkModelSpace(
-            *opened.modelSpace, opened.modelSpace->count(),
-            [&console](std::int32_t index, const std::u16string& name) {
-                console.out << index << '\t' << shownValue(name) << '\n';
-            },
-            [&console](const std::shared_ptr<cad::Attribute>& attribute) {
-                console.out << "  " << shownValue(attribute->tagString()) << '\t'
-                            << shownValue(attribute->textString()) << '\n';
-            });
+        const auto spaces = ops::walkedSpaces(opened, layouts_.layouts());
+        for (std::size_t space = 0; space < spaces.size(); ++space) {
+            if (space > 0) console.out << "布局 layout " << space << '\n';
+            ops::walkModelSpace(
+                *spaces[space], spaces[space]->count(),
+                [&console](std::int32_t index, const std::u16string& name) {
+                    console.out << index << '\t' << shownValue(name) << '\n';
+                },
+                [&console](const std::shared_ptr<cad::Attribute>& attribute) {
+                    console.out << "  " << shownValue(attribute->tagString()) << '\t'
+                                << shownValue(attribute->textString()) << '\n';
+                });
+        }
         return kAllDone;
     }
 
 private:
+    LayoutsFlag layouts_;
     DrawingOperand operand_;
 };
 

@@ -23,7 +23,10 @@ public:
                   "Print the drawing's 29 title-block values in field order: tag, tab, value; "
                   "control characters as \\xHH.") {}
 
-    void addOptions(CLI::App& subcommand) override { operand_.addTo(subcommand); }
+    void addOptions(CLI::App& subcommand) override {
+        layouts_.addTo(subcommand);
+        operand_.addTo(subcommand);
+    }
 
     // One line per field: tag, tab, escaped value. A drawing without any of the 29 tags prints
     // nothing, so that piping it into apply cannot blank every attribute; the error stream says
@@ -31,11 +34,15 @@ public:
     int execute(Console& console) override {
         const std::u16string drawing = operand_.drawing();
         const CadSession session(console);
-        const auto values = ops::readTitleBlockValues(session.connection(), drawing);
+        const auto values =
+            ops::readTitleBlockValues(session.connection(), drawing, layouts_.layouts()).values;
         if (values.empty()) {
             console.err << "无标题栏 no title block: " << shownValue(drawing)
-                        << "（模型空间中没有 29 个标记中的任何一个 none of the 29 tags in model "
-                           "space）\n";
+                        << (layouts_.layouts()
+                                ? "（模型空间和布局中都没有 29 个标记中的任何一个 none of the 29 "
+                                  "tags in model space or the layouts）\n"
+                                : "（模型空间中没有 29 个标记中的任何一个 none of the 29 tags in "
+                                  "model space）\n");
             return kSomeWithoutTitleBlock;
         }
         for (const int field : titleblock::fieldsInOrder()) {
@@ -50,6 +57,7 @@ public:
     }
 
 private:
+    LayoutsFlag layouts_;
     DrawingOperand operand_;
 };
 

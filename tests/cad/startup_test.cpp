@@ -27,6 +27,7 @@ public:
     std::shared_ptr<Document> open(const std::u16string&) override { return nullptr; }
     void save() override {}
     std::shared_ptr<ModelSpace> modelSpace() override { return nullptr; }
+    std::vector<std::shared_ptr<ModelSpace>> paperSpaceLayouts() override { return {}; }
 };
 
 class ScriptedApplication : public Application {

@@ -417,6 +417,10 @@ TEST(CliTable, RefusesARowWhoseNumbersASpreadsheetReformatted) {
     // d.dxf comes back as a spreadsheet shows it; e.dxf was edited by hand.
     const fs::path table = folder.path() / "t.csv";
     writeBytes(table, "图形,零件代号,产品代号,零件名称\nd.dxf,7,0.1,新\ne.dxf,8,,新\n");
+    // apply's VALUES: the same values as a table, and in the read format, which no spreadsheet
+    // has been through.
+    writeBytes(folder.path() / "v.csv", "标记,值\n零件代号,7\n产品代号,0.1\n");
+    writeBytes(folder.path() / "v.txt", "零件代号\t7\n产品代号\t0.1\n");
     const std::string refused =
         "d.dxf 失败 failed: 错误 0x80040204 (-2147220988): 产品代号：图形中是“0.10”，表格中是"
         "“0.1”。零件代号：图形中是“007”，表格中是“7”。表格程序改变了数字格式";
@@ -427,6 +431,7 @@ TEST(CliTable, RefusesARowWhoseNumbersASpreadsheetReformatted) {
         std::vector<std::string> says;  // each in standard error
         std::string partCode;           // of d.dxf afterwards
         bool editedSaved;
+        const char* applied = nullptr;  // apply's VALUES, into d.dxf, instead of import
     } cases[] = {
         // One at a time, so that the batch stops before e.dxf.
         {"refused, and the batch stops",
@@ -444,12 +449,25 @@ TEST(CliTable, RefusesARowWhoseNumbersASpreadsheetReformatted) {
          "007",
          true},
         {"accepted when asked", {"--accept-numbers"}, 0, {"已保存 2，"}, "7", true},
+        {"apply with a table refuses the same", {}, 1, {refused}, "007", false, "v.csv"},
+        {"apply accepts them when asked",
+         {"--accept-numbers"},
+         0,
+         {"已保存 1，"},
+         "7",
+         false,
+         "v.csv"},
+        {"apply of the read format writes them", {}, 0, {"已保存 1，"}, "7", false, "v.txt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<std::string> args{"import"};
+        std::vector<std::string> args{c.applied ? "apply" : "import"};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        args.push_back(table.string());
+        if (c.applied) {
+            args.insert(args.end(), {(folder.path() / c.applied).string(), mangled.string()});
+        } else {
+            args.push_back(table.string());
+        }
         const Ending imported = cli(args);
         EXPECT_EQ(imported.status, c.status) << imported.err;
         EXPECT_EQ(imported.out, "") << "a refused row lists no change, in a dry run either";
@@ -460,6 +478,7 @@ TEST(CliTable, RefusesARowWhoseNumbersASpreadsheetReformatted) {
         }
         EXPECT_EQ(readValue(edited, "零件代号"), c.editedSaved ? "8" : "R2018/零件代号/乙");
         fs::copy_file(kTemplate, edited, fs::copy_options::overwrite_existing);
+        writeBytes(mangled, before);
     }
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -396,6 +397,111 @@ TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
                      "6\tAcDbMInsertBlock", "7\tAcDbBlockReference", "  空格\t ", "  空\t",
                      "  脱字符\t50^50\\tx", "  度\t90°", "  多行\t第一行", "8\tAcDbPolyline"});
     EXPECT_EQ(linesOf(inspected.out), expected);
+}
+
+// A title block in paper space: only in layouts (the layouts fixture, where tab order puts 前
+// before 后), or in both spaces (every other fixture's Layout1). D stands for the drawing's copy.
+TEST(CliLayouts, AreWalkedAfterModelSpaceInTabOrderOnlyWhenAsked) {
+    const struct {
+        const char* name;
+        const char* fixture;
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> out;    // each in standard output
+        std::vector<std::string> err;    // each in standard error; none when empty
+        std::vector<std::string> ezdxf;  // each a line ezdxf prints of the drawing afterwards
+        std::string input = "";
+    } cases[] = {
+        {"read without: no title block",
+         "titleblock_layouts.dxf",
+         {"read", "D"},
+         3,
+         {},
+         {"无标题栏"},
+         {}},
+        {"read: the first layout's value first",
+         "titleblock_layouts.dxf",
+         {"read", "--layouts", "D"},
+         0,
+         {"零件名称\t布局/零件名称/前\n", "产品代号\t布局/产品代号/后\n"},
+         {},
+         {}},
+        {"export: the first value, and a warning",
+         "titleblock_layouts.dxf",
+         {"export", "--layouts", "D"},
+         0,
+         {",布局/产品代号/后,布局/零件名称/前,布局/零件代号/前,"},
+         {"警告 warning: ", "错误 0x80040205 ", "（零件名称、零件代号）"},
+         {}},
+        {"export of both spaces: model space first",
+         "titleblock_r2018.dxf",
+         {"export", "--layouts", "D"},
+         0,
+         {",R2018/产品代号/甲,R2018/零件名称/甲,"},
+         {"0x80040205"},
+         {}},
+        {"export without: as before, no warning",
+         "titleblock_r2018.dxf",
+         {"export", "D"},
+         0,
+         {",R2018/产品代号/甲,R2018/零件名称/乙,"},
+         {},
+         {}},
+        {"inspect: each layout under its number",
+         "titleblock_layouts.dxf",
+         {"inspect", "--layouts", "D"},
+         0,
+         {"\n0\tAcDbLine\n布局 layout 1\n0\tAcDbCircle\n1\tAcDbBlockReference\n  零件名称\t布局/"
+          "零件名称/前\n",
+          "布局 layout 2\n0\tAcDbBlockReference\n  产品代号\t"},
+         {},
+         {}},
+        {"apply without: nothing written",
+         "titleblock_layouts.dxf",
+         {"apply", "-", "D"},
+         3,
+         {},
+         {"无标题栏"},
+         {"paper:前\t1\tINSERT\t零件名称\t布局/零件名称/前"},
+         "零件名称\t新\n"},
+        {"apply: every layout written",
+         "titleblock_layouts.dxf",
+         {"apply", "--layouts", "-", "D"},
+         0,
+         {},
+         {"已保存 saved（更改 2"},
+         {"paper:前\t1\tINSERT\t零件名称\t新", "paper:后\t0\tINSERT\t零件名称\t新",
+          "paper:后\t0\tINSERT\t产品代号\t布局/产品代号/后"},
+         "零件名称\t新\n"},
+        {"import: every layout written",
+         "titleblock_layouts.dxf",
+         {"import", "--layouts", "-"},
+         0,
+         {},
+         {"已保存 saved（更改 2"},
+         {"paper:前\t1\tINSERT\t零件代号\tX-1", "paper:后\t0\tINSERT\t零件代号\tX-1"},
+         "图形,零件代号\nD,X-1\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempFolder folder;
+        const fs::path drawing = folder.path() / "图 l.dxf";
+        fs::copy_file(kFixtures / c.fixture, drawing);
+        std::vector<std::string> args;
+        for (const auto& arg : c.args) args.push_back(arg == "D" ? drawing.string() : arg);
+        std::string input = c.input;
+        if (const auto row = input.find("\nD,"); row != std::string::npos)
+            input.replace(row + 1, 1, drawing.string());
+        const Ending run = cli(args, input);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        for (const auto& part : c.out) EXPECT_NE(run.out.find(part), std::string::npos) << run.out;
+        for (const auto& part : c.err) EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
+        if (c.err.empty()) EXPECT_EQ(run.err, "");
+        const std::vector<std::string> seen = testing_support::ezdxfAttributeLines(drawing);
+        for (const auto& line : c.ezdxf) {
+            EXPECT_NE(std::find(seen.begin(), seen.end(), line), seen.end()) << line;
+        }
+    }
 }
 
 TEST(CliInspect, NamesTheCodePageAndWhetherItWasGuessed) {

@@ -21,7 +21,7 @@ using testing_support::line;
 using testing_support::Log;
 using testing_support::utf8;
 
-enum class Front { kWindow, kCommandLine, kDryRun, kKeepGoing, kGuarded };
+enum class Front { kWindow, kCommandLine, kDryRun, kKeepGoing, kGuarded, kLayouts };
 enum class Twist { kNone, kDocumentPerDrawing, kNoDocument };
 
 // Puts what the batch tells into the call log; for the window it also moves the bar, as the
@@ -75,16 +75,27 @@ struct Drawings {
         std::vector<testing_support::EntityData> big(40000, line());
         big.back() = insert({{u"零件代号", u""}});
         cad.addDrawing(u"big", std::move(big));
+        // A title block only in paper space, in two layouts.
+        cad.addDrawing(u"paper", {line()});
+        cad.drawing(u"paper").layouts = {{insert({{u"零件名称", u"旧"}})},
+                                         {line(), insert({{u"零件代号", u"x"}})}};
+        cad.drawing(u"paper").savedLayouts = cad.drawing(u"paper").layouts;
         for (const auto& [field, text] : values) form.texts[field] = text;
         bar.value = 7;  // left by an earlier operation
     }
 
-    // The values of every attribute the drawing's file holds, in order, joined by '|'.
+    // The values of every attribute the drawing's file holds, model space first, in order,
+    // joined by '|'.
     std::string saved(const std::u16string& path) {
+        const testing_support::Drawing& drawing = cad.drawing(path);
+        std::vector<std::vector<testing_support::EntityData>> spaces{drawing.savedModelSpace};
+        spaces.insert(spaces.end(), drawing.savedLayouts.begin(), drawing.savedLayouts.end());
         std::string joined;
-        for (const auto& entity : cad.drawing(path).savedModelSpace) {
-            for (const auto& attribute : entity.attributes) {
-                joined += (joined.empty() ? "" : "|") + utf8(attribute.value);
+        for (const auto& space : spaces) {
+            for (const auto& entity : space) {
+                for (const auto& attribute : entity.attributes) {
+                    joined += (joined.empty() ? "" : "|") + utf8(attribute.value);
+                }
             }
         }
         return joined;
@@ -163,6 +174,28 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
              "change two 版本号5 B> ", "report 3 two saved 3/1"},
             {{u"new", "轴|张"}, {u"two", "王工|keep|王工| |not a tag"}},
         },
+        {
+            "layouts: their title blocks are written after model space's, in tab order",
+            Front::kLayouts,
+            {u"paper", u"new"},
+            {"Open paper", "TextString=轴", "TextString=ZD-01", "Save",
+             "change paper 零件名称 旧>轴", "change paper 零件代号 x>ZD-01",
+             "report 0 paper saved 2/0", "Open new", "TextString=轴", "Save",
+             "change new 零件名称 旧>轴", "report 1 new saved 1/1"},
+            {{u"paper", "轴|ZD-01"}, {u"new", "轴|张"}},
+        },
+        {
+            "without layouts a title block in paper space is not found, by either door",
+            Front::kCommandLine,
+            {u"paper"},
+            {"Open paper", "report 0 paper no title block 0/0"},
+            {{u"paper", "旧|x"}},
+        },
+        {"window: paper space is never walked",
+         Front::kWindow,
+         {u"paper"},
+         {"Max 1", "Open paper", "Save", "Value 1", "report 0 paper no title block 0/0"},
+         {{u"paper", "旧|x"}}},
         {
             "guarded: one refused value fails its drawing before anything in it is written",
             Front::kGuarded,
@@ -258,6 +291,7 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
             BatchOptions options;
             options.dryRun = c.front == Front::kDryRun;
             options.keepGoing = c.front == Front::kKeepGoing || c.front == Front::kGuarded;
+            options.layouts = c.front == Front::kLayouts;
             if (c.front == Front::kGuarded) {
                 options.guard = [](const std::vector<ValueChange>& changes) {
                     const bool refused = std::any_of(

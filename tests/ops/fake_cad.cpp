@@ -102,12 +102,20 @@ public:
         Drawing& d = cad_.drawing(path);
         if (d.readOnly) throw cad::Error(-2147024891, u"无法保存图形文件 " + path);
         d.savedModelSpace = d.modelSpace;
+        d.savedLayouts = d.layouts;
         ++d.saves;
     }
     std::shared_ptr<cad::ModelSpace> modelSpace() override {
         cad_.log().push_back("ModelSpace");
         return std::make_shared<FakeModelSpace>(cad_.log(),
                                                 cad_.drawing(cad_.activePath).modelSpace);
+    }
+    std::vector<std::shared_ptr<cad::ModelSpace>> paperSpaceLayouts() override {
+        cad_.log().push_back("Layouts");
+        std::vector<std::shared_ptr<cad::ModelSpace>> layouts;
+        for (auto& entities : cad_.drawing(cad_.activePath).layouts)
+            layouts.push_back(std::make_shared<FakeModelSpace>(cad_.log(), entities));
+        return layouts;
     }
 
 private:

@@ -39,7 +39,9 @@ struct Drawing {
     std::vector<EntityData> modelSpace;
     std::vector<EntityData> savedModelSpace;  // what the file holds: updated by each save
     int saves = 0;
-    bool readOnly = false;  // save fails
+    bool readOnly = false;                         // save fails
+    std::vector<std::vector<EntityData>> layouts;  // paper space, in tab order
+    std::vector<std::vector<EntityData>> savedLayouts;
 };
 
 // The drawings the fake application can open, by full path, and the one that is active.

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
-"""Prints what ezdxf sees of the attributes in a drawing, one line each: space, entity index in
-that space, DXF type, tag, decoded value (escaped as the command line does).
+"""Prints what ezdxf sees of the attributes in a drawing, one line each: space ("model", or
+"paper:" and the layout's name, the layouts in tab order), entity index in that space, DXF type,
+tag, decoded value (escaped as the command line does).
 The tests compare it with what they wrote, so a reader they did not write checks the files."""
 import re
 import sys
@@ -23,7 +24,9 @@ def escaped(text):
 
 
 doc = ezdxf.readfile(sys.argv[1])
-for space, layout in (("model", doc.modelspace()), ("paper", doc.layouts.get("Layout1"))):
+paper = sorted((layout for layout in doc.layouts if not layout.is_modelspace),
+               key=lambda layout: layout.dxf.taborder)
+for space, layout in [("model", doc.modelspace())] + [("paper:" + p.name, p) for p in paper]:
     for index, entity in enumerate(layout):
         for attrib in getattr(entity, "attribs", []):
             tag, value = decoded(attrib.dxf.tag), escaped(decoded(attrib.dxf.text))

@@ -87,7 +87,7 @@ TEST_F(AutomationObjects, PutValuesReadBackExactly) {
     for (const std::u16string& value : values) {
         attribute->putTextString(value);
         EXPECT_EQ(attribute->textString(), value);
-        EXPECT_EQ(session_->active()->entities[1].attributes[1].text,
+        EXPECT_EQ(session_->active()->spaces.modelSpace[1].attributes[1].text,
                   std::wstring(value.begin(), value.end()));
     }
 }

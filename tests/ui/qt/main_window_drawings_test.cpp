@@ -125,7 +125,7 @@ protected:
             const QString tag = tagOf(n);
             const QString expected = n == 22 ? original(tag, "甲") : batchValue(n);
             EXPECT_EQ(at("model 3", tag), expected) << path.toStdString() << ' ' << n;
-            EXPECT_EQ(at("paper 1", tag), original(tag, "图纸")) << path.toStdString();
+            EXPECT_EQ(at("paper:Layout1 1", tag), original(tag, "图纸")) << path.toStdString();
         }
         // The later part-info insert: both inserts with 零件代号 are written.
         EXPECT_EQ(at("model 5", tagOf(23)), batchValue(23)) << path.toStdString();

@@ -45,6 +45,7 @@ public:
         if (!opens()) throw cad::objectNotSet();
         return std::make_shared<LinesModelSpace>(script_->walkFailure);
     }
+    std::vector<std::shared_ptr<cad::ModelSpace>> paperSpaceLayouts() override { return {}; }
 
 private:
     bool opens() const { return script_->opens || script_->walkFailure; }

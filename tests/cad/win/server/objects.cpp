@@ -11,20 +11,26 @@ namespace {
 using Drawing = std::shared_ptr<OpenDrawing>;
 
 // The objects below keep the session and the drawing they belong to, and address their entity
-// or attribute by position, which never changes while a drawing is open.
+// or attribute by position (model space or a layout, then the entity), which never changes while
+// a drawing is open.
+
+// Where an entity stands.
+struct Place {
+    std::size_t space = 0;  // Spaces::space
+    std::size_t entity = 0;
+};
 
 class AttributeObject : public ScriptedDispatch {
 public:
-    AttributeObject(const std::shared_ptr<Session>& session, const Drawing& drawing,
-                    std::size_t entity, std::size_t index)
+    AttributeObject(const std::shared_ptr<Session>& session, const Drawing& drawing, Place entity,
+                    std::size_t index)
         : ScriptedDispatch(members(session, drawing, entity, index)) {}
 
 private:
     static std::vector<Member> members(const std::shared_ptr<Session>& session,
-                                       const Drawing& drawing, std::size_t entity,
-                                       std::size_t index) {
+                                       const Drawing& drawing, Place entity, std::size_t index) {
         const auto data = [drawing, entity, index]() -> AttributeData& {
-            return drawing->entities[entity].attributes[index];
+            return drawing->spaces.space(entity.space)[entity.entity].attributes[index];
         };
         return {
             {L"TagString",
@@ -51,8 +57,8 @@ private:
 // The attributes as the CAD application hands them over: VARIANTs holding IDispatch, in a
 // SAFEARRAY that starts at the entity's lower bound (and is empty when there are none).
 SAFEARRAY* attributeArray(const std::shared_ptr<Session>& session, const Drawing& drawing,
-                          std::size_t entity) {
-    const EntityData& data = drawing->entities[entity];
+                          Place entity) {
+    const EntityData& data = drawing->spaces.space(entity.space)[entity.entity];
     SAFEARRAYBOUND bound{static_cast<ULONG>(data.attributes.size()), data.lowerBound};
     SAFEARRAY* array = SafeArrayCreate(VT_VARIANT, 1, &bound);
     if (array == nullptr) throw Fault{E_OUTOFMEMORY, {}};
@@ -69,19 +75,19 @@ SAFEARRAY* attributeArray(const std::shared_ptr<Session>& session, const Drawing
 
 class EntityObject : public ScriptedDispatch {
 public:
-    EntityObject(const std::shared_ptr<Session>& session, const Drawing& drawing, std::size_t index)
+    EntityObject(const std::shared_ptr<Session>& session, const Drawing& drawing, Place index)
         : ScriptedDispatch(members(session, drawing, index)) {}
 
 private:
     // Only block references answer GetAttributes, as only they have the typed interface.
     static std::vector<Member> members(const std::shared_ptr<Session>& session,
-                                       const Drawing& drawing, std::size_t index) {
-        std::vector<Member> table = {
-            {L"EntityName", [drawing, index](const DISPPARAMS& p, VARIANT* r) {
-                 expectArguments(p, 0);
-                 setString(r, drawing->entities[index].name);
-             }}};
-        if (drawing->entities[index].name == L"AcDbBlockReference") {
+                                       const Drawing& drawing, Place index) {
+        const std::wstring& name = drawing->spaces.space(index.space)[index.entity].name;
+        std::vector<Member> table = {{L"EntityName", [name](const DISPPARAMS& p, VARIANT* r) {
+                                          expectArguments(p, 0);
+                                          setString(r, name);
+                                      }}};
+        if (name == L"AcDbBlockReference") {
             table.push_back(
                 {L"GetAttributes", [session, drawing, index](const DISPPARAMS& p, VARIANT* r) {
                      expectArguments(p, 0);
@@ -94,27 +100,76 @@ private:
     }
 };
 
-class ModelSpaceObject : public ScriptedDispatch {
+// Model space, or the block of a paper-space layout.
+class BlockObject : public ScriptedDispatch {
 public:
-    ModelSpaceObject(const std::shared_ptr<Session>& session, const Drawing& drawing)
+    BlockObject(const std::shared_ptr<Session>& session, const Drawing& drawing, std::size_t space)
         : ScriptedDispatch({
               {L"Count",
-               [drawing](const DISPPARAMS& p, VARIANT* r) {
+               [drawing, space](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 0);
-                   setInt32(r, static_cast<std::int32_t>(drawing->entities.size()));
+                   setInt32(r, static_cast<std::int32_t>(drawing->spaces.space(space).size()));
                }},
               {L"Item",
-               [session, drawing](const DISPPARAMS& p, VARIANT* r) {
+               [session, drawing, space](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 1);
                    // The client passes the index by reference, as Visual Basic passes a
                    // variable; holding it to that here keeps that promise tested.
                    if (!byReference(p, 0)) throw Fault{DISP_E_TYPEMISMATCH, {}};
                    const std::int32_t index = int32Argument(p, 0);
-                   if (index < 0 || static_cast<std::size_t>(index) >= drawing->entities.size()) {
+                   if (index < 0 ||
+                       static_cast<std::size_t>(index) >= drawing->spaces.space(space).size()) {
+                       throw Fault{DISP_E_BADINDEX, {}};
+                   }
+                   setObject(r, new EntityObject(session, drawing,
+                                                 {space, static_cast<std::size_t>(index)}));
+               }},
+          }) {}
+};
+
+// A layout: the model one (space 0), or a paper-space one.
+class LayoutObject : public ScriptedDispatch {
+public:
+    LayoutObject(const std::shared_ptr<Session>& session, const Drawing& drawing, std::size_t space)
+        : ScriptedDispatch({
+              {L"ModelType",
+               [space](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setBool(r, space == 0);
+               }},
+              {L"TabOrder",
+               [drawing, space](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setInt32(r, space == 0 ? 0 : drawing->spaces.layouts.at(space - 1).tabOrder);
+               }},
+              {L"Block",
+               [session, drawing, space](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setObject(r, new BlockObject(session, drawing, space));
+               }},
+          }) {}
+};
+
+// The model layout first, then the paper-space ones as the drawing lists them.
+class LayoutsObject : public ScriptedDispatch {
+public:
+    LayoutsObject(const std::shared_ptr<Session>& session, const Drawing& drawing)
+        : ScriptedDispatch({
+              {L"Count",
+               [drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setInt32(r, static_cast<std::int32_t>(drawing->spaces.layouts.size() + 1));
+               }},
+              {L"Item",
+               [session, drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 1);
+                   const std::int32_t index = int32Argument(p, 0);
+                   if (index < 0 ||
+                       static_cast<std::size_t>(index) > drawing->spaces.layouts.size()) {
                        throw Fault{DISP_E_BADINDEX, {}};
                    }
                    setObject(r,
-                             new EntityObject(session, drawing, static_cast<std::size_t>(index)));
+                             new LayoutObject(session, drawing, static_cast<std::size_t>(index)));
                }},
           }) {}
 };
@@ -136,7 +191,12 @@ public:
               {L"ModelSpace",
                [session, drawing](const DISPPARAMS& p, VARIANT* r) {
                    expectArguments(p, 0);
-                   setObject(r, new ModelSpaceObject(session, drawing));
+                   setObject(r, new BlockObject(session, drawing, 0));
+               }},
+              {L"Layouts",
+               [session, drawing](const DISPPARAMS& p, VARIANT* r) {
+                   expectArguments(p, 0);
+                   setObject(r, new LayoutsObject(session, drawing));
                }},
               {L"FullName",
                [drawing](const DISPPARAMS& p, VARIANT* r) {

@@ -34,7 +34,7 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
     // a.dwg: a title block among other entities, a block without attributes, and a second title
     // block whose attribute array starts at 1. b.dwg: read-only.
     files_[L"C:\\drawings\\a.dwg"] = {
-        {
+        {{
             {L"AcDbLine", 0, {}},
             blockReference(0, {{L"产品代号", L"ZD-100"},
                                {L"零件名称", L"支架"},
@@ -43,14 +43,20 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
             {L"AcDbCircle", 0, {}},
             blockReference(0, {}),
             blockReference(1, {{L"产品代号", L"ZD-100-2"}, {L"审核时间", L""}}),
-        },
+        }},
         false};
     files_[L"C:\\drawings\\b.dwg"] = {
-        {blockReference(0, {{L"零件名称", L"轴"}, {L"版本号1", L"A"}})}, true};
+        {{blockReference(0, {{L"零件名称", L"轴"}, {L"版本号1", L"A"}})}}, true};
+    // Title blocks only in paper space, in two layouts listed against their tab order.
+    files_[L"C:\\drawings\\布局.dwg"] = {
+        {{{L"AcDbLine", 0, {}}},
+         {{2, {blockReference(0, {{L"零件名称", L"布局二"}, {L"签名1", L"王"}})}},
+          {1, {{L"AcDbCircle", 0, {}}, blockReference(0, {{L"零件名称", L"布局一"}})}}}},
+        false};
     // A batch's drawings, with spaces and Chinese in their names.
     for (const wchar_t* name : {L"批量 一.dwg", L"批量 二.dwg", L"批量 三.dwg"}) {
         files_[std::wstring(L"C:\\drawings\\") + name] = {
-            {blockReference(0, {{L"产品代号", L"ZD-100"}, {L"零件名称", L"支架"}})}, false};
+            {{blockReference(0, {{L"产品代号", L"ZD-100"}, {L"零件名称", L"支架"}})}}, false};
     }
     load(L"C:\\drawings\\a.dwg");
 }
@@ -58,7 +64,7 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
 const std::shared_ptr<OpenDrawing>& Session::load(const std::wstring& path) {
     const File& file = files_.at(path);
     documents_.push_back(
-        std::make_shared<OpenDrawing>(OpenDrawing{path, file.entities, file.readOnly, false}));
+        std::make_shared<OpenDrawing>(OpenDrawing{path, file.spaces, file.readOnly, false}));
     active_ = documents_.back();
     return active_;
 }
@@ -95,7 +101,7 @@ void Session::save(OpenDrawing& drawing) {
         journal_.write(L"save " + drawing.path + L": read-only, nothing written");
         return;
     }
-    files_.at(drawing.path).entities = drawing.entities;
+    files_.at(drawing.path).spaces = drawing.spaces;
     drawing.modified = false;
     journal_.write(L"save " + drawing.path);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -20,10 +21,27 @@ struct EntityData {
 
 using Entities = std::vector<EntityData>;
 
+// A paper-space layout: where its tab stands, and the entities of its block.
+struct PaperLayout {
+    std::int32_t tabOrder = 0;
+    Entities entities;
+};
+
+// Model space, then the paper-space layouts as the drawing lists them (not in tab order).
+struct Spaces {
+    Entities modelSpace;
+    std::vector<PaperLayout> layouts;
+
+    // 0 for model space, else layouts[space - 1].
+    Entities& space(std::size_t space) {
+        return space == 0 ? modelSpace : layouts.at(space - 1).entities;
+    }
+};
+
 // A drawing as the application holds it while it is open: a working copy of the file.
 struct OpenDrawing {
     std::wstring path;
-    Entities entities;
+    Spaces spaces;
     bool readOnly = false;  // opened from a read-only file
     bool modified = false;  // changed since it was opened or saved
 };
@@ -68,7 +86,7 @@ public:
 
 private:
     struct File {
-        Entities entities;
+        Spaces spaces;
         bool readOnly;
     };
 
