@@ -295,8 +295,9 @@ TEST(CliJobs, ExportAndRestoreTellEveryDrawingInTheOrderOfTheList) {
             for (std::size_t i = 0; i < rows.size(); ++i)
                 EXPECT_TRUE(out[i].starts_with(rows[i])) << out[i];
             for (const auto& d : drawings) {
-                if (restoring && fs::exists(d))
+                if (restoring && fs::exists(d)) {
                     EXPECT_EQ(readBytes(d), readBytes(kFixtures / "titleblock_r2010.dxf")) << d;
+                }
             }
         }
     }
@@ -496,7 +497,9 @@ TEST(CliLayouts, AreWalkedAfterModelSpaceInTabOrderOnlyWhenAsked) {
         EXPECT_EQ(run.status, c.status) << run.err;
         for (const auto& part : c.out) EXPECT_NE(run.out.find(part), std::string::npos) << run.out;
         for (const auto& part : c.err) EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
-        if (c.err.empty()) EXPECT_EQ(run.err, "");
+        if (c.err.empty()) {
+            EXPECT_EQ(run.err, "");
+        }
         const std::vector<std::string> seen = testing_support::ezdxfAttributeLines(drawing);
         for (const auto& line : c.ezdxf) {
             EXPECT_NE(std::find(seen.begin(), seen.end(), line), seen.end()) << line;

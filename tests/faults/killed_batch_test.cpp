@@ -187,7 +187,9 @@ TEST_P(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
             killedRunning += ending.exited ? 0 : 1;
             // Ended as the signal says (a shell shows 128 plus its number), or finished first.
             EXPECT_TRUE(ending.exited ? ending.status == 0 : ending.signal == signal) << ending.err;
-            if (signal != SIGKILL) EXPECT_EQ(strayNames(folder.path()), std::vector<std::string>{});
+            if (signal != SIGKILL) {
+                EXPECT_EQ(strayNames(folder.path()), std::vector<std::string>{});
+            }
             ASSERT_FALSE(HasFailure()) << "round " << round << ", kill " << kill;
         }
         // Whatever the kills left must not be taken for a drawing, nor stop the next run.
@@ -206,7 +208,7 @@ TEST_P(KilledBatch, LeavesEveryDrawingWholeAndTheNextRunFinishes) {
 INSTANTIATE_TEST_SUITE_P(Signals, KilledBatch,
                          testing::Values(Kill{"KILL", {SIGKILL}, 8},
                                          Kill{"INT_TERM_HUP", {SIGINT, SIGTERM, SIGHUP}, 3}),
-                         [](const testing::TestParamInfo<Kill>& info) { return info.param.name; });
+                         [](const testing::TestParamInfo<Kill>& param) { return param.param.name; });
 
 }  // namespace
 }  // namespace testing_support

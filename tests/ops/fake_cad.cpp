@@ -139,7 +139,7 @@ private:
 }  // namespace
 
 void Cad::addDrawing(const std::u16string& path, std::vector<EntityData> modelSpace) {
-    drawings[path] = Drawing{modelSpace, modelSpace, 0, false};
+    drawings[path] = Drawing{modelSpace, modelSpace, 0, false, {}, {}};
 }
 
 cad::Connection Cad::connect() {
