@@ -1,8 +1,9 @@
-// A save or a restore ended at each of its file-system calls in turn, killed there or failing
-// there, through the interposed calls: whatever the moment, the drawing is the old or the new
-// version (or torn, with the old one as its backup), and once the next run has settled what was
-// left every version is under the drawing's name or the backup's and nothing else remains. The
-// hidden names a run uses for this are its own: what someone made under them beforehand stays.
+// A save, a restore or a table's replacement ended at each of its file-system calls in turn,
+// killed there or failing there, through the interposed calls: whatever the moment, the file is
+// the old or the new version (or torn, with the old one as its backup), and once the next run has
+// settled what was left every version is under the file's name or the backup's and nothing else
+// remains. The hidden names a run uses for this are its own: what someone made under them
+// beforehand stays.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -48,6 +49,7 @@ struct Scenario {
     bool noExchange;  // the file system cannot exchange two names in one step
     bool stretches;   // a drawing large enough to be mapped: the save keeps most of it, the
                       // kernel copying those stretches where it does not go by copying
+    bool table = false;  // a table replaced whole, as export -o writes it: no backup is kept
 };
 
 constexpr Scenario kScenarios[] = {
@@ -57,6 +59,7 @@ constexpr Scenario kScenarios[] = {
     {"restore by three renames", true, false, true, false},
     {"save with stretches copied by the kernel", false, false, false, true},
     {"save by copying with stretches", false, true, false, true},
+    {"table written by export -o", false, false, false, false, true},
 };
 
 // Each of the stretches a large version keeps around its name.
@@ -131,6 +134,8 @@ Ending run(const Scenario& s, const fs::path& drawing, interposer::Plan plan) {
     try {
         if (s.restore) {
             restoreBackup(drawing);
+        } else if (s.table) {
+            replaceContent(drawing, "the new version");
         } else {
             save(s, drawing);
         }
@@ -149,13 +154,14 @@ bool settledAsAllowed(const Scenario& s, const Versions& v, int outcome) {
     const Versions before = s.restore ? Versions{"the new version", "the old version"}
                                       : Versions{"the old version", "the older backup"};
     const Versions after = s.restore ? Versions{"the old version", "the new version"}
+                           : s.table ? Versions{"the new version", "the older backup"}
                                      : Versions{"the new version", "the old version"};
     const bool asBefore = v.drawing == before.drawing && v.backup == before.backup;
     const bool asAfter = v.drawing == after.drawing && v.backup == after.backup;
     if (outcome == kFailed) return asBefore;
     if (outcome == kCompleted) return asAfter;
     // Killed: either, or (saving by copying) torn with the old version as the backup.
-    const bool torn = !s.restore && v.backup == "the old version";
+    const bool torn = !s.restore && !s.table && v.backup == "the old version";
     return asBefore || asAfter || torn;
 }
 
