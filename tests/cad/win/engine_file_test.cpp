@@ -101,6 +101,23 @@ TEST_F(EngineFile, ReplaceFileKeepsThePreviousVersionAndReplacesAnOlderBackupOnl
     EXPECT_EQ(readBytes(backup()), original_);
 }
 
+// Another program's save between open and save (by rename, as CAD programs save): the handle's
+// file information no longer matches, so nothing is written over that program's version.
+TEST_F(EngineFile, ASaveRefusesADrawingAnotherProgramReplacedSinceItsOpen) {
+    dxf::Drawing open = dxf::Drawing::open(drawing(), nullptr, dxf::Claim::kWhileBusy);
+    const fs::path theirs = folder_ / L"他们的.dxf";
+    writeBytes(theirs, original_ + "\n");
+    ASSERT_TRUE(MoveFileExW(theirs.c_str(), drawing().c_str(), MOVEFILE_REPLACE_EXISTING));
+    try {
+        putAndSave(open, u"齿轮轴");
+        FAIL() << "saved over another program's version";
+    } catch (const dxf::Error& error) {
+        EXPECT_EQ(error.code(), dxf::Errc::kReplaced);
+    }
+    EXPECT_EQ(readBytes(drawing()), original_ + "\n");
+    EXPECT_FALSE(fs::exists(backup()));
+}
+
 TEST_F(EngineFile, RestoringTradesTheDrawingWithItsBackupAndRefusesWithoutOne) {
     try {
         storage::restoreBackup(drawing());
