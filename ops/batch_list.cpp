@@ -28,6 +28,27 @@ std::u16string quoted(const std::u16string& path) { return u"“" + base::visibl
                              u"没有打开任何图形，请把它们分成两批处理。");
 }
 
+// The drawings of one folder, by the entry their saves keep their previous version under: read
+// once per folder, so that checking a list of a folder's drawings is not quadratic in them.
+struct Neighbour {
+    std::u16string path;
+    std::optional<cad::DrawingFiles::EntryKey> entry;
+    std::optional<cad::DrawingFiles::FileId> file;
+};
+using NeighboursByBackup = std::multimap<cad::DrawingFiles::EntryKey, Neighbour>;
+
+NeighboursByBackup neighboursOf(const std::u16string& path, const cad::DrawingFiles& files) {
+    NeighboursByBackup neighbours;
+    for (const std::u16string& other : files.drawingsBeside(path)) {
+        const auto backup = files.entryAt(files.backupPathOf(other));
+        if (backup) {
+            neighbours.emplace(*backup,
+                               Neighbour{other, files.entryAt(other), files.fileAt(other)});
+        }
+    }
+    return neighbours;
+}
+
 }  // namespace
 
 BatchListError listedTwiceWithOtherValues(const std::u16string& first,
@@ -65,6 +86,7 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
     }
 
     std::map<cad::DrawingFiles::EntryKey, std::size_t> backupNames;
+    std::map<cad::DrawingFiles::FileId, NeighboursByBackup> neighbours;  // by folder
     for (std::size_t f = 0; f < paths.size(); ++f) {
         // A drawing that is not there fails at its open and is never saved, so it keeps no backup.
         if (firstListing[f] != f || !fileOf[f]) continue;
@@ -87,14 +109,18 @@ std::vector<std::size_t> checkBatchList(const std::vector<std::u16string>& paths
         // Another drawing beside it whose saves, in this run or another, keep their previous
         // version under the same name: each would replace the other's.
         const auto entry = files.entryAt(paths[f]);
-        for (const std::u16string& other : files.drawingsBeside(paths[f])) {
+        if (!entry) continue;
+        auto folder = neighbours.find(entry->folder);
+        if (folder == neighbours.end()) {
+            folder = neighbours.emplace(entry->folder, neighboursOf(paths[f], files)).first;
+        }
+        const auto [from, to] = folder->second.equal_range(*backupName);
+        for (auto other = from; other != to; ++other) {
             // Its own name (which another run's save may meanwhile give to a new file) is not
             // another drawing, nor is a second name of the same file.
-            if (files.entryAt(other) == entry) continue;
-            const auto otherFile = files.fileAt(other);
-            if (otherFile && otherFile != fileOf[f] &&
-                files.entryAt(files.backupPathOf(other)) == backupName) {
-                backupIsShared(paths[f], other, backup);
+            if (other->second.entry == entry) continue;
+            if (other->second.file && other->second.file != fileOf[f]) {
+                backupIsShared(paths[f], other->second.path, backup);
             }
         }
     }
