@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "storage/temporary_names_posix.h"
@@ -62,72 +63,83 @@ bool modifiedBefore(const struct stat& a, const struct stat& b) {
                                                 : a.st_mtim.tv_nsec < b.st_mtim.tv_nsec;
 }
 
-void moveTo(int folder, const std::string& from, const std::string& to) {
-    // Over a second name of the same file a rename does nothing: the leftover name goes then.
-    if (::renameat(folder, from.c_str(), folder, to.c_str()) == 0) {
-        ::unlinkat(folder, from.c_str(), 0);
-    }
+// Whether the name `name` went.
+bool removeEntry(int folder, const std::string& name) {
+    return ::unlinkat(folder, name.c_str(), 0) == 0;
 }
+
+// Whether the file `from` took the name `to`.
+bool moveTo(int folder, const std::string& from, const std::string& to) {
+    if (::renameat(folder, from.c_str(), folder, to.c_str()) != 0) return false;
+    // Over a second name of the same file a rename does nothing: the leftover name goes then.
+    ::unlinkat(folder, from.c_str(), 0);
+    return true;
+}
+
+// Each settle below says whether it changed a name in the folder.
 
 // An earlier version of the file with our name only: a copy of the file or of its backup goes;
 // one newer than the backup (or with none) becomes the backup, so that restore brings it back;
 // any other stays, for no whole version is ever dropped.
-void settleEarlierVersion(int folder, const std::string& leftover, const std::string& name,
+bool settleEarlierVersion(int folder, const std::string& leftover, const std::string& name,
                           const std::string& backupName) {
     const auto kept = regularEntry(folder, leftover);
-    if (!kept) return;
+    if (!kept) return false;
     if (sameContent(folder, leftover, name) || sameContent(folder, leftover, backupName)) {
-        ::unlinkat(folder, leftover.c_str(), 0);
-        return;
+        return removeEntry(folder, leftover);
     }
     const auto backup = regularEntry(folder, backupName);
-    if (!backup || modifiedBefore(*backup, *kept)) moveTo(folder, leftover, backupName);
+    return (!backup || modifiedBefore(*backup, *kept)) && moveTo(folder, leftover, backupName);
 }
 
 // The backup a save set aside before giving its name to the current version: put back while the
 // save had not yet changed the file (the backup's name still gives the file's own bytes, or
 // nothing); dropped once it had, as the completed save would have done.
-void settleOlderBackup(int folder, const std::string& leftover, const std::string& name,
+bool settleOlderBackup(int folder, const std::string& leftover, const std::string& name,
                        const std::string& backupName) {
-    if (!regularEntry(folder, leftover)) return;
+    if (!regularEntry(folder, leftover)) return false;
     if (!regularEntry(folder, backupName) || sameContent(folder, backupName, name)) {
-        moveTo(folder, leftover, backupName);
-    } else {
-        ::unlinkat(folder, leftover.c_str(), 0);
+        return moveTo(folder, leftover, backupName);
     }
+    return removeEntry(folder, leftover);
 }
 
 // The file's version an exchange with its backup parked: it goes back where a name is missing,
 // and is settled as an earlier version otherwise.
-void settleParked(int folder, const std::string& leftover, const std::string& name,
+bool settleParked(int folder, const std::string& leftover, const std::string& name,
                   const std::string& backupName) {
-    if (!regularEntry(folder, leftover)) return;
-    if (!regularEntry(folder, name)) {
-        moveTo(folder, leftover, name);
-    } else if (!regularEntry(folder, backupName)) {
-        moveTo(folder, leftover, backupName);
-    } else {
-        settleEarlierVersion(folder, leftover, name, backupName);
-    }
+    if (!regularEntry(folder, leftover)) return false;
+    if (!regularEntry(folder, name)) return moveTo(folder, leftover, name);
+    if (!regularEntry(folder, backupName)) return moveTo(folder, leftover, backupName);
+    return settleEarlierVersion(folder, leftover, name, backupName);
 }
 
 }  // namespace
 
 void settleLeftovers(int folder, const std::string& name, const std::string& backupName) {
+    const auto ours = temporaryNamesIn(folder, name);
+    const auto inRole = [&ours](std::string_view role) -> std::span<const std::string> {
+        const auto found = ours.find(role);
+        if (found == ours.end()) return {};
+        return found->second;
+    };
+    bool changed = false;
     // A new version that never took the file's name was never more than a draft.
-    for (const std::string& draft : temporaryNamesIn(folder, name, "new")) {
-        if (regularEntry(folder, draft)) ::unlinkat(folder, draft.c_str(), 0);
+    for (const std::string& draft : inRole("new")) {
+        changed = (regularEntry(folder, draft) && removeEntry(folder, draft)) || changed;
     }
-    for (const std::string& parked : temporaryNamesIn(folder, name, "swap")) {
-        settleParked(folder, parked, name, backupName);
+    for (const std::string& parked : inRole("swap")) {
+        changed = settleParked(folder, parked, name, backupName) || changed;
     }
-    for (const std::string& older : temporaryNamesIn(folder, name, "older")) {
-        settleOlderBackup(folder, older, name, backupName);
+    for (const std::string& older : inRole("older")) {
+        changed = settleOlderBackup(folder, older, name, backupName) || changed;
     }
-    for (const std::string& earlier : temporaryNamesIn(folder, name, "old")) {
-        settleEarlierVersion(folder, earlier, name, backupName);
+    for (const std::string& earlier : inRole("old")) {
+        changed = settleEarlierVersion(folder, earlier, name, backupName) || changed;
     }
-    ::fsync(folder);
+    // A folder whose names stayed has nothing new to put on disk: each open and save of a drawing
+    // settles, and most find nothing.
+    if (changed) ::fsync(folder);
 }
 
 }  // namespace storage

@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>  // renameat2
+#include <map>
 #include <memory>
 #include <numeric>
+#include <string_view>
 
 #include "storage/random_text.h"
 
@@ -33,11 +35,6 @@ std::string prefixOf(const std::string& name) {
 }
 
 std::string suffixOf(const char* role) { return std::string(".") + role; }
-
-bool endsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
 
 }  // namespace
 
@@ -67,8 +64,9 @@ std::optional<std::string> parkUnderFreshName(int folder, const std::string& fro
     });
 }
 
-std::vector<std::string> temporaryNamesIn(int folder, const std::string& name, const char* role) {
-    std::vector<std::string> found;
+std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
+    int folder, const std::string& name) {
+    std::map<std::string, std::vector<std::string>, std::less<>> found;
     const int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (own < 0) return found;
     const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(own), ::closedir);
@@ -77,12 +75,12 @@ std::vector<std::string> temporaryNamesIn(int folder, const std::string& name, c
         return found;
     }
     const std::string prefix = prefixOf(name);
-    const std::string suffix = suffixOf(role);
     while (const dirent* entry = ::readdir(listing.get())) {
-        const std::string entryName = entry->d_name;
-        if (entryName.rfind(prefix, 0) == 0 && endsWith(entryName, suffix)) {
-            found.push_back(entryName);
-        }
+        const std::string_view entryName = entry->d_name;
+        if (!entryName.starts_with(prefix)) continue;
+        // The role is what follows the last dot (suffixOf); the prefix starts with a dot.
+        const std::string_view role = entryName.substr(entryName.rfind('.') + 1);
+        found[std::string(role)].emplace_back(entryName);
     }
     return found;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,7 +25,10 @@ std::optional<std::string> makeUnderFreshName(const std::string& name, const cha
 std::optional<std::string> parkUnderFreshName(int folder, const std::string& from,
                                               const std::string& name, const char* role);
 
-// The names in the open folder `folder` that are ours in the role `role` for the file `name`.
-std::vector<std::string> temporaryNamesIn(int folder, const std::string& name, const char* role);
+// The names in the open folder `folder` that are ours for the file `name`, by their role, from
+// one reading of the folder: a folder of thousands of files is read once per settle, not once
+// per role.
+std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
+    int folder, const std::string& name);
 
 }  // namespace storage
