@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -12,6 +13,7 @@
 #include <numeric>
 #include <string_view>
 
+#include "storage/kept_listings.h"
 #include "storage/random_text.h"
 
 namespace storage {
@@ -22,6 +24,9 @@ namespace {
 // refuses every name (one full of links of that name) holds a save up.
 constexpr int kTries = 16;
 
+// What every name of ours starts with, whichever file it is for.
+constexpr std::string_view kOurs = ".~zandrel-";
+
 // What every name of ours for the file `name` starts with.
 std::string prefixOf(const std::string& name) {
     const std::uint64_t hash =  // FNV-1a
@@ -29,12 +34,29 @@ std::string prefixOf(const std::string& name) {
                         [](std::uint64_t h, char c) {
                             return (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
                         });
-    char text[32];
-    std::snprintf(text, sizeof text, ".~zandrel-%016llx", static_cast<unsigned long long>(hash));
-    return text;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+    return std::string(kOurs) + text;
 }
 
 std::string suffixOf(const char* role) { return std::string(".") + role; }
+
+// Every name of ours in the open folder `folder`, for whichever file.
+std::vector<std::string> ourNamesIn(int folder) {
+    std::vector<std::string> ours;
+    const int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (own < 0) return ours;
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(own), ::closedir);
+    if (!listing) {
+        ::close(own);
+        return ours;
+    }
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName.starts_with(kOurs)) ours.emplace_back(entryName);
+    }
+    return ours;
+}
 
 }  // namespace
 
@@ -67,20 +89,16 @@ std::optional<std::string> parkUnderFreshName(int folder, const std::string& fro
 std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
     int folder, const std::string& name) {
     std::map<std::string, std::vector<std::string>, std::less<>> found;
-    const int own = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (own < 0) return found;
-    const std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(own), ::closedir);
-    if (!listing) {
-        ::close(own);
-        return found;
-    }
+    struct stat st {};
+    if (::fstat(folder, &st) != 0) return found;
+    const FileIdentity identity{static_cast<std::uint64_t>(st.st_dev),
+                                static_cast<std::uint64_t>(st.st_ino)};
     const std::string prefix = prefixOf(name);
-    while (const dirent* entry = ::readdir(listing.get())) {
-        const std::string_view entryName = entry->d_name;
+    for (const std::string& entryName :
+         listingOf(identity, [folder] { return ourNamesIn(folder); })) {
         if (!entryName.starts_with(prefix)) continue;
         // The role is what follows the last dot (suffixOf); the prefix starts with a dot.
-        const std::string_view role = entryName.substr(entryName.rfind('.') + 1);
-        found[std::string(role)].emplace_back(entryName);
+        found[entryName.substr(entryName.rfind('.') + 1)].push_back(entryName);
     }
     return found;
 }

@@ -10,6 +10,7 @@
 #include "cad/engine/engine_errors.h"
 #include "storage/backup.h"
 #include "storage/file_names.h"
+#include "storage/kept_listings.h"
 #include "storage/savable.h"
 
 namespace cad::engine {
@@ -68,6 +69,10 @@ public:
 
     void restoreLastSave(const std::u16string& path) const override {
         engine::restoreLastSave(path);
+    }
+
+    std::shared_ptr<void> keepFolderListings() const override {
+        return std::make_shared<storage::KeptListings>();
     }
 
 private:

@@ -14,6 +14,7 @@
 #include "files.h"
 #include "interposer.h"
 #include "storage/backup.h"
+#include "storage/kept_listings.h"
 #include "storage/temporary_names_posix.h"
 
 namespace storage {
@@ -89,6 +90,24 @@ TEST(Leftovers, OneSettleSettlesEveryRoleAndAFolderWithoutLeftoversIsLeftAlone) 
             EXPECT_EQ(folderFlushed, calls.rbegin()) << "the folder flushed once its names changed";
         }
     }
+}
+
+// A batch looks into each folder once: what a run killed since leaves waits for the next batch.
+TEST(Leftovers, WhileListingsAreKeptAFolderIsReadOnceAndLaterLeftoversWaitForTheNextLook) {
+    TempFolder folder;
+    for (const char* name : {"a.dxf", "b.dxf"}) writeBytes(folder / name, "a drawing");
+    leave(folder, "a.dxf", {"new", "a draft"});
+    const std::vector<std::string> drawings = {"a.dxf", "b.dxf"};
+    {
+        const KeptListings kept;
+        tidyAfterKilledSaves(folder / "a.dxf");
+        EXPECT_EQ(folder.names(), drawings) << "what was there at the first look is settled";
+        leave(folder, "b.dxf", {"new", "a draft"});
+        tidyAfterKilledSaves(folder / "b.dxf");
+        EXPECT_EQ(folder.names().size(), 3U) << "left after the first look";
+    }
+    tidyAfterKilledSaves(folder / "b.dxf");
+    EXPECT_EQ(folder.names(), drawings);
 }
 
 }  // namespace
