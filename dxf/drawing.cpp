@@ -47,8 +47,8 @@ Drawing::Drawing(storage::FileContent content, std::filesystem::path path, FileI
       codec_(std::move(codec)),
       wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
-Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing, Claim claim,
-                      Reach reach) {
+Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing,
+                      OpenOptions options) {
     if (!nameCanExist(path)) throw invalidNameError(path);
     return namingFileErrors([&] {
         storage::FileLock lock = replacing != nullptr ? storage::FileLock(path, replacing->lock_)
@@ -56,13 +56,13 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
         Drawing drawing =
             fromContent(storage::readFileContent(
                             path, [&path](std::string_view head) { checkDxfHead(head, path); }),
-                        path, reach);
+                        path, options.reach);
         // Under the claim no save of ours is under way: temporaries of this drawing are what a
         // killed run left, and a batch that finds nothing to change would never save and so tidy
         // them.
         storage::tidyAfterKilledSaves(path);
-        drawing.claim_ = claim;
-        if (claim == Claim::kUntilClosed) drawing.lock_ = std::move(lock);
+        drawing.claim_ = options.claim;
+        if (options.claim == Claim::kUntilClosed) drawing.lock_ = std::move(lock);
         return drawing;
     });
 }
