@@ -483,7 +483,7 @@ bool TagScanner::nextBinary(Tag& tag) {
     return true;
 }
 
-std::optional<long long> TagScanner::intValue(const Tag& tag) const {
+std::optional<long long> TagValues::intValue(const Tag& tag) const {
     if (layout_ == Layout::kAscii) return parseInteger(value(tag));
     const char* bytes = data_.data() + tag.valueBegin;
     switch (valueKind(tag.code)) {
