@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "dxf/error.h"
+#include "dxf/indexing_costs.h"
 #include "storage/backup.h"
 #include "storage/file_names.h"
 
@@ -73,10 +74,7 @@ Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
 
 Drawing Drawing::fromContent(storage::FileContent content, std::filesystem::path name,
                              Reach reach) {
-    // Below this size reading every tag takes milliseconds and checks the structure of every
-    // entity, so only larger drawings are searched for their attributes instead.
-    constexpr std::size_t kSearchedFrom = 8 << 20;
-    if (content.view().size() < kSearchedFrom) reach = Reach::kEveryEntity;
+    if (!attributeSearchPays(content.view().size())) reach = Reach::kEveryEntity;
     FileIndex index;
     try {
         index = indexFile(content.view(), name, LineSearch::kAutomatic, reach);
