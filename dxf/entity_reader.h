@@ -20,8 +20,8 @@ namespace dxf {
 // An entity's ATTRIB, VERTEX and SEQEND entities belong to it. Nothing needs reading twice.
 class EntityReader {
 public:
-    EntityReader(TagValues values, ModelSpaceIndex& out, std::vector<IndexedEntity>& modelSpace,
-                 std::vector<IndexedEntity>* paperSpace)
+    EntityReader(const TagValues& values, ModelSpaceIndex& out,
+                 std::vector<IndexedEntity>& modelSpace, std::vector<IndexedEntity>* paperSpace)
         : values_(values), out_(out), modelSpace_(modelSpace), paperSpace_(paperSpace) {}
 
     // The tags the reader needs: those with the codes it adds to `selection` wherever they are,

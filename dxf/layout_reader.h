@@ -23,7 +23,7 @@ namespace dxf {
 // block. A file without LAYOUT objects (R12) has one layout: the marked entities.
 class LayoutReader {
 public:
-    LayoutReader(TagValues values, ModelSpaceIndex& out) : values_(values), out_(out) {}
+    LayoutReader(const TagValues& values, ModelSpaceIndex& out) : values_(values), out_(out) {}
 
     // Where the ENTITIES section's reader puts the entities marked as paper space.
     std::vector<IndexedEntity>& activeLayout() { return blocks_[std::string(kActiveLayoutBlock)]; }
