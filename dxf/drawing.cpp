@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "dxf/error.h"
+#include "dxf/indexing_costs.h"
 #include "storage/backup.h"
 #include "storage/file_names.h"
 
@@ -47,8 +48,8 @@ Drawing::Drawing(storage::FileContent content, std::filesystem::path path, FileI
       codec_(std::move(codec)),
       wideClassNames_(widenedClassNames(index_.modelSpace.classNames)) {}
 
-Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing, Claim claim,
-                      Reach reach) {
+Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacing,
+                      OpenOptions options) {
     if (!nameCanExist(path)) throw invalidNameError(path);
     return namingFileErrors([&] {
         storage::FileLock lock = replacing != nullptr ? storage::FileLock(path, replacing->lock_)
@@ -56,13 +57,13 @@ Drawing Drawing::open(const std::filesystem::path& path, const Drawing* replacin
         Drawing drawing =
             fromContent(storage::readFileContent(
                             path, [&path](std::string_view head) { checkDxfHead(head, path); }),
-                        path, reach);
+                        path, options.reach);
         // Under the claim no save of ours is under way: temporaries of this drawing are what a
         // killed run left, and a batch that finds nothing to change would never save and so tidy
         // them.
         storage::tidyAfterKilledSaves(path);
-        drawing.claim_ = claim;
-        if (claim == Claim::kUntilClosed) drawing.lock_ = std::move(lock);
+        drawing.claim_ = options.claim;
+        if (options.claim == Claim::kUntilClosed) drawing.lock_ = std::move(lock);
         return drawing;
     });
 }
@@ -73,10 +74,7 @@ Drawing Drawing::fromBytes(std::string bytes, std::filesystem::path name) {
 
 Drawing Drawing::fromContent(storage::FileContent content, std::filesystem::path name,
                              Reach reach) {
-    // Below this size reading every tag takes milliseconds and checks the structure of every
-    // entity, so only larger drawings are searched for their attributes instead.
-    constexpr std::size_t kSearchedFrom = 8 << 20;
-    if (content.view().size() < kSearchedFrom) reach = Reach::kEveryEntity;
+    if (!attributeSearchPays(content.view().size())) reach = Reach::kEveryEntity;
     FileIndex index;
     try {
         index = indexFile(content.view(), name, LineSearch::kAutomatic, reach);

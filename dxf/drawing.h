@@ -9,18 +9,13 @@
 #include <vector>
 
 #include "dxf/file_index.h"
+#include "dxf/open_options.h"
 #include "dxf/text_codec.h"
 #include "dxf/writer.h"
 #include "storage/file_content.h"
 #include "storage/file_lock.h"
 
 namespace dxf {
-
-// How long an open drawing claims its file against other programs that ask for the claim.
-enum class Claim {
-    kUntilClosed,  // from open until the drawing goes, so that no other run edits it meanwhile
-    kWhileBusy,    // only while it is read or saved, so that others may read and save it meanwhile
-};
 
 // One DXF drawing held as the bytes of its file, an index over them and the values put since it
 // was opened. Saving writes the original bytes with only those values replaced. Every failure
@@ -30,13 +25,13 @@ public:
     // The untitled, empty drawing a CAD application starts with. It has no file to save to.
     Drawing();
 
-    // Reads and indexes the DXF file at `path`, claiming it as `claim` says: while it is claimed,
-    // a second open of the same file, by any program that asks for the lock, fails with the lock
-    // error. Reopening the file of `replacing` (the drawing this one is to replace) shares its
-    // claim. With Reach::kAttributedBlockReferences a large drawing's model space holds only the
-    // block references with attributes, and its other entities go unchecked.
+    // Reads and indexes the DXF file at `path`, claiming it as `options.claim` says: while it is
+    // claimed, a second open of the same file, by any program that asks for the lock, fails with
+    // the lock error. Reopening the file of `replacing` (the drawing this one is to replace) shares
+    // its claim. With Reach::kAttributedBlockReferences a large drawing's model space holds only
+    // the block references with attributes, and its other entities go unchecked.
     static Drawing open(const std::filesystem::path& path, const Drawing* replacing = nullptr,
-                        Claim claim = Claim::kUntilClosed, Reach reach = Reach::kEveryEntity);
+                        OpenOptions options = {});
     // The same from bytes already in memory; `name` is the file the descriptions name.
     static Drawing fromBytes(std::string bytes, std::filesystem::path name);
 

@@ -20,7 +20,7 @@ bool EntityReader::belongsToEntityBefore(std::string_view type) {
 }
 
 void EntityReader::startEntityOrSubEntity(const Tag& tag) {
-    const std::string_view type = trimmed(scanner_.value(tag));
+    const std::string_view type = trimmed(values_.value(tag));
     if (belongsToEntityBefore(type)) {
         startSubEntity(tag, type);
         return;
@@ -58,16 +58,16 @@ void EntityReader::startEntity(std::string_view type) {
 void EntityReader::readOwnTag(const Tag& tag, std::string_view value) {
     switch (tag.code) {
         case group_code::kPaperSpace:
-            inPaperSpace_ = scanner_.intValue(tag) == 1;
+            inPaperSpace_ = values_.intValue(tag) == 1;
             break;
         case group_code::kSubclassMarker:
             clues_.lastMarker = value;
             break;
         case 70:
-            clues_.flags = scanner_.intValue(tag).value_or(0);
+            clues_.flags = values_.intValue(tag).value_or(0);
             break;
         case 71:
-            clues_.rows = scanner_.intValue(tag).value_or(1);
+            clues_.rows = values_.intValue(tag).value_or(1);
             break;
         default:
             break;

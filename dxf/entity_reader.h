@@ -20,9 +20,9 @@ namespace dxf {
 // An entity's ATTRIB, VERTEX and SEQEND entities belong to it. Nothing needs reading twice.
 class EntityReader {
 public:
-    EntityReader(const TagScanner& scanner, ModelSpaceIndex& out,
+    EntityReader(const TagValues& values, ModelSpaceIndex& out,
                  std::vector<IndexedEntity>& modelSpace, std::vector<IndexedEntity>* paperSpace)
-        : scanner_(scanner), out_(out), modelSpace_(modelSpace), paperSpace_(paperSpace) {}
+        : values_(values), out_(out), modelSpace_(modelSpace), paperSpace_(paperSpace) {}
 
     // The tags the reader needs: those with the codes it adds to `selection` wherever they are,
     // and all those of an object whose type `readsWhole` accepts. It ignores all others.
@@ -41,7 +41,7 @@ public:
         }
         switch (reading_) {
             case Reading::kEntity: {
-                const std::string_view value = scanner_.value(tag);
+                const std::string_view value = values_.value(tag);
                 if (own_.accept(tag, value) &&
                     (tag.code == group_code::kPaperSpace ||
                      tag.code == group_code::kSubclassMarker ||
@@ -52,7 +52,7 @@ public:
             }
             case Reading::kAttribute: {
                 notePositionsBefore(tag.begin);
-                const std::string_view value = scanner_.value(tag);
+                const std::string_view value = values_.value(tag);
                 if (own_.accept(tag, value)) readAttributeTag(tag, value);
                 return;
             }
@@ -79,7 +79,7 @@ private:
         justRead_ = 0;
     }
 
-    const TagScanner& scanner_;
+    TagValues values_;
     ModelSpaceIndex& out_;
     std::vector<IndexedEntity>& modelSpace_;
     std::vector<IndexedEntity>* paperSpace_;

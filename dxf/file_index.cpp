@@ -233,7 +233,7 @@ std::optional<std::size_t> readAttributedEntity(std::string_view data, std::size
                                                 ModelSpaceIndex& found,
                                                 std::vector<IndexedEntity>& paperSpace) {
     TagScanner scanner(data, Layout::kAscii, at, source, 1, LineSearch::kOneAtATime, &tagsRead());
-    EntityReader reader(scanner, found, found.entities, &paperSpace);
+    EntityReader reader(scanner.values(), found, found.entities, &paperSpace);
     const std::size_t modelBefore = found.entities.size();
     const std::size_t paperBefore = paperSpace.size();
     const auto keepAttributed = [](std::vector<IndexedEntity>& entities, std::size_t before) {
@@ -273,9 +273,9 @@ std::optional<FileIndex> indexAttributedReferences(std::string_view data,
 
     TagScanner before(data.substr(0, entities->at), index.layout, index.firstTag, source, 1,
                       LineSearch::kAutomatic, &tagsRead());
-    // Fed the tags of the sections before and after the entities, through other scanners of the
-    // same bytes.
-    LayoutReader layouts(before, index.modelSpace);
+    // Fed the tags of the sections before and after the entities by two scanners, the first of
+    // which ends before them: it reads their values from the whole file's bytes.
+    LayoutReader layouts(TagValues(data, index.layout), index.modelSpace);
     SectionWalk sections(index, source, layouts, nullptr);
     if (sections.walk(before)) return index;  // the file ends before its entities
     if (!sections.betweenSections()) return std::nullopt;
@@ -331,8 +331,8 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
     // memory.
     index.modelSpace.entities.reserve(data.size() / 128);
     index.modelSpace.attributes.reserve(data.size() / 256);
-    LayoutReader layouts(scanner, index.modelSpace);
-    EntityReader entities(scanner, index.modelSpace, index.modelSpace.entities,
+    LayoutReader layouts(scanner.values(), index.modelSpace);
+    EntityReader entities(scanner.values(), index.modelSpace, index.modelSpace.entities,
                           &layouts.activeLayout());
     SectionWalk sections(index, source, layouts, &entities);
     if (sections.walk(scanner)) return index;

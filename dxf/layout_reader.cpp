@@ -19,13 +19,13 @@ std::string upperAscii(std::string_view text) {
 }  // namespace
 
 void LayoutReader::startObject(const Tag& tag, bool blocks) {
-    const std::string_view type = trimmed(scanner_.value(tag));
+    const std::string_view type = trimmed(values_.value(tag));
     if (reading_ == Reading::kBlock) {
         // The block's own tags end here: its entities follow, up to its ENDBLK.
         reading_ = Reading::kNothing;
         if (name_.starts_with(kActiveLayoutBlock)) {
             std::vector<IndexedEntity>& entities = blocks_[name_];
-            blockEntities_.emplace(scanner_, out_, entities, &entities);
+            blockEntities_.emplace(values_, out_, entities, &entities);
             reading_ = Reading::kBlockEntities;
         }
     }
@@ -53,7 +53,7 @@ void LayoutReader::startObject(const Tag& tag, bool blocks) {
 }
 
 void LayoutReader::readObjectTag(const Tag& tag) {
-    const std::string_view value = scanner_.value(tag);
+    const std::string_view value = values_.value(tag);
     switch (reading_) {
         case Reading::kBlockRecord:
             if (tag.code == 5) handle_ = upperAscii(value);
@@ -67,7 +67,7 @@ void LayoutReader::readObjectTag(const Tag& tag) {
             if (tag.code == group_code::kSubclassMarker) {
                 inLayoutData_ = trimmed(value) == "AcDbLayout";
             } else if (inLayoutData_ && tag.code == 71) {
-                tabOrder_ = scanner_.intValue(tag).value_or(0);
+                tabOrder_ = values_.intValue(tag).value_or(0);
             } else if (inLayoutData_ && tag.code == 330) {
                 handle_ = upperAscii(value);
             }

@@ -23,7 +23,7 @@ namespace dxf {
 // block. A file without LAYOUT objects (R12) has one layout: the marked entities.
 class LayoutReader {
 public:
-    LayoutReader(const TagScanner& scanner, ModelSpaceIndex& out) : scanner_(scanner), out_(out) {}
+    LayoutReader(const TagValues& values, ModelSpaceIndex& out) : values_(values), out_(out) {}
 
     // Where the ENTITIES section's reader puts the entities marked as paper space.
     std::vector<IndexedEntity>& activeLayout() { return blocks_[std::string(kActiveLayoutBlock)]; }
@@ -55,7 +55,7 @@ private:
     void readObjectTag(const Tag& tag);
     void finishObject();
 
-    const TagScanner& scanner_;
+    TagValues values_;
     ModelSpaceIndex& out_;
 
     enum class Reading : std::uint8_t {

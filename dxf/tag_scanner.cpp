@@ -15,7 +15,7 @@
 #include "dxf/error.h"
 #include "dxf/group_code_memo.h"
 #include "dxf/group_codes.h"
-#include "dxf/idle_core.h"
+#include "dxf/indexing_costs.h"
 #include "dxf/little_endian.h"
 #include "dxf/newlines_ahead.h"
 #include "dxf/tag_sieve.h"
@@ -331,21 +331,11 @@ TagScanner::TagScanner(std::string_view data, Layout layout, std::size_t begin,
                        const std::filesystem::path& source, std::uint64_t firstLine,
                        LineSearch search, const TagSelection* selection)
     : data_(data), layout_(layout), pos_(begin), line_(firstLine), source_(source) {
-    // Listing starts with a few allocations, and the first listing in a process picks the vector
-    // code: worth it from here on.
-    constexpr std::size_t kAheadFrom = 64 * 1024;
-    // A thread of its own gains from here on. Below, the batches that keep its ring near 1 % of
-    // the data are so short that the two threads wait for each other more than they gain.
-    constexpr std::size_t kParallelFrom = 32 << 20;
     const std::size_t left = begin < data.size() ? data.size() - begin : 0;
-    const bool automatic = search == LineSearch::kAutomatic;
-    const bool parallel = search == LineSearch::kAheadInParallel ||
-                          (automatic && left >= kParallelFrom && idleCoreLikely());
-    const bool ahead =
-        parallel || search == LineSearch::kAhead || (automatic && left >= kAheadFrom);
-    if (layout != Layout::kAscii || !ahead) return;
+    const LineSearch chosen = lineSearchFor(search, left);
+    if (layout != Layout::kAscii || chosen == LineSearch::kOneAtATime) return;
     ahead_ = std::make_unique<Ahead>();
-    if (parallel) {
+    if (chosen == LineSearch::kAheadInParallel) {
         try {
             ahead_->parallel = std::make_unique<ParallelFilling>(data, begin, selection);
             return;
@@ -483,7 +473,7 @@ bool TagScanner::nextBinary(Tag& tag) {
     return true;
 }
 
-std::optional<long long> TagScanner::intValue(const Tag& tag) const {
+std::optional<long long> TagValues::intValue(const Tag& tag) const {
     if (layout_ == Layout::kAscii) return parseInteger(value(tag));
     const char* bytes = data_.data() + tag.valueBegin;
     switch (valueKind(tag.code)) {

@@ -25,6 +25,24 @@ struct Tag {
     std::size_t valueEnd = 0;    // value's bytes without the terminating NUL (binary)
 };
 
+// The bytes a file's tags point into, and how their values are read there. What a reader of tags
+// needs: it reads any tag over these bytes alike, whichever scanner found it.
+class TagValues {
+public:
+    TagValues(std::string_view data, Layout layout) : data_(data), layout_(layout) {}
+
+    // Without substr's range check: a tag read from these bytes lies within them.
+    std::string_view value(const Tag& tag) const {
+        return {data_.data() + tag.valueBegin, tag.valueEnd - tag.valueBegin};
+    }
+    // The value as an integer (ASCII: decimal text; binary: its stored integer), or nothing.
+    std::optional<long long> intValue(const Tag& tag) const;
+
+private:
+    std::string_view data_;
+    Layout layout_;
+};
+
 // A value without the spaces and tabs that pad it, as the structure tags (0, 2, 9, 100) are
 // compared. Inline: it runs for most tags of a file, and nearly all have no padding.
 inline std::string_view trimmed(std::string_view value) {
@@ -96,12 +114,10 @@ public:
         return nextUnbatched(tag);
     }
 
-    // Without substr's range check: a tag the scanner read lies within its data.
-    std::string_view value(const Tag& tag) const {
-        return {data_.data() + tag.valueBegin, tag.valueEnd - tag.valueBegin};
-    }
-    // The value as an integer (ASCII: decimal text; binary: its stored integer), or nothing.
-    std::optional<long long> intValue(const Tag& tag) const;
+    // How the values of the tags it reads are read.
+    TagValues values() const { return {data_, layout_}; }
+    std::string_view value(const Tag& tag) const { return values().value(tag); }
+    std::optional<long long> intValue(const Tag& tag) const { return values().intValue(tag); }
 
     // Where the data read so far ends: its last line (ASCII) or its size in bytes (binary).
     std::uint64_t endPosition() const;

@@ -27,26 +27,24 @@ void requireCadProgId(std::u16string_view progId) {
 
 class EngineApplication : public Application {
 public:
-    EngineApplication(dxf::Claim claim, dxf::Reach reach)
-        : claim_(claim), reach_(reach), session_(std::make_shared<Session>(claim, reach)) {}
+    explicit EngineApplication(dxf::OpenOptions openOptions)
+        : session_(std::make_shared<Session>(openOptions)) {}
 
     void putVisible(bool) override {}  // the engine has no window to show
     std::shared_ptr<Document> activeDocument() override { return makeDocument(session_); }
     // Engines share nothing but the files they open, and each file's lock keeps them apart.
     std::shared_ptr<Application> independentInstance() override {
-        return std::make_shared<EngineApplication>(claim_, reach_);
+        return std::make_shared<EngineApplication>(session_->openOptions());
     }
     bool servesWorkers() const override { return true; }
 
 private:
-    dxf::Claim claim_;
-    dxf::Reach reach_;
     std::shared_ptr<Session> session_;
 };
 
 class EngineConnector : public Connector {
 public:
-    EngineConnector(dxf::Claim claim, dxf::Reach reach) : claim_(claim), reach_(reach) {}
+    explicit EngineConnector(dxf::OpenOptions openOptions) : openOptions_(openOptions) {}
 
     std::shared_ptr<Application> attach(std::u16string_view progId) override {
         requireCadProgId(progId);
@@ -56,21 +54,20 @@ public:
 
     std::shared_ptr<Application> launch(std::u16string_view progId) override {
         requireCadProgId(progId);
-        return std::make_shared<EngineApplication>(claim_, reach_);
+        return std::make_shared<EngineApplication>(openOptions_);
     }
 
 private:
-    dxf::Claim claim_;
-    dxf::Reach reach_;
+    dxf::OpenOptions openOptions_;
 };
 
 }  // namespace
 
 std::unique_ptr<Connector> makeEngineConnector(const ConnectorOptions& options) {
-    return std::make_unique<EngineConnector>(
-        options.holdDrawings ? dxf::Claim::kUntilClosed : dxf::Claim::kWhileBusy,
-        options.titleBlocksOnly ? dxf::Reach::kAttributedBlockReferences
-                                : dxf::Reach::kEveryEntity);
+    return std::make_unique<EngineConnector>(dxf::OpenOptions{
+        .claim = options.holdDrawings ? dxf::Claim::kUntilClosed : dxf::Claim::kWhileBusy,
+        .reach = options.titleBlocksOnly ? dxf::Reach::kAttributedBlockReferences
+                                         : dxf::Reach::kEveryEntity});
 }
 
 void deferTerminationDuringSaves() { storage::deferTerminationDuringSaves(); }

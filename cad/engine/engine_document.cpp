@@ -17,7 +17,7 @@ public:
         // fails to open leaves the open one as it was.
         session_->replace(translated([&] {
             return dxf::Drawing::open(base::pathOf(fullPath), &session_->drawing(),
-                                      session_->claim(), session_->reach());
+                                      session_->openOptions());
         }));
         return std::make_shared<EngineDocument>(session_);
     }

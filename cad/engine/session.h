@@ -12,21 +12,19 @@ namespace cad::engine {
 // replaces it, as in a single-document CAD application.
 class Session {
 public:
-    // Each drawing opened is claimed as `claim` says, and its model space reaches as `reach` says.
-    Session(dxf::Claim claim, dxf::Reach reach) : claim_(claim), reach_(reach) {}
+    // Each drawing is opened as `openOptions` says.
+    explicit Session(dxf::OpenOptions openOptions) : openOptions_(openOptions) {}
 
     const dxf::Drawing& drawing() const { return drawing_; }
     dxf::Drawing& drawing() { return drawing_; }
     std::uint64_t generation() const { return generation_; }
-    dxf::Claim claim() const { return claim_; }
-    dxf::Reach reach() const { return reach_; }
+    dxf::OpenOptions openOptions() const { return openOptions_; }
 
     // Drops the open drawing, unsaved changes included, for `next`.
     void replace(dxf::Drawing next);
 
 private:
-    dxf::Claim claim_;
-    dxf::Reach reach_;
+    dxf::OpenOptions openOptions_;
     dxf::Drawing drawing_;  // untitled and empty until the first open
     std::uint64_t generation_ = 0;
 };

@@ -46,10 +46,10 @@ TEST(DrawingLock, ADrawingIsClaimedAsItsClaimSaysAndItsOwnReopenShares) {
         SCOPED_TRACE(c.whileOpen);
         TempFolder folder;
         const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
-        std::optional<Drawing> open = Drawing::open(drawing, nullptr, c.claim);
+        std::optional<Drawing> open = Drawing::open(drawing, nullptr, {.claim = c.claim});
         EXPECT_EQ(secondOpen(drawing), c.whileOpen);
         // The engine reopening the drawing it holds (a template that is also in the batch).
-        open = Drawing::open(drawing, &*open, c.claim);
+        open = Drawing::open(drawing, &*open, {.claim = c.claim});
         EXPECT_EQ(secondOpen(drawing), c.whileOpen);
         // A save keeps the claim on the new version, and a second save finds the file as the
         // first left it.
@@ -68,7 +68,7 @@ TEST(DrawingLock, ADrawingIsClaimedAsItsClaimSaysAndItsOwnReopenShares) {
 TEST(DrawingLock, AnUnclaimedDrawingIsNotSavedWhileAnotherRunHoldsIt) {
     TempFolder folder;
     const fs::path drawing = testing_support::copyFixture("titleblock_r2004.dxf", folder);
-    Drawing waiting = Drawing::open(drawing, nullptr, Claim::kWhileBusy);
+    Drawing waiting = Drawing::open(drawing, nullptr, {.claim = Claim::kWhileBusy});
     putTitle(waiting, u"新值");
     const Drawing holder = Drawing::open(drawing);
     const auto before = testing_support::snapshotOf(folder.path());
@@ -119,7 +119,7 @@ TEST(DrawingLock, ASaveRefusesANameThatNoLongerLeadsToTheFileAsRead) {
                 TempFolder home;
                 const fs::path victim = home / ".profile";
                 writeBytes(victim, "the victim's own file\n");
-                Drawing open = Drawing::open(drawing, nullptr, claim);
+                Drawing open = Drawing::open(drawing, nullptr, {.claim = claim});
                 putTitle(open, u"新值");
                 change.otherProgram(drawing, victim);
                 const auto before = testing_support::snapshotOf(folder.path());

@@ -104,7 +104,7 @@ TEST_F(EngineFile, ReplaceFileKeepsThePreviousVersionAndReplacesAnOlderBackupOnl
 // Another program's save between open and save (by rename, as CAD programs save): the handle's
 // file information no longer matches, so nothing is written over that program's version.
 TEST_F(EngineFile, ASaveRefusesADrawingAnotherProgramReplacedSinceItsOpen) {
-    dxf::Drawing open = dxf::Drawing::open(drawing(), nullptr, dxf::Claim::kWhileBusy);
+    dxf::Drawing open = dxf::Drawing::open(drawing(), nullptr, {.claim = dxf::Claim::kWhileBusy});
     const fs::path theirs = folder_ / L"他们的.dxf";
     writeBytes(theirs, original_ + "\n");
     ASSERT_TRUE(MoveFileExW(theirs.c_str(), drawing().c_str(), MOVEFILE_REPLACE_EXISTING));
