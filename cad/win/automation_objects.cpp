@@ -8,7 +8,9 @@
 #include "cad/error.h"
 #include "cad/win/attribute_array.h"
 #include "cad/win/bstr.h"
+#include "cad/win/collection.h"
 #include "cad/win/open_documents.h"
+#include "cad/win/property.h"
 
 namespace cad::automation {
 
@@ -38,20 +40,14 @@ class AutomationAttribute : public Attribute {
 public:
     explicit AutomationAttribute(Dispatch object) : object_(std::move(object)) {}
 
-    std::u16string tagString() override { return stringOf(L"TagString"); }
-    std::u16string textString() override { return stringOf(L"TextString"); }
+    std::u16string tagString() override { return stringOf(object_, L"TagString"); }
+    std::u16string textString() override { return stringOf(object_, L"TextString"); }
     void putTextString(const std::u16string& value) override {
         BstrArgument text(value);
         object_.put(L"TextString", *text.get());
     }
 
 private:
-    std::u16string stringOf(std::wstring_view member) {
-        Variant result;
-        object_.call(member, result);
-        return toString(result);
-    }
-
     Dispatch object_;
 };
 
@@ -75,11 +71,7 @@ class AutomationEntity : public Entity {
 public:
     explicit AutomationEntity(Dispatch object) : object_(std::move(object)) {}
 
-    std::u16string entityName() override {
-        Variant result;
-        object_.call(L"EntityName", result);
-        return toString(result);
-    }
+    std::u16string entityName() override { return stringOf(object_, L"EntityName"); }
     std::shared_ptr<BlockReference> asBlockReference() override {
         // Late binding has no typed interface to ask for: an object that cannot answer
         // GetAttributes is not a block reference, and that shows here rather than later.
@@ -91,28 +83,12 @@ private:
     Dispatch object_;
 };
 
-// Item(index) of a collection. By reference, as Visual Basic passes a variable; the CAD
-// application accepts that form.
-Dispatch itemOf(const Dispatch& collection, std::int32_t index) {
-    LONG byReference = index;
-    VARIANT argument{};
-    argument.vt = VT_I4 | VT_BYREF;
-    argument.plVal = &byReference;
-    Variant result;
-    collection.call(L"Item", result, {&argument});
-    return collection.wrap(result);
-}
-
 // Model space, or the block of a paper-space layout: both collections of entities.
 class AutomationModelSpace : public ModelSpace {
 public:
     explicit AutomationModelSpace(Dispatch object) : object_(std::move(object)) {}
 
-    std::int32_t count() override {
-        Variant result;
-        object_.call(L"Count", result);
-        return toInt32(result);
-    }
+    std::int32_t count() override { return countOf(object_); }
     std::shared_ptr<Entity> item(std::int32_t index) override {
         return std::make_shared<AutomationEntity>(itemOf(object_, index));
     }
@@ -129,22 +105,10 @@ struct TabbedLayout {
 
 // The Block of each Layout but the model one, by TabOrder.
 std::vector<std::shared_ptr<ModelSpace>> paperSpaceBlocks(const Dispatch& document) {
-    Variant layoutsResult;
-    document.call(L"Layouts", layoutsResult);
-    const Dispatch layouts = document.wrap(layoutsResult);
-    Variant count;
-    layouts.call(L"Count", count);
     std::vector<TabbedLayout> tabbed;
-    for (std::int32_t index = 0; index < toInt32(count); ++index) {
-        const Dispatch layout = itemOf(layouts, index);
-        Variant modelType;
-        layout.call(L"ModelType", modelType);
-        if (toBool(modelType)) continue;
-        Variant tabOrder;
-        layout.call(L"TabOrder", tabOrder);
-        Variant block;
-        layout.call(L"Block", block);
-        tabbed.push_back({toInt32(tabOrder), layout.wrap(block)});
+    for (const Dispatch& layout : itemsOf(document, L"Layouts")) {
+        if (boolOf(layout, L"ModelType")) continue;
+        tabbed.push_back({int32Of(layout, L"TabOrder"), objectOf(layout, L"Block")});
     }
     std::stable_sort(
         tabbed.begin(), tabbed.end(),
@@ -181,9 +145,7 @@ public:
         try {
             // Saving a drawing opened read-only fails with the application's own words, or
             // writes nothing and says nothing: neither tells the user why.
-            Variant readOnly;
-            object_.call(L"ReadOnly", readOnly);
-            if (toBool(readOnly)) {
+            if (boolOf(object_, L"ReadOnly")) {
                 throw Error(errc::kAccessDenied,
                             u"CAD 应用程序以只读方式打开了这个图形（可能有人正在编辑它，或文件是"
                             u"只读的），所以没有保存它。");
@@ -195,9 +157,7 @@ public:
         }
     }
     std::shared_ptr<ModelSpace> modelSpace() override {
-        Variant result;
-        object_.call(L"ModelSpace", result);
-        return std::make_shared<AutomationModelSpace>(object_.wrap(result));
+        return std::make_shared<AutomationModelSpace>(objectOf(object_, L"ModelSpace"));
     }
     std::vector<std::shared_ptr<ModelSpace>> paperSpaceLayouts() override {
         return paperSpaceBlocks(object_);
@@ -211,9 +171,7 @@ private:
     // Only to name the file in a failure: when even this fails, the failure goes unnamed.
     std::u16string fullNameOrNothing() const {
         try {
-            Variant result;
-            object_.call(L"FullName", result);
-            return toString(result);
+            return stringOf(object_, L"FullName");
         } catch (const Error&) {
             return {};
         }
@@ -235,9 +193,8 @@ public:
         object_.put(L"Visible", value);
     }
     std::shared_ptr<Document> activeDocument() override {
-        Variant result;
-        object_.call(L"ActiveDocument", result);
-        return std::make_shared<AutomationDocument>(object_.wrap(result), documents_);
+        return std::make_shared<AutomationDocument>(objectOf(object_, L"ActiveDocument"),
+                                                    documents_);
     }
 
 private:

@@ -1,6 +1,7 @@
 #include "cad/win/message_filter.h"
 
 #include "cad/win/busy_retry.h"
+#include "cad/win/permanent.h"
 
 namespace cad::automation {
 
@@ -10,19 +11,9 @@ namespace {
 // RPC_E_CALL_REJECTED.
 constexpr DWORD kCancelCall = static_cast<DWORD>(-1);
 
-class BusyMessageFilter final : public IMessageFilter {
+class BusyMessageFilter final : public Permanent<IMessageFilter> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-            *object = static_cast<IMessageFilter*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    BusyMessageFilter() : Permanent(IID_IMessageFilter) {}
 
     // The program serves nothing: what reaches it (COM's own calls) is handled as it comes.
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {

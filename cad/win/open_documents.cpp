@@ -1,9 +1,10 @@
 #include "cad/win/open_documents.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "cad/error.h"
+#include "cad/win/collection.h"
+#include "cad/win/property.h"
 #include "cad/win/variant.h"
 #include "cad/win/windows_path.h"
 
@@ -11,17 +12,7 @@ namespace cad::automation {
 
 namespace {
 
-std::u16string fullNameOf(const Dispatch& document) {
-    Variant name;
-    document.call(L"FullName", name);
-    return toString(name);
-}
-
-bool hasUnsavedChanges(const Dispatch& document) {
-    Variant saved;
-    document.call(L"Saved", saved);
-    return !toBool(saved);
-}
+bool hasUnsavedChanges(const Dispatch& document) { return !boolOf(document, L"Saved"); }
 
 Error unsavedChanges(const std::u16string& path) {
     return {errc::kUnsavedInCad,
@@ -43,20 +34,9 @@ OpenDocuments::~OpenDocuments() {
 }
 
 std::vector<OpenDocuments::Open> OpenDocuments::documents() const {
-    Variant result;
-    application_.call(L"Documents", result);
-    const Dispatch collection = application_.wrap(result);
-    Variant count;
-    collection.call(L"Count", count);
     std::vector<Open> open;
-    for (std::int32_t i = 0, n = toInt32(count); i < n; ++i) {
-        VARIANT index{};
-        index.vt = VT_I4;
-        index.lVal = i;
-        Variant item;
-        collection.call(L"Item", item, {&index});
-        Dispatch document = collection.wrap(item);
-        std::u16string fullName = fullNameOf(document);
+    for (Dispatch& document : itemsOf(application_, L"Documents")) {
+        std::u16string fullName = stringOf(document, L"FullName");
         open.push_back({std::move(document), std::move(fullName)});
     }
     return open;

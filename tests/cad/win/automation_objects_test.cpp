@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/unicode.h"
 #include "cad/error.h"
 #include "server/objects.h"
 
@@ -100,6 +101,31 @@ TEST_F(AutomationObjects, OpenSwitchesTheActiveDocumentAndSaveWritesIt) {
     EXPECT_EQ(modelSpace()->count(), 1);
     app_->activeDocument()->open(u"C:\\drawings\\a.dwg");
     EXPECT_EQ(attributesOf(1).at(0)->textString(), u"新值");
+}
+
+TEST_F(AutomationObjects, PaperSpaceLayoutsComeInTabOrderWithoutTheModelOne) {
+    struct Case {
+        std::u16string drawing;
+        std::vector<std::vector<std::u16string>> entityNames;  // a layout's block each
+    };
+    const std::vector<Case> cases = {
+        {u"C:\\drawings\\a.dwg", {}},
+        {u"C:\\drawings\\布局.dwg",
+         {{u"AcDbCircle", u"AcDbBlockReference"}, {u"AcDbBlockReference"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(base::utf16ToUtf8(c.drawing));
+        connect();
+        const auto document = app_->activeDocument()->open(c.drawing);
+        std::vector<std::vector<std::u16string>> seen;
+        for (const auto& block : document->paperSpaceLayouts()) {
+            seen.emplace_back();
+            for (std::int32_t i = 0; i < block->count(); ++i) {
+                seen.back().push_back(block->item(i)->entityName());
+            }
+        }
+        EXPECT_EQ(seen, c.entityNames);
+    }
 }
 
 TEST_F(AutomationObjects, VisibleIsPutAsTrue) {

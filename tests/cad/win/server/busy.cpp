@@ -1,5 +1,7 @@
 #include "server/busy.h"
 
+#include "cad/win/permanent.h"
+
 namespace server {
 
 namespace {
@@ -9,19 +11,9 @@ Journal busyJournal;
 int filterTurnsAway = 0;
 int invokeTurnsAway = 0;
 
-class BusyMessageFilter final : public IMessageFilter {
+class BusyMessageFilter final : public cad::automation::Permanent<IMessageFilter> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IMessageFilter) {
-            *object = static_cast<IMessageFilter*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    BusyMessageFilter() : Permanent(IID_IMessageFilter) {}
 
     DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD, HTASK, DWORD, LPINTERFACEINFO) override {
         if (filterTurnsAway == 0) return SERVERCALL_ISHANDLED;

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "cad/win/permanent.h"
 #include "server/busy.h"
 #include "server/lifetime.h"
 #include "server/objects.h"
@@ -74,22 +75,10 @@ void playScenario(server::Session& session, const server::Journal& journal) {
 
 // Hands out one application per process: REGCLS_SINGLEUSE makes COM start a new process for
 // the next client, as launching a CAD application does.
-class Factory : public IClassFactory {
+class Factory : public cad::automation::Permanent<IClassFactory> {
 public:
-    explicit Factory(std::shared_ptr<server::Session> session) : session_(std::move(session)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    // Lives on the stack of main for the whole run.
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    explicit Factory(std::shared_ptr<server::Session> session)
+        : Permanent(IID_IClassFactory), session_(std::move(session)) {}
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (outer != nullptr) return CLASS_E_NOAGGREGATION;

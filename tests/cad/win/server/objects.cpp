@@ -2,6 +2,9 @@
 
 #include <oleauto.h>
 
+#include <functional>
+#include <vector>
+
 #include "server/scripted_dispatch.h"
 
 namespace server {
@@ -100,31 +103,39 @@ private:
     }
 };
 
+// Count and Item of a collection of `count()` objects, Item(index) answering `item(index)`.
+std::vector<ScriptedDispatch::Member> collection(std::function<std::size_t()> count,
+                                                 std::function<IDispatch*(std::size_t)> item) {
+    return {
+        {L"Count",
+         [count](const DISPPARAMS& p, VARIANT* r) {
+             expectArguments(p, 0);
+             setInt32(r, static_cast<std::int32_t>(count()));
+         }},
+        {L"Item",
+         [count, item](const DISPPARAMS& p, VARIANT* r) {
+             expectArguments(p, 1);
+             // The client passes the index by reference, as Visual Basic passes a variable;
+             // holding it to that here keeps that promise tested.
+             if (!byReference(p, 0)) throw Fault{DISP_E_TYPEMISMATCH, {}};
+             const std::int32_t index = int32Argument(p, 0);
+             if (index < 0 || static_cast<std::size_t>(index) >= count()) {
+                 throw Fault{DISP_E_BADINDEX, {}};
+             }
+             setObject(r, item(static_cast<std::size_t>(index)));
+         }},
+    };
+}
+
 // Model space, or the block of a paper-space layout.
 class BlockObject : public ScriptedDispatch {
 public:
     BlockObject(const std::shared_ptr<Session>& session, const Drawing& drawing, std::size_t space)
-        : ScriptedDispatch({
-              {L"Count",
-               [drawing, space](const DISPPARAMS& p, VARIANT* r) {
-                   expectArguments(p, 0);
-                   setInt32(r, static_cast<std::int32_t>(drawing->spaces.space(space).size()));
-               }},
-              {L"Item",
-               [session, drawing, space](const DISPPARAMS& p, VARIANT* r) {
-                   expectArguments(p, 1);
-                   // The client passes the index by reference, as Visual Basic passes a
-                   // variable; holding it to that here keeps that promise tested.
-                   if (!byReference(p, 0)) throw Fault{DISP_E_TYPEMISMATCH, {}};
-                   const std::int32_t index = int32Argument(p, 0);
-                   if (index < 0 ||
-                       static_cast<std::size_t>(index) >= drawing->spaces.space(space).size()) {
-                       throw Fault{DISP_E_BADINDEX, {}};
-                   }
-                   setObject(r, new EntityObject(session, drawing,
-                                                 {space, static_cast<std::size_t>(index)}));
-               }},
-          }) {}
+        : ScriptedDispatch(
+              collection([drawing, space] { return drawing->spaces.space(space).size(); },
+                         [session, drawing, space](std::size_t index) {
+                             return new EntityObject(session, drawing, {space, index});
+                         })) {}
 };
 
 // A layout: the model one (space 0), or a paper-space one.
@@ -154,24 +165,10 @@ public:
 class LayoutsObject : public ScriptedDispatch {
 public:
     LayoutsObject(const std::shared_ptr<Session>& session, const Drawing& drawing)
-        : ScriptedDispatch({
-              {L"Count",
-               [drawing](const DISPPARAMS& p, VARIANT* r) {
-                   expectArguments(p, 0);
-                   setInt32(r, static_cast<std::int32_t>(drawing->spaces.layouts.size() + 1));
-               }},
-              {L"Item",
-               [session, drawing](const DISPPARAMS& p, VARIANT* r) {
-                   expectArguments(p, 1);
-                   const std::int32_t index = int32Argument(p, 0);
-                   if (index < 0 ||
-                       static_cast<std::size_t>(index) > drawing->spaces.layouts.size()) {
-                       throw Fault{DISP_E_BADINDEX, {}};
-                   }
-                   setObject(r,
-                             new LayoutObject(session, drawing, static_cast<std::size_t>(index)));
-               }},
-          }) {}
+        : ScriptedDispatch(collection([drawing] { return drawing->spaces.layouts.size() + 1; },
+                                      [session, drawing](std::size_t index) {
+                                          return new LayoutObject(session, drawing, index);
+                                      })) {}
 };
 
 class DocumentObject : public ScriptedDispatch {
@@ -231,25 +228,11 @@ public:
 class DocumentsObject : public ScriptedDispatch {
 public:
     explicit DocumentsObject(const std::shared_ptr<Session>& session)
-        : ScriptedDispatch({
-              {L"Count",
-               [session](const DISPPARAMS& p, VARIANT* r) {
-                   expectArguments(p, 0);
-                   setInt32(r, static_cast<std::int32_t>(session->documents().size()));
-               }},
-              {L"Item",
-               [session](const DISPPARAMS& p, VARIANT* r) {
-                   expectArguments(p, 1);
-                   const std::int32_t index = int32Argument(p, 0);
-                   if (index < 0 ||
-                       static_cast<std::size_t>(index) >= session->documents().size()) {
-                       throw Fault{DISP_E_BADINDEX, {}};
-                   }
-                   setObject(r,
-                             new DocumentObject(
-                                 session, session->documents()[static_cast<std::size_t>(index)]));
-               }},
-          }) {}
+        : ScriptedDispatch(collection([session] { return session->documents().size(); },
+                                      [session](std::size_t index) {
+                                          return new DocumentObject(session,
+                                                                    session->documents()[index]);
+                                      })) {}
 };
 
 class ApplicationObject : public ScriptedDispatch {

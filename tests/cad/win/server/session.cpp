@@ -28,13 +28,16 @@ EntityData blockReference(long lowerBound, std::vector<AttributeData> attributes
     return {L"AcDbBlockReference", lowerBound, std::move(attributes)};
 }
 
+// A drawing without paper-space layouts.
+Spaces modelSpaceOnly(Entities entities) { return {std::move(entities), {}}; }
+
 }  // namespace
 
 Session::Session(Journal journal) : journal_(std::move(journal)) {
     // a.dwg: a title block among other entities, a block without attributes, and a second title
     // block whose attribute array starts at 1. b.dwg: read-only.
     files_[L"C:\\drawings\\a.dwg"] = {
-        {{
+        modelSpaceOnly({
             {L"AcDbLine", 0, {}},
             blockReference(0, {{L"产品代号", L"ZD-100"},
                                {L"零件名称", L"支架"},
@@ -43,10 +46,10 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
             {L"AcDbCircle", 0, {}},
             blockReference(0, {}),
             blockReference(1, {{L"产品代号", L"ZD-100-2"}, {L"审核时间", L""}}),
-        }},
+        }),
         false};
     files_[L"C:\\drawings\\b.dwg"] = {
-        {{blockReference(0, {{L"零件名称", L"轴"}, {L"版本号1", L"A"}})}}, true};
+        modelSpaceOnly({blockReference(0, {{L"零件名称", L"轴"}, {L"版本号1", L"A"}})}), true};
     // Title blocks only in paper space, in two layouts listed against their tab order.
     files_[L"C:\\drawings\\布局.dwg"] = {
         {{{L"AcDbLine", 0, {}}},
@@ -56,7 +59,8 @@ Session::Session(Journal journal) : journal_(std::move(journal)) {
     // A batch's drawings, with spaces and Chinese in their names.
     for (const wchar_t* name : {L"批量 一.dwg", L"批量 二.dwg", L"批量 三.dwg"}) {
         files_[std::wstring(L"C:\\drawings\\") + name] = {
-            {{blockReference(0, {{L"产品代号", L"ZD-100"}, {L"零件名称", L"支架"}})}}, false};
+            modelSpaceOnly({blockReference(0, {{L"产品代号", L"ZD-100"}, {L"零件名称", L"支架"}})}),
+            false};
     }
     load(L"C:\\drawings\\a.dwg");
 }
