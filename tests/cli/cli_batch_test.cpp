@@ -23,7 +23,9 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using subprocess::backupOf;
 using subprocess::cli;
+using subprocess::contains;
 using subprocess::kCli;
 using subprocess::kFixtures;
 using subprocess::kPython;
@@ -36,17 +38,11 @@ using testing_support::writeBytes;
 
 const fs::path kTemplate = kFixtures / "titleblock_r2018.dxf";
 
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
-
 fs::path copyOf(const fs::path& source, const fs::path& target) {
     fs::create_directories(target.parent_path());
     fs::copy_file(source, target);
     return target;
 }
-
-fs::path backupOf(fs::path drawing) { return drawing.replace_extension(".bak"); }
 
 // `text` as spreadsheets save "Unicode text": UTF-16 with a byte-order mark.
 std::string utf16(const std::string& text, bool bigEndian = false) {
@@ -317,6 +313,7 @@ TEST(CliExport, StopsAtAnUnreadableDrawingAndWritesNoTableUnlessKeepGoing) {
         {"to standard output", {}, {}},
         {"keep going: the rows it could read", {"-k", "-o", table.string()}, {"a.dxf,", "c.dxf,"}},
         {"keep going to standard output", {"-k"}, {first + ",", last + ","}},
+        {"keep going, one at a time", {"-k", "-j", "1"}, {first + ",", last + ","}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -325,8 +322,10 @@ TEST(CliExport, StopsAtAnUnreadableDrawingAndWritesNoTableUnlessKeepGoing) {
         args.insert(args.end(), {first, unreadable.string(), last});
         const Ending exported = cli(args);
         EXPECT_EQ(exported.status, 1) << exported.err;
-        EXPECT_TRUE(contains(exported.err, "失败 failed: " + unreadable.string() + ": 错误 0x"))
+        // The failure alone: export tells no drawing it read.
+        EXPECT_TRUE(exported.err.starts_with("失败 failed: " + unreadable.string() + ": 错误 0x"))
             << exported.err;
+        EXPECT_EQ(linesOf(exported.err).size(), 1u) << exported.err;
         const bool toFile = fs::exists(table);
         if (toFile) {
             EXPECT_EQ(exported.out, "");
@@ -681,10 +680,15 @@ TEST(CliRestore, UndoesTheLastSaveAndASecondRestoreRedoesIt) {
         << refused.err;
     EXPECT_EQ(readBytes(lone), readBytes(kTemplate));
 
-    // A folder: with -r each drawing below it trades with its backup; without, nothing happens.
+    // A folder: with -r each drawing below it trades with its backup, told in sorted order, and
+    // one without a backup fails in its place; without -r, nothing happens.
     EXPECT_EQ(cli({"restore", folder.path().string()}).status, 2);
     const Ending all = cli({"restore", "-r", folder.path().string()});
-    EXPECT_EQ(all.status, 1) << all.err;  // the one without backup fails, the other is undone
+    EXPECT_EQ(all.status, 1) << all.err;
+    EXPECT_EQ(linesOf(all.err).size(), 2u) << all.err;
+    EXPECT_TRUE(all.err.starts_with("[1/2] " + lone.string() + " 失败 failed: 错误 0x80040218"))
+        << all.err;
+    EXPECT_TRUE(contains(all.err, "\n[2/2] " + drawing.string() + " 已恢复 restored")) << all.err;
     EXPECT_EQ(readBytes(drawing), original);
 }
 

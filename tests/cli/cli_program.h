@@ -21,4 +21,13 @@ inline testing_support::Ending cli(const std::vector<std::string>& args,
     return testing_support::runProgram(kCli, args, {.input = input});
 }
 
+// The previous version a save keeps beside the drawing.
+inline std::filesystem::path backupOf(std::filesystem::path drawing) {
+    return drawing.replace_extension(".bak");
+}
+
+inline bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
 }  // namespace cli::subprocess

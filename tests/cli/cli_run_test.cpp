@@ -21,7 +21,9 @@ namespace cli {
 namespace {
 
 namespace fs = std::filesystem;
+using subprocess::backupOf;
 using subprocess::cli;
+using subprocess::contains;
 using subprocess::kCli;
 using subprocess::kFixtures;
 using subprocess::kPython;
@@ -80,11 +82,6 @@ std::string withValue(const std::string& values, const std::string& tag, const s
         out += '\n';
     }
     return out;
-}
-
-fs::path backupOf(const fs::path& drawing) {
-    fs::path backup = drawing;
-    return backup.replace_extension(".bak");
 }
 
 // Copies every fixture into `folder` under a name with a space and Chinese in it.
@@ -189,117 +186,12 @@ TEST(CliApply, AnEmptyValuesFileLeavesEveryDrawingAsItWas) {
     const Ending applied = cli(args);
 
     ASSERT_EQ(applied.status, 0) << applied.err;
-    EXPECT_NE(applied.err.find("共 6 个图形：已保存 0，未改变 6，"), std::string::npos)
-        << applied.err;
+    EXPECT_TRUE(contains(applied.err, "共 6 个图形：已保存 0，未改变 6，")) << applied.err;
     for (std::size_t i = 0; i < drawings.size(); ++i) {
         SCOPED_TRACE(kFixtureFiles[i].file);
         EXPECT_EQ(readBytes(drawings[i]), readBytes(kFixtures / kFixtureFiles[i].file));
         // Nothing to write, so the backup of an earlier save would survive too.
         EXPECT_FALSE(fs::exists(backupOf(drawings[i])));
-    }
-}
-
-// One at a time, nothing after the failure opens; with workers, a drawing already in their hands
-// (almost surely the third, begun beside the other two) finishes and is reported after it, in the
-// order of the list, and the report says which of the two happened.
-TEST(CliApply, StopsAtTheFirstDrawingThatCannotBeOpened) {
-    const struct {
-        const char* jobs;
-        bool mayFinishTheThird;
-    } cases[] = {{"1", false}, {"4", true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string("-j ") + c.jobs);
-        const TempFolder folder;
-        const fs::path first = folder.path() / "1 第一.dxf";
-        const fs::path missing = folder.path() / "2 缺少.dxf";
-        const fs::path third = folder.path() / "3 第三.dxf";
-        fs::copy_file(kFixtures / "titleblock_r2010.dxf", first);
-        fs::copy_file(kFixtures / "titleblock_r2010.dxf", third);
-
-        const Ending applied =
-            cli({"apply", "-j", c.jobs, "-", first.string(), missing.string(), third.string()},
-                "零件名称\t新\n");
-
-        EXPECT_EQ(applied.status, 1);
-        EXPECT_EQ(applied.out, "");
-        const std::vector<std::string> err = linesOf(applied.err);
-        const bool thirdSaved = err.size() == 4;
-        ASSERT_TRUE(err.size() == 3 || (c.mayFinishTheThird && thirdSaved)) << applied.err;
-        EXPECT_TRUE(err[0].starts_with("[1/3] " + first.string() + " 已保存 saved")) << err[0];
-        EXPECT_TRUE(err[1].starts_with("[2/3] " + missing.string() +
-                                       " 失败 failed: 错误 0x80070002 (-2147024894): "))
-            << err[1];
-        EXPECT_NE(err[1].find("2 缺少.dxf"), std::string::npos) << err[1];
-        if (thirdSaved) {
-            EXPECT_TRUE(err[2].starts_with("[3/3] " + third.string() + " 已保存 saved")) << err[2];
-        }
-        EXPECT_NE(err.back().find(thirdSaved ? "失败 1。" : "失败 1，未打开 1。"),
-                  std::string::npos)
-            << err.back();
-        EXPECT_NE(cli({"read", first.string()}).out.find("\n零件名称\t新\n"), std::string::npos);
-        EXPECT_EQ(readBytes(third) == readBytes(kFixtures / "titleblock_r2010.dxf"), !thirdSaved);
-        EXPECT_EQ(fs::exists(backupOf(third)), thirdSaved);
-    }
-}
-
-// export and restore as apply: each drawing is told of in the order of the list, one at a time or
-// four at once, a failing one in its place; export without -k writes no table, with it a row for
-// every drawing it read, in the order of the list, while restore goes on past a failure.
-TEST(CliJobs, ExportAndRestoreTellEveryDrawingInTheOrderOfTheList) {
-    const struct {
-        std::vector<std::string> command;
-        bool rows;  // the table is written
-    } commands[] = {{{"export"}, false}, {{"export", "-k"}, true}, {{"restore"}, false}};
-    for (const auto& c : commands) {
-        for (const char* jobs : {"1", "4"}) {
-            const bool restoring = c.command[0] == "restore";
-            SCOPED_TRACE(c.command.back() + " -j " + jobs);
-            const TempFolder folder;
-            std::vector<std::string> drawings;  // the second is missing
-            for (int i = 1; i <= 6; ++i) {
-                const fs::path drawing = folder.path() / ("图 " + std::to_string(i) + ".dxf");
-                if (i != 2) fs::copy_file(kFixtures / "titleblock_r2010.dxf", drawing);
-                drawings.push_back(drawing.string());
-            }
-            if (restoring) {
-                std::vector<std::string> apply{"apply", "-"};
-                for (const auto& d : drawings)
-                    if (fs::exists(d)) apply.push_back(d);
-                ASSERT_EQ(cli(apply, "零件名称\t新\n").status, 0);
-            }
-            std::vector<std::string> args = c.command;
-            args.insert(args.end(), {"-j", jobs});
-            args.insert(args.end(), drawings.begin(), drawings.end());
-            const Ending run = cli(args);
-
-            EXPECT_EQ(run.status, 1) << run.err;
-            std::vector<std::string> told{"失败 failed: " + drawings[1] + ": 错误 0x"};
-            std::vector<std::string> rows;
-            if (restoring) {
-                told.clear();
-                for (std::size_t i = 0; i < drawings.size(); ++i) {
-                    told.push_back("[" + std::to_string(i + 1) + "/6] " + drawings[i] +
-                                   (i == 1 ? " 失败 failed: 错误 0x" : " 已恢复 restored"));
-                }
-            } else if (c.rows) {
-                rows.push_back("\xEF\xBB\xBF图形,");
-                for (const auto& d : drawings)
-                    if (fs::exists(d)) rows.push_back(d + ",R2010/");
-            }
-            const std::vector<std::string> err = linesOf(run.err);
-            ASSERT_EQ(err.size(), told.size()) << run.err;
-            for (std::size_t i = 0; i < told.size(); ++i)
-                EXPECT_TRUE(err[i].starts_with(told[i])) << err[i];
-            const std::vector<std::string> out = linesOf(run.out);
-            ASSERT_EQ(out.size(), rows.size()) << run.out;
-            for (std::size_t i = 0; i < rows.size(); ++i)
-                EXPECT_TRUE(out[i].starts_with(rows[i])) << out[i];
-            for (const auto& d : drawings) {
-                if (restoring && fs::exists(d)) {
-                    EXPECT_EQ(readBytes(d), readBytes(kFixtures / "titleblock_r2010.dxf")) << d;
-                }
-            }
-        }
     }
 }
 
@@ -350,7 +242,7 @@ TEST(CliExitCodes, AreZeroOneOrTwo) {
             EXPECT_FALSE(run.out.empty());
             EXPECT_EQ(run.err, "");
         } else {
-            EXPECT_NE(run.err.find("错误 0x8"), std::string::npos) << run.err;
+            EXPECT_TRUE(contains(run.err, "错误 0x8")) << run.err;
         }
         EXPECT_EQ(readBytes(drawing), original);
         EXPECT_FALSE(fs::exists(backupOf(drawing)));
@@ -400,18 +292,28 @@ TEST(CliInspect, ListsModelSpaceOnlyWithTheAttributesOfBlockReferences) {
     EXPECT_EQ(linesOf(inspected.out), expected);
 }
 
-// A title block in paper space: only in layouts (the layouts fixture, where tab order puts 前
-// before 后), or in both spaces (every other fixture's Layout1). D stands for the drawing's copy.
-TEST(CliLayouts, AreWalkedAfterModelSpaceInTabOrderOnlyWhenAsked) {
+// One command on one drawing, a copy of a fixture or a drawing written for the case (D stands for
+// it): what it prints and what ezdxf sees afterwards. A title block in paper space is found only in
+// layouts (the layouts fixture, where tab order puts 前 before 后), or in both spaces (every other
+// fixture's Layout1). inspect names the code page, and whether it was guessed.
+TEST(CliDrawing, EachCommandSaysWhatItFoundAndWritesWhereAsked) {
+    const std::string entities = "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n";
+    const auto header = [](const std::string& codePage) {
+        return "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  9\n$DWGCODEPAGE\n  3\n" +
+               codePage + "\n  0\nENDSEC\n";
+    };
+    const std::string guessed =
+        "代码页 code page: ANSI_1252（推测：图形未指明或无法识别代码页 guessed）\n";
     const struct {
         const char* name;
-        const char* fixture;
+        const char* fixture;  // nullptr: the drawing is `content`
         std::vector<std::string> args;
         int status;
         std::vector<std::string> out;    // each in standard output
         std::vector<std::string> err;    // each in standard error; none when empty
         std::vector<std::string> ezdxf;  // each a line ezdxf prints of the drawing afterwards
         std::string input = "";
+        std::string content = "";
     } cases[] = {
         {"read without: no title block",
          "titleblock_layouts.dxf",
@@ -482,12 +384,56 @@ TEST(CliLayouts, AreWalkedAfterModelSpaceInTabOrderOnlyWhenAsked) {
          {"已保存 saved（更改 2"},
          {"paper:前\t1\tINSERT\t零件代号\tX-1", "paper:后\t0\tINSERT\t零件代号\tX-1"},
          "图形,零件代号\nD,X-1\n"},
+        {"code page: GBK",
+         "titleblock_r2000_gbk.dxf",
+         {"inspect", "D"},
+         0,
+         {"代码页 code page: ANSI_936\n"},
+         {},
+         {}},
+        {"code page: Western",
+         "titleblock_r2004.dxf",
+         {"inspect", "D"},
+         0,
+         {"代码页 code page: ANSI_1252\n"},
+         {},
+         {}},
+        {"code page: UTF-8",
+         "titleblock_r2010.dxf",
+         {"inspect", "D"},
+         0,
+         {"代码页 code page: UTF-8\n"},
+         {},
+         {}},
+        {"code page named by an alias",
+         nullptr,
+         {"inspect", "D"},
+         0,
+         {"代码页 code page: ANSI_936\n"},
+         {},
+         {},
+         "",
+         header("gbk") + entities},
+        {"an unknown code page, guessed",
+         nullptr,
+         {"inspect", "D"},
+         0,
+         {guessed},
+         {},
+         {},
+         "",
+         header("ANSI_99999") + entities},
+        {"no code page, guessed", nullptr, {"inspect", "D"}, 0, {guessed}, {}, {}, "", entities},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const TempFolder folder;
         const fs::path drawing = folder.path() / "图 l.dxf";
-        fs::copy_file(kFixtures / c.fixture, drawing);
+        if (c.fixture) {
+            fs::copy_file(kFixtures / c.fixture, drawing);
+        } else {
+            writeBytes(drawing, c.content);
+        }
         std::vector<std::string> args;
         for (const auto& arg : c.args) args.push_back(arg == "D" ? drawing.string() : arg);
         std::string input = c.input;
@@ -495,49 +441,16 @@ TEST(CliLayouts, AreWalkedAfterModelSpaceInTabOrderOnlyWhenAsked) {
             input.replace(row + 1, 1, drawing.string());
         const Ending run = cli(args, input);
         EXPECT_EQ(run.status, c.status) << run.err;
-        for (const auto& part : c.out) EXPECT_NE(run.out.find(part), std::string::npos) << run.out;
-        for (const auto& part : c.err) EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
+        for (const auto& part : c.out) EXPECT_TRUE(contains(run.out, part)) << run.out;
+        for (const auto& part : c.err) EXPECT_TRUE(contains(run.err, part)) << run.err;
         if (c.err.empty()) {
             EXPECT_EQ(run.err, "");
         }
+        if (c.ezdxf.empty()) continue;
         const std::vector<std::string> seen = testing_support::ezdxfAttributeLines(drawing);
         for (const auto& line : c.ezdxf) {
             EXPECT_NE(std::find(seen.begin(), seen.end(), line), seen.end()) << line;
         }
-    }
-}
-
-TEST(CliInspect, NamesTheCodePageAndWhetherItWasGuessed) {
-    const TempFolder folder;
-    const std::string entities = "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n";
-    const auto header = [](const std::string& codePage) {
-        return "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1015\n  9\n$DWGCODEPAGE\n  3\n" +
-               codePage + "\n  0\nENDSEC\n";
-    };
-    const std::string guessed =
-        "代码页 code page: ANSI_1252（推测：图形未指明或无法识别代码页 guessed）";
-    const struct {
-        const char* file;
-        std::string content;  // empty: the fixture of that name
-        std::string firstLine;
-    } cases[] = {
-        {"titleblock_r2000_gbk.dxf", "", "代码页 code page: ANSI_936"},
-        {"titleblock_r2004.dxf", "", "代码页 code page: ANSI_1252"},
-        {"titleblock_r2010.dxf", "", "代码页 code page: UTF-8"},
-        {"alias.dxf", header("gbk") + entities, "代码页 code page: ANSI_936"},
-        {"unknown.dxf", header("ANSI_99999") + entities, guessed},
-        {"none.dxf", entities, guessed},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.file);
-        fs::path drawing = kFixtures / c.file;
-        if (!c.content.empty()) {
-            drawing = folder.path() / c.file;
-            writeBytes(drawing, c.content);
-        }
-        const Ending inspected = cli({"inspect", drawing.string()});
-        ASSERT_EQ(inspected.status, 0) << inspected.err;
-        EXPECT_EQ(linesOf(inspected.out).at(0), c.firstLine);
     }
 }
 

@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using subprocess::cli;
+using subprocess::contains;
 using subprocess::kFixtures;
 using subprocess::kPython;
 using testing_support::Ending;
@@ -27,10 +28,6 @@ using testing_support::TempFolder;
 using testing_support::writeBytes;
 
 const fs::path kOffice = "/usr/bin/soffice";
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 struct Seeded {
     const char* tag;

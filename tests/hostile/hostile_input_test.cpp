@@ -43,13 +43,12 @@ const std::u16string kPartName = u"新零件名";
 
 // ---- Drawings made hostile -------------------------------------------------------------------
 
-std::string fixture(std::string_view name) { return readBytes(fixturePath(name)); }
 const std::string& r2018() {
-    static const std::string text = fixture("titleblock_r2018.dxf");
+    static const std::string text = fixtureBytes("titleblock_r2018.dxf");
     return text;
 }
 const std::string& binary() {
-    static const std::string bytes = fixture("titleblock_r2000_gbk_binary.dxf");
+    static const std::string bytes = fixtureBytes("titleblock_r2000_gbk_binary.dxf");
     return bytes;
 }
 
@@ -148,12 +147,6 @@ Hostile path(std::string name, std::function<std::string(const fs::path&)> arran
                 return arrange(folder);
             },
             expected, std::move(detail)};
-}
-
-std::string copyOf(const fs::path& folder, std::string_view fixtureName) {
-    const fs::path copy = folder / fixtureName;
-    writeBytes(copy, fixture(fixtureName));
-    return copy.string();
 }
 
 bool setImmutable(const fs::path& file, bool on) {
@@ -256,7 +249,7 @@ std::vector<Hostile> hostileInputs() {
         path(
             "FileUsedAsFolder",
             [](const fs::path& f) {
-                return (fs::path(copyOf(f, "titleblock_r12.dxf")) / "a.dxf").string();
+                return (copyFixture("titleblock_r12.dxf", f) / "a.dxf").string();
             },
             Errc::kPathNotFound, u"文件夹不存在"),
         path(
@@ -310,7 +303,7 @@ std::vector<Hostile> hostileInputs() {
         // Permissions, for an ordinary user.
         {.name = "NoReadPermission",
          .arrange = [](const fs::path& f) -> std::optional<std::string> {
-             const std::string file = copyOf(f, "titleblock_r2010.dxf");
+             const std::string file = copyFixture("titleblock_r2010.dxf", f).string();
              fs::permissions(file, fs::perms::none);
              return file;
          },
@@ -319,7 +312,7 @@ std::vector<Hostile> hostileInputs() {
          .unprivileged = true},
         {.name = "ReadOnlyFileOnSave",
          .arrange = [](const fs::path& f) -> std::optional<std::string> {
-             const std::string file = copyOf(f, "titleblock_r2004.dxf");
+             const std::string file = copyFixture("titleblock_r2004.dxf", f).string();
              fs::permissions(
                  file, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
              return file;
@@ -329,7 +322,7 @@ std::vector<Hostile> hostileInputs() {
          .unprivileged = true},
         {.name = "ReadOnlyFolderOnSave",
          .arrange = [](const fs::path& f) -> std::optional<std::string> {
-             const std::string file = copyOf(f, "titleblock_r12.dxf");
+             const std::string file = copyFixture("titleblock_r12.dxf", f).string();
              fs::permissions(file, fs::perms::all);
              fs::permissions(
                  f, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
@@ -341,7 +334,7 @@ std::vector<Hostile> hostileInputs() {
         // Even root may not change an immutable file.
         {.name = "ImmutableFileOnSave",
          .arrange = [](const fs::path& f) -> std::optional<std::string> {
-             const std::string file = copyOf(f, "titleblock_r2018.dxf");
+             const std::string file = copyFixture("titleblock_r2018.dxf", f).string();
              if (!setImmutable(file, true)) return std::nullopt;
              return file;
          },
@@ -351,7 +344,7 @@ std::vector<Hostile> hostileInputs() {
         // A value the drawing's version cannot hold: R2000 takes 255 bytes, this is 600 in GBK.
         {.name = "ValueTooLong",
          .arrange = [](const fs::path& f)
-             -> std::optional<std::string> { return copyOf(f, "titleblock_r2000_gbk.dxf"); },
+             -> std::optional<std::string> { return copyFixture("titleblock_r2000_gbk.dxf", f); },
          .expected = Errc::kValueTooLong,
          .detail = u"超过此图形版本允许的 255 字节",
          .partName = std::u16string(300, u'长')},

@@ -16,8 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string fixture(std::string_view name) { return readBytes(fixturePath(name)); }
-
 std::string toGbk(std::string text) {
     const iconv_t converter = ::iconv_open("GBK", "UTF-8");
     std::string out(text.size() * 2, '\0');
@@ -82,10 +80,10 @@ std::vector<Odd> oddInputs() {
         return text;
     };
 
-    const std::string mixed = withCrlfEveryThirdLine(fixture("titleblock_r2018.dxf"));
+    const std::string mixed = withCrlfEveryThirdLine(fixtureBytes("titleblock_r2018.dxf"));
     // Bytes that are no GBK or UTF-8 character, in the title block's 产品代号 and 零件代号.
-    std::string gbk = fixture("titleblock_r2000_gbk.dxf");
-    std::string utf8 = fixture("titleblock_r2018.dxf");
+    std::string gbk = fixtureBytes("titleblock_r2000_gbk.dxf");
+    std::string utf8 = fixtureBytes("titleblock_r2018.dxf");
     const std::string bad("\xFF\x81\x20\x80", 4);
     for (const char* tag : {"/产品代号/甲", "/零件代号/甲"}) {
         gbk = replacedOnce(gbk, toGbk("R2000" + std::string(tag)), "R2000/" + bad);
@@ -94,17 +92,17 @@ std::vector<Odd> oddInputs() {
     // A block's ATTRIB and SEQEND with no INSERT before them: the ATTRIB belongs to no block
     // reference, so its 零件名称 is not written.
     const std::string orphans =
-        afterEntitiesHeader(fixture("titleblock_r2018.dxf"),
+        afterEntitiesHeader(fixtureBytes("titleblock_r2018.dxf"),
                             "  0\nATTRIB\n  8\n0\n  2\n零件名称\n  1\n孤儿\n  0\nSEQEND\n  8\n0\n");
     // As old dxflib writes: HEADER closed early, the other variables (the code page among them)
     // and a stray tag after it, outside any section.
     const std::string codePage = "  9\n$DWGCODEPAGE\n  3\nANSI_936\n";
     const std::string early =
-        replacedOnce(replacedOnce(fixture("titleblock_r2000_gbk.dxf"), codePage, ""),
+        replacedOnce(replacedOnce(fixtureBytes("titleblock_r2000_gbk.dxf"), codePage, ""),
                      "  0\nENDSEC\n  0\nSECTION\n  2\nCLASSES\n",
                      "  0\nENDSEC\n" + codePage + "  8\nstray\n  0\nSECTION\n  2\nCLASSES\n");
     const std::string trailing =
-        fixture("titleblock_r2010.dxf") + std::string("after the end\0\xFF\r\n", 17);
+        fixtureBytes("titleblock_r2010.dxf") + std::string("after the end\0\xFF\r\n", 17);
 
     return {
         {"MixedLineEnds", mixed, written(mixed, "R2018", false)},

@@ -22,7 +22,7 @@ using testing_support::Log;
 using testing_support::utf8;
 
 enum class Front { kWindow, kCommandLine, kDryRun, kKeepGoing, kGuarded, kLayouts };
-enum class Twist { kNone, kDocumentPerDrawing, kNoDocument };
+enum class Twist { kNone, kDocumentPerDrawing, kNoDocument, kFourWorkers };
 
 // Puts what the batch tells into the call log; for the window it also moves the bar, as the
 // window does.
@@ -227,13 +227,24 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
          {{u"new", "轴|张"}, {u"readonly", "旧"}},
          -2147024891},
         {
-            "command line: a failure ends the batch, told: later drawings are not opened",
+            "command line, one at a time: a failure ends the batch, told: later drawings are not "
+            "opened",
             Front::kCommandLine,
             {u"readonly", u"missing", u"new"},
             {"Open readonly", "TextString=轴", "Save", "change readonly 零件名称 旧>轴",
              "report 0 readonly failed 0/0"},
             {{u"readonly", "旧"}, {u"new", "旧|张"}},
         },
+        // The workers' own calls are logged apart: only what the batch tells is seen.
+        {"command line, four workers: a drawing already begun finishes, told after the failure",
+         Front::kCommandLine,
+         {u"new", u"missing", u"two"},
+         {"change new 零件名称 旧>轴", "report 0 new saved 1/1", "report 1 missing failed 0/0",
+          "change two 审核签字 a>王工", "change two 审核签字 b>王工", "change two 版本号5 B> ",
+          "report 2 two saved 3/1"},
+         {{u"new", "轴|张"}, {u"two", "王工|keep|王工| |not a tag"}},
+         std::nullopt,
+         Twist::kFourWorkers},
         {
             "keep going: every drawing is tried",
             Front::kKeepGoing,
@@ -271,6 +282,10 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
         SCOPED_TRACE(c.name);
         Drawings d;
         d.cad.documentPerDrawing = c.twist == Twist::kDocumentPerDrawing;
+        if (c.twist == Twist::kFourWorkers) {
+            d.cad.servesWorkers = true;
+            d.cad.failedOpenAwaits = static_cast<int>(c.paths.size());
+        }
         if (c.twist == Twist::kNoDocument) d.connection.acadDoc.reset();
         d.log.clear();
 
@@ -292,6 +307,7 @@ TEST(Batch, EachDoorWritesSavesAndTellsEachDrawingByItsPolicy) {
             options.dryRun = c.front == Front::kDryRun;
             options.keepGoing = c.front == Front::kKeepGoing || c.front == Front::kGuarded;
             options.layouts = c.front == Front::kLayouts;
+            options.workers = c.twist == Twist::kFourWorkers ? 4 : 1;
             if (c.front == Front::kGuarded) {
                 options.guard = [](const std::vector<ValueChange>& changes) {
                     const bool refused = std::any_of(

@@ -1,5 +1,7 @@
 #include "fake_cad.h"
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 #include "base/unicode.h"
@@ -83,57 +85,79 @@ private:
     std::vector<EntityData>& entities_;
 };
 
-// A document object speaks for the drawing that is active in the application, as acadDoc does
+// One instance of the application: the drawing active in it, and the log its calls go to: the
+// test's for the instance start-up reached, its own for a worker's.
+struct Instance {
+    Instance(Cad& cad, bool worker) : cad(cad), log(worker ? ownLog : cad.log()) {}
+    Cad& cad;
+    Log ownLog;
+    Log& log;
+    std::u16string activePath = u"Drawing1.dwg";
+};
+
+// A document object speaks for the drawing that is active in its instance, as acadDoc does
 // after an open, or for its own drawing (Cad::documentPerDrawing).
 class FakeDocument : public cad::Document {
 public:
-    explicit FakeDocument(Cad& cad) : cad_(cad), ownPath_(cad.activePath) {}
+    explicit FakeDocument(std::shared_ptr<Instance> instance)
+        : instance_(std::move(instance)), ownPath_(instance_->activePath) {}
     std::shared_ptr<cad::Document> open(const std::u16string& fullPath) override {
-        cad_.log().push_back("Open " + utf8(fullPath));
-        if (!cad_.drawings.contains(fullPath)) {
+        Cad& cad = instance_->cad;
+        instance_->log.push_back("Open " + utf8(fullPath));
+        ++cad.opensBegun;
+        if (!cad.drawings.contains(fullPath)) {
+            for (int waits = 0; cad.opensBegun < cad.failedOpenAwaits && waits < 500; ++waits)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
             throw cad::Error(-2147024894, u"无法打开图形文件 " + fullPath);
         }
-        cad_.activePath = fullPath;
-        return std::make_shared<FakeDocument>(cad_);
+        instance_->activePath = fullPath;
+        return std::make_shared<FakeDocument>(instance_);
     }
     void save() override {
-        cad_.log().push_back("Save");
-        const std::u16string& path = cad_.documentPerDrawing ? ownPath_ : cad_.activePath;
-        Drawing& d = cad_.drawing(path);
+        instance_->log.push_back("Save");
+        const std::u16string& path =
+            instance_->cad.documentPerDrawing ? ownPath_ : instance_->activePath;
+        Drawing& d = instance_->cad.drawing(path);
         if (d.readOnly) throw cad::Error(-2147024891, u"无法保存图形文件 " + path);
         d.savedModelSpace = d.modelSpace;
         d.savedLayouts = d.layouts;
         ++d.saves;
     }
     std::shared_ptr<cad::ModelSpace> modelSpace() override {
-        cad_.log().push_back("ModelSpace");
-        return std::make_shared<FakeModelSpace>(cad_.log(),
-                                                cad_.drawing(cad_.activePath).modelSpace);
+        instance_->log.push_back("ModelSpace");
+        return std::make_shared<FakeModelSpace>(instance_->log, active().modelSpace);
     }
     std::vector<std::shared_ptr<cad::ModelSpace>> paperSpaceLayouts() override {
-        cad_.log().push_back("Layouts");
+        instance_->log.push_back("Layouts");
         std::vector<std::shared_ptr<cad::ModelSpace>> layouts;
-        for (auto& entities : cad_.drawing(cad_.activePath).layouts)
-            layouts.push_back(std::make_shared<FakeModelSpace>(cad_.log(), entities));
+        for (auto& entities : active().layouts)
+            layouts.push_back(std::make_shared<FakeModelSpace>(instance_->log, entities));
         return layouts;
     }
 
 private:
-    Cad& cad_;
+    Drawing& active() { return instance_->cad.drawing(instance_->activePath); }
+
+    std::shared_ptr<Instance> instance_;
     std::u16string ownPath_;
 };
 
 class FakeApplication : public cad::Application {
 public:
-    explicit FakeApplication(Cad& cad) : cad_(cad) {}
+    explicit FakeApplication(std::shared_ptr<Instance> instance) : instance_(std::move(instance)) {}
     void putVisible(bool) override {}
     std::shared_ptr<cad::Document> activeDocument() override {
-        cad_.log().push_back("ActiveDocument");
-        return std::make_shared<FakeDocument>(cad_);
+        instance_->log.push_back("ActiveDocument");
+        return std::make_shared<FakeDocument>(instance_);
     }
+    std::shared_ptr<cad::Application> independentInstance() override {
+        if (!servesWorkers()) return nullptr;
+        return std::make_shared<FakeApplication>(std::make_shared<Instance>(instance_->cad, true));
+    }
+    bool servesWorkers() const override { return instance_->cad.servesWorkers; }
 
 private:
-    Cad& cad_;
+    std::shared_ptr<Instance> instance_;
 };
 
 }  // namespace
@@ -144,8 +168,8 @@ void Cad::addDrawing(const std::u16string& path, std::vector<EntityData> modelSp
 
 cad::Connection Cad::connect() {
     addDrawing(u"Drawing1.dwg", {});
-    activePath = u"Drawing1.dwg";
-    return {std::make_shared<FakeApplication>(*this), std::make_shared<FakeDocument>(*this)};
+    const auto instance = std::make_shared<Instance>(*this, false);
+    return {std::make_shared<FakeApplication>(instance), std::make_shared<FakeDocument>(instance)};
 }
 
 void Dialog::showOpen() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -57,11 +58,18 @@ public:
 
     Log& log() { return log_; }
     std::map<std::u16string, Drawing> drawings;
-    std::u16string activePath;
     // Each document object keeps speaking for the drawing that was active when it was handed
     // out, as in a CAD application that keeps several drawings open; otherwise every document
     // object speaks for the active drawing.
     bool documentPerDrawing = false;
+    // The application hands a batch's workers further instances of their own, as the built-in
+    // engine does: each has its own active drawing and logs its calls apart, where no test reads
+    // them, since they come from the workers' threads.
+    bool servesWorkers = false;
+    // A drawing that cannot be opened fails only once this many opens have begun in any
+    // instance (a slow share): the workers have taken up the drawings after it meanwhile.
+    int failedOpenAwaits = 0;
+    std::atomic<int> opensBegun = 0;
 
 private:
     Log& log_;

@@ -36,37 +36,39 @@ TEST(RestoreSaves, TradesEachDrawingWithItsBackupAndGoesOnPastOneWithout) {
         {"nothing", {}, {}, u"新"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        testing_support::Log log;
-        testing_support::Cad cad(log);
-        cad.addDrawing(u"/d/a.dxf", {insert({{u"零件名称", u"新"}})});
-        cad.addDrawing(u"/d/a.bak", {insert({{u"零件名称", u"旧"}})});
-        cad.addDrawing(u"/d/b.dxf", {insert({{u"零件名称", u"乙"}})});
-        cad.addDrawing(u"/d/c.dxf", {insert({{u"零件名称", u"新"}})});
-        cad.addDrawing(u"/d/c.bak", {insert({{u"零件名称", u"旧"}})});
-        const testing_support::Files files(cad);
+        for (const std::size_t workers : {1, 4}) {
+            SCOPED_TRACE(std::string(c.name) + ", workers: " + std::to_string(workers));
+            testing_support::Log log;
+            testing_support::Cad cad(log);
+            cad.addDrawing(u"/d/a.dxf", {insert({{u"零件名称", u"新"}})});
+            cad.addDrawing(u"/d/a.bak", {insert({{u"零件名称", u"旧"}})});
+            cad.addDrawing(u"/d/b.dxf", {insert({{u"零件名称", u"乙"}})});
+            cad.addDrawing(u"/d/c.dxf", {insert({{u"零件名称", u"新"}})});
+            cad.addDrawing(u"/d/c.bak", {insert({{u"零件名称", u"旧"}})});
+            const testing_support::Files files(cad);
 
-        std::vector<std::string> reports;
-        bool refused = false;
-        try {
-            restoreLastSaves(
-                files, c.drawings, 1,
-                [&reports](std::size_t index, const std::optional<cad::Error>& failure) {
-                    reports.push_back(
-                        std::to_string(index) + " " +
-                        (failure ? testing_support::utf8(failure->description()) : "restored"));
-                });
-        } catch (const BatchListError&) {
-            refused = true;
+            std::vector<std::string> reports;
+            bool refused = false;
+            try {
+                restoreLastSaves(
+                    files, c.drawings, workers,
+                    [&reports](std::size_t index, const std::optional<cad::Error>& failure) {
+                        reports.push_back(
+                            std::to_string(index) + " " +
+                            (failure ? testing_support::utf8(failure->description()) : "restored"));
+                    });
+            } catch (const BatchListError&) {
+                refused = true;
+            }
+            EXPECT_EQ(refused, c.refused);
+
+            EXPECT_EQ(reports, c.reports);
+            const auto value = [&cad](const std::u16string& path) {
+                return cad.drawing(path).modelSpace.at(0).attributes.at(0).value;
+            };
+            EXPECT_EQ(value(u"/d/a.dxf"), c.aAfter);
+            EXPECT_EQ(value(u"/d/b.dxf"), u"乙");
         }
-        EXPECT_EQ(refused, c.refused);
-
-        EXPECT_EQ(reports, c.reports);
-        const auto value = [&cad](const std::u16string& path) {
-            return cad.drawing(path).modelSpace.at(0).attributes.at(0).value;
-        };
-        EXPECT_EQ(value(u"/d/a.dxf"), c.aAfter);
-        EXPECT_EQ(value(u"/d/b.dxf"), u"乙");
     }
 }
 

@@ -30,9 +30,11 @@ fs::path corpusFolder() {
     return fs::is_directory(folder) ? folder : fs::path();
 }
 
-fs::path copyFixture(std::string_view name, const TempFolder& folder) {
+std::string fixtureBytes(std::string_view name) { return readBytes(fixturePath(name)); }
+
+fs::path copyFixture(std::string_view name, const fs::path& folder) {
     const fs::path copy = folder / name;
-    writeBytes(copy, readBytes(fixturePath(name)));
+    writeBytes(copy, fixtureBytes(name));
     return copy;
 }
 

@@ -15,11 +15,12 @@ std::string readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, std::string_view bytes);
 
 std::filesystem::path fixturePath(std::string_view name);
+std::string fixtureBytes(std::string_view name);
 // The corpus folder, or an empty path when this checkout has none.
 std::filesystem::path corpusFolder();
 
 // Copies a fixture into `folder` and returns the copy's path.
-std::filesystem::path copyFixture(std::string_view name, const TempFolder& folder);
+std::filesystem::path copyFixture(std::string_view name, const std::filesystem::path& folder);
 
 // The lines of `text`, without their line ends.
 std::vector<std::string> linesOf(const std::string& text);

@@ -17,6 +17,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    // Where a path is asked for, the folder's.
+    operator const std::filesystem::path&() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
     // The names of the entries in the folder, sorted.
     std::vector<std::string> names() const;
