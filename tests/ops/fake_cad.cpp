@@ -88,7 +88,7 @@ private:
 // One instance of the application: the drawing active in it, and the log its calls go to: the
 // test's for the instance start-up reached, its own for a worker's.
 struct Instance {
-    Instance(Cad& cad, bool worker) : cad(cad), log(worker ? ownLog : cad.log()) {}
+    Instance(Cad& shared, bool worker) : cad(shared), log(worker ? ownLog : shared.log()) {}
     Cad& cad;
     Log ownLog;
     Log& log;
