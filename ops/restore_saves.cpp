@@ -7,7 +7,6 @@ namespace ops {
 
 void restoreLastSaves(const cad::DrawingFiles& files, const std::vector<std::u16string>& drawings,
                       std::size_t workers, const RestoreObserver& onDrawing) {
-    const auto keptListings = files.keepFolderListings();
     const std::vector<std::size_t> firstListing = checkBatchList(drawings, files);
     for (std::size_t index = 0; index < drawings.size(); ++index) {
         if (firstListing[index] != index) {

@@ -31,8 +31,9 @@ KeptListings::~KeptListings() {
     if (--kept().scopes == 0) kept().listings.clear();
 }
 
-std::vector<std::string> listingOf(const FileIdentity& folder,
+std::vector<std::string> listingOf(const FileIdentity& folder, Look look,
                                    const std::function<std::vector<std::string>()>& list) {
+    if (look == Look::kNow) return list();
     Kept& all = kept();
     std::unique_lock lock(all.mutex);
     if (all.scopes == 0) {

@@ -7,12 +7,14 @@
 #include "storage/file_names.h"
 
 // A batch over a folder of thousands of drawings looks into the folder for what killed saves left
-// at every open and save; read afresh each time, that costs the batch time quadratic in the
-// folder's size. While a KeptListings lives, each folder is read once and what it held is reused.
-// A run killed meanwhile beside a drawing of the batch leaves temporaries this batch does not see:
-// the identity check before a save still refuses a drawing another run changed, and the next batch
-// settles them, so nothing is lost.
+// at every open; read afresh each time, that costs the batch time quadratic in the folder's size.
+// While a KeptListings lives, a look that may (Look::kKeptWillDo) reads each folder once and
+// reuses what it held. A run killed meanwhile beside a drawing leaves temporaries such a look does
+// not see, which is harmless where nothing is changed: the open reads a whole version either way.
+// Saves and exchanges look now (Look::kNow), so that they settle against the state they find.
 namespace storage {
+
+enum class Look { kKeptWillDo, kNow };
 
 class KeptListings {
 public:
@@ -23,8 +25,8 @@ public:
 };
 
 // The names in the folder `folder` that `list` gives: read by `list` once while a KeptListings
-// lives, every time otherwise. Safe to call from several threads.
-std::vector<std::string> listingOf(const FileIdentity& folder,
+// lives where `look` lets it, every time otherwise. Safe to call from several threads.
+std::vector<std::string> listingOf(const FileIdentity& folder, Look look,
                                    const std::function<std::vector<std::string>()>& list);
 
 }  // namespace storage

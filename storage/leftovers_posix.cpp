@@ -116,8 +116,9 @@ bool settleParked(int folder, const std::string& leftover, const std::string& na
 
 }  // namespace
 
-void settleLeftovers(int folder, const std::string& name, const std::string& backupName) {
-    const auto ours = temporaryNamesIn(folder, name);
+void settleLeftovers(int folder, const std::string& name, const std::string& backupName,
+                     Look look) {
+    const auto ours = temporaryNamesIn(folder, name, look);
     const auto inRole = [&ours](std::string_view role) -> std::span<const std::string> {
         const auto found = ours.find(role);
         if (found == ours.end()) return {};

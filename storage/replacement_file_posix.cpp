@@ -106,7 +106,7 @@ void ReplacementFile::Save::begin() {
     ensureUnchanged();
     if (exists_ && !S_ISREG(current_.st_mode)) throw Error::notRegularFile(target_);
     if (exists_) ensureFileWritable(folder_.get(), name_, current_, target_);
-    settleLeftovers(folder_.get(), name_, backupName_);
+    settleLeftovers(folder_.get(), name_, backupName_, Look::kNow);
     byCopying_ = exists_ && current_.st_nlink > 1;
     if (!byCopying_) {
         createNewVersion();
@@ -379,10 +379,11 @@ FileStamp ReplacementFile::commit() { return save_->commit(); }
 
 bool ReplacementFile::byCopying() const { return save_->byCopying(); }
 
-void settleLeftoversOf(const fs::path& target, const fs::path& backup) {
+void settleLeftoversOf(const fs::path& target, const fs::path& backup, Look look) {
     const UniqueFd folder = openFolder(folderOf(target));
-    if (folder)
-        settleLeftovers(folder.get(), target.filename().native(), backup.filename().native());
+    if (folder) {
+        settleLeftovers(folder.get(), target.filename().native(), backup.filename().native(), look);
+    }
 }
 
 }  // namespace storage

@@ -87,7 +87,7 @@ std::optional<std::string> parkUnderFreshName(int folder, const std::string& fro
 }
 
 std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
-    int folder, const std::string& name) {
+    int folder, const std::string& name, Look look) {
     std::map<std::string, std::vector<std::string>, std::less<>> found;
     struct stat st {};
     if (::fstat(folder, &st) != 0) return found;
@@ -95,7 +95,7 @@ std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
                                 static_cast<std::uint64_t>(st.st_ino)};
     const std::string prefix = prefixOf(name);
     for (const std::string& entryName :
-         listingOf(identity, [folder] { return ourNamesIn(folder); })) {
+         listingOf(identity, look, [folder] { return ourNamesIn(folder); })) {
         if (!entryName.starts_with(prefix)) continue;
         // The role is what follows the last dot (suffixOf); the prefix starts with a dot.
         found[entryName.substr(entryName.rfind('.') + 1)].push_back(entryName);

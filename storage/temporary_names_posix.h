@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "storage/kept_listings.h"
+
 // The temporary files a save or an exchange makes beside a file. Their names start alike for the
 // file in every run, short whatever the file's name, so that what a killed run left behind is found
 // and settled by the next one (leftovers_posix.h); they end in a random part, so that no one can
@@ -29,6 +31,6 @@ std::optional<std::string> parkUnderFreshName(int folder, const std::string& fro
 // one reading of the folder: a folder of thousands of files is read once per settle, not once
 // per role.
 std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
-    int folder, const std::string& name);
+    int folder, const std::string& name, Look look);
 
 }  // namespace storage

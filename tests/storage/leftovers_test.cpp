@@ -15,6 +15,7 @@
 #include "interposer.h"
 #include "storage/backup.h"
 #include "storage/kept_listings.h"
+#include "storage/replacement_file.h"
 #include "storage/temporary_names_posix.h"
 
 namespace storage {
@@ -92,8 +93,9 @@ TEST(Leftovers, OneSettleSettlesEveryRoleAndAFolderWithoutLeftoversIsLeftAlone) 
     }
 }
 
-// A batch looks into each folder once: what a run killed since leaves waits for the next batch.
-TEST(Leftovers, WhileListingsAreKeptAFolderIsReadOnceAndLaterLeftoversWaitForTheNextLook) {
+// A batch's opens look into each folder once: what a run killed since leaves waits for the next
+// look, which a save makes at once.
+TEST(Leftovers, WhileListingsAreKeptOpensReadAFolderOnceAndSavesReadItAgain) {
     TempFolder folder;
     for (const char* name : {"a.dxf", "b.dxf"}) writeBytes(folder / name, "a drawing");
     leave(folder, "a.dxf", {"new", "a draft"});
@@ -105,9 +107,9 @@ TEST(Leftovers, WhileListingsAreKeptAFolderIsReadOnceAndLaterLeftoversWaitForThe
         leave(folder, "b.dxf", {"new", "a draft"});
         tidyAfterKilledSaves(folder / "b.dxf");
         EXPECT_EQ(folder.names().size(), 3U) << "left after the first look";
+        replaceContent(folder / "b.dxf", "a drawing");
+        EXPECT_EQ(folder.names(), drawings) << "settled by the save";
     }
-    tidyAfterKilledSaves(folder / "b.dxf");
-    EXPECT_EQ(folder.names(), drawings);
 }
 
 }  // namespace
