@@ -2,7 +2,6 @@
 
 #include <compare>
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -50,9 +49,6 @@ public:
     // second call redoes the save. Throws cad::Error, with nothing changed, when there is no
     // backup or the exchange fails.
     virtual void restoreLastSave(const std::u16string& path) const = 0;
-    // Held for the length of a batch: while it lives, opens look into each folder once for what
-    // killed saves left, not at every drawing (nullptr where there is nothing to keep).
-    virtual std::shared_ptr<void> keepFolderListings() const { return nullptr; }
 };
 
 }  // namespace cad

@@ -127,7 +127,6 @@ std::vector<FieldValues> valuesOfEvery(const BatchValues& values, std::size_t co
 BatchEnd runBatch(const cad::Connection& connection, const std::vector<std::u16string>& paths,
                   const BatchValues& values, const BatchPolicy& policy, BatchObserver& observer,
                   const cad::DrawingFiles& files) {
-    const auto keptListings = files.keepFolderListings();
     const std::vector<std::size_t> firstListing = checkBatchList(paths, files);
     for (std::size_t index = 0; index < paths.size(); ++index) {
         const std::size_t first = firstListing[index];

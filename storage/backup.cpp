@@ -67,7 +67,7 @@ fs::path savedFileOf(const fs::path& target) {
 
 void tidyAfterKilledSaves(const fs::path& target) {
     const fs::path saved = savedFileOf(target);
-    settleLeftoversOf(saved, backupPathOf(saved), Look::kKeptWillDo);
+    settleLeftoversOf(saved, backupPathOf(saved));
 }
 
 void restoreBackup(const fs::path& file, const HeadCheck& checkHead) {
@@ -76,7 +76,7 @@ void restoreBackup(const fs::path& file, const HeadCheck& checkHead) {
     // As a save does: a file another run is editing is left to it.
     const FileLock lock(saved);
     // A run killed while saving or restoring may have left a version under our name only.
-    settleLeftoversOf(saved, backup, Look::kNow);
+    settleLeftoversOf(saved, backup);
     std::string head;
     try {
         head = readHead(backup);

@@ -33,14 +33,18 @@ void exchangeFiles(const fs::path& first, const fs::path& second) {
     // `first` keeps its own name while it takes ours, where the file system has links; between
     // the renames one version has only our name, which the next run settles into the name that
     // is missing (leftovers_posix.h).
-    const std::optional<std::string> parkedName = parkUnderFreshName(folder.get(), a, a, "swap");
+    OurNames ours(folder.get(), a);
+    const std::optional<std::string> parkedName = ours.park(a, "swap");
     if (!parkedName) throw errnoError(errno, Action::kSave, first);
     const std::string& parked = *parkedName;
     if (::renameat(folder.get(), b.c_str(), folder.get(), a.c_str()) != 0) {
         const int err = errno;
-        // Over a second name of the same file the rename does nothing: our name goes then.
-        ::renameat(folder.get(), parked.c_str(), folder.get(), a.c_str());
-        ::unlinkat(folder.get(), parked.c_str(), 0);
+        // Over a second name of the same file the rename does nothing: our name goes then. Where
+        // it fails, our name may be the version's only one: it stays, with the mark.
+        if (::renameat(folder.get(), parked.c_str(), folder.get(), a.c_str()) == 0 &&
+            (::unlinkat(folder.get(), parked.c_str(), 0) == 0 || errno == ENOENT)) {
+            ours.allGone();
+        }
         throw errnoError(err, Action::kSave, first);
     }
     if (::renameat(folder.get(), parked.c_str(), folder.get(), b.c_str()) != 0) {
@@ -51,6 +55,7 @@ void exchangeFiles(const fs::path& first, const fs::path& second) {
         }
         throw errnoError(err, Action::kSave, second);
     }
+    ours.allGone();
     ::fsync(folder.get());
 }
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -116,9 +117,12 @@ bool settleParked(int folder, const std::string& leftover, const std::string& na
 
 }  // namespace
 
-void settleLeftovers(int folder, const std::string& name, const std::string& backupName,
-                     Look look) {
-    const auto ours = temporaryNamesIn(folder, name, look);
+void settleLeftovers(int folder, const std::string& name, const std::string& backupName) {
+    const std::string mark = markOf(name);
+    struct stat st {};
+    // No mark, no run of ours left names for the file: the folder need not be read.
+    if (::fstatat(folder, mark.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return;
+    const auto ours = temporaryNamesIn(folder, name);
     const auto inRole = [&ours](std::string_view role) -> std::span<const std::string> {
         const auto found = ours.find(role);
         if (found == ours.end()) return {};
@@ -138,8 +142,14 @@ void settleLeftovers(int folder, const std::string& name, const std::string& bac
     for (const std::string& earlier : inRole("old")) {
         changed = settleEarlierVersion(folder, earlier, name, backupName) || changed;
     }
-    // A folder whose names stayed has nothing new to put on disk: each open and save of a drawing
-    // settles, and most find nothing.
+    // The mark stays while anything of ours does, so that the next run looks again.
+    const bool anyLeft = std::any_of(ours.begin(), ours.end(), [&](const auto& role) {
+        return std::any_of(role.second.begin(), role.second.end(), [&](const std::string& left) {
+            return ::fstatat(folder, left.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+        });
+    });
+    if (!anyLeft) changed = removeEntry(folder, mark) || changed;
+    // A folder whose names stayed has nothing new to put on disk.
     if (changed) ::fsync(folder);
 }
 

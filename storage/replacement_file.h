@@ -9,7 +9,6 @@
 #include "storage/file_content.h"
 #include "storage/file_lock.h"
 #include "storage/file_stamp.h"
-#include "storage/kept_listings.h"
 
 namespace storage {
 
@@ -60,10 +59,8 @@ private:
 
 // Settles what a run killed while saving `target`, or while exchanging it with its `backup`,
 // left behind, where this system names such files: each version it finds is kept under the
-// file's name or the backup's, or dropped where one of them holds the same bytes. `look` says
-// whether a listing a batch keeps may serve (kept_listings.h).
-void settleLeftoversOf(const std::filesystem::path& target, const std::filesystem::path& backup,
-                       Look look);
+// file's name or the backup's, or dropped where one of them holds the same bytes.
+void settleLeftoversOf(const std::filesystem::path& target, const std::filesystem::path& backup);
 
 // Replaces the whole content of the file `path` (through symbolic links: the file they lead to)
 // with `bytes` as a ReplacementFile does, keeping no backup: a crash leaves the old content or the

@@ -73,6 +73,8 @@ private:
     FileStamp commitInPlace();
     FileStamp stampOfNewVersion() const;
     void restoreInPlace();
+    void removeOurName(std::string& named);
+    void dropMarkIfAllGone();
     fs::path backupPath() const { return target_.parent_path() / backupName_; }
 
     SaveInProgress saving_;  // first: the guard outlives every file below
@@ -87,13 +89,15 @@ private:
     std::string tempOld_;
     std::string tempOlder_;
     UniqueFd folder_;
-    UniqueFd fd_;       // the new version, or the file itself when saving by copying
-    UniqueFd oldCopy_;  // the copy of the current version when saving by copying
+    std::optional<OurNames> ours_;  // made in folder_
+    UniqueFd fd_;                   // the new version, or the file itself when saving by copying
+    UniqueFd oldCopy_;              // the copy of the current version when saving by copying
     bool exists_ = false;
     bool byCopying_ = false;
     bool backupTaken_ = false;  // the current version carries the backup's name
     bool overwriting_ = false;
     bool committed_ = false;
+    bool keepAside_ = false;    // a failed overwrite left versions our names alone may hold
     bool kernelCopies_ = true;  // until the kernel cannot copy between the two files
     struct stat current_ {};
 };
@@ -106,7 +110,8 @@ void ReplacementFile::Save::begin() {
     ensureUnchanged();
     if (exists_ && !S_ISREG(current_.st_mode)) throw Error::notRegularFile(target_);
     if (exists_) ensureFileWritable(folder_.get(), name_, current_, target_);
-    settleLeftovers(folder_.get(), name_, backupName_, Look::kNow);
+    settleLeftovers(folder_.get(), name_, backupName_);
+    ours_.emplace(folder_.get(), name_);
     byCopying_ = exists_ && current_.st_nlink > 1;
     if (!byCopying_) {
         createNewVersion();
@@ -127,9 +132,25 @@ void ReplacementFile::Save::ensureUnchanged() const {
 
 ReplacementFile::Save::~Save() {
     if (!committed_ && overwriting_) restoreInPlace();
-    if (!committed_ && !tempNew_.empty()) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
-    if (!committed_ && !overwriting_) putBackOlderBackup();
-    if (!tempOld_.empty()) ::unlinkat(folder_.get(), tempOld_.c_str(), 0);
+    if (keepAside_) return;
+    if (!committed_) {
+        removeOurName(tempNew_);
+        putBackOlderBackup();
+    }
+    removeOurName(tempOld_);
+    dropMarkIfAllGone();
+}
+
+// Takes our name `named` away, and forgets it once it is gone.
+void ReplacementFile::Save::removeOurName(std::string& named) {
+    if (named.empty() || ::unlinkat(folder_.get(), named.c_str(), 0) == 0 || errno == ENOENT) {
+        named.clear();
+    }
+}
+
+// The mark stays where a name of ours does, for the next run to settle it.
+void ReplacementFile::Save::dropMarkIfAllGone() {
+    if (ours_ && tempNew_.empty() && tempOld_.empty() && tempOlder_.empty()) ours_->allGone();
 }
 
 // An empty file in the target's folder, without a name where the system allows and under a
@@ -141,7 +162,7 @@ UniqueFd ReplacementFile::Save::createTemporary(const char* role, std::string& n
         if (fd) return fd;
     }
     UniqueFd fd;
-    const auto made = makeUnderFreshName(name_, role, [&](const std::string& fresh) {
+    const auto made = ours_->make(role, [&](const std::string& fresh) {
         fd.reset(::openat(folder_.get(), fresh.c_str(),
                           O_CREAT | O_EXCL | O_NOFOLLOW | O_RDWR | O_CLOEXEC, 0600));
         return static_cast<bool>(fd);
@@ -195,8 +216,7 @@ UniqueFd ReplacementFile::Save::copyOfCurrentVersion(int current) {
 // bytes are overwritten as write() is called.
 void ReplacementFile::Save::startCopying() {
     fd_.reset();
-    if (!tempNew_.empty()) ::unlinkat(folder_.get(), tempNew_.c_str(), 0);
-    tempNew_.clear();
+    removeOurName(tempNew_);
     fd_.reset(::openat(folder_.get(), name_.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW));
     // The target given is the file itself: a link there now was put there by someone else.
     if (!fd_ && errno == ELOOP) throw Error::replaced(target_);
@@ -219,7 +239,7 @@ void ReplacementFile::Save::startCopying() {
 // Gives the unnamed file `fd` a fresh name of ours in the role `role`, kept in `named`.
 void ReplacementFile::Save::nameTemporary(int fd, const char* role, std::string& named) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    const auto made = makeUnderFreshName(name_, role, [&](const std::string& fresh) {
+    const auto made = ours_->make(role, [&](const std::string& fresh) {
         return ::linkat(AT_FDCWD, self.c_str(), folder_.get(), fresh.c_str(), AT_SYMLINK_FOLLOW) ==
                0;
     });
@@ -231,7 +251,7 @@ void ReplacementFile::Save::nameTemporary(int fd, const char* role, std::string&
 // a copy otherwise.
 void ReplacementFile::Save::nameOldVersion() {
     if (!tempOld_.empty()) return;
-    const auto linked = makeUnderFreshName(name_, "old", [&](const std::string& fresh) {
+    const auto linked = ours_->make("old", [&](const std::string& fresh) {
         return ::linkat(folder_.get(), name_.c_str(), folder_.get(), fresh.c_str(), 0) == 0;
     });
     if (linked) {
@@ -252,7 +272,7 @@ void ReplacementFile::Save::keepCurrentAsBackup() {
     // Anything but a file (a folder) stays where it is, and the rename below fails on it.
     if (::fstatat(folder_.get(), backupName_.c_str(), &backup, AT_SYMLINK_NOFOLLOW) == 0 &&
         (S_ISREG(backup.st_mode) || S_ISLNK(backup.st_mode))) {
-        const auto parked = parkUnderFreshName(folder_.get(), backupName_, name_, "older");
+        const auto parked = ours_->park(backupName_, "older");
         if (!parked) throw errnoError(errno, Action::kSave, backupPath());
         tempOlder_ = *parked;
     }
@@ -267,20 +287,24 @@ void ReplacementFile::Save::keepCurrentAsBackup() {
 // A save that failed leaves the older backup as it was.
 void ReplacementFile::Save::putBackOlderBackup() {
     if (!tempOlder_.empty()) {
-        ::renameat(folder_.get(), tempOlder_.c_str(), folder_.get(), backupName_.c_str());
-        // Over a second name of the same file the rename does nothing.
-        ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
+        // Over a second name of the same file the rename does nothing, and our name goes then; a
+        // rename that failed leaves our name as the older backup's only one.
+        if (::renameat(folder_.get(), tempOlder_.c_str(), folder_.get(), backupName_.c_str()) ==
+            0) {
+            removeOurName(tempOlder_);
+        }
     } else if (backupTaken_) {
         ::unlinkat(folder_.get(), backupName_.c_str(), 0);
     }
-    tempOlder_.clear();
     backupTaken_ = false;
 }
 
 FileStamp ReplacementFile::Save::commit() {
     const FileStamp saved = byCopying_ ? commitInPlace() : commitNewFile();
     committed_ = true;
-    if (!tempOlder_.empty()) ::unlinkat(folder_.get(), tempOlder_.c_str(), 0);
+    removeOurName(tempOlder_);
+    removeOurName(tempOld_);
+    dropMarkIfAllGone();
     // Best effort: some file systems cannot sync a folder.
     ::fsync(folder_.get());
     return saved;
@@ -352,9 +376,9 @@ void ReplacementFile::Save::restoreInPlace() {
         ::ftruncate(fd_.get(), current_.st_size);
         ::fsync(fd_.get());
     } catch (const Error&) {
-        // The copy keeps the backup's name then: it is the only whole version left.
-        backupTaken_ = false;
-        tempOlder_.clear();
+        // The copy keeps the backup's name (or ours) then: it is the only whole version left, and
+        // the older backup stays under our name for the next run to settle.
+        keepAside_ = true;
     }
     overwriting_ = false;
 }
@@ -379,10 +403,10 @@ FileStamp ReplacementFile::commit() { return save_->commit(); }
 
 bool ReplacementFile::byCopying() const { return save_->byCopying(); }
 
-void settleLeftoversOf(const fs::path& target, const fs::path& backup, Look look) {
+void settleLeftoversOf(const fs::path& target, const fs::path& backup) {
     const UniqueFd folder = openFolder(folderOf(target));
     if (folder) {
-        settleLeftovers(folder.get(), target.filename().native(), backup.filename().native(), look);
+        settleLeftovers(folder.get(), target.filename().native(), backup.filename().native());
     }
 }
 

@@ -149,6 +149,6 @@ bool ReplacementFile::byCopying() const { return false; }
 
 // Temporary files here have new names every time (GetTempFileName) and are removed as the save
 // ends.
-void settleLeftoversOf(const fs::path&, const fs::path&, Look) {}
+void settleLeftoversOf(const fs::path&, const fs::path&) {}
 
 }  // namespace storage

@@ -13,7 +13,6 @@
 #include <numeric>
 #include <string_view>
 
-#include "storage/kept_listings.h"
 #include "storage/random_text.h"
 
 namespace storage {
@@ -41,6 +40,9 @@ std::string prefixOf(const std::string& name) {
 
 std::string suffixOf(const char* role) { return std::string(".") + role; }
 
+// What makes the mark apart from the names a run makes under it.
+constexpr const char* kMarkRole = "busy";
+
 // Every name of ours in the open folder `folder`, for whichever file.
 std::vector<std::string> ourNamesIn(int folder) {
     std::vector<std::string> ours;
@@ -60,43 +62,52 @@ std::vector<std::string> ourNamesIn(int folder) {
 
 }  // namespace
 
-std::optional<std::string> makeUnderFreshName(const std::string& name, const char* role,
-                                              const std::function<bool(const std::string&)>& make) {
+std::string markOf(const std::string& name) { return prefixOf(name) + suffixOf(kMarkRole); }
+
+std::optional<std::string> OurNames::make(const char* role,
+                                          const std::function<bool(const std::string&)>& make) {
+    if (!markMade_) {
+        // Whatever has the mark's name already (a run's mark, or someone's folder) serves as one.
+        if (::mknodat(folder_, markOf(name_).c_str(), S_IFREG | 0600, 0) == 0) {
+            markMade_ = true;
+        } else if (errno != EEXIST) {
+            return std::nullopt;
+        }
+    }
     for (int i = 0; i < kTries; ++i) {
-        const std::string fresh = prefixOf(name) + "-" + randomHexDigits(16) + suffixOf(role);
+        const std::string fresh = prefixOf(name_) + "-" + randomHexDigits(16) + suffixOf(role);
         if (make(fresh)) return fresh;
         if (errno != EEXIST) return std::nullopt;
     }
     return std::nullopt;
 }
 
-std::optional<std::string> parkUnderFreshName(int folder, const std::string& from,
-                                              const std::string& name, const char* role) {
-    auto parked = makeUnderFreshName(name, role, [&](const std::string& fresh) {
-        return ::linkat(folder, from.c_str(), folder, fresh.c_str(), 0) == 0;
+std::optional<std::string> OurNames::park(const std::string& from, const char* role) {
+    auto parked = make(role, [&](const std::string& fresh) {
+        return ::linkat(folder_, from.c_str(), folder_, fresh.c_str(), 0) == 0;
     });
     if (parked || errno == EEXIST) return parked;
-    return makeUnderFreshName(name, role, [&](const std::string& fresh) {
-        if (::renameat2(folder, from.c_str(), folder, fresh.c_str(), RENAME_NOREPLACE) == 0) {
+    return make(role, [&](const std::string& fresh) {
+        if (::renameat2(folder_, from.c_str(), folder_, fresh.c_str(), RENAME_NOREPLACE) == 0) {
             return true;
         }
         // A file system that cannot refuse to replace: the name is one no one could foretell.
         return (errno == EINVAL || errno == ENOSYS) &&
-               ::renameat(folder, from.c_str(), folder, fresh.c_str()) == 0;
+               ::renameat(folder_, from.c_str(), folder_, fresh.c_str()) == 0;
     });
 }
 
+void OurNames::allGone() {
+    if (markMade_ && ::unlinkat(folder_, markOf(name_).c_str(), 0) == 0) markMade_ = false;
+}
+
 std::map<std::string, std::vector<std::string>, std::less<>> temporaryNamesIn(
-    int folder, const std::string& name, Look look) {
+    int folder, const std::string& name) {
     std::map<std::string, std::vector<std::string>, std::less<>> found;
-    struct stat st {};
-    if (::fstat(folder, &st) != 0) return found;
-    const FileIdentity identity{static_cast<std::uint64_t>(st.st_dev),
-                                static_cast<std::uint64_t>(st.st_ino)};
     const std::string prefix = prefixOf(name);
-    for (const std::string& entryName :
-         listingOf(identity, look, [folder] { return ourNamesIn(folder); })) {
-        if (!entryName.starts_with(prefix)) continue;
+    const std::string mark = markOf(name);
+    for (const std::string& entryName : ourNamesIn(folder)) {
+        if (!entryName.starts_with(prefix) || entryName == mark) continue;
         // The role is what follows the last dot (suffixOf); the prefix starts with a dot.
         found[entryName.substr(entryName.rfind('.') + 1)].push_back(entryName);
     }

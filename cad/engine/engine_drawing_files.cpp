@@ -10,7 +10,6 @@
 #include "cad/engine/engine_errors.h"
 #include "storage/backup.h"
 #include "storage/file_names.h"
-#include "storage/kept_listings.h"
 #include "storage/savable.h"
 
 namespace cad::engine {
@@ -69,10 +68,6 @@ public:
 
     void restoreLastSave(const std::u16string& path) const override {
         engine::restoreLastSave(path);
-    }
-
-    std::shared_ptr<void> keepFolderListings() const override {
-        return std::make_shared<storage::KeptListings>();
     }
 
 private:

@@ -8,7 +8,6 @@
 #include "base/path_name.h"
 #include "base/unicode.h"
 #include "cad/error.h"
-#include "cad/platform_connector.h"
 #include "cli/cad_session.h"
 #include "cli/command_options.h"
 #include "cli/commands/commands.h"
@@ -147,7 +146,6 @@ public:
         int status = kAllDone;
         bool stopped = false;  // by a failure, without -k: no table is written
         using Read = std::variant<ops::TitleBlockRead, cad::Error>;
-        const auto keptListings = cad::makePlatformDrawingFiles()->keepFolderListings();
         ops::runOnConnections<Read>(
             session.connection(), drawings.size(), workers_.workers(),
             [&](const cad::Connection& connection, std::size_t index) -> Read {

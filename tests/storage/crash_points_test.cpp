@@ -26,6 +26,7 @@
 #include "storage/file_content.h"
 #include "storage/file_lock.h"
 #include "storage/replacement_file.h"
+#include "storage/temporary_names_posix.h"
 
 namespace storage {
 namespace {
@@ -292,7 +293,8 @@ TEST(CrashPoints, ALinkPutInTheDrawingsPlaceAtAnyMomentIsNeverWrittenThrough) {
 }
 
 // Someone who saw the hidden names of one run and made folders under them (which no run can
-// remove) stops no later run: its names are new each time and taken only where free.
+// remove) stops no later run: its names are new each time and taken only where free, and the mark,
+// the one name every run shares, serves as a mark whatever it is.
 TEST(CrashPoints, HiddenNamesSomeoneTookInAdvanceStopNoLaterRun) {
     for (const Scenario& s : kScenarios) {
         SCOPED_TRACE(s.what);
@@ -313,7 +315,11 @@ TEST(CrashPoints, HiddenNamesSomeoneTookInAdvanceStopNoLaterRun) {
             names.push_back(name);
         }
         const std::set<std::string> second = hiddenNamesOfARun();
-        for (const std::string& name : second) EXPECT_EQ(first.count(name), 0U) << name;
+        for (const std::string& name : second) {
+            if (name != markOf("part.dxf")) {
+                EXPECT_EQ(first.count(name), 0U) << name;
+            }
+        }
         std::sort(names.begin(), names.end());
         EXPECT_EQ(folder.names(), names);
         // Two restores undo each other; two saves write the same version.

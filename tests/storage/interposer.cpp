@@ -82,6 +82,7 @@ int __real_renameat2(int fromFolder, const char* from, int toFolder, const char*
 int __real_link(const char* from, const char* to);
 int __real_linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags);
 int __real_unlinkat(int folder, const char* name, int flags);
+int __real_mknodat(int folder, const char* name, mode_t mode, dev_t device);
 int __real_ftruncate(int fd, off_t size);
 ssize_t __real_write(int fd, const void* bytes, size_t size);
 ssize_t __real_copy_file_range(int from, loff_t* in, int to, loff_t* out, size_t size,
@@ -133,6 +134,11 @@ int __wrap_unlinkat(int folder, const char* name, int flags) {
     return proceed({"unlink", interposer::inodeAt(folder, name, AT_SYMLINK_NOFOLLOW),
                     interposer::baseName(name)})
                ? __real_unlinkat(folder, name, flags)
+               : -1;
+}
+int __wrap_mknodat(int folder, const char* name, mode_t mode, dev_t device) {
+    return proceed({"name", 0, interposer::baseName(name)})
+               ? __real_mknodat(folder, name, mode, device)
                : -1;
 }
 int __wrap_ftruncate(int fd, off_t size) {

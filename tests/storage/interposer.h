@@ -12,8 +12,8 @@
 namespace interposer {
 
 struct Event {
-    // "fsync", "name" (a rename or link gives `inode` the name `name`), "write", "copy" (the
-    // kernel copies into `inode`)
+    // "fsync", "name" (a rename or link gives `inode` the name `name`; an empty file made under
+    // it has inode 0), "unlink", "truncate", "write", "copy" (the kernel copies into `inode`)
     std::string call;
     ino_t inode;
     std::string name;

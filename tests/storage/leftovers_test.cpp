@@ -1,7 +1,8 @@
 // What a killed run left beside a drawing, settled by the next run in one pass: every leftover
-// of ours for that drawing is settled, whatever its role; a folder with none is left alone, not
-// even flushed, as most opens and saves find none.
+// of ours for that drawing is settled, whatever its role, and its mark goes with the last; a
+// folder with none is left alone, not even flushed, as most opens and saves find none.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,9 +15,8 @@
 #include "files.h"
 #include "interposer.h"
 #include "storage/backup.h"
-#include "storage/kept_listings.h"
-#include "storage/replacement_file.h"
 #include "storage/temporary_names_posix.h"
+#include "storage/unique_fd.h"
 
 namespace storage {
 namespace {
@@ -29,27 +29,35 @@ using testing_support::writeBytes;
 
 struct Leftover {
     const char* role;
-    const char* bytes;
+    const char* bytes;  // nullptr: a folder someone made under our name, which no run removes
 };
 
-// Writes `left.bytes` under a fresh name of ours in the role `left.role` for the file `name`.
+// Leaves `left` under a fresh name of ours in the role `left.role` for the file `name`, with
+// its mark, as a run killed then would.
 void leave(const TempFolder& folder, const std::string& name, const Leftover& left) {
-    const auto made = makeUnderFreshName(name, left.role, [&](const std::string& fresh) {
+    const UniqueFd own(::open(folder.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    OurNames ours(own.get(), name);
+    const auto made = ours.make(left.role, [&](const std::string& fresh) {
         if (fs::exists(folder / fresh)) {
             errno = EEXIST;
             return false;
         }
-        writeBytes(folder / fresh, left.bytes);
+        if (left.bytes == nullptr) {
+            fs::create_directory(folder / fresh);
+        } else {
+            writeBytes(folder / fresh, left.bytes);
+        }
         return true;
     });
     ASSERT_TRUE(made);
 }
 
-TEST(Leftovers, OneSettleSettlesEveryRoleAndAFolderWithoutLeftoversIsLeftAlone) {
+TEST(Leftovers, OneSettleSettlesEveryRoleAndTheMarkGoesWithTheLastOfThem) {
     const struct {
         const char* what;
         std::vector<Leftover> leftovers;  // beside part.dxf "the file", part.bak "the backup"
         const char* backup;               // once settled
+        bool stays = false;               // what was left stays, and so the mark
     } cases[] = {
         {"none", {}, "the backup"},
         // The draft, the parked copy of the file and the set-aside older backup go; the earlier
@@ -60,6 +68,7 @@ TEST(Leftovers, OneSettleSettlesEveryRoleAndAFolderWithoutLeftoversIsLeftAlone) 
           {"older", "an older backup"},
           {"old", "an earlier version"}},
          "an earlier version"},
+        {"someone's folder under our name", {{"new", nullptr}}, "the backup", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -69,8 +78,9 @@ TEST(Leftovers, OneSettleSettlesEveryRoleAndAFolderWithoutLeftoversIsLeftAlone) 
                             fs::last_write_time(folder / "part.bak") - std::chrono::hours(1));
         writeBytes(folder / "part.dxf", "the file");
         leave(folder, "other.dxf", {"old", "another drawing's"});  // not this drawing's to settle
-        const std::vector<std::string> names = folder.names();
+        std::vector<std::string> names = folder.names();
         for (const Leftover& left : c.leftovers) leave(folder, "part.dxf", left);
+        if (c.stays) names = folder.names();
 
         std::vector<Event> calls;
         interposer::events = &calls;
@@ -85,30 +95,11 @@ TEST(Leftovers, OneSettleSettlesEveryRoleAndAFolderWithoutLeftoversIsLeftAlone) 
         const auto folderFlushed = std::find_if(calls.rbegin(), calls.rend(), [&](const Event& e) {
             return e.call == "fsync" && e.inode == own.st_ino;
         });
-        if (c.leftovers.empty()) {
+        if (c.leftovers.empty() || c.stays) {
             EXPECT_TRUE(calls.empty()) << "nothing renamed, removed or flushed";
         } else {
             EXPECT_EQ(folderFlushed, calls.rbegin()) << "the folder flushed once its names changed";
         }
-    }
-}
-
-// A batch's opens look into each folder once: what a run killed since leaves waits for the next
-// look, which a save makes at once.
-TEST(Leftovers, WhileListingsAreKeptOpensReadAFolderOnceAndSavesReadItAgain) {
-    TempFolder folder;
-    for (const char* name : {"a.dxf", "b.dxf"}) writeBytes(folder / name, "a drawing");
-    leave(folder, "a.dxf", {"new", "a draft"});
-    const std::vector<std::string> drawings = {"a.dxf", "b.dxf"};
-    {
-        const KeptListings kept;
-        tidyAfterKilledSaves(folder / "a.dxf");
-        EXPECT_EQ(folder.names(), drawings) << "what was there at the first look is settled";
-        leave(folder, "b.dxf", {"new", "a draft"});
-        tidyAfterKilledSaves(folder / "b.dxf");
-        EXPECT_EQ(folder.names().size(), 3U) << "left after the first look";
-        replaceContent(folder / "b.dxf", "a drawing");
-        EXPECT_EQ(folder.names(), drawings) << "settled by the save";
     }
 }
 
