@@ -53,7 +53,7 @@ public:
     Save& operator=(const Save&) = delete;
 
     void begin();
-    void write(std::string_view bytes) { writeAll(fd_.get(), bytes, target_); }
+    void write(std::string_view bytes);
     void writeStretch(const FileContent& source, std::size_t offset, std::size_t size);
     FileStamp commit();
     bool byCopying() const { return byCopying_; }
@@ -74,6 +74,7 @@ private:
     FileStamp stampOfNewVersion() const;
     void restoreInPlace();
     void removeOurName(std::string& named);
+    void flush();
     void dropMarkIfAllGone();
     fs::path backupPath() const { return target_.parent_path() / backupName_; }
 
@@ -92,6 +93,9 @@ private:
     std::optional<OurNames> ours_;  // made in folder_
     UniqueFd fd_;                   // the new version, or the file itself when saving by copying
     UniqueFd oldCopy_;              // the copy of the current version when saving by copying
+    // Bytes written but not yet handed to the system: a drawing's new version comes in many short
+    // pieces between its changed values, and one call for them costs far less than one each.
+    std::string pending_;
     bool exists_ = false;
     bool byCopying_ = false;
     bool backupTaken_ = false;  // the current version carries the backup's name
@@ -213,7 +217,7 @@ UniqueFd ReplacementFile::Save::copyOfCurrentVersion(int current) {
 }
 
 // Saving by copying: the current version goes to a copy of ours first, then the file's own
-// bytes are overwritten as write() is called.
+// bytes are overwritten as the new version is written.
 void ReplacementFile::Save::startCopying() {
     fd_.reset();
     removeOurName(tempNew_);
@@ -300,6 +304,7 @@ void ReplacementFile::Save::putBackOlderBackup() {
 }
 
 FileStamp ReplacementFile::Save::commit() {
+    flush();
     const FileStamp saved = byCopying_ ? commitInPlace() : commitNewFile();
     committed_ = true;
     removeOurName(tempOlder_);
@@ -349,6 +354,22 @@ FileStamp ReplacementFile::Save::commitInPlace() {
 
 // Stretches shorter than this are written: a copy in the kernel costs more to set up.
 constexpr std::size_t kKernelCopyFrom = std::size_t{64} << 10;
+// Pieces are gathered up to this much before they are written.
+constexpr std::size_t kPendingAtMost = std::size_t{1} << 20;
+
+void ReplacementFile::Save::write(std::string_view bytes) {
+    if (pending_.size() + bytes.size() > kPendingAtMost) flush();
+    if (bytes.size() >= kPendingAtMost) {
+        writeAll(fd_.get(), bytes, target_);
+    } else {
+        pending_.append(bytes);
+    }
+}
+
+void ReplacementFile::Save::flush() {
+    writeAll(fd_.get(), pending_, target_);
+    pending_.clear();
+}
 
 void ReplacementFile::Save::writeStretch(const FileContent& source, std::size_t offset,
                                          std::size_t size) {
@@ -359,6 +380,7 @@ void ReplacementFile::Save::writeStretch(const FileContent& source, std::size_t 
                          : -1;
     std::size_t copied = 0;
     if (from >= 0) {
+        flush();
         auto in = static_cast<loff_t>(offset);
         bool unsupported = false;
         copied = copyInKernel(from, &in, fd_.get(), nullptr, size, unsupported, target_);
