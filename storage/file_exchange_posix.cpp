@@ -35,7 +35,11 @@ void exchangeFiles(const fs::path& first, const fs::path& second) {
     // is missing (leftovers_posix.h).
     OurNames ours(folder.get(), a);
     const std::optional<std::string> parkedName = ours.park(a, "swap");
-    if (!parkedName) throw errnoError(errno, Action::kSave, first);
+    if (!parkedName) {
+        const int err = errno;
+        ours.allGone();
+        throw errnoError(err, Action::kSave, first);
+    }
     const std::string& parked = *parkedName;
     if (::renameat(folder.get(), b.c_str(), folder.get(), a.c_str()) != 0) {
         const int err = errno;
