@@ -254,42 +254,6 @@ TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingIt
     }
 }
 
-// A batch without one space asks nothing, and every batch and read says what it did.
-TEST_F(DrawingsThroughTheWindow, ABatchWithoutSpacesAsksNothingAndEveryOperationSaysWhatItDid) {
-    const QString saved = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 甲.dxf"));
-    const QString unchanged = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 乙.dxf"));
-    const QString bare = copyFixture("titleblock_r2000_gbk.dxf", QStringLiteral("无 标题栏.dxf"));
-    QStringList allTags{QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("drop"),
-                        bare};
-    for (int n = 1; n <= titleblock::kFieldCount; ++n) allTags << tagOf(n);
-    runPython(allTags);
-    runPython({QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("drop"), unchanged,
-               tagOf(21)});
-    const QString chosen = QStringLiteral("\"零件 甲.dxf\" \"零件 乙.dxf\" \"无 标题栏.dxf\"");
-
-    // Emptied fields and one value: nothing to ask; each drawing counted by what it received.
-    for (int n = 1; n <= titleblock::kFieldCount; ++n) field(n)->setText(QString());
-    field(21)->setText(QStringLiteral("ZD-200"));
-    user.then(testing_support::typeFileNames(folder.path(), chosen));
-    user.then(testing_support::dismissMessage(messages));
-    user.run([this] { button("OKButton")->click(); });
-    ASSERT_EQ(user.unused(), 0);
-    EXPECT_TRUE(questions.empty());
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text,
-              "批量修改已完成：已保存 1 个，未改动 1 个，无标题栏 1 个，失败 0 个。\n\n"
-              "以下图形中没有标题栏，未作修改：\n无 标题栏.dxf");
-    EXPECT_EQ(ezdxfAttributes(saved)["model 3 " + tagOf(21)], "ZD-200");
-
-    // A template without a title block: said, and the form stays.
-    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("无 标题栏.dxf")));
-    user.then(testing_support::dismissMessage(messages));
-    user.run([this] { button("Command1")->click(); });
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_TRUE(messages[1].text.startsWith("图形“无 标题栏.dxf”中没有标题栏"));
-    EXPECT_EQ(field(21)->text(), "ZD-200");
-}
-
 TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnythingOpens) {
     const QString drawing = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 x.dxf"));
     const QString backup = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 x.bak"));

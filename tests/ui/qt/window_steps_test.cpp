@@ -65,6 +65,8 @@ private:
                 window_ = std::make_unique<frmTolm>(cad::makePlatformConnector(),
                                                     cad::makePlatformDrawingFiles());
                 window_->show();
+            } else if (step == "empty") {
+                for (int number = 1; number <= 29; ++number) field(number)->clear();
             } else if (step == "set") {
                 const int number = argument().toInt();
                 field(number)->setText(argument());
@@ -147,10 +149,11 @@ protected:
         for (const auto& row : setup) {
             if (row[0] == "drawing") {
                 fs::copy_file(testing_support::fixturePath(row[2]), at(row[1]));
-            } else if (row[0] == "blank") {
-                const auto ending = testing_support::runProgram(
-                    "/usr/bin/python3",
-                    {ZANDREL_EZDXF_EDIT_ATTRIBUTES, "blank", at(row[1]).string(), row[2]});
+            } else if (row[0] == "blank" || row[0] == "drop") {
+                std::vector<std::string> words{ZANDREL_EZDXF_EDIT_ATTRIBUTES, row[0],
+                                               at(row[1]).string()};
+                words.insert(words.end(), row.begin() + 2, row.end());
+                const auto ending = testing_support::runProgram("/usr/bin/python3", words);
                 ASSERT_EQ(ending.status, 0) << ending.err;
             } else if (row[0] == "junk") {
                 testing_support::writeBytes(at(row[1]), "no drawing\n");

@@ -55,7 +55,7 @@ std::vector<WindowCase> readWindowCases(const std::filesystem::path& table,
         }
         if (cases.empty()) throw std::runtime_error("a row before its case: " + line);
         WindowCase& row = cases.back();
-        if (kind == "drawing" || kind == "blank" || kind == "junk") {
+        if (kind == "drawing" || kind == "blank" || kind == "drop" || kind == "junk") {
             std::vector<std::string> words = shellWords(rest);
             words.insert(words.begin(), kind);
             row.setup.push_back(words);

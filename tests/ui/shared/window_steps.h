@@ -9,14 +9,13 @@
 // lines the window must show and what it must leave on disk. Each toolkit's driver reads them.
 namespace testing_support {
 
+// Each row's words as the table quotes them.
 struct WindowCase {
     std::string name;
-    std::vector<std::vector<std::string>>
-        setup;                       // drawing NAME FIXTURE | blank NAME TAG | junk NAME
-    std::vector<std::string> steps;  // as zandrel-window-driver takes them
-    std::vector<std::string> shows;  // this toolkit's lines, in order
-    std::vector<std::vector<std::string>> leaves;  // unchanged NAME | absent NAME | backup NAME |
-                                                   // attribute NAME WHERE TAG VALUE
+    std::vector<std::vector<std::string>> setup;   // drawing, blank, drop or junk, and its words
+    std::vector<std::string> steps;                // as zandrel-window-driver takes them
+    std::vector<std::string> shows;                // this toolkit's lines, in order
+    std::vector<std::vector<std::string>> leaves;  // unchanged, absent, backup or attribute, ...
 };
 
 // The cases of `table`, with the lines that `toolkit` ("qt" or "win32") shows.

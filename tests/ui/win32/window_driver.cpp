@@ -7,6 +7,7 @@
 //     message        waits for a message box, prints its text, presses OK
 //     answer CAPTION waits for a message box, prints its text, presses the button CAPTION
 //     set N TEXT     types TEXT into field TextN
+//     empty          empties every field
 //     click NAME     presses the button NAME (Command1, OKButton, CancelButton, Command2)
 //     open TEXT      waits for the open-file dialog, prints its first filter, types TEXT into
 //                    its file name box and presses Open (a folder opens it; names choose)
@@ -146,6 +147,9 @@ public:
             } else if (step == u"set") {
                 const int number = std::stoi(base::utf16ToUtf8(argument()));
                 done = set(number, argument());
+            } else if (step == u"empty") {
+                done = true;
+                for (int number = 1; number <= 29; ++number) done = done && set(number, {});
             } else if (step == u"click") {
                 done = click(argument());
             } else if (step == u"open") {
