@@ -6,10 +6,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <cmath>
 #include <filesystem>
 #include <map>
 
@@ -80,6 +81,12 @@ private:
                                  field(number)->text().toStdString() + "\"");
             } else if (step == "progress" || step == "bar") {
                 const auto& bar = window_->progressBar();
+                // What the control paints, too.
+                const auto* shown = window_->findChild<QProgressBar*>("ProgressBar1");
+                EXPECT_EQ(shown->value(), bar.max() > 0
+                                              ? std::lround(bar.value() / bar.max() *
+                                                            static_cast<float>(shown->maximum()))
+                                              : 0);
                 shown_.push_back("progress 0.." + std::to_string(static_cast<int>(bar.max())) +
                                  " at " + std::to_string(static_cast<int>(bar.value())));
             } else {
