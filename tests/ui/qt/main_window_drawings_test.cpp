@@ -141,58 +141,24 @@ protected:
     std::unique_ptr<frmTolm> window;
 };
 
-// Chosen through Command1, or named on the program's command line: the same read.
-TEST_F(DrawingsThroughTheWindow, ReadFillsTheFieldsFromTheLastBlockReferenceWithEachTag) {
+// Named on the program's command line: the same read as through Command1 (window_steps.txt).
+TEST_F(DrawingsThroughTheWindow, ACommandLineTemplateFillsTheFieldsFromTheLastInsertWithEachTag) {
     const QString drawing = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 一.dxf"));
     runPython({QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("blank"), drawing,
                tagOf(21)});
-    const struct {
-        const char* name;
-        std::function<void()> read;
-    } ways[] = {
-        {"Command1",
-         [&] {
-             user.then(
-                 testing_support::typeFileNames(folder.path(), QStringLiteral("零件 一.dxf")));
-             user.run([this] { button("Command1")->click(); });
-         }},
-        {"command line", [&] { window->readTemplateFile(drawing.toStdU16String()); }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.name);
-        for (int n = 1; n <= titleblock::kFieldCount; ++n) window->setText(n, u" ");
-        way.read();
+    window->readTemplateFile(drawing.toStdU16String());
 
-        ASSERT_EQ(user.unused(), 0);
-        for (int n = 1; n <= titleblock::kFieldCount; ++n) {
-            const QString tag = tagOf(n);
-            // An empty value clears its field; the part-info insert comes later and wins; the
-            // paper-space title block and the multi-insert are not read.
-            const QString expected = n == 21                ? QString()
-                                     : (n == 22 || n == 23) ? "R2018/" + tag + "/乙"
-                                                            : "R2018/" + tag + "/甲";
-            EXPECT_EQ(field(n)->text(), expected) << n;
-        }
-        EXPECT_EQ(window->progressBar().max(), 9.0f);
-        EXPECT_EQ(window->progressBar().value(), 9.0f);
+    for (int n = 1; n <= titleblock::kFieldCount; ++n) {
+        const QString tag = tagOf(n);
+        // An empty value clears its field; the part-info insert comes later and wins; the
+        // paper-space title block and the multi-insert are not read.
+        const QString expected = n == 21                ? QString()
+                                 : (n == 22 || n == 23) ? "R2018/" + tag + "/乙"
+                                                        : "R2018/" + tag + "/甲";
+        EXPECT_EQ(field(n)->text(), expected) << n;
     }
-}
-
-TEST_F(DrawingsThroughTheWindow, ACancelledBatchLeavesTheBarAsTheReadLeftIt) {
-    copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 一.dxf"));
-    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("零件 一.dxf")));
-    user.run([this] { button("Command1")->click(); });
-    ASSERT_EQ(window->progressBar().max(), 9.0f);
-    ASSERT_EQ(window->progressBar().value(), 9.0f);
-
-    user.then(testing_support::cancelDialog());
-    user.run([this] { button("OKButton")->click(); });
-
-    EXPECT_EQ(user.unused(), 0);
     EXPECT_EQ(window->progressBar().max(), 9.0f);
     EXPECT_EQ(window->progressBar().value(), 9.0f);
-    const auto* bar = window->findChild<QProgressBar*>(QStringLiteral("ProgressBar1"));
-    EXPECT_EQ(bar->value(), bar->maximum()) << "the bar still shows the read as done";
 }
 
 TEST_F(DrawingsThroughTheWindow, ReadWalksADrawingOfFortyThousandEntitiesToItsEnd) {
@@ -206,38 +172,6 @@ TEST_F(DrawingsThroughTheWindow, ReadWalksADrawingOfFortyThousandEntitiesToItsEn
     EXPECT_EQ(field(29)->text(), "R2018/" + tagOf(29) + "/甲");
     EXPECT_EQ(window->progressBar().max(), 40000.0f);
     EXPECT_EQ(window->progressBar().value(), 40000.0f);
-}
-
-TEST_F(DrawingsThroughTheWindow, BatchWritesThreeDrawingsWithSpacesAndChineseInTheirPaths) {
-    const struct {
-        const char* fixture;
-        const char* name;
-        const char* version;
-    } drawings[] = {
-        {"titleblock_r2018.dxf", "零件 一.dxf", "R2018"},
-        {"titleblock_r2000_gbk.dxf", "part two.dxf", "R2000"},
-        {"titleblock_r12.dxf", "第 3 张.dxf", "R12"},
-    };
-    QStringList names;
-    for (const auto& d : drawings) {
-        copyFixture(d.fixture, QString::fromUtf8(d.name));
-        names << '"' + QString::fromUtf8(d.name) + '"';
-    }
-    fillFieldsForBatch();
-    expectBatch(names.join(u' '));
-    user.run([this] { button("OKButton")->click(); });
-
-    ASSERT_EQ(user.unused(), 0);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_TRUE(questions[0].text.startsWith("有 1 个字段只含一个空格：" + tagOf(5) + "。"))
-        << questions[0].text.toStdString();
-    EXPECT_TRUE(questions[0].text.contains("所选的 3 个图形中")) << questions[0].text.toStdString();
-    for (const auto& d : drawings) {
-        expectBatchWritten(folder.filePath(QString::fromUtf8(d.name)), d.version);
-    }
-    EXPECT_EQ(window->progressBar().max(), 3.0f);
-    EXPECT_EQ(window->progressBar().value(), 3.0f);
-    EXPECT_EQ(field(22)->text(), "") << "the batch changes no field";
 }
 
 // The README's walk through examples/: read the template, start revision 2 in two fields, update
@@ -320,89 +254,6 @@ TEST_F(DrawingsThroughTheWindow, TheExamplesWalkThroughUpdatesEveryPartKeepingIt
     }
 }
 
-// One space looks like an empty field: a batch that would write it asks first, and every batch
-// and read says what it did.
-TEST_F(DrawingsThroughTheWindow, ABatchAsksBeforeWritingSpacesAndEveryOperationSaysWhatItDid) {
-    const QString saved = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 甲.dxf"));
-    const QString unchanged = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 乙.dxf"));
-    const QString bare = copyFixture("titleblock_r2000_gbk.dxf", QStringLiteral("无 标题栏.dxf"));
-    QStringList allTags{QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("drop"),
-                        bare};
-    for (int n = 1; n <= titleblock::kFieldCount; ++n) allTags << tagOf(n);
-    runPython(allTags);
-    runPython({QStringLiteral(ZANDREL_EZDXF_EDIT_ATTRIBUTES), QStringLiteral("drop"), unchanged,
-               tagOf(21)});
-    const QString chosen = QStringLiteral("\"零件 甲.dxf\" \"零件 乙.dxf\" \"无 标题栏.dxf\"");
-    std::map<QString, std::string> before;
-    for (const QString& path : {saved, unchanged, bare}) before[path] = bytesOf(path);
-
-    // Start-up's spaces, untouched: asked, and 取消 opens nothing.
-    user.then(testing_support::typeFileNames(folder.path(), chosen));
-    user.then(testing_support::pressButton(questions, QStringLiteral("取消")));
-    user.run([this] { button("OKButton")->click(); });
-    ASSERT_EQ(user.unused(), 0);
-    ASSERT_EQ(questions.size(), 1u);
-    EXPECT_TRUE(questions[0].text.startsWith("有 29 个字段只含一个空格："));
-    for (const auto& [path, bytes] : before) EXPECT_EQ(bytesOf(path), bytes) << path.toStdString();
-    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3);
-
-    // Emptied fields and one value: nothing to ask; each drawing counted by what it received.
-    for (int n = 1; n <= titleblock::kFieldCount; ++n) field(n)->setText(QString());
-    field(21)->setText(QStringLiteral("ZD-200"));
-    user.then(testing_support::typeFileNames(folder.path(), chosen));
-    user.then(testing_support::dismissMessage(messages));
-    user.run([this] { button("OKButton")->click(); });
-    ASSERT_EQ(user.unused(), 0);
-    EXPECT_EQ(questions.size(), 1u);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text,
-              "批量修改已完成：已保存 1 个，未改动 1 个，无标题栏 1 个，失败 0 个。\n\n"
-              "以下图形中没有标题栏，未作修改：\n无 标题栏.dxf");
-    EXPECT_EQ(ezdxfAttributes(saved)["model 3 " + tagOf(21)], "ZD-200");
-
-    // A template without a title block: said, and the form stays.
-    user.then(testing_support::typeFileNames(folder.path(), QStringLiteral("无 标题栏.dxf")));
-    user.then(testing_support::dismissMessage(messages));
-    user.run([this] { button("Command1")->click(); });
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_TRUE(messages[1].text.startsWith("图形“无 标题栏.dxf”中没有标题栏"));
-    EXPECT_EQ(field(21)->text(), "ZD-200");
-}
-
-TEST_F(DrawingsThroughTheWindow, AFileMissingMidBatchEndsTheProgramAfterSavingTheOnesBefore) {
-    const QString first = copyFixture("titleblock_r2018.dxf", QStringLiteral("一 号.dxf"));
-    const QString second = copyFixture("titleblock_r2018.dxf", QStringLiteral("二 号.dxf"));
-    const QString third = copyFixture("titleblock_r2018.dxf", QStringLiteral("三 号.dxf"));
-    const std::string thirdBefore = bytesOf(third);
-    fillFieldsForBatch();
-    user.then([&](QWidget& dialog) {
-        testing_support::typeFileNames(
-            folder.path(), QStringLiteral("\"一 号.dxf\" \"二 号.dxf\" \"三 号.dxf\""))(dialog);
-        // Gone between choosing and opening.
-        QFile::remove(second);
-    });
-    user.then(testing_support::pressButton(questions, QStringLiteral("继续")));
-    user.then(testing_support::dismissMessage(messages));
-
-    EXPECT_EQ(pressEndingTheProgram("OKButton"), shared::kFailureExitCode);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].title, "Zandrel");
-    EXPECT_TRUE(messages[0].text.contains("0x")) << messages[0].text.toStdString();
-    EXPECT_TRUE(messages[0].text.contains(QDir::toNativeSeparators(second)))
-        << messages[0].text.toStdString();
-    expectBatchWritten(first, QStringLiteral("R2018"));
-    // The drawing after the failure is left alone, unless a worker had already begun it: then it
-    // is finished, and counted.
-    const bool thirdWritten = bytesOf(third) != thirdBefore;
-    if (thirdWritten) expectBatchWritten(third, QStringLiteral("R2018"));
-    const QString counts =
-        thirdWritten ? QStringLiteral("已保存 2 个") : QStringLiteral("已保存 1 个");
-    EXPECT_TRUE(messages[0].text.endsWith("本次批量修改：" + counts +
-                                          "，未改动 0 个，无标题栏 0 个，失败 1 个。"))
-        << messages[0].text.toStdString();
-    EXPECT_EQ(window->progressBar().value(), thirdWritten ? 2.0f : 1.0f);
-}
-
 TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnythingOpens) {
     const QString drawing = copyFixture("titleblock_r2018.dxf", QStringLiteral("零件 x.dxf"));
     const QString backup = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 x.bak"));
@@ -419,26 +270,6 @@ TEST_F(DrawingsThroughTheWindow, ADrawingChosenWithItsBackupIsReportedBeforeAnyt
     EXPECT_EQ(bytesOf(backup), backupBefore);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
     EXPECT_EQ(window->progressBar().value(), 0.0f);
-}
-
-TEST_F(DrawingsThroughTheWindow, BatchSettingsCarryOverAndAReadOfOneFileStillWorks) {
-    const QString drawing = copyFixture("titleblock_r2010.dxf", QStringLiteral("零件 一.dxf"));
-    fillFieldsForBatch();
-    expectBatch(QStringLiteral("\"零件 一.dxf\""));
-    user.run([this] { button("OKButton")->click(); });
-    expectBatchWritten(drawing, QStringLiteral("R2010"));
-
-    field(1)->setText(QStringLiteral("用户改过"));
-    QStringList filters;
-    user.then([&](QWidget& modal) {
-        filters = static_cast<QFileDialog&>(modal).nameFilters();
-        testing_support::typeFileNames(folder.path(), QStringLiteral("\"零件 一.dxf\""))(modal);
-    });
-    user.run([this] { button("Command1")->click(); });
-
-    EXPECT_EQ(filters, QStringList{"DWG Files (*.DWG *.DXF)"});
-    EXPECT_EQ(field(1)->text(), batchValue(1)) << "read back from the saved drawing";
-    EXPECT_EQ(field(22)->text(), "R2010/" + tagOf(22) + "/乙");
 }
 
 TEST_F(DrawingsThroughTheWindow, AReadOfTwoFilesAfterABatchFailsWithAMessage) {

@@ -7,9 +7,12 @@
 //     message        waits for a message box, prints its text, presses OK
 //     answer CAPTION waits for a message box, prints its text, presses the button CAPTION
 //     set N TEXT     types TEXT into field TextN
+//     empty          empties every field
 //     click NAME     presses the button NAME (Command1, OKButton, CancelButton, Command2)
 //     open TEXT      waits for the open-file dialog, prints its first filter, types TEXT into
 //                    its file name box and presses Open (a folder opens it; names choose)
+//     in FOLDER      the folder `choose` opens the dialog on
+//     choose NAMES   as `open` on the folder given by `in`, then on NAMES, printing once
 //     cancel         waits for the open-file dialog, prints its first filter, presses Cancel
 //     progress       waits until the bar is full (an operation's end), prints its range and
 //                    position
@@ -144,10 +147,18 @@ public:
             } else if (step == u"set") {
                 const int number = std::stoi(base::utf16ToUtf8(argument()));
                 done = set(number, argument());
+            } else if (step == u"empty") {
+                done = true;
+                for (int number = 1; number <= 29; ++number) done = done && set(number, {});
             } else if (step == u"click") {
                 done = click(argument());
             } else if (step == u"open") {
                 done = fileDialog(argument(), IDOK);
+            } else if (step == u"in") {
+                folder_ = argument();
+                done = true;
+            } else if (step == u"choose") {
+                done = fileDialog(folder_, IDOK, false) && fileDialog(argument(), IDOK);
             } else if (step == u"cancel") {
                 done = fileDialog({}, IDCANCEL);
             } else if (step == u"field") {
@@ -249,7 +260,7 @@ private:
         return true;
     }
 
-    bool fileDialog(const std::u16string& text, int button) {
+    bool fileDialog(const std::u16string& text, int button, bool notesFilter = true) {
         HWND dialog = waitFor([this] { return dialogOf(true); });
         if (!dialog) return false;
         // Until the dialog has filled its lists it would drop what is typed.
@@ -258,7 +269,7 @@ private:
         wchar_t filter[256]{};
         SendDlgItemMessageW(dialog, kFilterCombo, CB_GETLBTEXT, 0,
                             reinterpret_cast<LPARAM>(filter));
-        print(u"dialog: " + fromWide(filter));
+        if (notesFilter) print(u"dialog: " + fromWide(filter));
         HWND box = fileNameBox(dialog);
         if (button == IDOK)
             SendMessageW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -329,6 +340,7 @@ private:
     }
 
     PROCESS_INFORMATION process_{};
+    std::u16string folder_;
 };
 
 }  // namespace
