@@ -12,9 +12,6 @@ void EntityReader::selectCodes(TagSelection& selection) {
     }
 }
 
-// Where an attribute's missing value goes depends on whichever of its tags comes last.
-bool EntityReader::readsWhole(std::string_view type) { return type == "ATTRIB"; }
-
 bool EntityReader::belongsToEntityBefore(std::string_view type) {
     return type == "ATTRIB" || type == "SEQEND" || type == "VERTEX";
 }

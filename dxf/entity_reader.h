@@ -27,7 +27,9 @@ public:
     // The tags the reader needs: those with the codes it adds to `selection` wherever they are,
     // and all those of an object whose type `readsWhole` accepts. It ignores all others.
     static void selectCodes(TagSelection& selection);
-    static bool readsWhole(std::string_view type);
+    // Where an attribute's missing value goes depends on whichever of its tags comes last. Inline:
+    // the scanner asks it of every group 0 in a file.
+    static bool readsWhole(std::string_view type) { return type == "ATTRIB"; }
     // Whether an entity of `type` (ATTRIB, VERTEX, SEQEND) belongs to the entity before it.
     static bool belongsToEntityBefore(std::string_view type);
 

@@ -118,6 +118,19 @@ private:
     bool skippedEntities_ = false;
 };
 
+// Hands the tags of an ENTITIES section to `entities` up to the first that marks a section or the
+// end of the file, left in `tag`; false when the data ends first. Most tags of a drawing are
+// its entities': a loop of their own keeps the state of the walk out of their way and the reader
+// inlined.
+bool readEntities(TagScanner& scanner, EntityReader& entities, Tag& tag) {
+    while (scanner.next(tag)) {
+        if (tag.code == group_code::kComment) continue;
+        if (tag.code == 0 && markerOf(scanner.value(tag)) != Marker::kNone) return true;
+        entities.add(tag);
+    }
+    return false;
+}
+
 bool SectionWalk::walk(TagScanner& scanner) {
     const Position kind = scanner.binary() ? Position::kByteOffset : Position::kLine;
     const auto where = [&](const Tag& tag) -> std::uint64_t {
@@ -125,8 +138,15 @@ bool SectionWalk::walk(TagScanner& scanner) {
         return scanner.binary() ? tag.begin : scanner.endPosition() - 1;
     };
     Tag tag;
-    while (scanner.next(tag)) {
-        if (tag.code == group_code::kComment) continue;
+    while (true) {
+        if (state_ == State::kInSection && inEntities_ && entities_) {
+            // Stops at the marker that ends the section (or misplaces one), read below.
+            if (!readEntities(scanner, *entities_, tag)) return false;
+        } else if (!scanner.next(tag)) {
+            return false;
+        } else if (tag.code == group_code::kComment) {
+            continue;
+        }
         const std::string_view value = scanner.value(tag);
         const Marker marker = tag.code == 0 ? markerOf(value) : Marker::kNone;
         if (first_ && marker != Marker::kSection && marker != Marker::kEndOfFile) {
@@ -170,8 +190,6 @@ bool SectionWalk::walk(TagScanner& scanner) {
                     throw malformedError(
                         source_, kind, where(tag),
                         u"段“" + base::utf8ToUtf16(section_) + u"”没有以 ENDSEC 结束");
-                } else if (inEntities_) {
-                    if (entities_) entities_->add(tag);
                 } else if (inLayoutParts_) {
                     layouts_.add(tag, inBlocks_);
                 } else if (inHeader_) {
@@ -180,7 +198,6 @@ bool SectionWalk::walk(TagScanner& scanner) {
                 break;
         }
     }
-    return false;
 }
 
 // Where the ENTITIES section's first tag after its name starts, and where the section itself
