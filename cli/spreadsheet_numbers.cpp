@@ -11,14 +11,25 @@ namespace cli {
 
 namespace {
 
+// The patterns are made at their first use, not as every command starts: making them costs more
+// than the rest of a start.
+
 // A decimal number as a user or a drawing may write it.
-const std::regex kNumber(R"([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)");
+const std::regex& number() {
+    static const std::regex pattern(R"([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)");
+    return pattern;
+}
+
 // A number as a spreadsheet shows it in a cell it has taken for a number: no leading zeros, no
 // trailing zeros after the point, scientific notation with one digit before the point.
-const std::regex kShownNumber(R"(-?((0|[1-9]\d*)(\.\d*[1-9])?|[1-9](\.\d*[1-9])?[eE][+-]?\d+))");
+const std::regex& shownNumber() {
+    static const std::regex pattern(
+        R"(-?((0|[1-9]\d*)(\.\d*[1-9])?|[1-9](\.\d*[1-9])?[eE][+-]?\d+))");
+    return pattern;
+}
 
 std::optional<double> numberIn(const std::string& text) {
-    if (!std::regex_match(text, kNumber)) return std::nullopt;
+    if (!std::regex_match(text, number())) return std::nullopt;
     return std::strtod(text.c_str(), nullptr);
 }
 
@@ -32,7 +43,7 @@ bool sameNumber(double a, double b) {
 bool spreadsheetChangedNumber(const std::u16string& before, const std::u16string& now) {
     if (before == now) return false;
     const std::string shown = base::utf16ToUtf8(now);
-    if (!std::regex_match(shown, kShownNumber)) return false;
+    if (!std::regex_match(shown, shownNumber())) return false;
     const std::string held = base::utf16ToUtf8(before);
     if (held.starts_with('=')) return true;
     const auto number = numberIn(held);
