@@ -354,14 +354,16 @@ FileStamp ReplacementFile::Save::commitInPlace() {
 
 // Stretches shorter than this are written: a copy in the kernel costs more to set up.
 constexpr std::size_t kKernelCopyFrom = std::size_t{64} << 10;
-// Pieces are gathered up to this much before they are written.
-constexpr std::size_t kPendingAtMost = std::size_t{1} << 20;
+// Pieces are gathered up to this much before they are written: few calls, and few pages of fresh
+// memory to fault in, which costs more than the calls it spares where faults are dear.
+constexpr std::size_t kPendingAtMost = std::size_t{16} << 10;
 
 void ReplacementFile::Save::write(std::string_view bytes) {
     if (pending_.size() + bytes.size() > kPendingAtMost) flush();
     if (bytes.size() >= kPendingAtMost) {
         writeAll(fd_.get(), bytes, target_);
     } else {
+        pending_.reserve(kPendingAtMost);
         pending_.append(bytes);
     }
 }
