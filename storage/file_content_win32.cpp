@@ -35,8 +35,12 @@ std::size_t readInto(HANDLE file, std::string& content, std::size_t done, const 
 std::uint64_t largestReadableFile() {
     MEMORYSTATUSEX memory{};
     memory.dwLength = sizeof(memory);
-    if (!GlobalMemoryStatusEx(&memory)) return std::uint64_t{1} << 30;
-    return std::min<std::uint64_t>(memory.ullTotalPhys, memory.ullTotalVirtual) / 2;
+    constexpr std::uint64_t kUnknown = std::uint64_t{1} << 30;
+    if (!GlobalMemoryStatusEx(&memory)) return kUnknown;
+    const std::uint64_t smaller =
+        std::min<std::uint64_t>(memory.ullTotalPhys, memory.ullTotalVirtual);
+    // Wine under load now and then reports no memory at all: that says nothing of this machine.
+    return smaller == 0 ? kUnknown : smaller / 2;
 }
 
 namespace {
