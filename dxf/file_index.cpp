@@ -1,11 +1,14 @@
 #include "dxf/file_index.h"
 
 #include <algorithm>
+#include <future>
+#include <system_error>
 
 #include "base/unicode.h"
 #include "dxf/entity_reader.h"
 #include "dxf/error.h"
 #include "dxf/group_codes.h"
+#include "dxf/indexing_costs.h"
 #include "dxf/layout_reader.h"
 #include "dxf/object_search.h"
 
@@ -276,12 +279,97 @@ std::optional<std::size_t> readAttributedEntity(std::string_view data, std::size
     return std::nullopt;
 }
 
+// Where a search for attributed entities stopped: at the ENDSEC that closes the section, or at the
+// first attribute whose entity the next part reads.
+struct SearchStop {
+    std::size_t at = 0;
+    bool sectionEnds = false;
+};
+
+// The block references with attributes of one part of the ENTITIES section starting at `body`:
+// those whose entity starts from `first` on and before `until`, found by searching for ATTRIB
+// rather than reading every tag. Nothing when the data ends, or another section starts, before the
+// section's ENDSEC.
+std::optional<SearchStop> searchAttributedEntities(std::string_view data, std::size_t body,
+                                                   std::size_t first, std::size_t until,
+                                                   const std::filesystem::path& source,
+                                                   ModelSpaceIndex& found,
+                                                   std::vector<IndexedEntity>& paperSpace) {
+    static constexpr std::string_view kMarkers[] = {"ATTRIB", "ENDSEC", "SECTION", "EOF"};
+    std::size_t from = first;
+    while (true) {
+        const auto next = findObjectStart(data, from, kMarkers);
+        if (!next || next->type > 1) return std::nullopt;  // cut off, or a section left open
+        if (next->type == 1) return SearchStop{next->at, true};
+        const auto owner = ownerOf(data, body, next->at);
+        // An attribute of no entity, which readers skip, or of one the part before reads.
+        if (!owner || *owner < first) {
+            from = next->after;
+            continue;
+        }
+        if (*owner >= until) return SearchStop{next->at, false};
+        const auto after = readAttributedEntity(data, *owner, source, found, paperSpace);
+        if (!after) return std::nullopt;
+        from = *after;
+    }
+}
+
+// Appends the entities of `part`, with their attributes, to those of `whole`. The entities kept are
+// block references, whose class numbers are the same in every index.
+void appendPart(ModelSpaceIndex& whole, std::vector<IndexedEntity>& wholePaperSpace,
+                const ModelSpaceIndex& part, const std::vector<IndexedEntity>& partPaperSpace) {
+    const auto offset = static_cast<std::uint32_t>(whole.attributes.size());
+    whole.attributes.insert(whole.attributes.end(), part.attributes.begin(), part.attributes.end());
+    const auto append = [offset](std::vector<IndexedEntity>& to,
+                                 const std::vector<IndexedEntity>& from) {
+        for (IndexedEntity entity : from) {
+            entity.firstAttribute += offset;
+            to.push_back(entity);
+        }
+    };
+    append(whole.entities, part.entities);
+    append(wholePaperSpace, partPaperSpace);
+}
+
+// The attributed entities of the ENTITIES section starting at `body`, searched for as two halves,
+// the second by a thread of its own, when `search` asks for a second thread or, automatically,
+// when it pays. Returns where the search stopped.
+std::optional<SearchStop> searchAttributedEntities(std::string_view data, std::size_t body,
+                                                   const std::filesystem::path& source,
+                                                   LineSearch search, ModelSpaceIndex& found,
+                                                   std::vector<IndexedEntity>& paperSpace) {
+    constexpr std::size_t kWhole = std::string_view::npos;
+    if (lineSearchFor(search, data.size() - body) != LineSearch::kAheadInParallel) {
+        return searchAttributedEntities(data, body, body, kWhole, source, found, paperSpace);
+    }
+    const std::size_t half = body + (data.size() - body) / 2;
+    ModelSpaceIndex secondFound;
+    std::vector<IndexedEntity> secondPaperSpace;
+    std::future<std::optional<SearchStop>> second;
+    try {
+        second = std::async(std::launch::async, [&] {
+            return searchAttributedEntities(data, body, half, kWhole, source, secondFound,
+                                            secondPaperSpace);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the whole section is searched here.
+        return searchAttributedEntities(data, body, body, kWhole, source, found, paperSpace);
+    }
+    // The future waits for the second half however the first ends.
+    const auto stop = searchAttributedEntities(data, body, body, half, source, found, paperSpace);
+    if (!stop || stop->sectionEnds) return stop;  // the section ends within the first half
+    const auto secondStop = second.get();
+    appendPart(found, paperSpace, secondFound, secondPaperSpace);
+    return secondStop;
+}
+
 // The index of only the block references with attributes, found by searching for ATTRIB rather
 // than reading every tag of the ENTITIES section; the rest of the file is read as indexFile()
 // reads it. Nothing where the search cannot stand in for reading: binary files, a file without an
 // ENTITIES section, and anything the search finds out of order, which indexFile() then reports.
 std::optional<FileIndex> indexAttributedReferences(std::string_view data,
-                                                   const std::filesystem::path& source) {
+                                                   const std::filesystem::path& source,
+                                                   LineSearch search) {
     FileIndex index;
     index.layout = layoutOf(data, source, index.firstTag);
     if (index.layout != Layout::kAscii) return std::nullopt;
@@ -297,28 +385,12 @@ std::optional<FileIndex> indexAttributedReferences(std::string_view data,
     if (sections.walk(before)) return index;  // the file ends before its entities
     if (!sections.betweenSections()) return std::nullopt;
 
-    static constexpr std::string_view kMarkers[] = {"ATTRIB", "ENDSEC", "SECTION", "EOF"};
-    std::size_t from = entities->body;
-    while (true) {
-        const auto next = findObjectStart(data, from, kMarkers);
-        if (!next || next->type > 1) return std::nullopt;  // cut off, or a section left open
-        if (next->type == 1) {
-            from = next->at;
-            break;
-        }
-        const auto owner = ownerOf(data, entities->body, next->at);
-        if (!owner) {  // an attribute of no entity, which readers skip
-            from = next->after;
-            continue;
-        }
-        const auto after =
-            readAttributedEntity(data, *owner, source, index.modelSpace, layouts.activeLayout());
-        if (!after) return std::nullopt;
-        from = *after;
-    }
+    const auto stop = searchAttributedEntities(data, entities->body, source, search,
+                                               index.modelSpace, layouts.activeLayout());
+    if (!stop) return std::nullopt;
 
     sections.resumeInEntities();
-    TagScanner rest(data, index.layout, from, source, 1, LineSearch::kAutomatic, &tagsRead());
+    TagScanner rest(data, index.layout, stop->at, source, 1, LineSearch::kAutomatic, &tagsRead());
     if (!sections.walk(rest) || sections.skippedEntities()) return std::nullopt;
     return index;
 }
@@ -334,7 +406,9 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
                     Reach reach) {
     if (reach == Reach::kAttributedBlockReferences) {
         try {
-            if (auto index = indexAttributedReferences(data, source)) return std::move(*index);
+            if (auto index = indexAttributedReferences(data, source, search)) {
+                return std::move(*index);
+            }
         } catch (const Error&) {
             // Read again in full below, which reports the fault where it lies.
         }

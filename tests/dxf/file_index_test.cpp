@@ -249,6 +249,24 @@ TEST(FileIndex, SearchingForAttributesFindsWhatReadingEveryTagFinds) {
         {0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}, {0, "SECTION"}, {2, "ENTITIES"}};
     twoSections.insert(twoSections.end(), insert.begin(), insert.end());
     twoSections.insert(twoSections.end(), {{0, "ENDSEC"}, {0, "EOF"}});
+    // Searched in two halves, the second half starts among one entity's attributes, or after the
+    // section.
+    Tags manyAttributes{{0, "INSERT"}};
+    for (int i = 0; i < 500; ++i)
+        manyAttributes.insert(manyAttributes.end(), {{0, "ATTRIB"}, {2, "M"}});
+    manyAttributes.insert(manyAttributes.end(), insert.begin(), insert.end());
+    Tags objectsAfter = drawing(insert);
+    objectsAfter.pop_back();
+    objectsAfter.insert(objectsAfter.end(), {{0, "SECTION"}, {2, "OBJECTS"}});
+    for (int i = 0; i < 300; ++i)
+        objectsAfter.insert(objectsAfter.end(), insert.begin(), insert.end());
+    objectsAfter.insert(objectsAfter.end(), {{0, "ENDSEC"}, {0, "EOF"}});
+    Tags bothSpaces;
+    for (int i = 0; i < 1000; ++i) {
+        bothSpaces.insert(bothSpaces.end(), insert.begin(), insert.end());
+        if (i % 2)
+            bothSpaces.insert(bothSpaces.end() - static_cast<long>(insert.size()) + 1, {67, "1"});
+    }
     const struct {
         const char* what;
         std::string data;
@@ -277,20 +295,26 @@ TEST(FileIndex, SearchingForAttributesFindsWhatReadingEveryTagFinds) {
                                                                 {0, "LINE"}}))},
         {"read ahead", asciiDxf(drawing(many))},
         {"two entity sections", asciiDxf(twoSections)},
+        {"one entity with many attributes", asciiDxf(drawing(manyAttributes))},
+        {"a long section after the entities", asciiDxf(objectsAfter)},
+        {"many, in paper space", asciiDxf(drawing(bothSpaces))},
         {"cut inside an attribute", asciiDxf(drawing(insert)).substr(0, 150)},
         {"binary", testing_support::binaryDxf(drawing(insert), false)},
     };
     for (const auto& c : cases) {
         const std::string everyTag = testing_support::indexSummary(c.data, LineSearch::kOneAtATime,
                                                                    Reach::kEveryEntity, true);
-        EXPECT_EQ(testing_support::indexSummary(c.data, LineSearch::kAutomatic,
-                                                Reach::kAttributedBlockReferences, true),
-                  everyTag)
-            << c.what;
-        EXPECT_EQ(testing_support::indexSummary(c.data, LineSearch::kAutomatic,
-                                                Reach::kAttributedBlockReferences),
-                  everyTag)
-            << c.what << ": nothing but block references with attributes";
+        // kAheadInParallel searches the section as two halves.
+        for (const LineSearch search : {LineSearch::kAutomatic, LineSearch::kAheadInParallel}) {
+            EXPECT_EQ(testing_support::indexSummary(c.data, search,
+                                                    Reach::kAttributedBlockReferences, true),
+                      everyTag)
+                << c.what;
+            EXPECT_EQ(
+                testing_support::indexSummary(c.data, search, Reach::kAttributedBlockReferences),
+                everyTag)
+                << c.what << ": nothing but block references with attributes";
+        }
     }
 }
 

@@ -36,7 +36,8 @@ inline std::vector<std::string> scanSummary(dxf::LineSearch search, std::string_
 // Everything indexing `data` with `search` and `reach` finds, as text, or the error it throws:
 // what the ways of finding lines are compared by, since each must index a file alike. With
 // `attributedOnly`, of the entities only the block references with attributes, which is all that
-// Reach::kAttributedBlockReferences promises to find alike.
+// Reach::kAttributedBlockReferences promises to find alike. Paper space's entities follow model
+// space's.
 inline std::string indexSummary(std::string_view data, dxf::LineSearch search,
                                 dxf::Reach reach = dxf::Reach::kEveryEntity,
                                 bool attributedOnly = false) {
@@ -46,9 +47,10 @@ inline std::string indexSummary(std::string_view data, dxf::LineSearch search,
         std::string out = std::to_string(static_cast<int>(index.layout)) + ' ' +
                           std::to_string(index.firstTag) + ' ' + index.acadVersion + ' ' +
                           index.codePage + '\n';
-        for (std::size_t i = 0; i < index.modelSpace.size(); ++i) {
+        for (std::size_t i = 0; i < index.modelSpace.entities.size(); ++i) {
             const dxf::EntityDetails entity = index.modelSpace.entity(i);
             if (attributedOnly && (!entity.blockReference || entity.attributes.empty())) continue;
+            if (i >= index.modelSpace.size()) out += "paper space ";
             out += std::string(entity.className) + (entity.blockReference ? " insert" : "");
             for (const dxf::AttributeSlot& slot : entity.attributes) {
                 for (const std::size_t at :

@@ -62,13 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto indexed = indexSummary(input, dxf::LineSearch::kOneAtATime);
         check(indexed == indexSummary(input, dxf::LineSearch::kAhead));
         check(indexed == indexSummary(input, dxf::LineSearch::kAheadInParallel));
-        // Searching for attributes finds the block references that have them as reading every
-        // tag does, wherever that accepts the file.
+        // Searching for attributes, whole or as two halves, finds the block references that
+        // have them as reading every tag does, wherever that accepts the file.
         const auto attributed =
             indexSummary(input, dxf::LineSearch::kOneAtATime, dxf::Reach::kEveryEntity, true);
-        check(attributed.starts_with("error ") ||
-              attributed == indexSummary(input, dxf::LineSearch::kAutomatic,
-                                         dxf::Reach::kAttributedBlockReferences, true));
+        for (const auto search : {dxf::LineSearch::kAutomatic, dxf::LineSearch::kAheadInParallel}) {
+            check(attributed.starts_with("error ") ||
+                  attributed ==
+                      indexSummary(input, search, dxf::Reach::kAttributedBlockReferences, true));
+        }
     }
     std::optional<dxf::Drawing> drawing;
     try {
