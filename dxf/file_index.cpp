@@ -11,6 +11,7 @@
 #include "dxf/indexing_costs.h"
 #include "dxf/layout_reader.h"
 #include "dxf/object_search.h"
+#include "storage/large_pages.h"
 
 namespace dxf {
 
@@ -57,6 +58,14 @@ void readHeaderVariable(FileIndex& index, std::string_view& variable, int code,
     } else if (variable == "$DWGCODEPAGE" && code == 3) {
         index.codePage = std::string(value);
     }
+}
+
+// Makes room for what `bytes` of a file may hold: few entities take less than 128 bytes, few
+// attributes less than 256. Room made ahead, in large pages, spares the index the copies and page
+// faults of growing, which on a large file cost more than reading its tags.
+void makeRoom(ModelSpaceIndex& index, std::size_t bytes) {
+    storage::reserveWithLargePages(index.entities, bytes / 128);
+    storage::reserveWithLargePages(index.attributes, bytes / 256);
 }
 
 // The tags the pass reads: the sections with their names, the header variables (old writers put
@@ -344,6 +353,7 @@ std::optional<SearchStop> searchAttributedEntities(std::string_view data, std::s
     }
     const std::size_t half = body + (data.size() - body) / 2;
     ModelSpaceIndex secondFound;
+    makeRoom(secondFound, data.size() - half);
     std::vector<IndexedEntity> secondPaperSpace;
     std::future<std::optional<SearchStop>> second;
     try {
@@ -375,6 +385,7 @@ std::optional<FileIndex> indexAttributedReferences(std::string_view data,
     if (index.layout != Layout::kAscii) return std::nullopt;
     const auto entities = findEntitiesSection(data, index.firstTag, source);
     if (!entities) return std::nullopt;
+    makeRoom(index.modelSpace, data.size());
 
     TagScanner before(data.substr(0, entities->at), index.layout, index.firstTag, source, 1,
                       LineSearch::kAutomatic, &tagsRead());
@@ -417,11 +428,7 @@ FileIndex indexFile(std::string_view data, const std::filesystem::path& source, 
     index.layout = layoutOf(data, source, index.firstTag);
 
     TagScanner scanner(data, index.layout, index.firstTag, source, 1, search, &tagsRead());
-    // Few entities take less than 128 bytes, few attributes less than 256. Reserving that many
-    // spares the index the copies and page faults of growing; capacity never touched takes no
-    // memory.
-    index.modelSpace.entities.reserve(data.size() / 128);
-    index.modelSpace.attributes.reserve(data.size() / 256);
+    makeRoom(index.modelSpace, data.size());
     LayoutReader layouts(scanner.values(), index.modelSpace);
     EntityReader entities(scanner.values(), index.modelSpace, index.modelSpace.entities,
                           &layouts.activeLayout());

@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include "storage/descriptor_io_posix.h"
 #include "storage/file_content.h"
 #include "storage/file_stamp_posix.h"
+#include "storage/large_pages.h"
 #include "storage/mapped_file_posix.h"
 #include "storage/system_error_posix.h"
 #include "storage/unique_fd.h"
@@ -42,21 +42,6 @@ UniqueFd openForReading(const fs::path& path, struct stat& st) {
     return fd;
 }
 
-// Asks for large pages for a big buffer before it is first touched: a file of hundreds of MB in
-// 4 KB pages costs tens of thousands of page faults, a noticeable part of reading it.
-void preferLargePages(std::string& buffer, std::size_t size) {
-    constexpr std::uintptr_t kLargePage = 2U << 20;
-    if (size < 4 * kLargePage) return;
-    buffer.reserve(size);
-    const auto begin = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-#ifdef MADV_HUGEPAGE
-    // Only advice: where large pages are not to be had, the buffer works as it is.
-    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-#endif
-}
-
 // Grows `buffer` to `size` bytes taking exactly that much: a string's own growth may take twice
 // its capacity, which near the limit is more than the machine has.
 void growExactly(std::string& buffer, std::size_t size) {
@@ -79,7 +64,10 @@ std::string readOpened(int fd, const struct stat& st, const fs::path& path,
 
         // A regular file is read in one go; a pipe grows as it comes, up to the limit.
         const std::size_t expected = regular ? static_cast<std::size_t>(st.st_size) : 1U << 16;
-        if (regular) preferLargePages(content, expected);
+        if (regular) {
+            content.reserve(expected);
+            preferLargePages(content.data(), expected);
+        }
         content.resize(std::max(expected, head.size()));
         std::copy(head.begin(), head.end(), content.begin());
         std::size_t done = readInto(fd, content, head.size(), path);
