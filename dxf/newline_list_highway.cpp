@@ -1,14 +1,6 @@
-// The vector listers, compiled for 256- and 512-bit vectors; the first call picks the best one the
-// processor has. Highway's own dispatch lives in its shared library, whose loading alone costs
-// every process start milliseconds, so the pick is made here and only Highway's headers are used.
-// Instruction sets and features the vector code has no use for are left out, so that asking the
-// processor for those it uses is enough.
-#define HWY_DISABLED_TARGETS (HWY_SSSE3 | HWY_SSE4 | HWY_AVX3_DL)
-#define HWY_DISABLE_PCLMUL_AES
-#define HWY_DISABLE_F16C
-// Highway's checks of debug builds report through its library too; the tests check every lister
-// at every offset instead.
-#define HWY_IS_DEBUG_BUILD 0
+// The vector listers, compiled for each instruction set dxf/highway_targets.h names.
+#include "dxf/highway_targets.h"  // before Highway: it configures it
+
 #include <cstring>
 #include <string_view>
 #include <vector>
@@ -81,29 +73,10 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 namespace dxf {
 
-namespace {
-
-#if HWY_TARGETS & (HWY_AVX2 | HWY_AVX3)
-// Whether the processor has what the 256-bit code is compiled for: Highway's features for it, less
-// those left out above. The 512-bit code needs these too.
-bool runsAvx2() {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
-           __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("avx") &&
-           __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-           __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma");
-}
-#endif
-
-}  // namespace
-
 std::vector<NewlineLister> availableNewlineListers() {
     std::vector<NewlineLister> listers;
 #if HWY_TARGETS & HWY_AVX3
-    if (runsAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-        __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw")) {
-        listers.push_back({"AVX-512", N_AVX3::ListNewlines});
-    }
+    if (runsAvx512()) listers.push_back({"AVX-512", N_AVX3::ListNewlines});
 #endif
 #if HWY_TARGETS & HWY_AVX2
     if (runsAvx2()) listers.push_back({"AVX2", N_AVX2::ListNewlines});

@@ -1,37 +1,13 @@
 #include "dxf/object_search.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
-#include <cstring>
 
+#include "dxf/object_candidates.h"
 #include "dxf/tag_scanner.h"
 
 namespace dxf {
 
 namespace {
-
-// Sixteen bytes compared at once; plain SSE2 on x86-64, plain NEON on ARM.
-using Bytes = unsigned char __attribute__((vector_size(16)));
-constexpr std::size_t kStep = sizeof(Bytes);
-
-Bytes load(const char* p) {
-    Bytes bytes;
-    std::memcpy(&bytes, p, kStep);
-    return bytes;
-}
-
-Bytes splat(char c) {
-    Bytes bytes;
-    std::memset(&bytes, c, kStep);
-    return bytes;
-}
-
-bool anySet(Bytes bytes) {
-    std::uint64_t halves[2];
-    std::memcpy(halves, &bytes, kStep);
-    return (halves[0] | halves[1]) != 0;
-}
 
 // Whether the type starting at `at` fills its line, and the line before holds group code 0; the
 // object's start when it does.
@@ -63,8 +39,13 @@ std::size_t previousLine(std::string_view data, std::size_t line) {
 
 std::optional<ObjectStart> findObjectStart(std::string_view data, std::size_t from,
                                            std::span<const std::string_view> types) {
-    std::size_t longest = 0;
-    for (const std::string_view type : types) longest = std::max(longest, type.size());
+    return findObjectStart(data, from, types, fastestCandidateFinder());
+}
+
+std::optional<ObjectStart> findObjectStart(std::string_view data, std::size_t from,
+                                           std::span<const std::string_view> types,
+                                           CandidateFinder findCandidates) {
+    if (types.empty()) return std::nullopt;
     const auto check = [&](std::size_t at) -> std::optional<ObjectStart> {
         for (std::size_t t = 0; t < types.size(); ++t) {
             if (data[at] != types[t].front()) continue;
@@ -75,36 +56,26 @@ std::optional<ObjectStart> findObjectStart(std::string_view data, std::size_t fr
         }
         return std::nullopt;
     };
-    // A type starts its line or follows its padding: a byte before it that is neither rules out
-    // most places where its first and last character happen to stand apart as in the type.
-    const Bytes newline = splat('\n'), space = splat(' '), tab = splat('\t');
-    struct Ends {
-        Bytes first, last;
-        std::size_t lastAt;
-    };
-    std::array<Ends, 4> ends{};
-    const std::size_t searched = std::min(types.size(), ends.size());
-    for (std::size_t t = 0; t < searched; ++t) {
-        ends[t] = {splat(types[t].front()), splat(types[t].back()), types[t].size() - 1};
+    TypeEnds ends;
+    ends.count = std::min(types.size(), kMostCandidateTypes);
+    for (std::size_t t = 0; t < ends.count; ++t) {
+        ends.first[t] = types[t].front();
+        ends.last[t] = types[t].back();
+        ends.lastAt[t] = types[t].size() - 1;
     }
+    for (const std::string_view type : types) ends.longest = std::max(ends.longest, type.size());
     // A type at the very start follows no group-code line.
     std::size_t at = std::max<std::size_t>(from, 1);
-    for (; at + kStep + longest <= data.size(); at += kStep) {
-        const char* p = data.data() + at;
-        const Bytes before = load(p - 1);
-        const Bytes boundary = (before == newline) | (before == space) | (before == tab);
-        const Bytes here = load(p);
-        Bytes hits{};
-        for (std::size_t t = 0; t < searched; ++t) {
-            hits |= (here == ends[t].first) & (load(p + ends[t].lastAt) == ends[t].last);
+    while (true) {
+        const CandidateBlock block = findCandidates(data, at, ends);
+        at = block.at;
+        if (block.candidates == 0) break;
+        for (std::uint64_t left = block.candidates; left != 0; left &= left - 1) {
+            if (const auto found = check(at + static_cast<std::size_t>(__builtin_ctzll(left)))) {
+                return found;
+            }
         }
-        hits &= boundary;
-        if (!anySet(hits)) [[likely]]
-            continue;
-        for (std::size_t i = 0; i < kStep; ++i) {
-            if (hits[i] == 0) continue;
-            if (const auto found = check(at + i)) return found;
-        }
+        at += kCandidateBlock;
     }
     for (; at < data.size(); ++at) {
         if (const auto found = check(at)) return found;

@@ -5,6 +5,8 @@
 #include <span>
 #include <string_view>
 
+#include "dxf/object_candidates.h"
+
 namespace dxf {
 
 // Where an object of one of the types searched for starts in an ASCII DXF file: the offset of its
@@ -18,10 +20,16 @@ struct ObjectStart {
 // The first object at or after `from` whose type is one of `types` (at most four, each at least
 // two characters), found without reading the tags before it: the first line that holds the type,
 // padded or not, right after a line holding group code 0. In a well-formed file that is exactly
-// an object's start, as a group-code line never holds a type name. Looks at 16 bytes per step for
-// the type's first and last character, so that a file is searched at about the speed of memory.
+// an object's start, as a group-code line never holds a type name. Looks at a whole vector per
+// step for the type's first and last character (the widest the processor has), so that a file is
+// searched at about the speed of memory.
 std::optional<ObjectStart> findObjectStart(std::string_view data, std::size_t from,
                                            std::span<const std::string_view> types);
+
+// The same with the candidates found by `findCandidates`: every finder finds the same starts.
+std::optional<ObjectStart> findObjectStart(std::string_view data, std::size_t from,
+                                           std::span<const std::string_view> types,
+                                           CandidateFinder findCandidates);
 
 // The offset of the line before the one that starts at `line`; 0 for the first two lines.
 std::size_t previousLine(std::string_view data, std::size_t line);
