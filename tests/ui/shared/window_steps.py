@@ -1,0 +1,139 @@
+#!/usr/bin/python3
+"""The window cases both toolkits run (window_steps.txt), read and checked here once; each
+toolkit's driver only plays the steps and hands over what its window showed.
+  window_steps.py list                      the cases' names, one a line
+  window_steps.py steps CASE                the user's steps, one word a line
+  window_steps.py setup CASE FOLDER KEPT    makes the case's files in FOLDER, a copy of each in KEPT
+  window_steps.py check CASE TOOLKIT FOLDER KEPT
+      compares the lines the window showed (standard input) with those the case says TOOLKIT
+      ("qt" or "win32") shows, and FOLDER with what the case leaves; says what differs, exits 1"""
+import pathlib
+import shlex
+import shutil
+import subprocess
+import sys
+
+HERE = pathlib.Path(__file__).resolve().parent
+TABLE = HERE / "window_steps.txt"
+FIXTURES = HERE.parents[1] / "fixtures"
+EZDXF_ATTRIBUTES = HERE.parents[1] / "support" / "ezdxf_attributes.py"
+SETUP = ("drawing", "blank", "drop", "junk")
+
+
+def read_cases():
+    """Each case's rows, in order, as (kind, rest of the line)."""
+    cases = {}
+    rows = None
+    for line in TABLE.read_text(encoding="utf-8").splitlines():
+        if not line or line.startswith("#"):
+            continue
+        kind, _, rest = line.partition(" ")
+        if kind == "case":
+            rows = cases.setdefault(rest, [])
+        elif rows is None:
+            raise SystemExit(f"a row before its case: {line}")
+        elif kind in SETUP + ("steps", "leaves", "shows") or kind.endswith("-shows"):
+            rows.append((kind, rest))
+        else:
+            raise SystemExit(f"unknown row: {line}")
+    return cases
+
+
+def set_up(rows, folder, kept):
+    for kind, rest in rows:
+        if kind not in SETUP:
+            continue
+        name, *words = shlex.split(rest)
+        if kind == "drawing":
+            shutil.copyfile(FIXTURES / words[0], folder / name)
+        elif kind == "junk":
+            (folder / name).write_text("no drawing\n", encoding="utf-8")
+        else:
+            from ezdxf_edit_attributes import edit_attributes  # only these cases wait for ezdxf
+
+            edit_attributes(kind, folder / name, set(words))
+        shutil.copyfile(folder / name, kept / name)
+
+
+def line_matches(expected, actual):
+    """True when `actual` is the `expected` line; an expected "…" stands for any text (the
+    system's own message for an HRESULT, which differs between Wine and Windows versions)."""
+    before, any_text, after = expected.partition("…")
+    if not any_text:
+        return expected == actual
+    return (len(actual) >= len(before) + len(after) and actual.startswith(before)
+            and actual.endswith(after))
+
+
+def shows_differences(rows, toolkit, shown):
+    expected = [rest for kind, rest in rows if kind in ("shows", toolkit + "-shows")]
+    if len(expected) == len(shown) and all(map(line_matches, expected, shown)):
+        return []
+    return (["expected:"] + ["  " + line for line in expected] + ["shown:"] +
+            ["  " + line for line in shown])
+
+
+class Left:
+    """What the case left in `folder`, beside the files as set up in `kept`."""
+
+    def __init__(self, folder, kept):
+        self.folder, self.kept = folder, kept
+        self.attributes = {}  # ezdxf reads each drawing once
+
+    def holds(self, what, name, *words):
+        path = self.folder / name
+        if what == "unchanged":
+            return self.as_set_up(path, name)
+        if what == "absent":
+            return not path.exists()
+        if what == "backup":
+            return self.as_set_up(path.with_suffix(".bak"), name)
+        if what == "attribute":
+            where, tag, value = words
+            return self.values(path, where, tag) == [value]
+        raise SystemExit(f"unknown check: {what}")
+
+    def as_set_up(self, path, name):
+        return path.is_file() and path.read_bytes() == (self.kept / name).read_bytes()
+
+    def values(self, path, where, tag):
+        if path not in self.attributes:
+            self.attributes[path] = subprocess.run(
+                [sys.executable, EZDXF_ATTRIBUTES, path], check=True, capture_output=True,
+                encoding="utf-8").stdout.splitlines()
+        rows = (line.split("\t") for line in self.attributes[path])
+        return [row[4] for row in rows if f"{row[0]} {row[1]}" == where and row[3] == tag]
+
+
+def check(rows, toolkit, folder, kept):
+    shown = sys.stdin.buffer.read().decode("utf-8").splitlines()
+    differences = shows_differences(rows, toolkit, shown)
+    left = Left(folder, kept)
+    for kind, rest in rows:
+        if kind == "leaves" and not left.holds(*shlex.split(rest)):
+            differences.append("does not leave: " + rest)
+    if differences:
+        print("\n".join(differences))
+    return 1 if differences else 0
+
+
+def main(command, *arguments):
+    sys.stdout.reconfigure(encoding="utf-8")
+    cases = read_cases()
+    if command == "list":
+        print("\n".join(cases))
+        return 0
+    rows = cases[arguments[0]]
+    if command == "steps":
+        print("\n".join(shlex.split(next(rest for kind, rest in rows if kind == "steps"))))
+    elif command == "setup":
+        set_up(rows, *map(pathlib.Path, arguments[1:]))
+    elif command == "check":
+        return check(rows, arguments[1], *map(pathlib.Path, arguments[2:]))
+    else:
+        raise SystemExit(f"unknown command: {command}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))
