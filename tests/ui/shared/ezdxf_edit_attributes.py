@@ -6,18 +6,13 @@ import sys
 
 import ezdxf
 
-
-def edit_attributes(action, path, tags):
-    doc = ezdxf.readfile(path)
-    for insert in doc.modelspace().query("INSERT"):
-        for attrib in list(insert.attribs):
-            if attrib.dxf.tag in tags:
-                if action == "blank":
-                    attrib.dxf.text = ""
-                else:
-                    insert.delete_attrib(attrib.dxf.tag)
-    doc.saveas(path)
-
-
-if __name__ == "__main__":
-    edit_attributes(sys.argv[1], sys.argv[2], set(sys.argv[3:]))
+action, path, tags = sys.argv[1], sys.argv[2], set(sys.argv[3:])
+doc = ezdxf.readfile(path)
+for insert in doc.modelspace().query("INSERT"):
+    for attrib in list(insert.attribs):
+        if attrib.dxf.tag in tags:
+            if action == "blank":
+                attrib.dxf.text = ""
+            else:
+                insert.delete_attrib(attrib.dxf.tag)
+doc.saveas(path)

@@ -8,6 +8,7 @@ toolkit's driver only plays the steps and hands over what its window showed.
       compares the lines the window showed (standard input) with those the case says TOOLKIT
       ("qt" or "win32") shows, and FOLDER with what the case leaves; says what differs, exits 1"""
 import pathlib
+import re
 import shlex
 import shutil
 import subprocess
@@ -17,6 +18,7 @@ HERE = pathlib.Path(__file__).resolve().parent
 TABLE = HERE / "window_steps.txt"
 FIXTURES = HERE.parents[1] / "fixtures"
 EZDXF_ATTRIBUTES = HERE.parents[1] / "support" / "ezdxf_attributes.py"
+EZDXF_EDIT_ATTRIBUTES = HERE / "ezdxf_edit_attributes.py"
 SETUP = ("drawing", "blank", "drop", "junk")
 
 
@@ -49,68 +51,64 @@ def set_up(rows, folder, kept):
         elif kind == "junk":
             (folder / name).write_text("no drawing\n", encoding="utf-8")
         else:
-            from ezdxf_edit_attributes import edit_attributes  # only these cases wait for ezdxf
-
-            edit_attributes(kind, folder / name, set(words))
+            run_python(EZDXF_EDIT_ATTRIBUTES, kind, folder / name, *words)
         shutil.copyfile(folder / name, kept / name)
 
 
 def line_matches(expected, actual):
-    """True when `actual` is the `expected` line; an expected "…" stands for any text (the
-    system's own message for an HRESULT, which differs between Wine and Windows versions)."""
-    before, any_text, after = expected.partition("…")
-    if not any_text:
-        return expected == actual
-    return (len(actual) >= len(before) + len(after) and actual.startswith(before)
-            and actual.endswith(after))
+    """An expected "…" stands for any text (the system's own message for an HRESULT, which
+    differs between Wine and Windows versions and languages)."""
+    return re.fullmatch(".*".join(map(re.escape, expected.split("…"))), actual, re.S) is not None
 
 
 def shows_differences(rows, toolkit, shown):
     expected = [rest for kind, rest in rows if kind in ("shows", toolkit + "-shows")]
     if len(expected) == len(shown) and all(map(line_matches, expected, shown)):
         return []
-    return (["expected:"] + ["  " + line for line in expected] + ["shown:"] +
-            ["  " + line for line in shown])
+    return ["expected:", *("  " + line for line in expected),
+            "shown:", *("  " + line for line in shown)]
 
 
-class Left:
-    """What the case left in `folder`, beside the files as set up in `kept`."""
+def leaves(folder, kept):
+    """A check of one thing the case leaves in `folder`, beside the files as set up in `kept`."""
+    attributes = {}  # ezdxf reads each drawing once
 
-    def __init__(self, folder, kept):
-        self.folder, self.kept = folder, kept
-        self.attributes = {}  # ezdxf reads each drawing once
+    def as_set_up(path, name):
+        return path.is_file() and path.read_bytes() == (kept / name).read_bytes()
 
-    def holds(self, what, name, *words):
-        path = self.folder / name
+    def values(path, where, tag):
+        if path not in attributes:
+            attributes[path] = run_python(EZDXF_ATTRIBUTES, path).splitlines()
+        rows = (line.split("\t") for line in attributes[path])
+        return [row[4] for row in rows if f"{row[0]} {row[1]}" == where and row[3] == tag]
+
+    def holds(what, name, *words):
+        path = folder / name
         if what == "unchanged":
-            return self.as_set_up(path, name)
+            return as_set_up(path, name)
         if what == "absent":
             return not path.exists()
         if what == "backup":
-            return self.as_set_up(path.with_suffix(".bak"), name)
+            return as_set_up(path.with_suffix(".bak"), name)
         if what == "attribute":
             where, tag, value = words
-            return self.values(path, where, tag) == [value]
+            return values(path, where, tag) == [value]
         raise SystemExit(f"unknown check: {what}")
 
-    def as_set_up(self, path, name):
-        return path.is_file() and path.read_bytes() == (self.kept / name).read_bytes()
+    return holds
 
-    def values(self, path, where, tag):
-        if path not in self.attributes:
-            self.attributes[path] = subprocess.run(
-                [sys.executable, EZDXF_ATTRIBUTES, path], check=True, capture_output=True,
-                encoding="utf-8").stdout.splitlines()
-        rows = (line.split("\t") for line in self.attributes[path])
-        return [row[4] for row in rows if f"{row[0]} {row[1]}" == where and row[3] == tag]
+
+def run_python(script, *arguments):
+    return subprocess.run([sys.executable, script, *arguments], check=True, capture_output=True,
+                          encoding="utf-8").stdout
 
 
 def check(rows, toolkit, folder, kept):
     shown = sys.stdin.buffer.read().decode("utf-8").splitlines()
     differences = shows_differences(rows, toolkit, shown)
-    left = Left(folder, kept)
+    holds = leaves(folder, kept)
     for kind, rest in rows:
-        if kind == "leaves" and not left.holds(*shlex.split(rest)):
+        if kind == "leaves" and not holds(*shlex.split(rest)):
             differences.append("does not leave: " + rest)
     if differences:
         print("\n".join(differences))
