@@ -44,6 +44,8 @@ public:
         EXPECT_EQ(user_.unused(), 0) << "a dialog the steps expect did not open";
         shown_.push_back("exit " + std::to_string(status));
         window_.reset();
+        // Nothing the program showed outlives it, the About box included.
+        EXPECT_EQ(QApplication::topLevelWidgets().size(), 0);
         return shown_;
     }
 
