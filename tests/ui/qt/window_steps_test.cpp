@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cmath>
+#include <stdexcept>
 
 #include "cad/platform_connector.h"
 #include "child_process.h"
@@ -147,7 +148,11 @@ testing_support::Ending windowSteps(const std::vector<std::string>& words,
     return testing_support::runProgram("/usr/bin/python3", arguments, {.input = input});
 }
 
-std::vector<std::string> caseNames() { return testing_support::linesOf(windowSteps({"list"}).out); }
+std::vector<std::string> caseNames() {
+    const auto listed = windowSteps({"list"});
+    if (listed.status != 0) throw std::runtime_error("cannot list the window cases: " + listed.err);
+    return testing_support::linesOf(listed.out);
+}
 
 class WindowSteps : public ::testing::TestWithParam<std::string> {};
 
