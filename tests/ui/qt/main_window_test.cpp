@@ -265,17 +265,6 @@ TEST_F(MainWindowTest, ButtonsWorkWhileTheAboutBoxIsOpenAndReopeningsShowTheSame
     }
 }
 
-TEST_F(MainWindowTest, CancelButtonEndsTheProgramAtOnceWithTheAboutBoxOpen) {
-    startShown();
-    QTimer::singleShot(0, [this] {
-        button(*window, "Command2")->click();
-        button(*window, "CancelButton")->click();
-    });
-    EXPECT_EQ(runEventLoop(), 0);
-    window.reset();
-    EXPECT_TRUE(aboutBoxes().isEmpty());
-}
-
 TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramOnceTheAboutBoxIsClickedAway) {
     startShown();
     bool runningWithOnlyTheBox = false;
