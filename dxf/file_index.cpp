@@ -299,11 +299,11 @@ struct SearchStop {
 // those whose entity starts from `first` on and before `until`, found by searching for ATTRIB
 // rather than reading every tag. Nothing when the data ends, or another section starts, before the
 // section's ENDSEC.
-std::optional<SearchStop> searchAttributedEntities(std::string_view data, std::size_t body,
-                                                   std::size_t first, std::size_t until,
-                                                   const std::filesystem::path& source,
-                                                   ModelSpaceIndex& found,
-                                                   std::vector<IndexedEntity>& paperSpace) {
+std::optional<SearchStop> searchAttributedPart(std::string_view data, std::size_t body,
+                                               std::size_t first, std::size_t until,
+                                               const std::filesystem::path& source,
+                                               ModelSpaceIndex& found,
+                                               std::vector<IndexedEntity>& paperSpace) {
     static constexpr std::string_view kMarkers[] = {"ATTRIB", "ENDSEC", "SECTION", "EOF"};
     std::size_t from = first;
     while (true) {
@@ -349,7 +349,7 @@ std::optional<SearchStop> searchAttributedEntities(std::string_view data, std::s
                                                    std::vector<IndexedEntity>& paperSpace) {
     constexpr std::size_t kWhole = std::string_view::npos;
     if (lineSearchFor(search, data.size() - body) != LineSearch::kAheadInParallel) {
-        return searchAttributedEntities(data, body, body, kWhole, source, found, paperSpace);
+        return searchAttributedPart(data, body, body, kWhole, source, found, paperSpace);
     }
     const std::size_t half = body + (data.size() - body) / 2;
     ModelSpaceIndex secondFound;
@@ -358,15 +358,15 @@ std::optional<SearchStop> searchAttributedEntities(std::string_view data, std::s
     std::future<std::optional<SearchStop>> second;
     try {
         second = std::async(std::launch::async, [&] {
-            return searchAttributedEntities(data, body, half, kWhole, source, secondFound,
-                                            secondPaperSpace);
+            return searchAttributedPart(data, body, half, kWhole, source, secondFound,
+                                        secondPaperSpace);
         });
     } catch (const std::system_error&) {
         // No thread to be had: the whole section is searched here.
-        return searchAttributedEntities(data, body, body, kWhole, source, found, paperSpace);
+        return searchAttributedPart(data, body, body, kWhole, source, found, paperSpace);
     }
     // The future waits for the second half however the first ends.
-    const auto stop = searchAttributedEntities(data, body, body, half, source, found, paperSpace);
+    const auto stop = searchAttributedPart(data, body, body, half, source, found, paperSpace);
     if (!stop || stop->sectionEnds) return stop;  // the section ends within the first half
     const auto secondStop = second.get();
     appendPart(found, paperSpace, secondFound, secondPaperSpace);

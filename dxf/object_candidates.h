@@ -21,8 +21,8 @@ struct TypeEnds {
     std::size_t longest = 0;  // the longest type's size
     char first[kMostCandidateTypes] = {};
     char last[kMostCandidateTypes] = {};
-    std::size_t lastAt[kMostCandidateTypes] =
-        {};  // how far the last character stands from the first
+    // How far each type's last character stands from its first.
+    std::size_t lastAt[kMostCandidateTypes] = {};
 };
 
 // A block of kCandidateBlock bytes from `at` and its candidates: bit i for the byte at `at + i`.

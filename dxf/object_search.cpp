@@ -1,6 +1,7 @@
 #include "dxf/object_search.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "dxf/object_candidates.h"
 #include "dxf/tag_scanner.h"
@@ -71,7 +72,7 @@ std::optional<ObjectStart> findObjectStart(std::string_view data, std::size_t fr
         at = block.at;
         if (block.candidates == 0) break;
         for (std::uint64_t left = block.candidates; left != 0; left &= left - 1) {
-            if (const auto found = check(at + static_cast<std::size_t>(__builtin_ctzll(left)))) {
+            if (const auto found = check(at + static_cast<std::size_t>(std::countr_zero(left)))) {
                 return found;
             }
         }
